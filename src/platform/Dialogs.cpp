@@ -1,0 +1,149 @@
+#include "platform/Dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QQueue>
+
+namespace Dialogs {
+
+namespace {
+struct Queues {
+    QQueue<Answer> answers;
+    QQueue<QString> inputs;
+    QQueue<QString> fileNames;
+    QList<Message> shown;
+    QList<FileRequest> requests;
+};
+Queues& queues() {
+    static Queues q;
+    return q;
+}
+
+QMessageBox::Icon qtIcon(Icon icon) {
+    switch (icon) {
+    case Icon::Exclamation: return QMessageBox::Warning;
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QWidget* parentWindow() { return QApplication::activeWindow(); }
+
+QString showFileDialog(const FileRequest& request) {
+    queues().requests.append(request);
+    if (!queues().fileNames.isEmpty())
+        return queues().fileNames.dequeue();
+
+    QFileDialog dialog(parentWindow(), request.title);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save || !(request.options & FileMustExist)
+                           ? QFileDialog::AnyFile
+                           : QFileDialog::ExistingFile);
+    if (request.save && !(request.options & OverwritePrompt))
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (request.options & HideReadOnly)
+        dialog.setOption(QFileDialog::ReadOnly, false);
+    const QStringList filters = qtFilters(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(request.filterIndex - 1));
+
+    // The initial name may be a folder, a folder with patterns, or a file.
+    QFileInfo initial(request.fileName);
+    if (!request.fileName.isEmpty()) {
+        if (initial.isDir()) {
+            dialog.setDirectory(initial.absoluteFilePath());
+        } else {
+            if (initial.dir().exists())
+                dialog.setDirectory(initial.absolutePath());
+            if (!initial.fileName().contains('*'))
+                dialog.selectFile(initial.fileName());
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    QString chosen = dialog.selectedFiles().constFirst();
+    if ((request.options & CreatePrompt) && !QFileInfo::exists(chosen)) {
+        const auto answer = QMessageBox::question(
+            parentWindow(), request.title,
+            QStringLiteral("%1 は存在しません。作成しますか?").arg(QFileInfo(chosen).fileName()));
+        if (answer != QMessageBox::Yes)
+            return {};
+    }
+    return chosen;
+}
+} // namespace
+
+QStringList qtFilters(const QString& filter) {
+    QStringList result;
+    const QStringList parts = filter.split('|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts.at(i + 1).split(';', Qt::SkipEmptyParts);
+        for (QString& p : patterns) {
+            p = p.trimmed();
+            if (p == "*.*")
+                p = "*";
+        }
+        result << QStringLiteral("%1 (%2)").arg(parts.at(i), patterns.join(' '));
+    }
+    return result;
+}
+
+Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons,
+               Answer defaultButton) {
+    queues().shown.append({text, title, icon, buttons});
+    if (!queues().answers.isEmpty())
+        return queues().answers.dequeue();
+
+    QMessageBox box(qtIcon(icon), title, text, QMessageBox::NoButton, parentWindow());
+    if (buttons == Buttons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(defaultButton == Answer::No ? QMessageBox::No : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    const int result = box.exec();
+    if (buttons == Buttons::YesNo)
+        return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    return Answer::Ok;
+}
+
+QString inputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) {
+    queues().shown.append({prompt, title, Icon::None, Buttons::Ok});
+    if (!queues().inputs.isEmpty())
+        return queues().inputs.dequeue();
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parentWindow(), title, prompt, QLineEdit::Normal, defaultAnswer, &ok);
+    return ok ? text : QString();
+}
+
+QString openFile(const FileRequest& request) {
+    FileRequest r = request;
+    r.save = false;
+    return showFileDialog(r);
+}
+
+QString saveFile(const FileRequest& request) {
+    FileRequest r = request;
+    r.save = true;
+    return showFileDialog(r);
+}
+
+void setNextAnswer(Answer answer) { queues().answers.enqueue(answer); }
+void setNextInput(const QString& text) { queues().inputs.enqueue(text); }
+void setNextFileName(const QString& path) { queues().fileNames.enqueue(path); }
+const QList<Message>& shownMessages() { return queues().shown; }
+const QList<FileRequest>& fileRequests() { return queues().requests; }
+void clearRecords() {
+    queues() = Queues{};
+}
+
+} // namespace Dialogs

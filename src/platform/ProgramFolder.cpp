@@ -1,0 +1,45 @@
+#include "platform/ProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+QString& overridden() {
+    static QString folder;
+    return folder;
+}
+QString withSeparator(QString folder) {
+    folder = QDir::toNativeSeparators(folder);
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    return folder;
+}
+} // namespace
+
+namespace ProgramFolder {
+
+QString locate() {
+    if (!overridden().isEmpty())
+        return withSeparator(overridden());
+    const QString exeFolder = QCoreApplication::applicationDirPath();
+    if (!exeFolder.isEmpty() && QFileInfo(exeFolder).isWritable())
+        return withSeparator(exeFolder);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return withSeparator(data);
+}
+
+void overrideForTests(const QString& folder) { overridden() = folder; }
+
+QString fileNamePart(const QString& path) {
+    const qsizetype slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+    return slash < 0 ? path : path.mid(slash + 1);
+}
+
+bool isNetworkPath(const QString& path) {
+    return path.startsWith("//") || path.startsWith("\\\\");
+}
+
+} // namespace ProgramFolder

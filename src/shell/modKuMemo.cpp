@@ -1,0 +1,73 @@
+#include "shell/modKuMemo.h"
+
+#include <QDateTime>
+
+AppGlobals& appGlobals() {
+    static AppGlobals globals;
+    return globals;
+}
+
+QString formatAppVersion(int major, int minor) {
+    return QString::number(major) + "." + QStringLiteral("%1").arg(minor, 2, 10, QChar('0'));
+}
+
+QString formatJapaneseDate(const QDateTime& moment) {
+    static const char* const weekdays[] = {"月", "火", "水", "木", "金", "土", "日"};
+    return moment.toString("yyyy/MM/dd") + "(" +
+           QString::fromUtf8(weekdays[moment.date().dayOfWeek() - 1]) + ") " +
+           moment.toString("HH:mm:ss");
+}
+
+QString encodeMarkup(const QString& text) {
+    QString result = text;
+    result.replace("&", "&amp;");
+    result.replace("<", "&lt;");
+    result.replace(">", "&gt;");
+    return result;
+}
+
+QString decodeMarkup(const QString& text) {
+    QString result = text;
+    result.replace("&#39;", "'");
+    result.replace("&gt;", ">");
+    result.replace("&lt;", "<");
+    result.replace("&amp;", "&");
+    return result;
+}
+
+QString getTagBlock(const QString& markup, const QString& tag) {
+    const qsizetype start = markup.indexOf("<" + tag);
+    if (start < 0)
+        return {};
+    const QString closing = "</" + tag + ">";
+    const qsizetype end = markup.indexOf(closing, start);
+    if (end < 0)
+        return markup.mid(start);
+    return markup.mid(start, end + closing.size() - start);
+}
+
+QString getTagText(const QString& markup, const QString& tag) {
+    QString block = getTagBlock(markup, tag);
+    const qsizetype gt = block.indexOf('>');
+    if (gt >= 0)
+        block = block.mid(gt + 1);
+    const qsizetype lt = block.indexOf('<');
+    if (lt >= 0)
+        block.truncate(lt);
+    return decodeMarkup(block);
+}
+
+QString getTagValue(const QString& markup, const QString& tag) {
+    const qsizetype start = markup.indexOf("<" + tag);
+    if (start < 0)
+        return {};
+    static const QString valueMark = QStringLiteral(" value='");
+    const qsizetype value = markup.indexOf(valueMark, start);
+    if (value < 0)
+        return {};
+    const qsizetype from = value + valueMark.size();
+    const qsizetype end = markup.indexOf("'/>", from);
+    if (end < 0)
+        return {};
+    return markup.mid(from, end - from);
+}
