@@ -26,8 +26,9 @@ QString decode(const QByteArray& bytes, int codePage) {
     return decoder.decode(bytes);
 }
 
-static bool encodeOne(QStringEncoder& encoder, QStringView ch, QByteArray& out) {
-    encoder.resetState();
+static bool encodeOne(const QByteArray& codec, QStringView ch, QByteArray& out) {
+    // A fresh encoder per character: an error stays with an encoder.
+    QStringEncoder encoder(codec.constData());
     QByteArray bytes = encoder.encode(ch);
     if (encoder.hasError() || bytes.isEmpty())
         return false;
@@ -51,7 +52,7 @@ QByteArray encode(const QString& text, int codePage, QString* uncarried) {
                             ? 2
                             : 1;
         QStringView ch = QStringView(text).mid(i, len);
-        if (!encodeOne(encoder, ch, out)) {
+        if (!encodeOne(codecName(codePage), ch, out)) {
             out += '?';
             if (uncarried && !uncarried->contains(ch))
                 uncarried->append(ch);
@@ -65,7 +66,8 @@ bool canEncode(const QString& text, int codePage) {
     QStringEncoder encoder(codecName(codePage).constData());
     if (!encoder.isValid())
         return false;
-    encoder.encode(text);
+    // The conversion runs only when its result is taken.
+    const QByteArray bytes = encoder.encode(text);
     return !encoder.hasError();
 }
 

@@ -1,6 +1,365 @@
 #include "shell/frmMain.h"
 
+#include "editor/frmSakusei.h"
+#include "platform/Dialogs.h"
+#include "platform/ListView.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Random.h"
+#include "platform/RichTextBox.h"
+#include "platform/SettingsStore.h"
+#include "platform/Twips.h"
+#include "shell/MarkDefinitions.h"
+#include "shell/modKuMemo.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace {
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+template <typename W> W* named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+// Places a widget by twips.
+void place(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width),
+                        Twips::toPixels(height));
+}
+
+int leftOf(const QWidget* w) { return Twips::fromPixels(w->x()); }
+int topOf(const QWidget* w) { return Twips::fromPixels(w->y()); }
+int widthOf(const QWidget* w) { return Twips::fromPixels(w->width()); }
+int heightOf(const QWidget* w) { return Twips::fromPixels(w->height()); }
+
+// A layout step with an impossible size is skipped; the next one still runs.
+void setSize(QWidget* w, int width, int height) {
+    if (width >= 0 && height >= 0)
+        w->resize(Twips::toPixels(width), Twips::toPixels(height));
+}
+void setWidth(QWidget* w, int width) { setSize(w, width, heightOf(w)); }
+void setHeight(QWidget* w, int height) { setSize(w, widthOf(w), height); }
+void setTop(QWidget* w, int top) { w->move(w->x(), Twips::toPixels(top)); }
+void setLeft(QWidget* w, int left) { w->move(Twips::toPixels(left), w->y()); }
+
+constexpr int ButtonHeight = 345;
+} // namespace
+
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName("frmMain");
-    setWindowTitle(QString::fromUtf8("くう・めも (ver0.00)"));
+    setWindowTitle(u("くう・めも (ver0.00)"));
+    createControls();
+    createMenus();
+    Form_Load();
+}
+
+frmMain::~frmMain() { delete sakusei_; }
+
+frmSakusei* frmMain::sakusei() {
+    if (!sakusei_)
+        sakusei_ = new frmSakusei(this);
+    return sakusei_;
+}
+
+void frmMain::createControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName("client");
+    setCentralWidget(client);
+
+    SSTab1 = named(new QTabWidget(client), "SSTab1");
+    auto* listPage = new QWidget;
+    auto* answerPage = new QWidget;
+    auto* afterPage = new QWidget;
+    SSTab1->addTab(listPage, u("問題ﾘｽﾄ"));
+    SSTab1->addTab(answerPage, u("各問題に回答"));
+    SSTab1->addTab(afterPage, u("回答終了後の処理"));
+
+    // The list page: a row of commands above the question list.
+    cmdStart = named(new QPushButton(u("スタート"), listPage), "cmdStart");
+    place(cmdStart, 120, 60, 1455, ButtonHeight);
+    cmdStart->setEnabled(false);
+    cmdStart->setDefault(true);
+    cmdStart->setAutoDefault(true);
+    cmdFilterOff = named(new QPushButton(u("全ﾌｨﾙﾀ解除"), listPage), "cmdFilterOff");
+    place(cmdFilterOff, 1680, 60, 1335, ButtonHeight);
+    cmbFilter = named(new QComboBox(listPage), "cmbFilter");
+    cmbFilter->setEditable(true);
+    place(cmbFilter, 3120, 60, 3015, ButtonHeight);
+    cmdDoFilter = named(new QPushButton(u("ﾌｨﾙﾀ実行"), listPage), "cmdDoFilter");
+    place(cmdDoFilter, 6240, 60, 1335, ButtonHeight);
+    cmdRandom = named(new QPushButton(u("ﾗﾝﾀﾞﾑ順"), listPage), "cmdRandom");
+    place(cmdRandom, 7680, 60, 975, ButtonHeight);
+    lblNum = named(new QLabel(u("0件"), listPage), "lblNum");
+    place(lblNum, 8715, 60, 1200, ButtonHeight);
+    lblNum->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    lstMondai = named(new ListView(listPage), "lstMondai");
+    place(lstMondai, 120, 480, 9855, 4695);
+    lstMondai->setMultiSelect(true);
+    const std::pair<const char*, int> columns[] = {{"問題", 4260}, {"正解数", 720},
+                                                   {"回答数", 720}, {"正解率", 720},
+                                                   {"マーク", 2085}, {"今回正解?", 990}};
+    for (const auto& [header, width] : columns)
+        lstMondai->addColumn(u(header), width);
+    txtMsg = named(new QLineEdit(u("まず問題ﾌｧｲﾙを読み込んで下さい。"), listPage), "txtMsg");
+    txtMsg->setReadOnly(true);
+    txtMsg->setAlignment(Qt::AlignCenter);
+    place(txtMsg, 2880, 2280, 4095, 375);
+
+    // The answering page: question text, divider, choices, one row of commands.
+    lblMsg = named(new QLabel(u("【問題ﾌｧｲﾙを読み込んで下さい】"), answerPage), "lblMsg");
+    place(lblMsg, 120, 60, 9855, 285);
+    Frame1 = named(new QFrame(answerPage), "Frame1");
+    place(Frame1, 120, 360, 9855, 1935);
+    txtMondai = named(new RichTextBox(Frame1), "txtMondai");
+    txtMondai->setLocked(true);
+    place(txtMondai, 0, 0, 9855, 1935);
+    Picture1 = named(new QFrame(answerPage), "Picture1");
+    Picture1->setFrameShape(QFrame::HLine);
+    Picture1->setCursor(Qt::SizeVerCursor);
+    place(Picture1, 0, 2280, 9855, 15);
+    Picture2 = named(new QFrame(answerPage), "Picture2");
+    Picture2->hide();
+    place(Picture2, 0, 0, 1575, 5000);
+    Frame2 = named(new QFrame(answerPage), "Frame2");
+    place(Frame2, 120, 2400, 9855, 2415);
+    createChoiceRow(0);
+    createChoiceRow(1);
+    lblChk[1]->hide();
+
+    cmdHint = named(new QPushButton(u("ﾋﾝﾄ表示([Ctrl]+[H])"), answerPage), "cmdHint");
+    place(cmdHint, 120, 4920, 1935, ButtonHeight);
+    cmdKaisetsu = named(new QPushButton(u("解説表示([Ctrl]+[K])"), answerPage), "cmdKaisetsu");
+    place(cmdKaisetsu, 120, 4920, 1935, ButtonHeight);
+    cmdKaisetsu->hide();
+    txtInput = named(new QLineEdit(answerPage), "txtInput");
+    place(txtInput, 2160, 4920, 3495, ButtonHeight);
+    lblMark = named(new QLabel(u("この問題に対するあなたの評価は？ ⇒"), answerPage), "lblMark");
+    place(lblMark, 2160, 4920, 2400, ButtonHeight);
+    lblMark->hide();
+    cmbMark = named(new QComboBox(answerPage), "cmbMark");
+    place(cmbMark, 4560, 4920, 1095, ButtonHeight);
+    cmbMark->hide();
+    cmdKaitou = named(new QPushButton(u("回 答"), answerPage), "cmdKaitou");
+    place(cmdKaitou, 5760, 4920, 1455, ButtonHeight);
+    cmdMae = named(new QPushButton(u("←"), answerPage), "cmdMae");
+    cmdMae->setToolTip(u("1つ前の問題に戻る"));
+    place(cmdMae, 7320, 4920, 615, ButtonHeight);
+    cmdTsugi = named(new QPushButton(u("→"), answerPage), "cmdTsugi");
+    cmdTsugi->setToolTip(u("この問題は飛ばして次の問題へ"));
+    place(cmdTsugi, 8040, 4920, 615, ButtonHeight);
+
+    Timer1 = named(new QTimer(this), "Timer1");
+    Timer1->setSingleShot(false);
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        Timer1->setInterval(0);
+        Timer1->stop();
+        Form_Resize();
+    });
+    Timer2 = named(new QTimer(this), "Timer2");
+
+    StatusBar1 = named(new QStatusBar(client), "StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    statusPanel1 = named(new QLabel(u("くう・めも　―　KumemoSTUDIOS"), StatusBar1), "statusPanel1");
+    StatusBar1->addWidget(statusPanel1, 1);
+
+    resize(Twips::toPixels(10095), Twips::toPixels(5970) + menuBar()->sizeHint().height());
+}
+
+void frmMain::createChoiceRow(int index) {
+    const QString suffix = QStringLiteral("(%1)").arg(index);
+    auto* key = named(new QLineEdit(QStringLiteral("(%1)").arg(index), Frame2), "txtKey" + suffix);
+    key->setReadOnly(true);
+    key->setAlignment(Qt::AlignCenter);
+    place(key, 0, 0, 495, 600);
+    auto* check = named(new QLabel(u("[レ]"), Frame2), "lblChk" + suffix);
+    place(check, 510, 0, 480, 285);
+    auto* choice = named(new RichTextBox(Frame2), "txtKaitou" + suffix);
+    choice->setLocked(true);
+    place(choice, 1005, 0, 8850, 600);
+    if (index == 0) {
+        key->hide();
+        check->hide();
+        choice->hide();
+    }
+    txtKey[index] = key;
+    lblChk[index] = check;
+    txtKaitou[index] = choice;
+}
+
+void frmMain::createMenus() {
+    QMenuBar* bar = menuBar();
+    mnuFile = named(bar->addMenu(u("ﾌｧｲﾙ(&F)")), "mnuFile");
+    mnuFileOpen = named(mnuFile->addAction(u("問題ﾌｧｲﾙの読み込み(&O)")), "mnuFileOpen");
+    mnuFileOpen->setShortcut(QKeySequence("Ctrl+O"));
+    mnuProp = named(mnuFile->addAction(u("文書のﾌﾟﾛﾊﾟﾃｨ(&P)")), "mnuProp");
+    named(mnuFile->addSeparator(), "mnuFileBar2");
+    mnuChangeUser = named(mnuFile->addAction(u("ﾕｰｻﾞの切り替え(現在：権兵衛さん)(&U)")),
+                          "mnuChangeUser");
+    named(mnuFile->addSeparator(), "mnuFileBar1");
+    mnuFileExit = named(mnuFile->addAction(u("終了(&X)")), "mnuFileExit");
+    connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+
+    mnuSetup = named(bar->addMenu(u("設定(&S)")), "mnuSetup");
+    mnuSetup1Click = named(mnuSetup->addAction(u("複数回答の問題以外は1ｸﾘｯｸで回答")),
+                           "mnuSetup1Click");
+    mnuSetupRandom = named(mnuSetup->addAction(u("問題実施前にﾗﾝﾀﾞﾑに並び替え")),
+                           "mnuSetupRandom");
+    for (QAction* item : {mnuSetup1Click, mnuSetupRandom}) {
+        item->setCheckable(true);
+        item->setChecked(true);
+    }
+    // Each click inverts the check mark (Qt's own toggling); the marks are
+    // read when needed and stored at shutdown.
+
+    mnuTool = named(bar->addMenu(u("ﾓｰﾄﾞ(&M)")), "mnuTool");
+    mnuToolSakusei = named(mnuTool->addAction(u("問題ﾌｧｲﾙ作成ﾓｰﾄﾞ(&N)")), "mnuToolSakusei");
+    connect(mnuToolSakusei, &QAction::triggered, this, &frmMain::mnuToolSakusei_Click);
+}
+
+void frmMain::fillFilterList() {
+    QStringList marks;
+    for (int i = 0; i < cmbMark->count(); ++i)
+        marks << cmbMark->itemText(i);
+    const QStringList items = filterItems(marks);
+    cmbFilter->clear();
+    for (const QString& item : items) {
+        cmbFilter->addItem(item);
+        if (item == defaultFilter())
+            cmbFilter->setCurrentIndex(cmbFilter->count() - 1);
+    }
+}
+
+void frmMain::Form_Load() {
+    AppGlobals& g = appGlobals();
+    const QString folder = ProgramFolder::locate();
+    QDir::setCurrent(folder);
+    Random::seedFromClock();
+    g.programFolder = folder;
+    g.appVersion = formatAppVersion(KUMEMO_VERSION_MAJOR, KUMEMO_VERSION_MINOR);
+    setWindowTitle(u("くう・めも (ver") + g.appVersion + ")");
+    g.learnerName = SettingsStore::get("UserName", u("ごんべえ"));
+    mnuSetup1Click->setChecked(SettingsStore::getBool("setup1Click", true));
+    mnuSetupRandom->setChecked(SettingsStore::getBool("setupRandom", true));
+
+    MarkDefinitions marks;
+    readMarkDefinitionFile(g.programFolder, marks);
+    cmbMark->clear();
+    cmbMark->addItems(marks.marks);
+    markTable = marks.table;
+
+    loadUserData(g.learnerName);
+    SSTab1->setTabEnabled(1, false);
+    SSTab1->setTabEnabled(2, false);
+    fillFilterList();
+}
+
+void frmMain::Form_Activate() {
+    if (lstMondai->count() >= 1) {
+        cmdStart->setEnabled(true);
+        txtMsg->hide();
+    }
+}
+
+bool frmMain::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QMainWindow::event(event);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::mnuFileExit_Click() { close(); }
+
+void frmMain::Form_Unload() {
+    if (unloading_)
+        return;
+    unloading_ = true;
+    saveUserData();
+    SettingsStore::saveBool("setup1Click", mnuSetup1Click->isChecked());
+    SettingsStore::saveBool("setupRandom", mnuSetupRandom->isChecked());
+    if (sakusei_)
+        sakusei_->Form_Unload();
+    // There are no scratch files on this platform to remove.
+    if (sakusei_)
+        sakusei_->hide();
+    hide();
+    QApplication::quit();
+}
+
+void frmMain::mnuToolSakusei_Click() {
+    frmSakusei* editor = sakusei();
+    editor->move(pos());
+    editor->show();
+    editor->activateWindow();
+    editor->setFocus();
+    hide();
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::Form_Resize() {
+    QWidget* client = centralWidget();
+    if (!client || !SSTab1)
+        return;
+    const int W = widthOf(client);
+    const int H = heightOf(client);
+    setSize(SSTab1, W, H - 300);
+    StatusBar1->setGeometry(0, Twips::toPixels(H - 255) , client->width(), Twips::toPixels(255));
+    const int tabWidth = widthOf(SSTab1);
+    const int tabHeight = heightOf(SSTab1);
+    setSize(lstMondai, tabWidth - 240, tabHeight - 975);
+    setWidth(Frame1, tabWidth - 240);
+    setWidth(Frame2, tabWidth - 240);
+    setSize(txtMondai, widthOf(Frame1), heightOf(Frame1));
+
+    int n = 0;
+    while (txtKaitou.contains(n + 1))
+        ++n;
+    for (int i = 1; i <= n; ++i) {
+        RichTextBox* box = txtKaitou[i];
+        if (i == 1) {
+            setTop(box, 0);
+            setHeight(box, heightOf(Frame2) / n);
+        } else {
+            RichTextBox* previous = txtKaitou[i - 1];
+            setHeight(box, heightOf(previous));
+            setTop(box, topOf(previous) + heightOf(previous) - 10);
+        }
+        setWidth(box, widthOf(Frame2) - leftOf(box));
+        setTop(txtKey[i], topOf(box));
+        setHeight(txtKey[i], heightOf(box));
+        setTop(lblChk[i], topOf(box));
+    }
+
+    const int outerWidth = Twips::fromPixels(frameGeometry().width());
+    const int outerHeight = Twips::fromPixels(frameGeometry().height());
+    setWidth(Picture1, 3 * outerWidth);
+    setLeft(Picture1, -outerWidth);
+    setTop(Picture1, topOf(Frame1) + heightOf(Frame1));
+    setHeight(Picture2, 3 * outerHeight);
+    setTop(Picture2, -outerHeight);
+    setHeight(Frame2, tabHeight - topOf(Frame2) - 840);
+    const int rowTop = topOf(Frame2) + heightOf(Frame2) + 102;
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdHint, txtInput, cmdKaitou, cmbMark,
+                                                      cmdKaisetsu, lblMark, cmdMae, cmdTsugi})
+        setTop(w, rowTop);
+    setLeft(txtMsg, leftOf(lstMondai) + (widthOf(lstMondai) - widthOf(txtMsg)) / 2);
+    setTop(txtMsg, topOf(lstMondai) + heightOf(lstMondai) / 2 - heightOf(txtMsg));
 }

@@ -1,11 +1,106 @@
 #pragma once
 
+#include "platform/KeyedTable.h"
+
 #include <QMainWindow>
+#include <QMap>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class ListView;
+class RichTextBox;
+class frmSakusei;
 
 // The run-mode window. It owns the program's life: its load does the whole
-// start-up, its close the whole shutdown.
+// start-up, its unload the whole shutdown, which also ends the editor.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The editor window, created on first use and then only hidden and shown.
+    frmSakusei* sakusei();
+    bool hasSakusei() const { return sakusei_ != nullptr; }
+
+    // Start-up and shutdown.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
+    void Form_Resize();
+
+    // Menu commands.
+    void mnuFileExit_Click();
+    void mnuToolSakusei_Click();
+
+    // The learner's records (learner file).
+    void loadUserData(const QString& learner);
+    void saveUserData();
+
+    // Controls, by their program names.
+    QTabWidget* SSTab1 = nullptr;
+    ListView* lstMondai = nullptr;
+    KeyedTable lstUserData;
+    KeyedTable markTable{Qt::CaseInsensitive};
+    QComboBox* cmbFilter = nullptr;
+    QPushButton* cmdDoFilter = nullptr;
+    QPushButton* cmdFilterOff = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdRandom = nullptr;
+    QLabel* lblNum = nullptr;
+    QLabel* lblMsg = nullptr;
+    QLineEdit* txtMsg = nullptr;
+    QFrame* Frame1 = nullptr;
+    QFrame* Frame2 = nullptr;
+    QFrame* Picture1 = nullptr;
+    QFrame* Picture2 = nullptr;
+    RichTextBox* txtMondai = nullptr;
+    QMap<int, RichTextBox*> txtKaitou; // element 0 is the hidden template
+    QMap<int, QLineEdit*> txtKey;
+    QMap<int, QLabel*> lblChk;
+    QLineEdit* txtInput = nullptr;
+    QPushButton* cmdKaitou = nullptr;
+    QPushButton* cmdHint = nullptr;
+    QPushButton* cmdKaisetsu = nullptr;
+    QPushButton* cmdTsugi = nullptr;
+    QPushButton* cmdMae = nullptr;
+    QLabel* lblMark = nullptr;
+    QComboBox* cmbMark = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* statusPanel1 = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuProp = nullptr;
+    QAction* mnuChangeUser = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QMenu* mnuSetup = nullptr;
+    QAction* mnuSetup1Click = nullptr;
+    QAction* mnuSetupRandom = nullptr;
+    QMenu* mnuTool = nullptr;
+    QAction* mnuToolSakusei = nullptr;
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void createChoiceRow(int index);
+    void fillFilterList();
+
+    frmSakusei* sakusei_ = nullptr;
+    bool unloading_ = false;
 };

@@ -1,0 +1,299 @@
+#include "editor/frmSakusei.h"
+
+#include "platform/Dialogs.h"
+#include "platform/ListView.h"
+#include "platform/RichTextBox.h"
+#include "platform/SettingsStore.h"
+#include "platform/Random.h"
+#include "shell/frmMain.h"
+#include "shell/modKuMemo.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace {
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+template <typename W> W* named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+} // namespace
+
+frmSakusei::frmSakusei(frmMain* mainWindow) : QMainWindow(nullptr), main_(mainWindow) {
+    setObjectName("frmSakusei");
+    setWindowTitle(u("くう・めも - 問題作成モード"));
+    createControls();
+    createMenus();
+    Form_Load();
+}
+
+void frmSakusei::createControls() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+
+    lstMondai = named(new ListView, "lstMondai");
+    lstMondai->addColumn(QString(), 3600);
+    lstMondai->addColumn(QString(), 1500);
+    connect(lstMondai, &ListView::clicked, this, &frmSakusei::lstMondai_Click);
+    connect(lstMondai, &ListView::keyUp, this, &frmSakusei::lstMondai_KeyUp);
+    connect(lstMondai, &ListView::mouseUp, this, &frmSakusei::lstMondai_MouseUp);
+    connect(lstMondai, &ListView::columnClick, this, &frmSakusei::lstMondai_ColumnClick);
+
+    auto label = [](const char* text, const char* name) {
+        return named(new QLabel(QString::fromUtf8(text)), name);
+    };
+    txtMondai = named(new RichTextBox, "txtMondai");
+    cmbKaitouType = named(new QComboBox, "cmbKaitouType");
+    txtKaitou = named(new RichTextBox, "txtKaitou");
+    chkKaitouIsSeikai = named(new QCheckBox(u("これが正解である")), "chkKaitouIsSeikai");
+    cmdKaitouAdd = named(new QPushButton(u("回答追加")), "cmdKaitouAdd");
+    cmdKaitouDel = named(new QPushButton(u("回答削除")), "cmdKaitouDel");
+    lstKaitou = named(new ListView, "lstKaitou");
+    lstKaitou->addColumn(u("正解"), 600);
+    lstKaitou->addColumn(u("選択肢"), 4200);
+    lstKaitou->addColumn(u("選択肢(RTF)"), 1500);
+    txtHint = named(new RichTextBox, "txtHint");
+    txtKaisetsu = named(new RichTextBox, "txtKaisetsu");
+    txtKey = named(new QLineEdit, "txtKey");
+    txtKey->setReadOnly(true);
+    txtKey->setMaximumWidth(140);
+    chkIfRich = named(new QCheckBox(u("ﾘｯﾁﾃｷｽﾄで保存")), "chkIfRich");
+    chkIfRich->setChecked(true);
+    cmdAdd = named(new QPushButton(u("この問題を追加する")), "cmdAdd");
+    cmdClear = named(new QPushButton(u("新規問題")), "cmdClear");
+    cmdDel = named(new QPushButton(u("問題削除")), "cmdDel");
+    connect(cmdClear, &QPushButton::clicked, this, &frmSakusei::cmdClear_Click);
+    connect(cmdDel, &QPushButton::clicked, this, &frmSakusei::cmdDel_Click);
+
+    for (RichTextBox* box : {txtMondai, txtKaitou, txtHint, txtKaisetsu})
+        clearRichText(box);
+    txtMondai->setMinimumHeight(110);
+    txtKaitou->setMaximumHeight(70);
+    lstKaitou->setMaximumHeight(110);
+    txtHint->setMaximumHeight(70);
+    txtKaisetsu->setMaximumHeight(90);
+
+    auto* fields = new QGridLayout;
+    int row = 0;
+    fields->addWidget(label("問題文 ", "Label1"), row, 0, Qt::AlignTop);
+    fields->addWidget(txtMondai, row++, 1, 1, 3);
+    fields->addWidget(cmbKaitouType, row++, 1, 1, 3);
+    fields->addWidget(label("回　答 ", "Label2"), row, 0, Qt::AlignTop);
+    fields->addWidget(txtKaitou, row++, 1, 1, 3);
+    auto* choiceButtons = new QHBoxLayout;
+    choiceButtons->addWidget(chkKaitouIsSeikai);
+    choiceButtons->addStretch();
+    choiceButtons->addWidget(cmdKaitouAdd);
+    choiceButtons->addWidget(cmdKaitouDel);
+    fields->addLayout(choiceButtons, row++, 1, 1, 3);
+    fields->addWidget(lstKaitou, row++, 1, 1, 3);
+    fields->addWidget(label("ヒント ", "Label3"), row, 0, Qt::AlignTop);
+    fields->addWidget(txtHint, row++, 1, 1, 3);
+    fields->addWidget(label("解　説 ", "Label4"), row, 0, Qt::AlignTop);
+    fields->addWidget(txtKaisetsu, row++, 1, 1, 3);
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(txtKey);
+    commands->addWidget(chkIfRich);
+    commands->addStretch();
+    commands->addWidget(cmdAdd);
+    commands->addWidget(cmdClear);
+    commands->addWidget(cmdDel);
+    fields->addLayout(commands, row++, 0, 1, 4);
+    fields->setRowStretch(0, 3);
+    fields->setRowStretch(4, 1);
+
+    auto* fieldPanel = new QWidget;
+    fieldPanel->setLayout(fields);
+    auto* splitter = new QSplitter(Qt::Horizontal);
+    splitter->addWidget(lstMondai);
+    splitter->addWidget(fieldPanel);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    auto* outer = new QVBoxLayout(client);
+    outer->setContentsMargins(4, 4, 4, 4);
+    outer->addWidget(splitter);
+
+    StatusBar1 = named(new QStatusBar, "StatusBar1");
+    statusPanel1 = named(new QLabel, "statusPanel1");
+    StatusBar1->addWidget(statusPanel1, 1);
+    setStatusBar(StatusBar1);
+    resize(900, 640);
+}
+
+void frmSakusei::createMenus() {
+    QMenuBar* bar = menuBar();
+    mnuFile = named(bar->addMenu(u("ﾌｧｲﾙ(&F)")), "mnuFile");
+    mnuFileOpen = named(mnuFile->addAction(u("ﾃﾞｰﾀﾌｧｲﾙの読み込み(&O)")), "mnuFileOpen");
+    mnuFileOpen->setShortcut(QKeySequence("Ctrl+O"));
+    named(mnuFile->addSeparator(), "mnuFileBar1");
+    mnuFileSave = named(mnuFile->addAction(u("上書き保存(&S)")), "mnuFileSave");
+    mnuFileSave->setShortcut(QKeySequence("Ctrl+S"));
+    mnuFileSaveAs = named(mnuFile->addAction(u("名前を付けて保存(&A)")), "mnuFileSaveAs");
+    named(mnuFile->addSeparator(), "mnuFileBar2");
+    mnuFileProp = named(mnuFile->addAction(u("文書のﾌﾟﾛﾊﾟﾃｨ(&P)")), "mnuFileProp");
+    named(mnuFile->addSeparator(), "mnuFileBar3");
+    mnuFileExit = named(mnuFile->addAction(u("閉じる(&X)")), "mnuFileExit");
+    mnuFileSave->setEnabled(false);
+    mnuFileSaveAs->setEnabled(false);
+    connect(mnuFile, &QMenu::aboutToShow, this, &frmSakusei::mnuFile_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmSakusei::mnuFileExit_Click);
+
+    mnuSetup = named(bar->addMenu(u("設定(&S)")), "mnuSetup");
+    mnuSetupKMEpKMD = named(
+        mnuSetup->addAction(u("保護付ﾃﾞｰﾀを書き出す時に、標準ﾃﾞｰﾀも一緒に書き出す")),
+        "mnuSetupKMEpKMD");
+    mnuSetupKMEpKMD->setCheckable(true);
+    mnuSetupKMEpKMD->setChecked(true);
+    connect(mnuSetup, &QMenu::aboutToShow, this, &frmSakusei::mnuSetup_Click);
+
+    mnuSearch = named(bar->addMenu(u("検索(&S)")), "mnuSearch");
+    mnuSearchList = named(mnuSearch->addAction(u("一覧から検索(&M)")), "mnuSearchList");
+    named(mnuSearch->addSeparator(), "mnuSearchBar1");
+    mnuSearchNext = named(mnuSearch->addAction(u("次を検索(&N)")), "mnuSearchNext");
+    mnuSearchNext->setShortcut(QKeySequence(Qt::Key_F3));
+    mnuSearchBefore = named(mnuSearch->addAction(u("前を検索(&B)")), "mnuSearchBefore");
+    mnuSearchBefore->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+
+    mnuMode = named(bar->addMenu(u("ﾓｰﾄﾞ(&M)")), "mnuMode");
+    mnuModeRead = named(mnuMode->addAction(u("問題ﾌｧｲﾙ実施ﾓｰﾄﾞ(&R)")), "mnuModeRead");
+    connect(mnuModeRead, &QAction::triggered, this, &frmSakusei::mnuModeRead_Click);
+}
+
+void frmSakusei::Form_Load() {
+    cmbKaitouType->clear();
+    cmbKaitouType->addItems({u("1.ﾗｼﾞｵﾎﾞﾀﾝ(1つを選択)"), u("2.ﾁｪｯｸﾎﾞｯｸｽ(複数回答)"),
+                             u("3.ﾃｷｽﾄﾎﾞｯｸｽ(入力)")});
+    cmbKaitouType->setCurrentIndex(0);
+    AppGlobals& g = appGlobals();
+    g.currentFilePath.clear();
+    g.propCdate = formatJapaneseDate(Clock::now());
+    g.propMdate = formatJapaneseDate(Clock::now());
+    mnuSetupKMEpKMD->setChecked(SettingsStore::getBool("setupKMEpKMD", true));
+}
+
+void frmSakusei::clearRichText(RichTextBox* box) {
+    box->clear();
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{u("ＭＳ ゴシック")});
+    format.setFontPointSize(9);
+    QTextCursor cursor(box->document());
+    cursor.setCharFormat(format);
+    cursor.setBlockCharFormat(format);
+    box->setCurrentCharFormat(format);
+    box->document()->setDefaultFont(format.font());
+}
+
+void frmSakusei::cmdClear_Click() {
+    clearRichText(txtMondai);
+    clearRichText(txtKaitou);
+    lstKaitou->clearRows();
+    chkKaitouIsSeikai->setChecked(false);
+    clearRichText(txtHint);
+    clearRichText(txtKaisetsu);
+    txtKey->clear();
+    cmdAdd->setText(u("この問題を追加する"));
+    txtMondai->setFocus();
+}
+
+void frmSakusei::raiseUnsavedFlag() {
+    if (!appGlobals().currentFilePath.isEmpty())
+        mnuFileSave->setEnabled(true);
+}
+
+void frmSakusei::lowerUnsavedFlag() { mnuFileSave->setEnabled(false); }
+
+bool frmSakusei::hasUnsavedChanges() const { return mnuFileSave->isEnabled(); }
+
+void frmSakusei::cmdDel_Click() {
+    const int row = lstMondai->selectedRow();
+    if (row < 1)
+        return;
+    if (Dialogs::message(u("この問題を削除してもよろしいですか?"), u("削除しますか?"),
+                         Dialogs::Icon::Question, Dialogs::Buttons::YesNo,
+                         Dialogs::Answer::No) != Dialogs::Answer::Yes)
+        return;
+    raiseUnsavedFlag();
+    lstMondai->remove(row);
+}
+
+void frmSakusei::lstMondai_Click() {}
+
+void frmSakusei::lstMondai_KeyUp(int key, int shift) {
+    lstMondai_Click();
+    if (key == Qt::Key_Delete && shift == 0) {
+        const int row = lstMondai->selectedRow();
+        if (row >= 1) {
+            lstMondai->remove(row);
+            raiseUnsavedFlag();
+        }
+    } else if (key == Qt::Key_F && shift == 2) {
+        mnuSearchList->trigger();
+    }
+    // F3 and Shift+F3 are the search items' own shortcuts: the key press has
+    // run the search once already.
+}
+
+void frmSakusei::lstMondai_MouseUp(int button) {
+    if (button == Qt::RightButton)
+        mnuSearch->popup(QCursor::pos());
+}
+
+void frmSakusei::lstMondai_ColumnClick(int) {
+    if (lstMondai->isSorted()) {
+        lstMondai->setSorted(false);
+    } else {
+        lstMondai->setSortKey(0);
+        lstMondai->setSortOrder(Qt::AscendingOrder);
+        lstMondai->setSorted(true);
+    }
+}
+
+void frmSakusei::mnuFile_Click() {
+    if (lstMondai->count() >= 1) {
+        mnuFileSaveAs->setEnabled(true);
+    } else {
+        mnuFileSave->setEnabled(false);
+        mnuFileSaveAs->setEnabled(false);
+    }
+}
+
+void frmSakusei::mnuSetup_Click() { mnuSetupKMEpKMD->setEnabled(!appGlobals().isLocked()); }
+
+void frmSakusei::mnuModeRead_Click() {
+    confirmSaveChanges();
+    main_->move(pos());
+    main_->show();
+    main_->activateWindow();
+    hide();
+}
+
+void frmSakusei::mnuFileExit_Click() { close(); }
+
+void frmSakusei::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmSakusei::Form_Unload() {
+    if (unloading_)
+        return;
+    unloading_ = true;
+    SettingsStore::saveBool("setupKMEpKMD", mnuSetupKMEpKMD->isChecked());
+    confirmSaveChanges();
+    appGlobals().currentFilePath.clear();
+    main_->Form_Unload();
+}
+
+void frmSakusei::confirmSaveChanges() {}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class ListView;
+class RichTextBox;
+class frmMain;
+
+// The question-file editor. Its question list is the loaded question file
+// for both modes, so the window lives, hidden or shown, until the program ends.
+class frmSakusei : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmSakusei(frmMain* mainWindow);
+
+    void Form_Load();
+    void Form_Unload();
+
+    // Question list.
+    void cmdClear_Click();
+    void cmdDel_Click();
+    void lstMondai_Click();
+    void lstMondai_KeyUp(int key, int shift);
+    void lstMondai_MouseUp(int button);
+    void lstMondai_ColumnClick(int column);
+
+    // Menus.
+    void mnuFile_Click();
+    void mnuSetup_Click();
+    void mnuModeRead_Click();
+    void mnuFileExit_Click();
+
+    // Empties a box and resets its font to "ＭＳ ゴシック", 9 pt.
+    static void clearRichText(RichTextBox* box);
+
+    // The unsaved-changes flag is the enabled state of "上書き保存(&S)"; edits
+    // raise it only for a file that has a path.
+    void raiseUnsavedFlag();
+    void lowerUnsavedFlag();
+    bool hasUnsavedChanges() const;
+
+    // Asks about unsaved changes before they could be lost.
+    void confirmSaveChanges();
+
+    frmMain* mainWindow() const { return main_; }
+
+    // Controls, by their program names.
+    ListView* lstMondai = nullptr;
+    RichTextBox* txtMondai = nullptr;
+    QComboBox* cmbKaitouType = nullptr;
+    RichTextBox* txtKaitou = nullptr;
+    QCheckBox* chkKaitouIsSeikai = nullptr;
+    QPushButton* cmdKaitouAdd = nullptr;
+    QPushButton* cmdKaitouDel = nullptr;
+    ListView* lstKaitou = nullptr;
+    RichTextBox* txtHint = nullptr;
+    RichTextBox* txtKaisetsu = nullptr;
+    QLineEdit* txtKey = nullptr;
+    QCheckBox* chkIfRich = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdClear = nullptr;
+    QPushButton* cmdDel = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* statusPanel1 = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuFileSaveAs = nullptr;
+    QAction* mnuFileProp = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QMenu* mnuSetup = nullptr;
+    QAction* mnuSetupKMEpKMD = nullptr;
+    QMenu* mnuSearch = nullptr;
+    QAction* mnuSearchList = nullptr;
+    QAction* mnuSearchNext = nullptr;
+    QAction* mnuSearchBefore = nullptr;
+    QMenu* mnuMode = nullptr;
+    QAction* mnuModeRead = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+
+    frmMain* main_;
+    bool unloading_ = false;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/KeyedTable.h"
+
+#include <QStringList>
+
+// The rating marks a learner can give a question, read once at start-up
+// from the mark definition file "kuMemo-ini.txt".
+struct MarkDefinitions {
+    QStringList marks;                          // in the order of their "Level=" lines
+    KeyedTable table{Qt::CaseInsensitive};      // "key"+level, "str"+mark, "keyCorrect", ...
+};
+
+// Applies the lines of a mark definition file to `definitions`. Lines that
+// do not fit change nothing; each of a "Level=" line's three additions is
+// done or skipped by itself.
+void readMarkDefinitions(const QString& fileText, MarkDefinitions& definitions);
+
+// Reads "kuMemo-ini.txt" from the folder when it exists (code page 932).
+void readMarkDefinitionFile(const QString& folder, MarkDefinitions& definitions);
+
+// The filter list in its order, with one item per mark.
+QStringList filterItems(const QStringList& marks);
+// The filter that start-up shows.
+QString defaultFilter();

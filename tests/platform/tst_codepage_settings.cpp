@@ -1,0 +1,63 @@
+#include "platform/Codepage.h"
+#include "platform/SettingsStore.h"
+
+#include "support/TestEnv.h"
+
+#include <QTest>
+
+class TestCodepageSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void windows31jRoundTrip_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("wave dash") << u8("～") << QByteArray::fromHex("8160");
+        QTest::newRow("minus") << u8("－") << QByteArray::fromHex("817c");
+        QTest::newRow("parallel") << u8("∥") << QByteArray::fromHex("8161");
+        QTest::newRow("not") << u8("￢") << QByteArray::fromHex("81ca");
+        QTest::newRow("circled one") << u8("①") << QByteArray::fromHex("8740");
+        QTest::newRow("small roman one") << u8("ⅰ") << QByteArray::fromHex("fa40");
+        QTest::newRow("taka") << u8("髙") << QByteArray::fromHex("fbfc");
+        QTest::newRow("half-width katakana") << u8("ｱｲｳ") << QByteArray::fromHex("b1b2b3");
+        QTest::newRow("mixed") << u8("Q1：問題") << QByteArray::fromHex("5131814696e291e8");
+    }
+    void windows31jRoundTrip() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QString uncarried;
+        QCOMPARE(Codepage::encode(text, 932, &uncarried), bytes);
+        QVERIFY(uncarried.isEmpty());
+        QCOMPARE(Codepage::decode(bytes), text);
+        QVERIFY(Codepage::canEncode(text));
+    }
+
+    void uncarriedCharactersAreReported() {
+        QString uncarried;
+        const QByteArray bytes = Codepage::encode(u8("a😀b𠮷😀"), 932, &uncarried);
+        QCOMPARE(bytes, QByteArray("a?b??"));
+        QCOMPARE(uncarried, u8("😀𠮷"));
+        QVERIFY(!Codepage::canEncode(u8("𠮷")));
+    }
+
+    void invalidBytesNeverFailDecoding() {
+        const QString text = Codepage::decode(QByteArray::fromHex("41ff82a0") + QByteArray(1, '\x82'));
+        QVERIFY(text.startsWith('A'));
+        QVERIFY(text.contains(u8("あ")));
+    }
+
+    void settingsDefaultsAndBooleanTexts() {
+        TestEnv env;
+        QCOMPARE(SettingsStore::get("UserName", u8("ごんべえ")), u8("ごんべえ"));
+        QVERIFY(SettingsStore::getBool("setupRandom", true));
+        SettingsStore::saveBool("setupRandom", false);
+        QCOMPARE(SettingsStore::get("setupRandom", "x"), QString("False"));
+        QVERIFY(!SettingsStore::getBool("setupRandom", true));
+        SettingsStore::saveBool("setupRandom", true);
+        QCOMPARE(SettingsStore::get("setupRandom", "x"), QString("True"));
+        SettingsStore::save("UserName", u8("太郎"));
+        QCOMPARE(SettingsStore::get("UserName", {}), u8("太郎"));
+    }
+};
+
+QTEST_MAIN(TestCodepageSettings)
+#include "tst_codepage_settings.moc"

@@ -1,0 +1,31 @@
+#include "support/TestEnv.h"
+
+#include "platform/Dialogs.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SettingsStore.h"
+#include "shell/modKuMemo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+TestEnv::TestEnv() {
+    QStandardPaths::setTestModeEnabled(true);
+    ProgramFolder::overrideForTests(dir_.path());
+    SettingsStore::useFileForTests(dir_.path() + "/settings.ini");
+    Dialogs::clearRecords();
+    appGlobals() = AppGlobals{};
+}
+
+TestEnv::~TestEnv() {
+    ProgramFolder::overrideForTests({});
+    Dialogs::clearRecords();
+}
+
+QString TestEnv::folder() const { return dir_.path() + QDir::separator(); }
+
+void TestEnv::writeFile(const QString& name, const QByteArray& bytes) const {
+    QFile file(path(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
