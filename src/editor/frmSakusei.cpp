@@ -111,6 +111,7 @@ void frmSakusei::createControls() {
     commands->addWidget(cmdClear);
     commands->addWidget(cmdDel);
     fields->addLayout(commands, row++, 0, 1, 4);
+    fields->setColumnStretch(1, 1);
     fields->setRowStretch(0, 3);
     fields->setRowStretch(4, 1);
 

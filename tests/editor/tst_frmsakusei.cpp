@@ -1,0 +1,223 @@
+#include "platform/Dialogs.h"
+#include "platform/ListView.h"
+#include "platform/RichTextBox.h"
+#include "shell/modKuMemo.h"
+
+#include "support/EditorFixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+// Fills the editor's list with rows as a loaded file would.
+void addRows(frmSakusei* editor, const QStringList& texts) {
+    for (const QString& text : texts) {
+        const int row = editor->lstMondai->add(text);
+        editor->lstMondai->setKey(row, "k" + text);
+    }
+}
+QStringList rowTexts(ListView* list) {
+    QStringList texts;
+    for (int row = 1; row <= list->count(); ++row)
+        texts << list->text(row);
+    return texts;
+}
+} // namespace
+
+class TestFrmSakusei : public QObject {
+    Q_OBJECT
+private slots:
+    void inventory_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("enabled");
+        const auto row = [](const char* name, const char* caption, bool enabled = true) {
+            QTest::newRow(name) << QString(name) << u8(caption) << enabled;
+        };
+        row("mnuFile", "ﾌｧｲﾙ(&F)");
+        row("mnuFileOpen", "ﾃﾞｰﾀﾌｧｲﾙの読み込み(&O)");
+        row("mnuFileSave", "上書き保存(&S)", false);
+        row("mnuFileSaveAs", "名前を付けて保存(&A)", false);
+        row("mnuFileProp", "文書のﾌﾟﾛﾊﾟﾃｨ(&P)");
+        row("mnuFileExit", "閉じる(&X)");
+        row("mnuSetup", "設定(&S)");
+        row("mnuSetupKMEpKMD", "保護付ﾃﾞｰﾀを書き出す時に、標準ﾃﾞｰﾀも一緒に書き出す");
+        row("mnuSearch", "検索(&S)");
+        row("mnuSearchList", "一覧から検索(&M)");
+        row("mnuSearchNext", "次を検索(&N)");
+        row("mnuSearchBefore", "前を検索(&B)");
+        row("mnuMode", "ﾓｰﾄﾞ(&M)");
+        row("mnuModeRead", "問題ﾌｧｲﾙ実施ﾓｰﾄﾞ(&R)");
+        row("chkKaitouIsSeikai", "これが正解である");
+        row("cmdKaitouAdd", "回答追加");
+        row("cmdKaitouDel", "回答削除");
+        row("cmdAdd", "この問題を追加する");
+        row("cmdClear", "新規問題");
+        row("cmdDel", "問題削除");
+        row("chkIfRich", "ﾘｯﾁﾃｷｽﾄで保存");
+        row("Label1", "問題文 ");
+        row("Label2", "回　答 ");
+        row("Label3", "ヒント ");
+        row("Label4", "解　説 ");
+    }
+    void inventory() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(bool, enabled);
+        EditorFixture f;
+        QString actual;
+        bool isEnabled = true;
+        if (auto* menu = f.editor->findChild<QMenu*>(name)) {
+            actual = menu->title();
+        } else if (auto* action = f.editor->findChild<QAction*>(name)) {
+            actual = action->text();
+            isEnabled = action->isEnabled();
+        } else if (auto* button = f.editor->findChild<QAbstractButton*>(name)) {
+            actual = button->text();
+        } else if (auto* label = f.editor->findChild<QLabel*>(name)) {
+            actual = label->text();
+        } else {
+            QFAIL(qPrintable("no control " + name));
+        }
+        QCOMPARE(actual, caption);
+        QCOMPARE(isEnabled, enabled);
+    }
+
+    void windowLoad() {
+        EditorFixture f;
+        auto* types = f.editor->cmbKaitouType;
+        QCOMPARE(types->count(), 3);
+        QCOMPARE(types->itemText(0), u8("1.ﾗｼﾞｵﾎﾞﾀﾝ(1つを選択)"));
+        QCOMPARE(types->itemText(1), u8("2.ﾁｪｯｸﾎﾞｯｸｽ(複数回答)"));
+        QCOMPARE(types->itemText(2), u8("3.ﾃｷｽﾄﾎﾞｯｸｽ(入力)"));
+        QCOMPARE(types->currentText(), types->itemText(0));
+        QCOMPARE(appGlobals().currentFilePath, QString());
+        QVERIFY(QRegularExpression(u8("^\\d{4}/\\d\\d/\\d\\d\\([月火水木金土日]\\) \\d\\d:\\d\\d:\\d\\d$"))
+                    .match(appGlobals().propCdate)
+                    .hasMatch());
+        QVERIFY(f.editor->txtKey->isReadOnly());
+        QCOMPARE(f.editor->mnuSearchNext->shortcut(), QKeySequence(Qt::Key_F3));
+        QCOMPARE(f.editor->mnuSearchBefore->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F3));
+        QCOMPARE(f.editor->mnuFileSave->shortcut(), QKeySequence("Ctrl+S"));
+    }
+
+    void newQuestionKeepsTypeListAndFlag() {
+        EditorFixture f;
+        appGlobals().currentFilePath = "/tmp/q.kmd";
+        addRows(f.editor, {"a"});
+        f.editor->cmbKaitouType->setCurrentIndex(2);
+        f.editor->txtMondai->setSelBold(true);
+        f.editor->txtMondai->setText("question");
+        f.editor->txtKey->setText("abcde");
+        f.editor->chkKaitouIsSeikai->setChecked(true);
+        f.editor->lstKaitou->add(u8("○"));
+        f.editor->cmdAdd->setText(u8("この問題を修正する"));
+        QTest::mouseClick(f.editor->cmdClear, Qt::LeftButton);
+        QCOMPARE(f.editor->txtMondai->text(), QString());
+        QCOMPARE(f.editor->txtMondai->currentCharFormat().fontFamilies().toStringList(),
+                 QStringList{u8("ＭＳ ゴシック")});
+        QCOMPARE(f.editor->txtMondai->currentCharFormat().fontPointSize(), 9.0);
+        QVERIFY(f.editor->txtMondai->currentCharFormat().fontWeight() < QFont::Bold);
+        QCOMPARE(f.editor->lstKaitou->count(), 0);
+        QVERIFY(!f.editor->chkKaitouIsSeikai->isChecked());
+        QCOMPARE(f.editor->txtKey->text(), QString());
+        QCOMPARE(f.editor->cmdAdd->text(), u8("この問題を追加する"));
+        QCOMPARE(f.editor->cmbKaitouType->currentIndex(), 2);
+        QCOMPARE(f.editor->lstMondai->count(), 1);
+        QVERIFY(!f.editor->mnuFileSave->isEnabled());
+    }
+
+    void deleteAsksWithNoPreselected() {
+        EditorFixture f;
+        appGlobals().currentFilePath = "/tmp/q.kmd";
+        addRows(f.editor, {"a", "b", "c"});
+        f.editor->cmdDel_Click(); // nothing selected: nothing asked
+        QCOMPARE(Dialogs::shownMessages().size(), 0);
+        f.editor->lstMondai->setSelectedRow(2);
+        Dialogs::setNextAnswer(Dialogs::Answer::No);
+        QTest::mouseClick(f.editor->cmdDel, Qt::LeftButton);
+        QCOMPARE(rowTexts(f.editor->lstMondai), (QStringList{"a", "b", "c"}));
+        QVERIFY(!f.editor->mnuFileSave->isEnabled());
+        const Dialogs::Message asked = Dialogs::shownMessages().last();
+        QCOMPARE(asked.text, u8("この問題を削除してもよろしいですか?"));
+        QCOMPARE(asked.title, u8("削除しますか?"));
+        QCOMPARE(asked.icon, Dialogs::Icon::Question);
+        QCOMPARE(asked.buttons, Dialogs::Buttons::YesNo);
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        QTest::mouseClick(f.editor->cmdDel, Qt::LeftButton);
+        QCOMPARE(rowTexts(f.editor->lstMondai), (QStringList{"a", "c"}));
+        QVERIFY(f.editor->mnuFileSave->isEnabled());
+        QCOMPARE(f.editor->lstMondai->find("kb"), 0);
+    }
+
+    void unsavedFlagRules() {
+        EditorFixture f;
+        addRows(f.editor, {"a", "b"});
+        // A new, never-saved file never carries the flag.
+        f.editor->lstMondai->setSelectedRow(1);
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        f.editor->cmdDel_Click();
+        QVERIFY(!f.editor->mnuFileSave->isEnabled());
+        // The Delete key removes at once, without asking, and raises the flag
+        // for a file with a path.
+        appGlobals().currentFilePath = "/tmp/q.kmd";
+        addRows(f.editor, {"c"});
+        f.editor->lstMondai->setFocus();
+        f.editor->lstMondai->setSelectedRow(1);
+        const int asked = Dialogs::shownMessages().size();
+        QTest::keyClick(f.editor->lstMondai, Qt::Key_Delete);
+        QCOMPARE(Dialogs::shownMessages().size(), asked);
+        QCOMPARE(rowTexts(f.editor->lstMondai), QStringList{"c"});
+        QVERIFY(f.editor->mnuFileSave->isEnabled());
+    }
+
+    void fileMenuEnabling() {
+        EditorFixture f;
+        appGlobals().currentFilePath = "/tmp/q.kmd";
+        addRows(f.editor, {"a"});
+        f.editor->lstMondai->setSelectedRow(1);
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        f.editor->cmdDel_Click();
+        QVERIFY(f.editor->mnuFileSave->isEnabled());
+        // On an empty list both save items go grey, even after a deletion.
+        emit f.editor->mnuFile->aboutToShow();
+        QVERIFY(!f.editor->mnuFileSave->isEnabled());
+        QVERIFY(!f.editor->mnuFileSaveAs->isEnabled());
+        // On a list with rows "名前を付けて保存(&A)" opens up; the flag stays.
+        addRows(f.editor, {"b"});
+        emit f.editor->mnuFile->aboutToShow();
+        QVERIFY(f.editor->mnuFileSaveAs->isEnabled());
+        QVERIFY(!f.editor->mnuFileSave->isEnabled());
+    }
+
+    void settingsMenuGreysTheCopyItemForALockedFile() {
+        EditorFixture f;
+        appGlobals().filePassword = "pw";
+        appGlobals().pendingPassword = "pw";
+        emit f.editor->mnuSetup->aboutToShow();
+        QVERIFY(!f.editor->mnuSetupKMEpKMD->isEnabled());
+        appGlobals().pendingPassword.clear();
+        emit f.editor->mnuSetup->aboutToShow();
+        QVERIFY(f.editor->mnuSetupKMEpKMD->isEnabled());
+    }
+
+    void columnClickSwitchesSorting() {
+        EditorFixture f;
+        addRows(f.editor, {"c", "a", "b"});
+        f.editor->lstMondai_ColumnClick(1);
+        QCOMPARE(rowTexts(f.editor->lstMondai), (QStringList{"a", "b", "c"}));
+        f.editor->lstMondai_ColumnClick(2);
+        QVERIFY(!f.editor->lstMondai->isSorted());
+        addRows(f.editor, {"0"});
+        QCOMPARE(rowTexts(f.editor->lstMondai), (QStringList{"a", "b", "c", "0"}));
+    }
+};
+
+QTEST_MAIN(TestFrmSakusei)
+#include "tst_frmsakusei.moc"

@@ -1,0 +1,184 @@
+#include "editor/frmSakusei.h"
+#include "platform/ListView.h"
+#include "platform/SettingsStore.h"
+#include "shell/frmMain.h"
+#include "shell/modKuMemo.h"
+
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpWithoutSettings() {
+        TestEnv env;
+        frmMain window;
+        QCOMPARE(window.windowTitle(), u8("くう・めも (ver1.00)"));
+        QCOMPARE(appGlobals().appVersion, QString("1.00"));
+        QCOMPARE(appGlobals().learnerName, u8("ごんべえ"));
+        QCOMPARE(appGlobals().programFolder, env.folder());
+        auto* tab = window.findChild<QTabWidget*>("SSTab1");
+        QCOMPARE(tab->currentIndex(), 0);
+        QCOMPARE(tab->tabText(0), u8("問題ﾘｽﾄ"));
+        QVERIFY(tab->isTabEnabled(0));
+        QVERIFY(!tab->isTabEnabled(1));
+        QVERIFY(!tab->isTabEnabled(2));
+        QVERIFY(!window.findChild<QPushButton*>("cmdStart")->isEnabled());
+        QVERIFY(window.findChild<QAction*>("mnuSetup1Click")->isChecked());
+        QVERIFY(window.findChild<QAction*>("mnuSetupRandom")->isChecked());
+        auto* filter = window.findChild<QComboBox*>("cmbFilter");
+        QCOMPARE(filter->count(), 11);
+        QCOMPARE(filter->currentText(), u8("ﾗﾝﾀﾞﾑに20問だけ選ぶ"));
+        QCOMPARE(window.findChild<QComboBox*>("cmbMark")->count(), 0);
+    }
+
+    void inventory_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("visible");
+        const auto row = [](const char* name, const char* caption, bool visible = true) {
+            QTest::newRow(name) << QString(name) << u8(caption) << visible;
+        };
+        row("cmdDoFilter", "ﾌｨﾙﾀ実行");
+        row("cmdFilterOff", "全ﾌｨﾙﾀ解除");
+        row("cmdStart", "スタート");
+        row("cmdRandom", "ﾗﾝﾀﾞﾑ順");
+        row("lblNum", "0件");
+        row("lblMsg", "【問題ﾌｧｲﾙを読み込んで下さい】");
+        row("txtMsg", "まず問題ﾌｧｲﾙを読み込んで下さい。");
+        row("txtKey(1)", "(1)");
+        row("lblChk(1)", "[レ]", false);
+        row("cmdKaitou", "回 答");
+        row("cmdHint", "ﾋﾝﾄ表示([Ctrl]+[H])");
+        row("cmdKaisetsu", "解説表示([Ctrl]+[K])", false);
+        row("cmdTsugi", "→");
+        row("cmdMae", "←");
+        row("lblMark", "この問題に対するあなたの評価は？ ⇒", false);
+        row("mnuFile", "ﾌｧｲﾙ(&F)");
+        row("mnuFileOpen", "問題ﾌｧｲﾙの読み込み(&O)");
+        row("mnuProp", "文書のﾌﾟﾛﾊﾟﾃｨ(&P)");
+        row("mnuChangeUser", "ﾕｰｻﾞの切り替え(現在：権兵衛さん)(&U)");
+        row("mnuFileExit", "終了(&X)");
+        row("mnuSetup", "設定(&S)");
+        row("mnuSetup1Click", "複数回答の問題以外は1ｸﾘｯｸで回答");
+        row("mnuSetupRandom", "問題実施前にﾗﾝﾀﾞﾑに並び替え");
+        row("mnuTool", "ﾓｰﾄﾞ(&M)");
+        row("mnuToolSakusei", "問題ﾌｧｲﾙ作成ﾓｰﾄﾞ(&N)");
+    }
+    void inventory() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(bool, visible);
+        TestEnv env;
+        frmMain window;
+        window.show();
+        window.findChild<QTabWidget*>("SSTab1")->setTabEnabled(1, true);
+        window.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
+        QString actual;
+        bool shown = true;
+        if (auto* menu = window.findChild<QMenu*>(name)) {
+            actual = menu->title();
+        } else if (auto* action = window.findChild<QAction*>(name)) {
+            actual = action->text();
+        } else if (auto* button = window.findChild<QPushButton*>(name)) {
+            actual = button->text();
+            shown = !button->isHidden();
+        } else if (auto* label = window.findChild<QLabel*>(name)) {
+            actual = label->text();
+            shown = !label->isHidden();
+        } else if (auto* edit = window.findChild<QLineEdit*>(name)) {
+            actual = edit->text();
+            shown = !edit->isHidden();
+        } else {
+            QFAIL(qPrintable("no control " + name));
+        }
+        QCOMPARE(actual, caption);
+        QCOMPARE(shown, visible);
+    }
+
+    void shortcutsAndToolTips() {
+        TestEnv env;
+        frmMain window;
+        QCOMPARE(window.findChild<QAction*>("mnuFileOpen")->shortcut(), QKeySequence("Ctrl+O"));
+        QCOMPARE(window.findChild<QPushButton*>("cmdTsugi")->toolTip(),
+                 u8("この問題は飛ばして次の問題へ"));
+        QCOMPARE(window.findChild<QPushButton*>("cmdMae")->toolTip(), u8("1つ前の問題に戻る"));
+        for (const char* name : {"lstMondai", "txtMondai", "txtKaitou(0)", "txtKaitou(1)",
+                                 "txtInput", "cmbMark", "Frame1", "Frame2", "Picture1", "Picture2",
+                                 "Timer1", "Timer2", "StatusBar1"})
+            QVERIFY2(window.findChild<QObject*>(name), name);
+        QVERIFY(window.findChild<QWidget*>("txtKaitou(0)")->isHidden());
+        auto* list = window.findChild<ListView*>("lstMondai");
+        QStringList headers;
+        for (int i = 0; i < list->columnCount(); ++i)
+            headers << list->headerItem()->text(i);
+        QCOMPARE(headers, (QStringList{u8("問題"), u8("正解数"), u8("回答数"), u8("正解率"),
+                                       u8("マーク"), u8("今回正解?")}));
+    }
+
+    void marksFromTheDefinitionFile() {
+        TestEnv env;
+        env.writeFile("kuMemo-ini.txt", "Level=1:A\r\nLevel=2:B\r\nLevel=3:C\r\nCorrect=1\r\nWrong=3\r\n");
+        frmMain window;
+        auto* marks = window.findChild<QComboBox*>("cmbMark");
+        QCOMPARE(marks->count(), 3);
+        QCOMPARE(window.markTable.textOf("keyCorrect"), QString("A"));
+        QCOMPARE(window.markTable.textOf("KEYWRONG"), QString("C"));
+        auto* filter = window.findChild<QComboBox*>("cmbFilter");
+        QCOMPARE(filter->count(), 14);
+        QCOMPARE(filter->itemText(10), u8("ﾏｰｸが\"A\"を選ぶ"));
+        QCOMPARE(filter->itemText(11), u8("ﾏｰｸが\"B\"以下を選ぶ"));
+        QCOMPARE(filter->itemText(13), u8("今回間違えた問題だけ選ぶ"));
+    }
+
+    void closingStoresTheOptionsAndTheNextStartReadsThem() {
+        TestEnv env;
+        {
+            frmMain window;
+            window.show();
+            window.findChild<QAction*>("mnuSetupRandom")->trigger();
+            window.close();
+        }
+        QCOMPARE(SettingsStore::get("setupRandom", {}), QString("False"));
+        QCOMPARE(SettingsStore::get("setup1Click", {}), QString("True"));
+        QCOMPARE(SettingsStore::get("setupKMEpKMD", {}), QString());
+        frmMain again;
+        QVERIFY(!again.findChild<QAction*>("mnuSetupRandom")->isChecked());
+        QVERIFY(again.findChild<QAction*>("mnuSetup1Click")->isChecked());
+    }
+
+    void switchingToTheEditorAndBack() {
+        TestEnv env;
+        SettingsStore::save("UserName", u8("太郎"));
+        frmMain window;
+        QCOMPARE(appGlobals().learnerName, u8("太郎"));
+        window.show();
+        window.findChild<QAction*>("mnuToolSakusei")->trigger();
+        frmSakusei* editor = window.sakusei();
+        QVERIFY(editor->isVisible());
+        QVERIFY(!window.isVisible());
+        QCOMPARE(editor->windowTitle(), u8("くう・めも - 問題作成モード"));
+        QCOMPARE(editor->pos(), window.pos());
+        editor->findChild<QAction*>("mnuModeRead")->trigger();
+        QVERIFY(window.isVisible());
+        QVERIFY(!editor->isVisible());
+        // Closing the editor ends the whole program and writes every option.
+        window.findChild<QAction*>("mnuToolSakusei")->trigger();
+        editor->close();
+        QVERIFY(!window.isVisible());
+        QCOMPARE(SettingsStore::get("setupKMEpKMD", {}), QString("True"));
+        QCOMPARE(SettingsStore::get("setupRandom", {}), QString("True"));
+        QCOMPARE(SettingsStore::get("setup1Click", {}), QString("True"));
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
