@@ -5,22 +5,35 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSet>
 #include <QTranslator>
 
+// Files name the Windows gothic and mincho fonts; IPA's fonts share their
+// metrics. Any installed Japanese font serves when IPA's are missing.
+static QStringList gothicSubstitutes() {
+    return QStringList{"IPAGothic",        "IPAPGothic", "IPAexGothic",
+                       "Noto Sans CJK JP", "VL Gothic",  "TakaoGothic"} +
+           QFontDatabase::families(QFontDatabase::Japanese);
+}
+
 void registerFontSubstitutes() {
-    // Files name the Windows gothic and mincho fonts; IPA's fonts share their
-    // metrics. Any installed Japanese font serves when IPA's are missing.
-    QStringList gothic{"IPAGothic", "IPAPGothic", "IPAexGothic", "Noto Sans CJK JP",
-                       "VL Gothic", "TakaoGothic"};
-    QStringList mincho{"IPAMincho", "IPAPMincho", "IPAexMincho", "Noto Serif CJK JP"};
-    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
-    gothic += japanese;
-    mincho += gothic;
+    const QStringList gothic = gothicSubstitutes();
+    const QStringList mincho =
+        QStringList{"IPAMincho", "IPAPMincho", "IPAexMincho", "Noto Serif CJK JP"} + gothic;
     for (const char* name : {"ＭＳ ゴシック", "ＭＳ Ｐゴシック", "MS Gothic", "MS PGothic",
                              "MS UI Gothic", "メイリオ", "Meiryo"})
         QFont::insertSubstitutions(QString::fromUtf8(name), gothic);
     for (const char* name : {"ＭＳ 明朝", "ＭＳ Ｐ明朝", "MS Mincho", "MS PMincho"})
         QFont::insertSubstitutions(QString::fromUtf8(name), mincho);
+}
+
+void substituteMissingFont(const QString& family) {
+    static QSet<QString> checked;
+    if (family.isEmpty() || checked.contains(family))
+        return;
+    checked.insert(family);
+    if (QFont::substitutes(family).isEmpty() && !QFontDatabase::hasFamily(family))
+        QFont::insertSubstitutions(family, gothicSubstitutes());
 }
 
 void setupApplication(QApplication& app) {

@@ -1,9 +1,13 @@
 #pragma once
 
 class QApplication;
+class QString;
 
 // What the application needs before its first window: Qt's Japanese
 // translations for the standard buttons, and Japanese screen fonts standing
 // in for the Windows font names that question files carry.
 void setupApplication(QApplication& app);
 void registerFontSubstitutes();
+// Shows text in a font the machine lacks with a Japanese font instead; the
+// name itself stays as the file gives it.
+void substituteMissingFont(const QString& family);

@@ -1,6 +1,9 @@
 #include "platform/RichTextBox.h"
 
+#include "platform/AppSetup.h"
 #include "platform/ListView.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
 
 #include <QKeyEvent>
 #include <QTextBlock>
@@ -43,6 +46,21 @@ void RichTextBox::setText(const QString& text) {
     setTextCursor(cursor);
     setCurrentCharFormat(format);
 }
+
+QString RichTextBox::textRTF() const { return Rtf::write(document()); }
+
+void RichTextBox::setTextRTF(const QString& rtf) {
+    Rtf::read(rtf, document());
+    for (const QTextFormat& format : document()->allFormats()) {
+        if (format.isCharFormat())
+            substituteMissingFont(format.toCharFormat().fontFamilies().toStringList().value(0));
+    }
+    QTextCursor cursor(document());
+    setTextCursor(cursor);
+    setCurrentCharFormat(cursor.charFormat());
+}
+
+QString RichTextBox::selRTF() const { return Rtf::write(textCursor()); }
 
 // The plain text counts a line break as two characters (CR LF), the
 // document as one.

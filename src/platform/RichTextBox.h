@@ -17,6 +17,14 @@ public:
     // text typed afterwards takes it on.
     void setText(const QString& text);
 
+    // The content as RTF, as question files store it (see platform/rtf).
+    // Setting it puts the caret at the start in the first character's format.
+    QString textRTF() const;
+    void setTextRTF(const QString& rtf);
+    // The selection as RTF: equal for two selections exactly when their text
+    // and character styles are.
+    QString selRTF() const;
+
     int selStart() const;
     void setSelStart(int start);
     int selLength() const;

@@ -1,0 +1,1002 @@
+#include "platform/rtf/RtfReader.h"
+
+#include "platform/Codepage.h"
+#include "platform/rtf/CharStyle.h"
+
+#include <QStringDecoder>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace Rtf {
+namespace {
+
+// Deeper groups still count braces but share the state of the deepest saved
+// one, so nesting costs no memory beyond this.
+constexpr int maxSavedGroups = 256;
+// Numbers saturate here; every parameter we use is far smaller.
+constexpr qint64 numberLimit = 1'000'000'000;
+// Files from Japanese systems that name no code page mean code page 932.
+constexpr int fallbackCodePage = 932;
+
+enum class Destination : quint8 { Text, FontTable, ColorTable };
+
+struct State {
+    Destination destination = Destination::Text;
+    int font = -1; // -1: the default font (\deff)
+    int halfPoints = 24;
+    int color = 0;
+    int unicodeSkip = 1;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+};
+
+bool sameCharacterFormat(const State& a, const State& b) {
+    return a.font == b.font && a.halfPoints == b.halfPoints && a.color == b.color &&
+           a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
+           a.strike == b.strike;
+}
+
+struct Font {
+    QString name;
+    int codePage = 0; // 0: the document's code page
+};
+
+enum class Word {
+    Unknown,
+    // document
+    AnsiCodePage,
+    DefaultFont,
+    FontTable,
+    ColorTable,
+    SkippedDestination,
+    // font and colour tables
+    Charset,
+    FontCodePage,
+    Red,
+    Green,
+    Blue,
+    // character format
+    Plain,
+    Font,
+    FontSize,
+    Color,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Strike,
+    // text
+    Paragraph,
+    Line,
+    Tab,
+    Cell,
+    Row,
+    Unicode,
+    UnicodeSkip,
+    Binary,
+    Symbol, // a word that stands for one character
+};
+
+struct WordInfo {
+    Word word;
+    char16_t symbol = 0;
+};
+
+const WordInfo& lookUp(std::string_view name) {
+    static const std::unordered_map<std::string_view, WordInfo> words = {
+        {"ansicpg", {Word::AnsiCodePage}},
+        {"deff", {Word::DefaultFont}},
+        {"fonttbl", {Word::FontTable}},
+        {"colortbl", {Word::ColorTable}},
+        // Destinations whose text is not the document's.
+        {"stylesheet", {Word::SkippedDestination}},
+        {"info", {Word::SkippedDestination}},
+        {"pict", {Word::SkippedDestination}},
+        {"object", {Word::SkippedDestination}},
+        {"header", {Word::SkippedDestination}},
+        {"headerl", {Word::SkippedDestination}},
+        {"headerr", {Word::SkippedDestination}},
+        {"headerf", {Word::SkippedDestination}},
+        {"footer", {Word::SkippedDestination}},
+        {"footerl", {Word::SkippedDestination}},
+        {"footerr", {Word::SkippedDestination}},
+        {"footerf", {Word::SkippedDestination}},
+        {"footnote", {Word::SkippedDestination}},
+        {"annotation", {Word::SkippedDestination}},
+        {"fldinst", {Word::SkippedDestination}},
+        {"filetbl", {Word::SkippedDestination}},
+        {"revtbl", {Word::SkippedDestination}},
+        {"listtable", {Word::SkippedDestination}},
+        {"listoverridetable", {Word::SkippedDestination}},
+        {"pn", {Word::SkippedDestination}},
+        {"pntxta", {Word::SkippedDestination}},
+        {"pntxtb", {Word::SkippedDestination}},
+        {"xe", {Word::SkippedDestination}},
+        {"tc", {Word::SkippedDestination}},
+        {"txe", {Word::SkippedDestination}},
+        {"rxe", {Word::SkippedDestination}},
+        {"nonshppict", {Word::SkippedDestination}},
+        {"fcharset", {Word::Charset}},
+        {"cpg", {Word::FontCodePage}},
+        {"red", {Word::Red}},
+        {"green", {Word::Green}},
+        {"blue", {Word::Blue}},
+        {"plain", {Word::Plain}},
+        {"f", {Word::Font}},
+        {"fs", {Word::FontSize}},
+        {"cf", {Word::Color}},
+        {"b", {Word::Bold}},
+        {"i", {Word::Italic}},
+        {"ul", {Word::Underline}},
+        {"uld", {Word::Underline}},
+        {"uldash", {Word::Underline}},
+        {"uldashd", {Word::Underline}},
+        {"uldashdd", {Word::Underline}},
+        {"uldb", {Word::Underline}},
+        {"ulhwave", {Word::Underline}},
+        {"ulldash", {Word::Underline}},
+        {"ulth", {Word::Underline}},
+        {"ulthd", {Word::Underline}},
+        {"ulthdash", {Word::Underline}},
+        {"ulthdashd", {Word::Underline}},
+        {"ulthdashdd", {Word::Underline}},
+        {"ulthldash", {Word::Underline}},
+        {"ululdbwave", {Word::Underline}},
+        {"ulw", {Word::Underline}},
+        {"ulwave", {Word::Underline}},
+        {"ulnone", {Word::UnderlineNone}},
+        {"strike", {Word::Strike}},
+        {"striked", {Word::Strike}},
+        {"par", {Word::Paragraph}},
+        {"line", {Word::Line}},
+        {"tab", {Word::Tab}},
+        {"cell", {Word::Cell}},
+        {"nestcell", {Word::Cell}},
+        {"row", {Word::Row}},
+        {"nestrow", {Word::Row}},
+        {"u", {Word::Unicode}},
+        {"uc", {Word::UnicodeSkip}},
+        {"bin", {Word::Binary}},
+        {"emdash", {Word::Symbol, u'\u2014'}},
+        {"endash", {Word::Symbol, u'\u2013'}},
+        {"lquote", {Word::Symbol, u'\u2018'}},
+        {"rquote", {Word::Symbol, u'\u2019'}},
+        {"ldblquote", {Word::Symbol, u'\u201C'}},
+        {"rdblquote", {Word::Symbol, u'\u201D'}},
+        {"bullet", {Word::Symbol, u'\u2022'}},
+    };
+    static const WordInfo unknown{Word::Unknown};
+    const auto it = words.find(name);
+    return it == words.end() ? unknown : it->second;
+}
+
+int codePageOfCharset(int charset) {
+    switch (charset) {
+    case 0:
+        return 1252;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    default:
+        return 0;
+    }
+}
+
+bool isLeadByte(int codePage, uchar byte) {
+    switch (codePage) {
+    case 932:
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936:
+    case 949:
+    case 950:
+        return byte >= 0x81 && byte <= 0xFE;
+    default:
+        return false;
+    }
+}
+
+bool isAsciiLetter(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+}
+
+bool isDigit(QChar c) {
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
+
+int hexValue(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+// Collects the plain text as the box would show it.
+class PlainTextSink {
+  public:
+    static constexpr bool wantsStyles = false;
+
+    void text(QStringView text) {
+        const QChar* chunk = text.begin();
+        for (const QChar* p = text.begin(); p != text.end(); ++p) {
+            if (*p != QChar::LineSeparator && *p != QChar::Nbsp)
+                continue;
+            out.append(chunk, p - chunk);
+            out += *p == QChar::Nbsp ? QStringView(u" ") : QStringView(u"\r\n");
+            chunk = p + 1;
+        }
+        out.append(chunk, text.end() - chunk);
+    }
+    void paragraph() { out += QStringLiteral("\r\n"); }
+
+    QString out;
+};
+
+// Builds the document run by run.
+class DocumentSink {
+  public:
+    static constexpr bool wantsStyles = true;
+
+    explicit DocumentSink(QTextDocument* document) : cursor(document) {}
+
+    void text(const QString& text, const CharStyle& style) {
+        const QTextCharFormat& f = format(style);
+        if (!blockStyled) {
+            cursor.setBlockCharFormat(f);
+            blockStyled = true;
+        }
+        cursor.insertText(text, f);
+    }
+    // The new block takes the style in force at the break, so that text
+    // typed into an empty line has it.
+    void paragraph(const CharStyle& style) {
+        cursor.insertBlock(QTextBlockFormat(), format(style));
+        blockStyled = true;
+    }
+    // An empty document keeps the style the RTF ends with for the caret.
+    void finish(const CharStyle& style) {
+        if (!blockStyled)
+            cursor.setBlockCharFormat(format(style));
+    }
+
+    QTextCursor cursor;
+
+  private:
+    const QTextCharFormat& format(const CharStyle& style) {
+        if (lastFormat < formats.size() && formats[lastFormat].first == style)
+            return formats[lastFormat].second;
+        for (lastFormat = 0; lastFormat < formats.size(); ++lastFormat) {
+            if (formats[lastFormat].first == style)
+                return formats[lastFormat].second;
+        }
+        formats.emplace_back(style, style.toFormat());
+        return formats.back().second;
+    }
+
+    std::vector<std::pair<CharStyle, QTextCharFormat>> formats;
+    std::size_t lastFormat = 0;
+    bool blockStyled = false;
+};
+
+template <typename Sink> class Parser {
+  public:
+    Parser(QStringView input, Sink& sink) : pos(input.begin()), end(input.end()), sink(sink) {}
+
+    void readRtf();
+    void readPlainText();
+
+  private:
+    void openGroup();
+    bool closeGroup();
+    void controlWord();
+    void controlSymbol();
+    void rawText();
+    void hexByte();
+    void word(const WordInfo& info, bool hasParameter, int parameter);
+    void skipGroup();
+    qint64 readNumber(bool* found);
+
+    bool skipFallback(bool isByte, uchar byte, int count = 1);
+    bool skippingFallback() const { return fallbackLeft > 0 || fallbackMidChar; }
+    void endFallback() {
+        fallbackLeft = 0;
+        fallbackMidChar = false;
+    }
+
+    int codePage() const;
+    QStringDecoder& decoder(int codePage);
+    void flushBytes();
+    void addText(QStringView text);
+    void addContent(QStringView text);
+    void emitPendingParagraph();
+    void paragraphBreak();
+    void flushRun();
+    void finish();
+    CharStyle styleOf(const State& s) const;
+
+    void beginFontEntry(int number);
+    void endFontEntry();
+    void endColorEntry();
+
+    const QChar* pos;
+    const QChar* end;
+    Sink& sink;
+
+    State state;
+    std::vector<State> saved;
+    int unsavedDepth = 0;
+    bool nested() const { return saved.size() + unsavedDepth > 1; }
+
+    std::map<int, Font> fonts;
+    int defaultFont = 0;
+    int ansiCodePage = fallbackCodePage;
+    std::vector<std::optional<QRgb>> colors;
+    int red = 0, green = 0, blue = 0;
+    bool colorGiven = false;
+
+    bool fontEntryOpen = false;
+    int entryNumber = 0;
+    Font entry;
+
+    QByteArray bytes; // \'hh bytes waiting to be decoded together
+    std::vector<std::pair<int, QStringDecoder>> decoders;
+
+    int fallbackLeft = 0;         // characters after \uN still to skip
+    bool fallbackMidChar = false; // the skipped bytes end inside a double-byte character
+
+    QString run;
+    State runState;
+    int pendingCells = 0;
+    bool paragraphPending = false;
+    bool keepFinalParagraph = false;
+    State paragraphState;
+    std::optional<State> endState;
+};
+
+template <typename Sink> void Parser<Sink>::readRtf() {
+    while (pos < end) {
+        switch (pos->unicode()) {
+        case '{':
+            ++pos;
+            flushBytes();
+            endFallback();
+            openGroup();
+            break;
+        case '}':
+            ++pos;
+            flushBytes();
+            endFallback();
+            if (!closeGroup()) {
+                finish();
+                return; // anything after the document's closing brace is not RTF
+            }
+            break;
+        case '\\':
+            ++pos;
+            if (pos < end && *pos == QChar('\''))
+                hexByte();
+            else if (pos < end && isAsciiLetter(*pos))
+                controlWord();
+            else
+                controlSymbol();
+            break;
+        case '\r':
+        case '\n':
+        case 0:
+            ++pos;
+            break;
+        default:
+            rawText();
+            break;
+        }
+    }
+    finish();
+}
+
+template <typename Sink> void Parser<Sink>::readPlainText() {
+    keepFinalParagraph = true;
+    state.halfPoints = defaultHalfPoints;
+    while (pos < end) {
+        const QChar* lineEnd = pos;
+        while (lineEnd < end && *lineEnd != QChar('\r') && *lineEnd != QChar('\n'))
+            ++lineEnd;
+        addText(QStringView(pos, lineEnd));
+        pos = lineEnd;
+        if (pos < end) {
+            if (*pos == QChar('\r') && pos + 1 < end && pos[1] == QChar('\n'))
+                ++pos;
+            ++pos;
+            paragraphBreak();
+        }
+    }
+    finish();
+}
+
+template <typename Sink> void Parser<Sink>::openGroup() {
+    if (static_cast<int>(saved.size()) < maxSavedGroups && unsavedDepth == 0)
+        saved.push_back(state);
+    else
+        ++unsavedDepth;
+}
+
+template <typename Sink> bool Parser<Sink>::closeGroup() {
+    if (unsavedDepth > 0) {
+        --unsavedDepth;
+        return true;
+    }
+    if (saved.empty())
+        return false;
+    if (state.destination == Destination::FontTable && fontEntryOpen && !entry.name.isEmpty())
+        endFontEntry(); // an entry whose ';' is missing
+    if (saved.size() == 1)
+        endState = state;
+    state = saved.back();
+    saved.pop_back();
+    return !saved.empty();
+}
+
+template <typename Sink> qint64 Parser<Sink>::readNumber(bool* found) {
+    bool negative = false;
+    if (pos + 1 < end && *pos == QChar('-') && isDigit(pos[1])) {
+        negative = true;
+        ++pos;
+    }
+    qint64 value = 0;
+    *found = false;
+    while (pos < end && isDigit(*pos)) {
+        *found = true;
+        if (value < numberLimit)
+            value = value * 10 + (pos->unicode() - '0');
+        ++pos;
+    }
+    value = std::min(value, numberLimit);
+    return negative ? -value : value;
+}
+
+template <typename Sink> void Parser<Sink>::controlWord() {
+    // Control words have at most 32 letters; a longer one is unknown.
+    char name[33];
+    int length = 0;
+    while (pos < end && isAsciiLetter(*pos)) {
+        if (length < 33)
+            name[length] = static_cast<char>(pos->unicode());
+        ++length;
+        ++pos;
+    }
+    bool hasParameter = false;
+    const int parameter = static_cast<int>(readNumber(&hasParameter));
+    if (pos < end && *pos == QChar(' '))
+        ++pos;
+    flushBytes();
+    const WordInfo& info =
+        length <= 32 ? lookUp(std::string_view(name, length)) : lookUp(std::string_view());
+    // A \u ends the fallback of the one before it instead of being its
+    // fallback: writers put surrogate halves next to each other.
+    if (info.word != Word::Unicode && info.word != Word::Binary && skipFallback(false, 0))
+        return;
+    word(info, hasParameter, parameter);
+}
+
+template <typename Sink>
+void Parser<Sink>::word(const WordInfo& info, bool hasParameter, int parameter) {
+    const bool on = !hasParameter || parameter != 0;
+    switch (info.word) {
+    case Word::Unknown:
+        break;
+    case Word::AnsiCodePage:
+        if (!Codepage::codecName(parameter).isEmpty())
+            ansiCodePage = parameter;
+        break;
+    case Word::DefaultFont:
+        defaultFont = parameter;
+        break;
+    case Word::FontTable:
+        state.destination = Destination::FontTable;
+        fontEntryOpen = false;
+        break;
+    case Word::ColorTable:
+        state.destination = Destination::ColorTable;
+        colorGiven = false;
+        red = green = blue = 0;
+        break;
+    case Word::SkippedDestination:
+        if (nested())
+            skipGroup();
+        break;
+    case Word::Charset:
+        if (state.destination == Destination::FontTable)
+            entry.codePage = codePageOfCharset(parameter);
+        break;
+    case Word::FontCodePage:
+        if (state.destination == Destination::FontTable &&
+            !Codepage::codecName(parameter).isEmpty())
+            entry.codePage = parameter;
+        break;
+    case Word::Red:
+        red = std::clamp(parameter, 0, 255);
+        colorGiven = true;
+        break;
+    case Word::Green:
+        green = std::clamp(parameter, 0, 255);
+        colorGiven = true;
+        break;
+    case Word::Blue:
+        blue = std::clamp(parameter, 0, 255);
+        colorGiven = true;
+        break;
+    case Word::Plain:
+        state.font = -1;
+        state.halfPoints = 24;
+        state.color = 0;
+        state.bold = state.italic = state.underline = state.strike = false;
+        break;
+    case Word::Font:
+        if (state.destination == Destination::FontTable)
+            beginFontEntry(parameter);
+        else
+            state.font = parameter;
+        break;
+    case Word::FontSize:
+        if (!hasParameter)
+            state.halfPoints = 24;
+        else if (parameter > 0)
+            state.halfPoints = std::min(parameter, maxHalfPoints);
+        break;
+    case Word::Color:
+        state.color = std::max(parameter, 0);
+        break;
+    case Word::Bold:
+        state.bold = on;
+        break;
+    case Word::Italic:
+        state.italic = on;
+        break;
+    case Word::Underline:
+        state.underline = on;
+        break;
+    case Word::UnderlineNone:
+        state.underline = false;
+        break;
+    case Word::Strike:
+        state.strike = on;
+        break;
+    case Word::Paragraph:
+        paragraphBreak();
+        break;
+    case Word::Line:
+        addText(u"\u2028");
+        break;
+    case Word::Tab:
+        addText(u"\t");
+        break;
+    case Word::Cell:
+        if (state.destination == Destination::Text)
+            ++pendingCells;
+        break;
+    case Word::Row:
+        pendingCells = 0;
+        paragraphBreak();
+        break;
+    case Word::Unicode:
+        endFallback();
+        if (hasParameter) {
+            // Signed 16-bit: negative values are the units above 0x7FFF.
+            const int unit = parameter < 0 ? parameter + 0x10000 : parameter;
+            if (unit >= 0 && unit <= 0xFFFF) {
+                const QChar c(static_cast<char16_t>(unit));
+                addText(QStringView(&c, 1));
+            }
+            fallbackLeft = state.unicodeSkip;
+        }
+        break;
+    case Word::UnicodeSkip:
+        state.unicodeSkip = std::max(parameter, 0);
+        break;
+    case Word::Binary:
+        skipFallback(false, 0);
+        if (hasParameter && parameter > 0)
+            pos += std::min<qint64>(parameter, end - pos);
+        break;
+    case Word::Symbol: {
+        const QChar c(info.symbol);
+        addText(QStringView(&c, 1));
+        break;
+    }
+    }
+}
+
+template <typename Sink> void Parser<Sink>::controlSymbol() {
+    if (pos >= end)
+        return;
+    const QChar c = *pos++;
+    flushBytes();
+    if (skipFallback(false, 0))
+        return;
+    switch (c.unicode()) {
+    case '\\':
+    case '{':
+    case '}':
+        addText(QStringView(&c, 1));
+        break;
+    case '~':
+        addText(u"\u00A0");
+        break;
+    case '_':
+        addText(u"\u2011");
+        break;
+    case '-':
+        addText(u"\u00AD");
+        break;
+    case '\r':
+    case '\n':
+        paragraphBreak();
+        break;
+    case '*':
+        if (nested())
+            skipGroup(); // an optional destination this reader does not know
+        break;
+    default:
+        break;
+    }
+}
+
+template <typename Sink> void Parser<Sink>::hexByte() {
+    ++pos; // the quote
+    int value = 0;
+    int digits = 0;
+    while (digits < 2 && pos < end && hexValue(*pos) >= 0) {
+        value = value * 16 + hexValue(*pos);
+        ++digits;
+        ++pos;
+    }
+    if (digits == 0)
+        return;
+    const uchar byte = static_cast<uchar>(value);
+    if (skipFallback(true, byte))
+        return;
+    bytes.append(static_cast<char>(byte));
+}
+
+template <typename Sink> void Parser<Sink>::rawText() {
+    const QChar c = *pos;
+    // A character taken as it is stood for one byte of code page 932, or
+    // two unless it is ASCII or half-width katakana.
+    const char16_t u = c.unicode();
+    const int byteCount = u < 0x80 || (u >= 0xFF61 && u <= 0xFF9F) ? 1 : 2;
+    if (skippingFallback() && skipFallback(u < 0x80, static_cast<uchar>(u), byteCount)) {
+        ++pos;
+        return;
+    }
+    // A double-byte character may have its lead byte escaped and its trail
+    // byte written as it is.
+    if (!bytes.isEmpty() && u >= 0x20 && u < 0x7F) {
+        const int cp = codePage();
+        int i = 0;
+        while (i < bytes.size())
+            i += isLeadByte(cp, static_cast<uchar>(bytes[i])) ? 2 : 1;
+        if (i > bytes.size()) {
+            bytes.append(static_cast<char>(c.unicode()));
+            ++pos;
+            flushBytes();
+            return;
+        }
+    }
+    flushBytes();
+    switch (state.destination) {
+    case Destination::Text: {
+        const QChar* start = pos;
+        while (pos < end) {
+            const char16_t u = pos->unicode();
+            if (u == '\\' || u == '{' || u == '}' || u == '\r' || u == '\n' || u == 0)
+                break;
+            ++pos;
+        }
+        addText(QStringView(start, pos));
+        break;
+    }
+    case Destination::FontTable:
+        ++pos;
+        if (c == QChar(';'))
+            endFontEntry();
+        else if (fontEntryOpen)
+            entry.name += c;
+        break;
+    case Destination::ColorTable:
+        ++pos;
+        if (c == QChar(';'))
+            endColorEntry();
+        break;
+    }
+}
+
+// Counts a token as a fallback character of the last \uN when one is due.
+// Fallback bytes that stop inside a double-byte character take its trail
+// byte along (writers that give \uc1 for a two-byte fallback).
+template <typename Sink> bool Parser<Sink>::skipFallback(bool isByte, uchar byte, int count) {
+    if (fallbackLeft > 0) {
+        fallbackLeft = std::max(fallbackLeft - count, 0);
+        if (!isByte)
+            fallbackMidChar = false;
+        else if (fallbackMidChar)
+            fallbackMidChar = false;
+        else
+            fallbackMidChar = isLeadByte(codePage(), byte);
+        return true;
+    }
+    if (fallbackMidChar) {
+        fallbackMidChar = false;
+        return isByte;
+    }
+    return false;
+}
+
+template <typename Sink> void Parser<Sink>::skipGroup() {
+    int depth = 0;
+    while (pos < end) {
+        const char16_t u = pos->unicode();
+        if (u == '\\') {
+            ++pos;
+            if (pos < end && isAsciiLetter(*pos)) {
+                const QChar* name = pos;
+                while (pos < end && isAsciiLetter(*pos))
+                    ++pos;
+                const bool binary = QStringView(name, pos) == u"bin";
+                bool found = false;
+                const qint64 length = readNumber(&found);
+                if (binary && length > 0) {
+                    if (pos < end && *pos == QChar(' '))
+                        ++pos;
+                    pos += std::min<qint64>(length, end - pos);
+                }
+            } else if (pos < end) {
+                ++pos;
+            }
+            continue;
+        }
+        if (u == '{') {
+            ++depth;
+        } else if (u == '}') {
+            if (depth == 0)
+                return; // the main loop closes the group
+            --depth;
+        }
+        ++pos;
+    }
+}
+
+template <typename Sink> int Parser<Sink>::codePage() const {
+    if (state.destination == Destination::FontTable)
+        return entry.codePage != 0 ? entry.codePage : ansiCodePage;
+    auto it = fonts.find(state.font < 0 ? defaultFont : state.font);
+    if (it == fonts.end() || it->second.codePage == 0)
+        return ansiCodePage;
+    return it->second.codePage;
+}
+
+template <typename Sink> QStringDecoder& Parser<Sink>::decoder(int codePage) {
+    for (auto& [number, decoder] : decoders) {
+        if (number == codePage)
+            return decoder;
+    }
+    decoders.emplace_back(codePage, QStringDecoder(Codepage::codecName(codePage).constData(),
+                                                   QStringConverter::Flag::Stateless));
+    return decoders.back().second;
+}
+
+template <typename Sink> void Parser<Sink>::flushBytes() {
+    if (bytes.isEmpty())
+        return;
+    QStringDecoder& d = decoder(codePage());
+    const QString text = d.isValid() ? d.decode(bytes) : QString::fromLatin1(bytes);
+    bytes.clear();
+    addText(text);
+}
+
+// Text from any source: raw characters, decoded bytes, \uN, symbols.
+template <typename Sink> void Parser<Sink>::addText(QStringView text) {
+    switch (state.destination) {
+    case Destination::FontTable:
+        if (fontEntryOpen)
+            entry.name += text;
+        return;
+    case Destination::ColorTable:
+        return;
+    case Destination::Text:
+        break;
+    }
+    // Characters a document block cannot hold: line ends break the paragraph
+    // as the document itself would, NULs and frame marks are dropped.
+    const QChar* chunk = text.begin();
+    for (const QChar* p = text.begin(); p != text.end(); ++p) {
+        const char16_t u = p->unicode();
+        if (u >= 0x20 && u != 0x2029 && u != 0xFDD0 && u != 0xFDD1)
+            continue;
+        if (u == '\t' || (u > 0 && u < 0x20 && u != '\r' && u != '\n'))
+            continue;
+        addContent(QStringView(chunk, p));
+        chunk = p + 1;
+        if (u == '\r' || u == '\n' || u == 0x2029)
+            paragraphBreak();
+    }
+    addContent(QStringView(chunk, text.end()));
+}
+
+template <typename Sink> void Parser<Sink>::addContent(QStringView text) {
+    if (text.isEmpty())
+        return;
+    emitPendingParagraph();
+    if constexpr (Sink::wantsStyles) {
+        if (!run.isEmpty() && !sameCharacterFormat(state, runState))
+            flushRun();
+        if (run.isEmpty())
+            runState = state;
+    }
+    // Cells of a table row stand side by side, separated by tabs.
+    for (; pendingCells > 0; --pendingCells)
+        run += QChar('\t');
+    if constexpr (Sink::wantsStyles) {
+        run += text;
+    } else {
+        flushRun();
+        sink.text(text);
+    }
+}
+
+template <typename Sink> void Parser<Sink>::emitPendingParagraph() {
+    if (!paragraphPending)
+        return;
+    flushRun();
+    if constexpr (Sink::wantsStyles)
+        sink.paragraph(styleOf(paragraphState));
+    else
+        sink.paragraph();
+    paragraphPending = false;
+}
+
+// A break waits until more text follows: the last \par ends the document.
+template <typename Sink> void Parser<Sink>::paragraphBreak() {
+    if (state.destination != Destination::Text)
+        return;
+    emitPendingParagraph();
+    flushRun();
+    paragraphPending = true;
+    paragraphState = state;
+}
+
+template <typename Sink> void Parser<Sink>::flushRun() {
+    if (run.isEmpty())
+        return;
+    if constexpr (Sink::wantsStyles)
+        sink.text(run, styleOf(runState));
+    else
+        sink.text(run);
+    run.clear();
+}
+
+template <typename Sink> void Parser<Sink>::finish() {
+    flushBytes();
+    if (keepFinalParagraph)
+        emitPendingParagraph();
+    flushRun();
+    if constexpr (Sink::wantsStyles)
+        sink.finish(styleOf(paragraphPending ? paragraphState : endState.value_or(state)));
+}
+
+template <typename Sink> CharStyle Parser<Sink>::styleOf(const State& s) const {
+    CharStyle style;
+    auto font = fonts.find(s.font < 0 ? defaultFont : s.font);
+    if (font == fonts.end())
+        font = fonts.find(defaultFont);
+    style.fontName =
+        font != fonts.end() && !font->second.name.isEmpty() ? font->second.name : defaultFontName();
+    style.halfPoints = s.halfPoints;
+    style.bold = s.bold;
+    style.italic = s.italic;
+    style.underline = s.underline;
+    style.strike = s.strike;
+    if (s.color > 0 && s.color < static_cast<int>(colors.size()) && colors[s.color]) {
+        style.hasColor = true;
+        style.color = *colors[s.color];
+    }
+    return style;
+}
+
+template <typename Sink> void Parser<Sink>::beginFontEntry(int number) {
+    fontEntryOpen = true;
+    entryNumber = number;
+    entry = Font();
+}
+
+template <typename Sink> void Parser<Sink>::endFontEntry() {
+    if (!fontEntryOpen)
+        return;
+    entry.name = entry.name.trimmed();
+    fonts.insert_or_assign(entryNumber, std::move(entry));
+    entry = Font();
+    fontEntryOpen = false;
+}
+
+template <typename Sink> void Parser<Sink>::endColorEntry() {
+    // An entry without components is the automatic colour.
+    if (colorGiven)
+        colors.emplace_back(qRgb(red, green, blue));
+    else
+        colors.emplace_back(std::nullopt);
+    colorGiven = false;
+    red = green = blue = 0;
+}
+
+// Where the RTF starts, after blanks and a byte order mark; -1 when the
+// text has no RTF header.
+qsizetype rtfStart(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && (text[i].isSpace() || text[i] == QChar(0xFEFF)))
+        ++i;
+    return text.mid(i).startsWith(u"{\\rtf") ? i : -1;
+}
+
+template <typename Sink> void parse(const QString& input, Sink& sink) {
+    const qsizetype start = rtfStart(input);
+    if (start >= 0) {
+        Parser<Sink>(QStringView(input).mid(start), sink).readRtf();
+    } else {
+        Parser<Sink>(input, sink).readPlainText();
+    }
+}
+
+} // namespace
+
+void read(const QString& rtf, QTextDocument* document) {
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    document->clear();
+    DocumentSink sink(document);
+    sink.cursor.beginEditBlock();
+    parse(rtf, sink);
+    sink.cursor.endEditBlock();
+    document->setUndoRedoEnabled(undo);
+}
+
+QString toPlainText(const QString& rtf) {
+    PlainTextSink sink;
+    sink.out.reserve(rtf.size() / 4);
+    parse(rtf, sink);
+    return sink.out;
+}
+
+} // namespace Rtf

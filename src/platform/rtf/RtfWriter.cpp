@@ -1,0 +1,259 @@
+#include "platform/rtf/RtfWriter.h"
+
+#include "platform/Codepage.h"
+#include "platform/rtf/CharStyle.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <vector>
+
+namespace Rtf {
+namespace {
+
+constexpr quint16 notCarried = 0xFFFF; // no code page 932 character has this code
+
+// The code page 932 code of every UTF-16 unit that survives the way there
+// and back. The converter also maps some characters by best fit ("〜" to the
+// code of "～"); writing those as bytes would change the text, so they count
+// as not carried.
+const std::vector<quint16>& cp932Codes() {
+    static const std::vector<quint16> codes = [] {
+        std::vector<quint16> table(0x10000, notCarried);
+        const QByteArray name = Codepage::codecName(932);
+        QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
+        QStringEncoder encoder(name.constData(), QStringConverter::Flag::Stateless);
+        const auto consider = [&](const QByteArray& bytes) {
+            const QString decoded = decoder.decode(bytes);
+            if (decoder.hasError() || decoded.size() != 1 ||
+                decoded.at(0) == QChar::ReplacementCharacter) {
+                decoder.resetState();
+                return;
+            }
+            const QByteArray encoded = encoder.encode(decoded);
+            if (encoder.hasError() || encoded != bytes) {
+                encoder.resetState();
+                return;
+            }
+            quint16 code = static_cast<uchar>(bytes[0]);
+            if (bytes.size() == 2)
+                code = static_cast<quint16>(code << 8 | static_cast<uchar>(bytes[1]));
+            table[decoded.at(0).unicode()] = code;
+        };
+        for (int lead = 0; lead < 0x100; ++lead) {
+            const bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+            if (!isLead) {
+                consider(QByteArray(1, static_cast<char>(lead)));
+                continue;
+            }
+            for (int trail = 0x40; trail <= 0xFC; ++trail)
+                consider(QByteArray{static_cast<char>(lead), static_cast<char>(trail)});
+        }
+        return table;
+    }();
+    return codes;
+}
+
+// Font table entries say what kind of font a reader should fall back on.
+// The fixed-pitch Windows Japanese fonts are named as their own control
+// names them; for any other font the writer does not know the kind.
+const char* fontFamilyWords(const QString& name) {
+    static const QStringList fixedPitch{QStringLiteral("ＭＳ ゴシック"),
+                                        QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS Gothic"),
+                                        QStringLiteral("MS Mincho")};
+    return fixedPitch.contains(name) ? "\\fmodern\\fprq1" : "\\fnil";
+}
+
+struct Item {
+    int style = -1; // -1: a paragraph break
+    QString text;
+};
+
+class Writer {
+  public:
+    QString out;
+
+    void word(const char* name) {
+        out += QLatin1String(name);
+        afterWord = true;
+    }
+    void word(const char* name, int value) {
+        out += QLatin1String(name);
+        out += QString::number(value);
+        afterWord = true;
+    }
+    void raw(QLatin1String text) {
+        out += text;
+        afterWord = false;
+    }
+
+    // Text of the document, or of a font name (where ';' ends the name and
+    // tabs and line breaks are no control words).
+    void text(QStringView text, bool fontName) {
+        static const char hex[] = "0123456789abcdef";
+        const std::vector<quint16>& codes = cp932Codes();
+        for (QChar c : text) {
+            const char16_t u = c.unicode();
+            if (!fontName && u == '\t') {
+                word("\\tab");
+                continue;
+            }
+            if (!fontName && u == QChar::LineSeparator) {
+                word("\\line");
+                continue;
+            }
+            if (u == 0xFDD0 || u == 0xFDD1)
+                continue; // frame marks are structure, not text
+            delimit();
+            if (u == '\\' || u == '{' || u == '}') {
+                out += QChar('\\');
+                out += c;
+            } else if (u >= 0x20 && u < 0x7F && !(fontName && u == ';')) {
+                out += c;
+            } else if (const quint16 code = codes[u]; code != notCarried) {
+                const auto escape = [&](int byte) {
+                    out += QLatin1String("\\'");
+                    out += QChar(hex[byte >> 4]);
+                    out += QChar(hex[byte & 0xF]);
+                };
+                if (code > 0xFF)
+                    escape(code >> 8);
+                escape(code & 0xFF);
+            } else {
+                out += QLatin1String("\\u");
+                out += QString::number(static_cast<qint16>(u));
+                out += QChar('?');
+            }
+        }
+    }
+
+  private:
+    // A control word followed by text needs a blank to end it.
+    void delimit() {
+        if (afterWord)
+            out += QChar(' ');
+        afterWord = false;
+    }
+
+    bool afterWord = false;
+};
+
+} // namespace
+
+QString write(const QTextDocument* document) {
+    return write(document, 0, document->characterCount() - 1);
+}
+
+QString write(const QTextCursor& selection) {
+    return write(selection.document(), selection.selectionStart(), selection.selectionEnd());
+}
+
+QString write(const QTextDocument* document, int from, int to) {
+    const int last = std::max(document->characterCount() - 1, 0);
+    from = std::clamp(from, 0, last);
+    to = std::clamp(to, from, last);
+
+    std::vector<CharStyle> styles;
+    std::vector<Item> items;
+    const QFont defaultFont = document->defaultFont();
+    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int start = std::max(fragment.position(), from);
+            const int end = std::min(fragment.position() + fragment.length(), to);
+            if (start >= end)
+                continue;
+            const CharStyle style = CharStyle::fromFormat(fragment.charFormat(), defaultFont);
+            auto found = std::find(styles.begin(), styles.end(), style);
+            if (found == styles.end())
+                found = styles.insert(styles.end(), style);
+            items.push_back({static_cast<int>(found - styles.begin()),
+                             fragment.text().mid(start - fragment.position(), end - start)});
+        }
+        const int separator = block.position() + block.length() - 1;
+        if (separator >= from && separator < to)
+            items.push_back({});
+    }
+    // Without text the document still says the style an empty box has.
+    if (styles.empty())
+        styles.push_back(defaultStyle());
+
+    QStringList fonts;
+    std::vector<QRgb> colors;
+    for (const CharStyle& style : styles) {
+        if (!fonts.contains(style.fontName))
+            fonts += style.fontName;
+        if (style.hasColor && std::find(colors.begin(), colors.end(), style.color) == colors.end())
+            colors.push_back(style.color);
+    }
+
+    Writer w;
+    w.word("{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl");
+    for (int i = 0; i < fonts.size(); ++i) {
+        w.word("{\\f", i);
+        w.word(fontFamilyWords(fonts[i]));
+        w.word("\\fcharset128");
+        w.text(fonts[i], true);
+        w.raw(QLatin1String(";}"));
+    }
+    w.raw(QLatin1String("}\r\n"));
+    if (!colors.empty()) {
+        w.raw(QLatin1String("{\\colortbl ;"));
+        for (QRgb color : colors) {
+            w.word("\\red", qRed(color));
+            w.word("\\green", qGreen(color));
+            w.word("\\blue", qBlue(color));
+            w.raw(QLatin1String(";"));
+        }
+        w.raw(QLatin1String("}\r\n"));
+    }
+    w.word("\\viewkind4\\uc1\\pard\\lang1041");
+
+    // Switches are written where the style changes; the first text sets the
+    // font and size in any case.
+    const CharStyle* current = nullptr;
+    const auto switchTo = [&](const CharStyle& style) {
+        if (!current || current->fontName != style.fontName)
+            w.word("\\f", static_cast<int>(fonts.indexOf(style.fontName)));
+        if (!current || current->halfPoints != style.halfPoints)
+            w.word("\\fs", style.halfPoints);
+        const bool hadColor = current && current->hasColor;
+        if (style.hasColor != hadColor || (hadColor && current->color != style.color)) {
+            const auto index =
+                std::find(colors.begin(), colors.end(), style.color) - colors.begin();
+            w.word("\\cf", style.hasColor ? static_cast<int>(index) + 1 : 0);
+        }
+        const auto toggle = [&](bool was, bool is, const char* on, const char* off) {
+            if (was != is)
+                w.word(is ? on : off);
+        };
+        toggle(current && current->bold, style.bold, "\\b", "\\b0");
+        toggle(current && current->italic, style.italic, "\\i", "\\i0");
+        toggle(current && current->underline, style.underline, "\\ul", "\\ulnone");
+        toggle(current && current->strike, style.strike, "\\strike", "\\strike0");
+        current = &style;
+    };
+    const auto firstText =
+        std::find_if(items.begin(), items.end(), [](const Item& item) { return item.style >= 0; });
+    switchTo(styles[firstText == items.end() ? 0 : firstText->style]);
+    for (const Item& item : items) {
+        if (item.style < 0) {
+            w.word("\\par");
+            w.raw(QLatin1String("\r\n"));
+            continue;
+        }
+        if (styles[item.style] != *current)
+            switchTo(styles[item.style]);
+        w.text(item.text, false);
+    }
+    w.word("\\par");
+    w.raw(QLatin1String("\r\n}\r\n"));
+    return w.out;
+}
+
+} // namespace Rtf
