@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 namespace {
 template <typename W> W* child(QWidget* form, const char* name) {
@@ -94,7 +95,8 @@ const Shown kEmpty{u8("ﾊﾟｽﾜｰﾄﾞが入力されていません。"),
 class tst_PasswordForms : public QObject {
     Q_OBJECT
   private slots:
-    void protectShowsItsTexts();
+    void formsShowTheirTexts_data();
+    void formsShowTheirTexts();
     void protectWrongPassword_data();
     void protectWrongPassword();
     void protectCancelKeepsTheLock();
@@ -104,29 +106,52 @@ class tst_PasswordForms : public QObject {
     void unlockOrWarn_data();
     void unlockOrWarn();
 
-    void passwdShowsItsTexts();
     void passwdRules_data();
     void passwdRules();
     void passwdCancelLeavesNoPassword();
     void passwdRefusesLineBreaks();
 };
 
-void tst_PasswordForms::protectShowsItsTexts() {
+void tst_PasswordForms::formsShowTheirTexts_data() {
+    QTest::addColumn<QString>("formName");
+    QTest::addColumn<QStringList>("labels");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("frmProtect")
+        << "frmProtect"
+        << QStringList{u8("このﾌｧｲﾙはﾊﾟｽﾜｰﾄﾞにより保護されています。"),
+                       u8("編集・保存をするためにはﾊﾟｽﾜｰﾄﾞの入力が必要です。")}
+        << QStringList{"txtPassword"};
+    QTest::newRow("frmPasswd") << "frmPasswd"
+                               << QStringList{u8("ﾃﾞｰﾀﾌｧｲﾙ保護用ﾊﾟｽﾜｰﾄﾞを入力して下さい。"),
+                                              u8("確認のためもう一度入力して下さい。")}
+                               << QStringList{"txtP1", "txtP2"};
+}
+
+void tst_PasswordForms::formsShowTheirTexts() {
+    QFETCH(QString, formName);
+    QFETCH(QStringList, labels);
+    QFETCH(QStringList, boxes);
     TestEnv env;
     setLock("secret", "secret");
-    frmProtect form;
-    form.show();
-    QCOMPARE(form.objectName(), QString("frmProtect"));
-    QCOMPARE(form.windowTitle(), u8("くう・めも - 保護用ﾊﾟｽﾜｰﾄﾞ入力"));
-    QStringList labels;
-    for (const QLabel* label : form.findChildren<QLabel*>())
-        labels << label->text();
-    QCOMPARE(labels, QStringList({u8("このﾌｧｲﾙはﾊﾟｽﾜｰﾄﾞにより保護されています。"),
-                                  u8("編集・保存をするためにはﾊﾟｽﾜｰﾄﾞの入力が必要です。")}));
-    QCOMPARE(child<QPushButton>(&form, "cmdOK")->text(), QString("O K"));
-    QCOMPARE(child<QPushButton>(&form, "cmdCancel")->text(), u8("ｷｬﾝｾﾙ"));
-    type(&form, "txtPassword", "abc");
-    QCOMPARE(child<QLineEdit>(&form, "txtPassword")->displayText(), QString("***"));
+    std::unique_ptr<QDialog> form;
+    if (formName == "frmProtect")
+        form = std::make_unique<frmProtect>();
+    else
+        form = std::make_unique<frmPasswd>();
+    form->show();
+    QCOMPARE(form->objectName(), formName);
+    QCOMPARE(form->windowTitle(), u8("くう・めも - 保護用ﾊﾟｽﾜｰﾄﾞ入力"));
+    QStringList shownLabels;
+    for (const QLabel* label : form->findChildren<QLabel*>())
+        shownLabels << label->text();
+    QCOMPARE(shownLabels, labels);
+    QCOMPARE(child<QPushButton>(form.get(), "cmdOK")->text(), QString("O K"));
+    QCOMPARE(child<QPushButton>(form.get(), "cmdCancel")->text(), u8("ｷｬﾝｾﾙ"));
+    for (const QString& box : boxes) {
+        type(form.get(), box.toLatin1().constData(), u8("aぱ"));
+        QCOMPARE(child<QLineEdit>(form.get(), box.toLatin1().constData())->displayText(),
+                 QString("**"));
+    }
 }
 
 void tst_PasswordForms::protectWrongPassword_data() {
@@ -262,26 +287,6 @@ void tst_PasswordForms::unlockOrWarn() {
                                     "できません。"),
                                  u8("警告"), Dialogs::Icon::Exclamation}};
     QCOMPARE(messages(), expected);
-}
-
-void tst_PasswordForms::passwdShowsItsTexts() {
-    TestEnv env;
-    setLock("", "");
-    frmPasswd form;
-    form.show();
-    QCOMPARE(form.objectName(), QString("frmPasswd"));
-    QCOMPARE(form.windowTitle(), u8("くう・めも - 保護用ﾊﾟｽﾜｰﾄﾞ入力"));
-    QStringList labels;
-    for (const QLabel* label : form.findChildren<QLabel*>())
-        labels << label->text();
-    QCOMPARE(labels, QStringList({u8("ﾃﾞｰﾀﾌｧｲﾙ保護用ﾊﾟｽﾜｰﾄﾞを入力して下さい。"),
-                                  u8("確認のためもう一度入力して下さい。")}));
-    QCOMPARE(child<QPushButton>(&form, "cmdOK")->text(), QString("O K"));
-    QCOMPARE(child<QPushButton>(&form, "cmdCancel")->text(), u8("ｷｬﾝｾﾙ"));
-    type(&form, "txtP1", u8("ぱす"));
-    type(&form, "txtP2", "pa");
-    QCOMPARE(child<QLineEdit>(&form, "txtP1")->displayText(), QString("**"));
-    QCOMPARE(child<QLineEdit>(&form, "txtP2")->displayText(), QString("**"));
 }
 
 void tst_PasswordForms::passwdRules_data() {
