@@ -1,6 +1,7 @@
 #include "platform/LzExpand.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +21,7 @@ class tst_LzExpand : public QObject {
     void otherBytesComeAsStored();
     void damagedCompressedFile_data();
     void damagedCompressedFile();
+    void garbageAfterTheHeader();
     void unreadableFile();
 };
 
@@ -80,6 +82,24 @@ void tst_LzExpand::damagedCompressedFile() {
     const LzExpand::Content content = LzExpand::expand(stored);
     QCOMPARE(content.status, LzExpand::Status::Damaged);
     QVERIFY(content.bytes.isEmpty());
+}
+
+// Any bytes expand to something; what comes out is either exactly as long as
+// the header says or reported as damaged.
+void tst_LzExpand::garbageAfterTheHeader() {
+    const QByteArray header = sample("lz-compressed.kmd").left(14);
+    QRandomGenerator generator(42);
+    for (int round = 0; round < 200; ++round) {
+        QByteArray stored = header;
+        const int length = generator.bounded(2000);
+        for (int i = 0; i < length; ++i)
+            stored += static_cast<char>(generator.bounded(256));
+        const LzExpand::Content content = LzExpand::expand(stored);
+        if (content.status == LzExpand::Status::Ok)
+            QCOMPARE(content.bytes.size(), 4797);
+        else
+            QVERIFY(content.bytes.isEmpty());
+    }
 }
 
 void tst_LzExpand::unreadableFile() {

@@ -1,0 +1,66 @@
+#include "data/frmPasswd.h"
+
+#include "platform/Dialogs.h"
+#include "shell/modKuMemo.h"
+
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+namespace {
+// The first CR LF of a protected file ends its password, so a password may
+// hold no line break (one could be pasted).
+void refuseLineBreaks(QLineEdit* box) {
+    box->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\r\\n]*")), box));
+}
+} // namespace
+
+frmPasswd::frmPasswd(QWidget* parent) : PasswordDialog("frmPasswd", 2100, parent) {
+    Label1 = addLabel("Label1", QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ保護用ﾊﾟｽﾜｰﾄﾞを入力して下さい。"), 120);
+    txtP1 = addPasswordBox("txtP1", 420);
+    Label2 = addLabel("Label2", QStringLiteral("確認のためもう一度入力して下さい。"), 840);
+    txtP2 = addPasswordBox("txtP2", 1140);
+    refuseLineBreaks(txtP1);
+    refuseLineBreaks(txtP2);
+    addButtons(1560);
+}
+
+QString frmPasswd::askNewPassword(QWidget* parent) {
+    appGlobals().newPassword.clear();
+    frmPasswd form(parent);
+    form.exec();
+    return appGlobals().newPassword;
+}
+
+QString frmPasswd::placeholder() const {
+    const AppGlobals& g = appGlobals();
+    if (g.isLocked() || g.filePassword.isEmpty())
+        return {};
+    return QString(g.filePassword.size(), QLatin1Char('*'));
+}
+
+void frmPasswd::Form_Load() {
+    const QString stars = placeholder();
+    if (!stars.isEmpty()) {
+        txtP1->setText(stars);
+        txtP2->setText(stars);
+    }
+}
+
+void frmPasswd::cmdOK_Click() {
+    const QString title = QStringLiteral("入力ｴﾗｰ");
+    if (txtP1->text() != txtP2->text()) {
+        Dialogs::message(QStringLiteral("ﾊﾟｽﾜｰﾄﾞ(1度目)とﾊﾟｽﾜｰﾄﾞ(確認)が一致していません。"), title,
+                         Dialogs::Icon::Exclamation);
+        return;
+    }
+    if (txtP1->text().isEmpty()) {
+        Dialogs::message(QStringLiteral("ﾊﾟｽﾜｰﾄﾞが入力されていません。"), title,
+                         Dialogs::Icon::Exclamation);
+        return;
+    }
+    const QString stars = placeholder();
+    AppGlobals& g = appGlobals();
+    g.newPassword = !stars.isEmpty() && txtP1->text() == stars ? g.filePassword : txtP1->text();
+    accept();
+}

@@ -1,0 +1,54 @@
+#include "data/frmProtect.h"
+
+#include "data/ProtectedFile.h"
+#include "platform/Dialogs.h"
+#include "shell/modKuMemo.h"
+
+#include <QLineEdit>
+#include <QTimer>
+
+frmProtect::frmProtect(QWidget* parent) : PasswordDialog("frmProtect", 1860, parent) {
+    Label1 = addLabel("Label1", QStringLiteral("このﾌｧｲﾙはﾊﾟｽﾜｰﾄﾞにより保護されています。"), 120);
+    Label2 = addLabel("Label2", QStringLiteral("編集・保存をするためにはﾊﾟｽﾜｰﾄﾞの入力が必要です。"),
+                      420);
+    txtPassword = addPasswordBox("txtPassword", 780);
+    addButtons(1260);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    connect(Timer1, &QTimer::timeout, this, &frmProtect::Timer1_Timer);
+}
+
+bool frmProtect::unlockOrWarn(QWidget* parent, const ProtectedFile::Notice& stillLocked) {
+    frmProtect form(parent);
+    form.exec();
+    if (!appGlobals().isLocked())
+        return true;
+    Dialogs::message(stillLocked.text, stillLocked.title, Dialogs::Icon::Exclamation);
+    return false;
+}
+
+void frmProtect::Form_Load() {
+    const AppGlobals& g = appGlobals();
+    // Nothing to unlock: close as soon as the form has come up.
+    if (g.filePassword.isEmpty() || g.pendingPassword != g.filePassword) {
+        Timer1->setInterval(10);
+        Timer1->start();
+    }
+}
+
+void frmProtect::Timer1_Timer() {
+    Timer1->stop();
+    reject();
+}
+
+void frmProtect::cmdOK_Click() {
+    if (txtPassword->text() != appGlobals().filePassword) {
+        Dialogs::message(QStringLiteral("ﾊﾟｽﾜｰﾄﾞが違います。"), QStringLiteral("ｴﾗｰ"),
+                         Dialogs::Icon::Exclamation);
+        txtPassword->setSelection(0, std::min<int>(100, txtPassword->text().size()));
+        txtPassword->setFocus();
+        return;
+    }
+    appGlobals().pendingPassword.clear();
+    accept();
+}
