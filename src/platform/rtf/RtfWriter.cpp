@@ -17,28 +17,24 @@ namespace {
 
 constexpr quint16 notCarried = 0xFFFF; // no code page 932 character has this code
 
-// The code page 932 code of every UTF-16 unit that survives the way there
-// and back. The converter also maps some characters by best fit ("〜" to the
-// code of "～"); writing those as bytes would change the text, so they count
-// as not carried.
+// The code page 932 code of every UTF-16 unit the code page carries, found
+// by decoding every code. A character with two codes (NEC and IBM
+// duplicates) takes the one the converter writes, as Windows does.
 const std::vector<quint16>& cp932Codes() {
     static const std::vector<quint16> codes = [] {
         std::vector<quint16> table(0x10000, notCarried);
         const QByteArray name = Codepage::codecName(932);
         QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
         QStringEncoder encoder(name.constData(), QStringConverter::Flag::Stateless);
+        // Converters keep reporting an error once they had one, so only
+        // their output tells: invalid bytes decode to a substitute.
         const auto consider = [&](const QByteArray& bytes) {
             const QString decoded = decoder.decode(bytes);
-            if (decoder.hasError() || decoded.size() != 1 ||
-                decoded.at(0) == QChar::ReplacementCharacter) {
-                decoder.resetState();
+            if (decoded.size() != 1 || decoded.at(0) == QChar::ReplacementCharacter ||
+                (decoded.at(0) == QChar(0x1A) && bytes != "\x1a"))
                 return;
-            }
-            const QByteArray encoded = encoder.encode(decoded);
-            if (encoder.hasError() || encoded != bytes) {
-                encoder.resetState();
+            if (QByteArray(encoder.encode(decoded)) != bytes)
                 return;
-            }
             quint16 code = static_cast<uchar>(bytes[0]);
             if (bytes.size() == 2)
                 code = static_cast<quint16>(code << 8 | static_cast<uchar>(bytes[1]));
@@ -50,8 +46,10 @@ const std::vector<quint16>& cp932Codes() {
                 consider(QByteArray(1, static_cast<char>(lead)));
                 continue;
             }
-            for (int trail = 0x40; trail <= 0xFC; ++trail)
-                consider(QByteArray{static_cast<char>(lead), static_cast<char>(trail)});
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
+                consider(QByteArray(pair, 2));
+            }
         }
         return table;
     }();
