@@ -364,7 +364,7 @@ template <typename Sink> class Parser {
 
     State state;
     std::vector<State> saved;
-    int unsavedDepth = 0;
+    qsizetype unsavedDepth = 0;
     bool nested() const { return saved.size() + unsavedDepth > 1; }
 
     std::map<int, Font> fonts;
@@ -496,7 +496,7 @@ template <typename Sink> qint64 Parser<Sink>::readNumber(bool* found) {
 template <typename Sink> void Parser<Sink>::controlWord() {
     // Control words have at most 32 letters; a longer one is unknown.
     char name[33];
-    int length = 0;
+    qsizetype length = 0;
     while (pos < end && isAsciiLetter(*pos)) {
         if (length < 33)
             name[length] = static_cast<char>(pos->unicode());
@@ -726,8 +726,9 @@ template <typename Sink> void Parser<Sink>::rawText() {
     case Destination::Text: {
         const QChar* start = pos;
         while (pos < end) {
-            const char16_t u = pos->unicode();
-            if (u == '\\' || u == '{' || u == '}' || u == '\r' || u == '\n' || u == 0)
+            const char16_t next = pos->unicode();
+            if (next == '\\' || next == '{' || next == '}' || next == '\r' || next == '\n' ||
+                next == 0)
                 break;
             ++pos;
         }
@@ -771,7 +772,7 @@ template <typename Sink> bool Parser<Sink>::skipFallback(bool isByte, uchar byte
 }
 
 template <typename Sink> void Parser<Sink>::skipGroup() {
-    int depth = 0;
+    qsizetype depth = 0;
     while (pos < end) {
         const char16_t u = pos->unicode();
         if (u == '\\') {
