@@ -9,6 +9,7 @@
 #include "platform/rtf/RtfWriter.h"
 
 #include <QFile>
+#include <QFontInfo>
 #include <QInputMethodEvent>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -151,6 +152,7 @@ class TestRtf : public QObject {
     void roundTripGenerated();
     void roundTripThroughBoxes();
     void boxEmptyAndLoaded();
+    void missingFontShownInJapaneseFont();
     void selectionsCompare_data();
     void selectionsCompare();
     void typedAnswerMatchesStoredAnswer();
@@ -541,6 +543,8 @@ void TestRtf::roundTripThroughBoxes() {
         QCOMPARE(second.text(), first.text());
         QCOMPARE(runs(*second.document()), runs(*first.document()));
         QCOMPARE(second.textRTF(), first.textRTF());
+        first.selectAllText();
+        QCOMPARE(first.selRTF(), first.textRTF());
     }
 }
 
@@ -556,6 +560,14 @@ void TestRtf::boxEmptyAndLoaded() {
     box.setTextRTF(QString());
     QCOMPARE(box.textRTF(), empty);
     QCOMPARE(box.text(), QString());
+}
+
+void TestRtf::missingFontShownInJapaneseFont() {
+    RichTextBox box;
+    box.setTextRTF(u("{\\rtf1{\\fonttbl{\\f0 No Such Font;}}\\f0 \\'82\\'a0}"));
+    QCOMPARE(box.selFontName(), u("No Such Font"));
+    QVERIFY(box.textRTF().contains(u("No Such Font;")));
+    QCOMPARE(QFontInfo(QFont(u("No Such Font"))).family(), u("IPAGothic"));
 }
 
 void TestRtf::selectionsCompare_data() {
