@@ -58,8 +58,8 @@ const std::vector<quint16>& cp932Codes() {
 }
 
 // Font table entries say what kind of font a reader should fall back on.
-// The fixed-pitch Windows Japanese fonts are named as their own control
-// names them; for any other font the writer does not know the kind.
+// The Windows control describes its fixed-pitch Japanese fonts so; of any
+// other font the writer does not know the kind.
 const char* fontFamilyWords(const QString& name) {
     static const QStringList fixedPitch{QStringLiteral("ＭＳ ゴシック"),
                                         QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS Gothic"),
