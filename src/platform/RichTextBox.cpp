@@ -47,7 +47,9 @@ void RichTextBox::setText(const QString& text) {
     setCurrentCharFormat(format);
 }
 
-QString RichTextBox::textRTF() const { return Rtf::write(document()); }
+QString RichTextBox::textRTF() const {
+    return Rtf::write(document());
+}
 
 void RichTextBox::setTextRTF(const QString& rtf) {
     Rtf::read(rtf, document());
@@ -60,7 +62,9 @@ void RichTextBox::setTextRTF(const QString& rtf) {
     setCurrentCharFormat(cursor.charFormat());
 }
 
-QString RichTextBox::selRTF() const { return Rtf::write(textCursor()); }
+QString RichTextBox::selRTF() const {
+    return Rtf::write(textCursor());
+}
 
 // The plain text counts a line break as two characters (CR LF), the
 // document as one.

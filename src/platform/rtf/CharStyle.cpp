@@ -1,6 +1,7 @@
 #include "platform/rtf/CharStyle.h"
 
 #include <QFont>
+#include <QHashFunctions>
 #include <QTextCharFormat>
 
 #include <algorithm>
@@ -23,6 +24,12 @@ bool CharStyle::operator==(const CharStyle& other) const {
     return fontName == other.fontName && halfPoints == other.halfPoints && bold == other.bold &&
            italic == other.italic && underline == other.underline && strike == other.strike &&
            hasColor == other.hasColor && (!hasColor || color == other.color);
+}
+
+size_t qHash(const CharStyle& style, size_t seed) {
+    return qHashMulti(seed, style.fontName, style.halfPoints, style.bold, style.italic,
+                      style.underline, style.strike, style.hasColor,
+                      style.hasColor ? style.color : 0);
 }
 
 QTextCharFormat CharStyle::toFormat() const {

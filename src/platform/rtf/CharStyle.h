@@ -29,6 +29,8 @@ struct CharStyle {
     static CharStyle fromFormat(const QTextCharFormat& format, const QFont& defaultFont);
 };
 
+size_t qHash(const CharStyle& style, size_t seed = 0);
+
 // The style of an empty box: the editor resets its boxes to it, and the RTF
 // of an empty document carries it.
 QString defaultFontName();

@@ -3,6 +3,7 @@
 #include "platform/Codepage.h"
 #include "platform/rtf/CharStyle.h"
 
+#include <QHash>
 #include <QStringDecoder>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -275,7 +276,7 @@ class DocumentSink {
     explicit DocumentSink(QTextDocument* document) : cursor(document) {}
 
     void text(const QString& text, const CharStyle& style) {
-        const QTextCharFormat& f = format(style);
+        const QTextCharFormat f = format(style);
         if (!blockStyled) {
             cursor.setBlockCharFormat(f);
             blockStyled = true;
@@ -285,7 +286,10 @@ class DocumentSink {
     // The new block takes the style in force at the break, so that text
     // typed into an empty line has it.
     void paragraph(const CharStyle& style) {
-        cursor.insertBlock(QTextBlockFormat(), format(style));
+        const QTextCharFormat f = format(style);
+        if (!blockStyled)
+            cursor.setBlockCharFormat(f);
+        cursor.insertBlock(QTextBlockFormat(), f);
         blockStyled = true;
     }
     // An empty document keeps the style the RTF ends with for the caret.
@@ -297,19 +301,20 @@ class DocumentSink {
     QTextCursor cursor;
 
   private:
-    const QTextCharFormat& format(const CharStyle& style) {
-        if (lastFormat < formats.size() && formats[lastFormat].first == style)
-            return formats[lastFormat].second;
-        for (lastFormat = 0; lastFormat < formats.size(); ++lastFormat) {
-            if (formats[lastFormat].first == style)
-                return formats[lastFormat].second;
-        }
-        formats.emplace_back(style, style.toFormat());
-        return formats.back().second;
+    QTextCharFormat format(const CharStyle& style) {
+        if (style == lastStyle)
+            return lastFormat;
+        auto it = formats.constFind(style);
+        if (it == formats.constEnd())
+            it = formats.insert(style, style.toFormat());
+        lastStyle = style;
+        lastFormat = *it;
+        return lastFormat;
     }
 
-    std::vector<std::pair<CharStyle, QTextCharFormat>> formats;
-    std::size_t lastFormat = 0;
+    QHash<CharStyle, QTextCharFormat> formats;
+    CharStyle lastStyle;
+    QTextCharFormat lastFormat;
     bool blockStyled = false;
 };
 
@@ -359,7 +364,7 @@ template <typename Sink> class Parser {
 
     State state;
     std::vector<State> saved;
-    int unsavedDepth = 0;
+    qsizetype unsavedDepth = 0;
     bool nested() const { return saved.size() + unsavedDepth > 1; }
 
     std::map<int, Font> fonts;
@@ -491,7 +496,7 @@ template <typename Sink> qint64 Parser<Sink>::readNumber(bool* found) {
 template <typename Sink> void Parser<Sink>::controlWord() {
     // Control words have at most 32 letters; a longer one is unknown.
     char name[33];
-    int length = 0;
+    qsizetype length = 0;
     while (pos < end && isAsciiLetter(*pos)) {
         if (length < 33)
             name[length] = static_cast<char>(pos->unicode());
@@ -704,7 +709,7 @@ template <typename Sink> void Parser<Sink>::rawText() {
     }
     // A double-byte character may have its lead byte escaped and its trail
     // byte written as it is.
-    if (!bytes.isEmpty() && u >= 0x20 && u < 0x7F) {
+    if (!bytes.isEmpty() && u >= 0x40 && u < 0x7F) {
         const int cp = codePage();
         int i = 0;
         while (i < bytes.size())
@@ -721,8 +726,9 @@ template <typename Sink> void Parser<Sink>::rawText() {
     case Destination::Text: {
         const QChar* start = pos;
         while (pos < end) {
-            const char16_t u = pos->unicode();
-            if (u == '\\' || u == '{' || u == '}' || u == '\r' || u == '\n' || u == 0)
+            const char16_t next = pos->unicode();
+            if (next == '\\' || next == '{' || next == '}' || next == '\r' || next == '\n' ||
+                next == 0)
                 break;
             ++pos;
         }
@@ -766,7 +772,7 @@ template <typename Sink> bool Parser<Sink>::skipFallback(bool isByte, uchar byte
 }
 
 template <typename Sink> void Parser<Sink>::skipGroup() {
-    int depth = 0;
+    qsizetype depth = 0;
     while (pos < end) {
         const char16_t u = pos->unicode();
         if (u == '\\') {

@@ -3,6 +3,7 @@
 #include "platform/Codepage.h"
 #include "platform/rtf/CharStyle.h"
 
+#include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTextBlock>
@@ -17,28 +18,24 @@ namespace {
 
 constexpr quint16 notCarried = 0xFFFF; // no code page 932 character has this code
 
-// The code page 932 code of every UTF-16 unit that survives the way there
-// and back. The converter also maps some characters by best fit ("〜" to the
-// code of "～"); writing those as bytes would change the text, so they count
-// as not carried.
+// The code page 932 code of every UTF-16 unit the code page carries, found
+// by decoding every code. A character with two codes (NEC and IBM
+// duplicates) takes the one the converter writes, as Windows does.
 const std::vector<quint16>& cp932Codes() {
     static const std::vector<quint16> codes = [] {
         std::vector<quint16> table(0x10000, notCarried);
         const QByteArray name = Codepage::codecName(932);
         QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
         QStringEncoder encoder(name.constData(), QStringConverter::Flag::Stateless);
+        // Converters keep reporting an error once they had one, so only
+        // their output tells: invalid bytes decode to a substitute.
         const auto consider = [&](const QByteArray& bytes) {
             const QString decoded = decoder.decode(bytes);
-            if (decoder.hasError() || decoded.size() != 1 ||
-                decoded.at(0) == QChar::ReplacementCharacter) {
-                decoder.resetState();
+            if (decoded.size() != 1 || decoded.at(0) == QChar::ReplacementCharacter ||
+                (decoded.at(0) == QChar(0x1A) && bytes != "\x1a"))
                 return;
-            }
-            const QByteArray encoded = encoder.encode(decoded);
-            if (encoder.hasError() || encoded != bytes) {
-                encoder.resetState();
+            if (QByteArray(encoder.encode(decoded)) != bytes)
                 return;
-            }
             quint16 code = static_cast<uchar>(bytes[0]);
             if (bytes.size() == 2)
                 code = static_cast<quint16>(code << 8 | static_cast<uchar>(bytes[1]));
@@ -50,8 +47,10 @@ const std::vector<quint16>& cp932Codes() {
                 consider(QByteArray(1, static_cast<char>(lead)));
                 continue;
             }
-            for (int trail = 0x40; trail <= 0xFC; ++trail)
-                consider(QByteArray{static_cast<char>(lead), static_cast<char>(trail)});
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
+                consider(QByteArray(pair, 2));
+            }
         }
         return table;
     }();
@@ -59,14 +58,32 @@ const std::vector<quint16>& cp932Codes() {
 }
 
 // Font table entries say what kind of font a reader should fall back on.
-// The fixed-pitch Windows Japanese fonts are named as their own control
-// names them; for any other font the writer does not know the kind.
+// The Windows control describes its fixed-pitch Japanese fonts so; of any
+// other font the writer does not know the kind.
 const char* fontFamilyWords(const QString& name) {
     static const QStringList fixedPitch{QStringLiteral("ＭＳ ゴシック"),
                                         QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS Gothic"),
                                         QStringLiteral("MS Mincho")};
     return fixedPitch.contains(name) ? "\\fmodern\\fprq1" : "\\fnil";
 }
+
+// Values numbered in the order they first occur, as the RTF tables list them.
+template <typename T> class Numbering {
+  public:
+    int number(const T& value) {
+        const auto it = numbers.constFind(value);
+        if (it != numbers.constEnd())
+            return *it;
+        values.push_back(value);
+        return numbers[value] = static_cast<int>(values.size()) - 1;
+    }
+    int operator[](const T& value) const { return numbers.value(value); }
+
+    std::vector<T> values;
+
+  private:
+    QHash<T, int> numbers;
+};
 
 struct Item {
     int style = -1; // -1: a paragraph break
@@ -157,7 +174,8 @@ QString write(const QTextDocument* document, int from, int to) {
     from = std::clamp(from, 0, last);
     to = std::clamp(to, from, last);
 
-    std::vector<CharStyle> styles;
+    Numbering<CharStyle> styles;
+    QHash<int, int> styleOfFormat;
     std::vector<Item> items;
     const QFont defaultFont = document->defaultFont();
     for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to;
@@ -168,43 +186,45 @@ QString write(const QTextDocument* document, int from, int to) {
             const int end = std::min(fragment.position() + fragment.length(), to);
             if (start >= end)
                 continue;
-            const CharStyle style = CharStyle::fromFormat(fragment.charFormat(), defaultFont);
-            auto found = std::find(styles.begin(), styles.end(), style);
-            if (found == styles.end())
-                found = styles.insert(styles.end(), style);
-            items.push_back({static_cast<int>(found - styles.begin()),
-                             fragment.text().mid(start - fragment.position(), end - start)});
+            // Fragments of one format share its number in the document.
+            auto known = styleOfFormat.constFind(fragment.charFormatIndex());
+            if (known == styleOfFormat.constEnd()) {
+                known = styleOfFormat.insert(
+                    fragment.charFormatIndex(),
+                    styles.number(CharStyle::fromFormat(fragment.charFormat(), defaultFont)));
+            }
+            items.push_back(
+                {*known, fragment.text().mid(start - fragment.position(), end - start)});
         }
         const int separator = block.position() + block.length() - 1;
         if (separator >= from && separator < to)
             items.push_back({});
     }
     // Without text the document still says the style an empty box has.
-    if (styles.empty())
-        styles.push_back(defaultStyle());
+    if (styles.values.empty())
+        styles.number(defaultStyle());
 
-    QStringList fonts;
-    std::vector<QRgb> colors;
-    for (const CharStyle& style : styles) {
-        if (!fonts.contains(style.fontName))
-            fonts += style.fontName;
-        if (style.hasColor && std::find(colors.begin(), colors.end(), style.color) == colors.end())
-            colors.push_back(style.color);
+    Numbering<QString> fonts;
+    Numbering<QRgb> colors;
+    for (const CharStyle& style : styles.values) {
+        fonts.number(style.fontName);
+        if (style.hasColor)
+            colors.number(style.color);
     }
 
     Writer w;
     w.word("{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl");
-    for (int i = 0; i < fonts.size(); ++i) {
-        w.word("{\\f", i);
-        w.word(fontFamilyWords(fonts[i]));
+    for (std::size_t i = 0; i < fonts.values.size(); ++i) {
+        w.word("{\\f", static_cast<int>(i));
+        w.word(fontFamilyWords(fonts.values[i]));
         w.word("\\fcharset128");
-        w.text(fonts[i], true);
+        w.text(fonts.values[i], true);
         w.raw(QLatin1String(";}"));
     }
     w.raw(QLatin1String("}\r\n"));
-    if (!colors.empty()) {
+    if (!colors.values.empty()) {
         w.raw(QLatin1String("{\\colortbl ;"));
-        for (QRgb color : colors) {
+        for (QRgb color : colors.values) {
             w.word("\\red", qRed(color));
             w.word("\\green", qGreen(color));
             w.word("\\blue", qBlue(color));
@@ -219,15 +239,12 @@ QString write(const QTextDocument* document, int from, int to) {
     const CharStyle* current = nullptr;
     const auto switchTo = [&](const CharStyle& style) {
         if (!current || current->fontName != style.fontName)
-            w.word("\\f", static_cast<int>(fonts.indexOf(style.fontName)));
+            w.word("\\f", fonts[style.fontName]);
         if (!current || current->halfPoints != style.halfPoints)
             w.word("\\fs", style.halfPoints);
         const bool hadColor = current && current->hasColor;
-        if (style.hasColor != hadColor || (hadColor && current->color != style.color)) {
-            const auto index =
-                std::find(colors.begin(), colors.end(), style.color) - colors.begin();
-            w.word("\\cf", style.hasColor ? static_cast<int>(index) + 1 : 0);
-        }
+        if (style.hasColor != hadColor || (hadColor && current->color != style.color))
+            w.word("\\cf", style.hasColor ? colors[style.color] + 1 : 0);
         const auto toggle = [&](bool was, bool is, const char* on, const char* off) {
             if (was != is)
                 w.word(is ? on : off);
@@ -240,15 +257,15 @@ QString write(const QTextDocument* document, int from, int to) {
     };
     const auto firstText =
         std::find_if(items.begin(), items.end(), [](const Item& item) { return item.style >= 0; });
-    switchTo(styles[firstText == items.end() ? 0 : firstText->style]);
+    switchTo(styles.values[firstText == items.end() ? 0 : firstText->style]);
     for (const Item& item : items) {
         if (item.style < 0) {
             w.word("\\par");
             w.raw(QLatin1String("\r\n"));
             continue;
         }
-        if (styles[item.style] != *current)
-            switchTo(styles[item.style]);
+        if (styles.values[item.style] != *current)
+            switchTo(styles.values[item.style]);
         w.text(item.text, false);
     }
     w.word("\\par");
