@@ -1,5 +1,6 @@
 #include "editor/frmSakusei.h"
 
+#include "editor/frmProp.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
@@ -36,6 +37,7 @@ frmSakusei::frmSakusei(frmMain* mainWindow) : QMainWindow(nullptr), main_(mainWi
     setWindowTitle(u("くう・めも - 問題作成モード"));
     createControls();
     createMenus();
+    connectQuestionEditing();
     Form_Load();
 }
 
@@ -150,6 +152,9 @@ void frmSakusei::createMenus() {
     mnuFileSaveAs->setEnabled(false);
     connect(mnuFile, &QMenu::aboutToShow, this, &frmSakusei::mnuFile_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmSakusei::mnuFileExit_Click);
+    connect(mnuFileOpen, &QAction::triggered, this, &frmSakusei::mnuFileOpen_Click);
+    connect(mnuFileSave, &QAction::triggered, this, &frmSakusei::mnuFileSave_Click);
+    connect(mnuFileSaveAs, &QAction::triggered, this, &frmSakusei::mnuFileSaveAs_Click);
 
     mnuSetup = named(bar->addMenu(u("設定(&S)")), "mnuSetup");
     mnuSetupKMEpKMD = named(
@@ -204,11 +209,13 @@ void frmSakusei::cmdClear_Click() {
     clearRichText(txtHint);
     clearRichText(txtKaisetsu);
     txtKey->clear();
+    loadedKey_.clear();
     cmdAdd->setText(u("この問題を追加する"));
     txtMondai->setFocus();
 }
 
 void frmSakusei::raiseUnsavedFlag() {
+    unsavedEdits_ = true;
     if (!appGlobals().currentFilePath.isEmpty())
         mnuFileSave->setEnabled(true);
 }
@@ -228,8 +235,6 @@ void frmSakusei::cmdDel_Click() {
     raiseUnsavedFlag();
     lstMondai->remove(row);
 }
-
-void frmSakusei::lstMondai_Click() {}
 
 void frmSakusei::lstMondai_KeyUp(int key, int shift) {
     lstMondai_Click();
@@ -265,8 +270,10 @@ void frmSakusei::mnuFile_Click() {
     if (lstMondai->count() >= 1) {
         mnuFileSaveAs->setEnabled(true);
     } else {
+        // An empty list has nothing to save.
         mnuFileSave->setEnabled(false);
         mnuFileSaveAs->setEnabled(false);
+        unsavedEdits_ = false;
     }
 }
 
@@ -293,8 +300,7 @@ void frmSakusei::Form_Unload() {
     unloading_ = true;
     SettingsStore::saveBool("setupKMEpKMD", mnuSetupKMEpKMD->isChecked());
     confirmSaveChanges();
+    frmProp::clearDataProp();
     appGlobals().currentFilePath.clear();
     main_->Form_Unload();
 }
-
-void frmSakusei::confirmSaveChanges() {}

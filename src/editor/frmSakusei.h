@@ -38,6 +38,19 @@ public:
     void mnuModeRead_Click();
     void mnuFileExit_Click();
 
+    // Composing and editing one question.
+    static QString makeRandomKey();
+    static QString makeUniqueKey(const ListView* list);
+    void cmdAdd_Click();
+    void cmdKaitouAdd_Click();
+    void cmdKaitouDel_Click();
+    void lstKaitou_Click();
+    void lstKaitou_DblClick();
+    void txtKaitou_KeyUp(int key, int shift);
+    void txtMondai_KeyUp(int key, int shift);
+    void txtKey_DblClick();
+    void mnuFileProp_Click();
+
     // Empties a box and resets its font to "ＭＳ ゴシック", 9 pt.
     static void clearRichText(RichTextBox* box);
 
@@ -47,7 +60,10 @@ public:
     void lowerUnsavedFlag();
     bool hasUnsavedChanges() const;
 
-    // Asks about unsaved changes before they could be lost.
+    // Question files: reading, saving, and asking before changes are lost.
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
     void confirmSaveChanges();
 
     frmMain* mainWindow() const { return main_; }
@@ -88,10 +104,23 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
     void createMenus();
+    void connectQuestionEditing();
+    void setKeyLocked(bool locked);
+    void addLoadedRecord(QString record, const QString& plainText);
+    void markSaved();
+    void keepUnsavedAfterFailure();
+    bool writeOrTell(const QString& path, const QByteArray& bytes);
+    // Edits not yet written, also for a document that has no path yet and so
+    // cannot carry the flag.
+    bool unsavedEdits_ = false;
+    // The key the fields were loaded with; a different text in txtKey was
+    // typed by hand.
+    QString loadedKey_;
 
     frmMain* main_;
     bool unloading_ = false;

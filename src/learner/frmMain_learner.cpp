@@ -2,7 +2,13 @@
 // statistics columns of the question list.
 #include "shell/frmMain.h"
 
+#include "platform/ListView.h"
+
+#include <QLabel>
+
 // The learner file is not read or written yet: records live only in
 // lstUserData for the run.
 void frmMain::loadUserData(const QString&) {}
 void frmMain::saveUserData() {}
+
+void frmMain::showCount() { lblNum->setText(QString::number(lstMondai->count()) + QString::fromUtf8("件")); }

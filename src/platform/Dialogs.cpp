@@ -17,6 +17,7 @@ struct Queues {
     QQueue<QString> fileNames;
     QList<Message> shown;
     QList<FileRequest> requests;
+    bool answerByDefault = false;
 };
 Queues& queues() {
     static Queues q;
@@ -39,6 +40,8 @@ QString showFileDialog(const FileRequest& request) {
     queues().requests.append(request);
     if (!queues().fileNames.isEmpty())
         return queues().fileNames.dequeue();
+    if (queues().answerByDefault)
+        return {};
 
     QFileDialog dialog(parentWindow(), request.title);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -100,6 +103,9 @@ Answer message(const QString& text, const QString& title, Icon icon, Buttons but
     queues().shown.append({text, title, icon, buttons});
     if (!queues().answers.isEmpty())
         return queues().answers.dequeue();
+    if (queues().answerByDefault)
+        return buttons == Buttons::YesNo ? (defaultButton == Answer::Yes ? Answer::Yes : Answer::No)
+                                         : Answer::Ok;
 
     QMessageBox box(qtIcon(icon), title, text, QMessageBox::NoButton, parentWindow());
     if (buttons == Buttons::YesNo) {
@@ -143,7 +149,10 @@ void setNextFileName(const QString& path) { queues().fileNames.enqueue(path); }
 const QList<Message>& shownMessages() { return queues().shown; }
 const QList<FileRequest>& fileRequests() { return queues().requests; }
 void clearRecords() {
+    const bool answerByDefault = queues().answerByDefault;
     queues() = Queues{};
+    queues().answerByDefault = answerByDefault;
 }
+void setAnswerUnqueuedByDefault(bool on) { queues().answerByDefault = on; }
 
 } // namespace Dialogs

@@ -54,6 +54,10 @@ QStringList qtFilters(const QString& filter);
 void setNextAnswer(Answer answer);
 void setNextInput(const QString& text);
 void setNextFileName(const QString& path); // "" is a cancel
+// When on, a dialog with no queued answer is only recorded: a message box
+// answers "No" unless "Yes" is its default, a file dialog is cancelled.
+// Off, the real dialog is shown.
+void setAnswerUnqueuedByDefault(bool on);
 const QList<Message>& shownMessages();
 const QList<FileRequest>& fileRequests();
 void clearRecords();

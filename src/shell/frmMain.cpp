@@ -1,5 +1,8 @@
 #include "shell/frmMain.h"
 
+#include "data/ProtectedFile.h"
+#include "data/frmProtect.h"
+#include "editor/frmProp.h"
 #include "editor/frmSakusei.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
@@ -202,7 +205,9 @@ void frmMain::createMenus() {
     mnuFile = named(bar->addMenu(u("ﾌｧｲﾙ(&F)")), "mnuFile");
     mnuFileOpen = named(mnuFile->addAction(u("問題ﾌｧｲﾙの読み込み(&O)")), "mnuFileOpen");
     mnuFileOpen->setShortcut(QKeySequence("Ctrl+O"));
+    connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
     mnuProp = named(mnuFile->addAction(u("文書のﾌﾟﾛﾊﾟﾃｨ(&P)")), "mnuProp");
+    connect(mnuProp, &QAction::triggered, this, &frmMain::mnuProp_Click);
     named(mnuFile->addSeparator(), "mnuFileBar2");
     mnuChangeUser = named(mnuFile->addAction(u("ﾕｰｻﾞの切り替え(現在：権兵衛さん)(&U)")),
                           "mnuChangeUser");
@@ -284,6 +289,11 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 void frmMain::mnuFileExit_Click() { close(); }
 
+void frmMain::mnuProp_Click() {
+    frmProp dialog(sakusei_, this);
+    dialog.exec();
+}
+
 void frmMain::Form_Unload() {
     if (unloading_)
         return;
@@ -300,7 +310,27 @@ void frmMain::Form_Unload() {
     QApplication::quit();
 }
 
+void frmMain::mnuFileOpen_Click() {
+    mnuFile->setEnabled(false);
+    mnuToolSakusei->setEnabled(false);
+    sakusei()->mnuFileOpen_Click();
+    mnuToolSakusei->setEnabled(true);
+    if (lstMondai->count() >= 1) {
+        txtMsg->hide();
+        statusPanel1->setText(documentStatusLine(appGlobals()));
+        cmdStart->setEnabled(true);
+        SSTab1->setCurrentIndex(0);
+        cmdStart->setFocus();
+    } else {
+        cmdStart->setEnabled(false);
+    }
+    mnuFile->setEnabled(true);
+    showCount();
+}
+
 void frmMain::mnuToolSakusei_Click() {
+    if (appGlobals().isLocked())
+        frmProtect::unlockOrWarn(this, ProtectedFile::stillLockedOtherFormatNotice());
     frmSakusei* editor = sakusei();
     editor->move(pos());
     editor->show();

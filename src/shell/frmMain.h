@@ -38,12 +38,15 @@ public:
     void Form_Resize();
 
     // Menu commands.
+    void mnuFileOpen_Click();
     void mnuFileExit_Click();
+    void mnuProp_Click();
     void mnuToolSakusei_Click();
 
     // The learner's records (learner file).
     void loadUserData(const QString& learner);
     void saveUserData();
+    void showCount();
 
     // Controls, by their program names.
     QTabWidget* SSTab1 = nullptr;

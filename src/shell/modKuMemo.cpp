@@ -18,6 +18,12 @@ QString formatJapaneseDate(const QDateTime& moment) {
            moment.toString("HH:mm:ss");
 }
 
+QString documentStatusLine(const AppGlobals& g) {
+    const QString subject = g.propSubject.isEmpty() ? QString() : " <" + g.propSubject + ">";
+    return QString::fromUtf8("『") + g.propTitle + subject + QString::fromUtf8("』(by ") +
+           g.propNamae + ")";
+}
+
 QString encodeMarkup(const QString& text) {
     QString result = text;
     result.replace("&", "&amp;");

@@ -36,6 +36,9 @@ QString formatAppVersion(int major, int minor);
 class QDateTime;
 QString formatJapaneseDate(const QDateTime& moment);
 
+// The status bar's line for an opened file: 『title <subject>』(by author).
+QString documentStatusLine(const AppGlobals& globals);
+
 // Markup helpers. Matching is exact and case-sensitive.
 QString encodeMarkup(const QString& text);
 QString decodeMarkup(const QString& text);

@@ -14,6 +14,7 @@ TestEnv::TestEnv() {
     ProgramFolder::overrideForTests(dir_.path());
     SettingsStore::useFileForTests(dir_.path() + "/settings.ini");
     Dialogs::clearRecords();
+    Dialogs::setAnswerUnqueuedByDefault(true);
     appGlobals() = AppGlobals{};
 }
 
@@ -28,4 +29,17 @@ void TestEnv::writeFile(const QString& name, const QByteArray& bytes) const {
     QFile file(path(name));
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
+}
+
+#include <QTest>
+
+void typeText(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        if (c == '\n')
+            QTest::keyClick(widget, Qt::Key_Return);
+        else if (c.unicode() < 0x80 && c.isPrint())
+            QTest::keyClick(widget, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }

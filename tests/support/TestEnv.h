@@ -19,3 +19,7 @@ private:
 
 // "…" from UTF-8 source text, for readable test tables.
 inline QString u8(const char* text) { return QString::fromUtf8(text); }
+
+class QWidget;
+// Types text as key presses, also characters no key of the test keyboard has.
+void typeText(QWidget* widget, const QString& text);

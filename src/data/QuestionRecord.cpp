@@ -1,0 +1,56 @@
+#include "data/QuestionRecord.h"
+
+#include "shell/modKuMemo.h"
+
+const QString keyAlphabet =
+    QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+
+QString composeRecord(const RecordFields& fields) {
+    QString record;
+    record.reserve(fields.questionRtf.size() + fields.hintRtf.size() +
+                   fields.explanationRtf.size() + 256);
+    record += "<Mondai key='" + fields.key + "'><mondaibun>" + encodeMarkup(fields.questionRtf) +
+              "</mondaibun>";
+    record += "<kaitou count=" + QString::number(fields.choices.size()) + " type=" + fields.type +
+              ">";
+    for (const RecordChoice& choice : fields.choices)
+        record += QStringLiteral("<sentakushi isSeikai=") + (choice.correct ? "True>" : "False>") +
+                  encodeMarkup(choice.rtf) + "</sentakushi>";
+    record += "</kaitou><hint>" + encodeMarkup(fields.hintRtf) + "</hint>";
+    record += "<kaisetsu>" + encodeMarkup(fields.explanationRtf) + "</kaisetsu></Mondai>";
+    return record;
+}
+
+QChar recordAnswerType(const QString& record) {
+    const QString block = getTagBlock(record, "kaitou");
+    static const QString typeMark = QStringLiteral(" type=");
+    const qsizetype at = block.indexOf(typeMark);
+    if (at < 0 || at + typeMark.size() >= block.size())
+        return {};
+    return block.at(at + typeMark.size());
+}
+
+QList<RecordChoice> recordChoices(const QString& record) {
+    QList<RecordChoice> choices;
+    static const QString opening = QStringLiteral("<sentakushi");
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype found = record.indexOf(opening, from);
+        if (found < 0)
+            break;
+        const QString element = getTagBlock(record.mid(found), "sentakushi");
+        from = found + 2;
+        choices.append({element.contains(" isSeikai=True"), getTagText(element, "sentakushi")});
+    }
+    return choices;
+}
+
+QString handTypedKeyProblem(const QString& key) {
+    static const QString forbidden = QStringLiteral("'\"<>& \u3000\r\n\t");
+    for (QChar c : key)
+        if (forbidden.contains(c))
+            return QString::fromUtf8("問題ｷｰに空白、改行、「'」「\"」「<」「>」「&」は使えません。");
+    if (key.size() > 19)
+        return QString::fromUtf8("問題ｷｰは19文字以内で入力して下さい。");
+    return {};
+}

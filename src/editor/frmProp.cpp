@@ -1,0 +1,158 @@
+#include "editor/frmProp.h"
+
+#include "editor/frmSakusei.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Random.h"
+#include "shell/modKuMemo.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+QLabel* label(const char* text, const char* name) {
+    auto* l = new QLabel(QString::fromUtf8(text));
+    l->setObjectName(name);
+    return l;
+}
+
+QLineEdit* textBox(const char* name) {
+    auto* box = new QLineEdit;
+    box->setObjectName(name);
+    return box;
+}
+
+// The dates are never edited: shown in the menu bar's colour.
+void showAsFixed(QLineEdit* box) {
+    box->setReadOnly(true);
+    QPalette p = box->palette();
+    p.setColor(QPalette::Base, QApplication::palette().color(QPalette::Window));
+    box->setPalette(p);
+}
+} // namespace
+
+frmProp::frmProp(frmSakusei* editor, QWidget* parent) : QDialog(parent), editor_(editor) {
+    setObjectName("frmProp");
+    Text1 = textBox("Text1");
+    Text2 = textBox("Text2");
+    Text3 = textBox("Text3");
+    Text4 = textBox("Text4");
+    Text5 = textBox("Text5");
+    Text6 = textBox("Text6");
+    Text7 = new QPlainTextEdit;
+    Text7->setObjectName("Text7");
+    Text7->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text7->setTabChangesFocus(true);
+    Text7->setFixedHeight(90);
+    Text7->installEventFilter(this);
+    Text8 = textBox("Text8");
+    Text9 = textBox("Text9");
+    showAsFixed(Text8);
+    showAsFixed(Text9);
+    cmdOK = new QPushButton(u("O K"));
+    cmdOK->setObjectName("cmdOK");
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &frmProp::cmdOK_Click);
+
+    auto* top = new QFormLayout;
+    top->addRow(label("作品タイトル", "Label3"), Text1);
+    top->addRow(label("サブジェクト", "Label4"), Text2);
+    top->addRow(label("バージョン", "Label5"), Text3);
+    auto* author = new QGroupBox(u("作者について"));
+    author->setObjectName("Frame1");
+    auto* authorRows = new QFormLayout(author);
+    authorRows->addRow(label("名前", "Label6"), Text4);
+    authorRows->addRow(label("Mail", "Label7"), Text5);
+    authorRows->addRow(label("ﾎｰﾑﾍﾟｰｼﾞ", "Label8"), Text6);
+    auto* bottom = new QFormLayout;
+    bottom->addRow(label("コメント", "Label9"), Text7);
+    bottom->addRow(label("作成開始", "Label1"), Text8);
+    bottom->addRow(label("最終更新", "Label2"), Text9);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    auto* all = new QVBoxLayout(this);
+    all->addLayout(top);
+    all->addWidget(author);
+    all->addLayout(bottom);
+    all->addLayout(buttons);
+    resize(440, sizeHint().height());
+    Form_Load();
+}
+
+void frmProp::clearDataProp() {
+    AppGlobals& g = appGlobals();
+    g.propTitle.clear();
+    g.propSubject.clear();
+    g.propVersion.clear();
+    g.propNamae.clear();
+    g.propMail.clear();
+    g.propUrl.clear();
+    g.propComment.clear();
+    g.propCdate = formatJapaneseDate(Clock::now());
+    g.propMdate = formatJapaneseDate(Clock::now());
+}
+
+bool frmProp::editorVisible() const { return editor_ && editor_->isVisible(); }
+
+void frmProp::Form_Load() {
+    const AppGlobals& g = appGlobals();
+    if (!editorVisible() || g.isLocked()) {
+        for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6, Text8, Text9})
+            box->setReadOnly(true);
+        Text7->setReadOnly(true);
+    }
+    const QString name = g.currentFilePath.isEmpty() ? u("(新規作成)")
+                                                     : ProgramFolder::fileNamePart(g.currentFilePath);
+    setWindowTitle(name + u(" のﾌﾟﾛﾊﾟﾃｨ"));
+    Text1->setText(g.propTitle);
+    Text2->setText(g.propSubject);
+    Text3->setText(g.propVersion);
+    Text4->setText(g.propNamae);
+    Text5->setText(g.propMail);
+    Text6->setText(g.propUrl);
+    // The comment keeps its CR LF line ends as the file has them.
+    Text7->setPlainText(QString(g.propComment).replace("\r\n", "\n"));
+    Text8->setText(g.propCdate);
+    Text9->setText(g.propMdate);
+}
+
+void frmProp::cmdOK_Click() {
+    AppGlobals& g = appGlobals();
+    if (g.isLocked()) {
+        close();
+        return;
+    }
+    g.propTitle = Text1->text();
+    g.propSubject = Text2->text();
+    g.propVersion = Text3->text();
+    g.propNamae = Text4->text();
+    g.propMail = Text5->text();
+    g.propUrl = Text6->text();
+    g.propComment = Text7->toPlainText().replace("\n", "\r\n");
+    g.propCdate = Text8->text();
+    g.propMdate = Text9->text();
+    if (editorVisible())
+        editor_->raiseUnsavedFlag();
+    accept();
+}
+
+bool frmProp::eventFilter(QObject* watched, QEvent* event) {
+    // While the comment has the focus, Enter makes a new line in it.
+    if (watched == Text7) {
+        if (event->type() == QEvent::FocusIn)
+            cmdOK->setDefault(false);
+        else if (event->type() == QEvent::FocusOut)
+            cmdOK->setDefault(true);
+    }
+    return QDialog::eventFilter(watched, event);
+}

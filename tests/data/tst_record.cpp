@@ -1,0 +1,108 @@
+#include "data/QuestionRecord.h"
+#include "shell/modKuMemo.h"
+
+#include "support/TestEnv.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(QList<RecordChoice>)
+
+class TestRecord : public QObject {
+    Q_OBJECT
+private slots:
+    void composeExactBytes_data() {
+        QTest::addColumn<QChar>("type");
+        QTest::addColumn<QStringList>("choices"); // "T:rtf" or "F:rtf"
+        QTest::addColumn<QString>("record");
+        const QString q = "{\\rtf1 Q<1>&}";
+        QTest::newRow("single choice")
+            << QChar('1') << QStringList{"T:{a}", "F:{b}"}
+            << "<Mondai key='abcde'><mondaibun>{\\rtf1 Q&lt;1&gt;&amp;}</mondaibun>"
+               "<kaitou count=2 type=1><sentakushi isSeikai=True>{a}</sentakushi>"
+               "<sentakushi isSeikai=False>{b}</sentakushi></kaitou><hint>{h}</hint>"
+               "<kaisetsu>{k}</kaisetsu></Mondai>";
+        QTest::newRow("multiple choice")
+            << QChar('2') << QStringList{"T:{a}", "T:{b}", "F:{c}"}
+            << "<Mondai key='abcde'><mondaibun>{\\rtf1 Q&lt;1&gt;&amp;}</mondaibun>"
+               "<kaitou count=3 type=2><sentakushi isSeikai=True>{a}</sentakushi>"
+               "<sentakushi isSeikai=True>{b}</sentakushi><sentakushi isSeikai=False>{c}"
+               "</sentakushi></kaitou><hint>{h}</hint><kaisetsu>{k}</kaisetsu></Mondai>";
+        QTest::newRow("typed answer")
+            << QChar('3') << QStringList{"T:{\\rtf1 x\r\n}"}
+            << "<Mondai key='abcde'><mondaibun>{\\rtf1 Q&lt;1&gt;&amp;}</mondaibun>"
+               "<kaitou count=1 type=3><sentakushi isSeikai=True>{\\rtf1 x\r\n}</sentakushi>"
+               "</kaitou><hint>{h}</hint><kaisetsu>{k}</kaisetsu></Mondai>";
+        QTest::newRow("no choices")
+            << QChar('1') << QStringList{}
+            << "<Mondai key='abcde'><mondaibun>{\\rtf1 Q&lt;1&gt;&amp;}</mondaibun>"
+               "<kaitou count=0 type=1></kaitou><hint>{h}</hint><kaisetsu>{k}</kaisetsu>"
+               "</Mondai>";
+        Q_UNUSED(q);
+    }
+    void composeExactBytes() {
+        QFETCH(QChar, type);
+        QFETCH(QStringList, choices);
+        QFETCH(QString, record);
+        RecordFields fields;
+        fields.key = "abcde";
+        fields.questionRtf = "{\\rtf1 Q<1>&}";
+        fields.type = type;
+        for (const QString& c : choices)
+            fields.choices.append({c.startsWith('T'), c.mid(2)});
+        fields.hintRtf = "{h}";
+        fields.explanationRtf = "{k}";
+        QCOMPARE(composeRecord(fields), record);
+
+        // Taken apart and composed again, the record is the same.
+        QCOMPARE(recordAnswerType(record), type);
+        const QList<RecordChoice> parsed = recordChoices(record);
+        QCOMPARE(parsed.size(), choices.size());
+        RecordFields again = fields;
+        again.choices = parsed;
+        again.questionRtf = getTagText(record, "mondaibun");
+        again.hintRtf = getTagText(record, "hint");
+        again.explanationRtf = getTagText(record, "kaisetsu");
+        QCOMPARE(composeRecord(again), record);
+    }
+
+    void choicesAreScannedNotCounted() {
+        const QString record =
+            "<Mondai key='x'><kaitou count=5 type=2><sentakushi isSeikai=true>{a}</sentakushi>"
+            "<sentakushi isSeikai=True>{b&amp;}</sentakushi><sentakushi>{c}</sentakushi>"
+            "</kaitou></Mondai>";
+        const QList<RecordChoice> choices = recordChoices(record);
+        QCOMPARE(choices.size(), 3);
+        QVERIFY(!choices[0].correct); // "true" in another case is a wrong choice
+        QVERIFY(choices[1].correct);
+        QCOMPARE(choices[1].rtf, QString("{b&}"));
+        QVERIFY(!choices[2].correct);
+        QCOMPARE(recordAnswerType(record), QChar('2'));
+        QVERIFY(recordAnswerType("<kaitou count=1>").isNull());
+        QVERIFY(recordChoices("<Mondai key='x'></Mondai>").isEmpty());
+    }
+
+    void handTypedKeys_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("plain") << "myKey01" << true;
+        QTest::newRow("Japanese") << u8("問題１") << true;
+        QTest::newRow("19 characters") << QString(19, 'a') << true;
+        QTest::newRow("20 characters") << QString(20, 'a') << false;
+        QTest::newRow("apostrophe") << "it's" << false;
+        QTest::newRow("double quote") << "a\"b" << false;
+        QTest::newRow("less than") << "a<b" << false;
+        QTest::newRow("greater than") << "a>b" << false;
+        QTest::newRow("ampersand") << "a&b" << false;
+        QTest::newRow("blank") << "a b" << false;
+        QTest::newRow("ideographic space") << u8("a　b") << false;
+        QTest::newRow("line break") << "a\r\nb" << false;
+    }
+    void handTypedKeys() {
+        QFETCH(QString, key);
+        QFETCH(bool, accepted);
+        QCOMPARE(handTypedKeyProblem(key).isEmpty(), accepted);
+    }
+};
+
+QTEST_MAIN(TestRecord)
+#include "tst_record.moc"
