@@ -2,14 +2,13 @@
 
 #include "platform/Codepage.h"
 
-#include <QStringDecoder>
 
 namespace PieceDecoder {
 
 QString decode(const QByteArray& bytes, const PieceDone& pieceDone) {
     // One decoder for all pieces: it keeps a lead byte that ends a piece
     // until its trail byte comes with the next.
-    QStringDecoder decoder(Codepage::codecName(932).constData());
+    Codepage::Decoder decoder(932);
     QString text;
     text.reserve(bytes.size());
     for (qsizetype start = 0; start < bytes.size(); start += PieceSize) {

@@ -1,5 +1,6 @@
 // The editor's file commands: reading a question file into both question
 // lists, saving it plain or protected, and asking before changes are lost.
+#include "data/PieceDecoder.h"
 #include "data/ProtectedFile.h"
 #include "data/QuestionFile.h"
 #include "data/frmPasswd.h"
@@ -7,7 +8,6 @@
 #include "editor/frmProp.h"
 #include "editor/frmSakusei.h"
 #include "platform/AtomicFile.h"
-#include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/LzExpand.h"
@@ -88,7 +88,7 @@ void frmSakusei::mnuFileOpen_Click() {
             frmProtect::unlockOrWarn(this, ProtectedFile::stillLockedOtherFormatNotice());
     } else {
         // An unreadable file reads as empty and is refused below.
-        text = Codepage::decode(LzExpand::readFile(path).bytes);
+        text = PieceDecoder::decode(LzExpand::readFile(path).bytes);
     }
     rememberPath(path);
 

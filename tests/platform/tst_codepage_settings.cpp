@@ -20,6 +20,10 @@ private slots:
         QTest::newRow("taka") << u8("髙") << QByteArray::fromHex("fbfc");
         QTest::newRow("half-width katakana") << u8("ｱｲｳ") << QByteArray::fromHex("b1b2b3");
         QTest::newRow("mixed") << u8("Q1：問題") << QByteArray::fromHex("5131814696e291e8");
+        QTest::newRow("control codes stay themselves")
+            << QString("a\x1a\x1c\x7f\x1b\tz") << QByteArray("a\x1a\x1c\x7f\x1b\tz");
+        QTest::newRow("control code beside kanji")
+            << u8("問\x7f題") << QByteArray::fromHex("96e27f91e8");
     }
     void windows31jRoundTrip() {
         QFETCH(QString, text);
@@ -40,9 +44,16 @@ private slots:
     }
 
     void invalidBytesNeverFailDecoding() {
-        const QString text = Codepage::decode(QByteArray::fromHex("41ff82a0") + QByteArray(1, '\x82'));
-        QVERIFY(text.startsWith('A'));
-        QVERIFY(text.contains(u8("あ")));
+        const QString text = Codepage::decode(QByteArray::fromHex("41fd82a07f82"));
+        QCOMPARE(text, QString("A") + QChar::ReplacementCharacter + u8("あ") + QChar(0x7F) +
+                           QChar::ReplacementCharacter);
+    }
+
+    void piecesKeepADoubleByteCharacterWhole() {
+        Codepage::Decoder decoder;
+        QString text = decoder.decode(QByteArray::fromHex("4182"));
+        text += decoder.decode(QByteArray::fromHex("a01a42"));
+        QCOMPARE(text, u8("Aあ\x1a" "B"));
     }
 
     void settingsDefaultsAndBooleanTexts() {
