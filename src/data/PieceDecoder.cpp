@@ -2,7 +2,6 @@
 
 #include "platform/Codepage.h"
 
-
 namespace PieceDecoder {
 
 QString decode(const QByteArray& bytes, const PieceDone& pieceDone) {

@@ -48,7 +48,9 @@ QByteArray plainFileBytes(const QString& text, QString* uncarried) {
     return Codepage::encode(text + crlf, 932, uncarried);
 }
 
-bool hasSignature(const QString& text) { return text.startsWith(signature); }
+bool hasSignature(const QString& text) {
+    return text.startsWith(signature);
+}
 
 qsizetype readProperties(const QString& text, AppGlobals& g) {
     const qsizetype end = text.indexOf(headEnd);

@@ -11,8 +11,8 @@ QString composeRecord(const RecordFields& fields) {
                    fields.explanationRtf.size() + 256);
     record += "<Mondai key='" + fields.key + "'><mondaibun>" + encodeMarkup(fields.questionRtf) +
               "</mondaibun>";
-    record += "<kaitou count=" + QString::number(fields.choices.size()) + " type=" + fields.type +
-              ">";
+    record +=
+        "<kaitou count=" + QString::number(fields.choices.size()) + " type=" + fields.type + ">";
     for (const RecordChoice& choice : fields.choices)
         record += QStringLiteral("<sentakushi isSeikai=") + (choice.correct ? "True>" : "False>") +
                   encodeMarkup(choice.rtf) + "</sentakushi>";
@@ -49,7 +49,8 @@ QString handTypedKeyProblem(const QString& key) {
     static const QString forbidden = QStringLiteral("'\"<>& \u3000\r\n\t");
     for (QChar c : key)
         if (forbidden.contains(c))
-            return QString::fromUtf8("問題ｷｰに空白、改行、「'」「\"」「<」「>」「&」は使えません。");
+            return QString::fromUtf8(
+                "問題ｷｰに空白、改行、「'」「\"」「<」「>」「&」は使えません。");
     if (key.size() > 19)
         return QString::fromUtf8("問題ｷｰは19文字以内で入力して下さい。");
     return {};

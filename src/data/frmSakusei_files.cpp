@@ -15,6 +15,7 @@
 #include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
+#include "platform/Texts.h"
 #include "platform/rtf/RtfReader.h"
 #include "shell/frmMain.h"
 #include "shell/modKuMemo.h"
@@ -25,8 +26,6 @@
 #include <QStatusBar>
 
 namespace {
-QString u(const char* text) { return QString::fromUtf8(text); }
-
 bool endsWithNoCase(const QString& path, const char* ending) {
     return path.endsWith(QLatin1String(ending), Qt::CaseInsensitive);
 }
@@ -47,7 +46,8 @@ void frmSakusei::mnuFileOpen_Click() {
     Dialogs::FileRequest request;
     request.fileName = SettingsStore::get("KMDFile", g.programFolder + "*.kmd;*.kme");
     request.options = Dialogs::FileMustExist | Dialogs::HideReadOnly;
-    request.filter = u("すべてのファイル (*.*)|*.*|kuMemoデータファイル (*.kmd;*.kme)|*.kmd;*.kme|");
+    request.filter =
+        u("すべてのファイル (*.*)|*.*|kuMemoデータファイル (*.kmd;*.kme)|*.kmd;*.kme|");
     request.filterIndex = 2;
     request.title = u("読み込む問題ﾌｧｲﾙを指定して下さい");
     const QString path = Dialogs::openFile(request);

@@ -8,6 +8,7 @@
 #include "platform/ListView.h"
 #include "platform/Random.h"
 #include "platform/RichTextBox.h"
+#include "platform/Texts.h"
 #include "shell/modKuMemo.h"
 
 #include <QApplication>
@@ -18,8 +19,6 @@
 #include <QPushButton>
 
 namespace {
-QString u(const char* text) { return QString::fromUtf8(text); }
-
 const QString correctMark = QString::fromUtf8("○");
 const QString wrongMark = QString::fromUtf8("×");
 } // namespace
@@ -189,12 +188,14 @@ void frmSakusei::txtMondai_KeyUp(int key, int shift) {
 void frmSakusei::setKeyLocked(bool locked) {
     txtKey->setReadOnly(locked);
     QPalette p = txtKey->palette();
-    p.setColor(QPalette::Base, QApplication::palette().color(locked ? QPalette::Window
-                                                                    : QPalette::Base));
+    p.setColor(QPalette::Base,
+               QApplication::palette().color(locked ? QPalette::Window : QPalette::Base));
     txtKey->setPalette(p);
 }
 
-void frmSakusei::txtKey_DblClick() { setKeyLocked(!txtKey->isReadOnly()); }
+void frmSakusei::txtKey_DblClick() {
+    setKeyLocked(!txtKey->isReadOnly());
+}
 
 bool frmSakusei::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtKey && event->type() == QEvent::MouseButtonDblClick)

@@ -3,6 +3,7 @@
 #include "editor/frmSakusei.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Random.h"
+#include "platform/Texts.h"
 #include "shell/modKuMemo.h"
 
 #include <QApplication>
@@ -17,8 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QString u(const char* text) { return QString::fromUtf8(text); }
-
 QLabel* label(const char* text, const char* name) {
     auto* l = new QLabel(QString::fromUtf8(text));
     l->setObjectName(name);
@@ -102,7 +101,9 @@ void frmProp::clearDataProp() {
     g.propMdate = formatJapaneseDate(Clock::now());
 }
 
-bool frmProp::editorVisible() const { return editor_ && editor_->isVisible(); }
+bool frmProp::editorVisible() const {
+    return editor_ && editor_->isVisible();
+}
 
 void frmProp::Form_Load() {
     const AppGlobals& g = appGlobals();
@@ -111,8 +112,9 @@ void frmProp::Form_Load() {
             box->setReadOnly(true);
         Text7->setReadOnly(true);
     }
-    const QString name = g.currentFilePath.isEmpty() ? u("(新規作成)")
-                                                     : ProgramFolder::fileNamePart(g.currentFilePath);
+    const QString name = g.currentFilePath.isEmpty()
+                             ? u("(新規作成)")
+                             : ProgramFolder::fileNamePart(g.currentFilePath);
     setWindowTitle(name + u(" のﾌﾟﾛﾊﾟﾃｨ"));
     Text1->setText(g.propTitle);
     Text2->setText(g.propSubject);

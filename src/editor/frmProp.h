@@ -11,7 +11,7 @@ class frmSakusei;
 // opened from the visible editor for a file that is not locked.
 class frmProp : public QDialog {
     Q_OBJECT
-public:
+  public:
     // `editor` is the editor window when it exists, else null.
     explicit frmProp(frmSakusei* editor, QWidget* parent = nullptr);
 
@@ -32,10 +32,10 @@ public:
     QLineEdit* Text9 = nullptr;
     QPushButton* cmdOK = nullptr;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     bool editorVisible() const;
     frmSakusei* editor_;
 };

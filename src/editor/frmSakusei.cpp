@@ -3,9 +3,10 @@
 #include "editor/frmProp.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
+#include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
-#include "platform/Random.h"
+#include "platform/Texts.h"
 #include "shell/frmMain.h"
 #include "shell/modKuMemo.h"
 
@@ -22,15 +23,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
-
-namespace {
-QString u(const char* text) { return QString::fromUtf8(text); }
-
-template <typename W> W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-} // namespace
 
 frmSakusei::frmSakusei(frmMain* mainWindow) : QMainWindow(nullptr), main_(mainWindow) {
     setObjectName("frmSakusei");
@@ -157,9 +149,9 @@ void frmSakusei::createMenus() {
     connect(mnuFileSaveAs, &QAction::triggered, this, &frmSakusei::mnuFileSaveAs_Click);
 
     mnuSetup = named(bar->addMenu(u("設定(&S)")), "mnuSetup");
-    mnuSetupKMEpKMD = named(
-        mnuSetup->addAction(u("保護付ﾃﾞｰﾀを書き出す時に、標準ﾃﾞｰﾀも一緒に書き出す")),
-        "mnuSetupKMEpKMD");
+    mnuSetupKMEpKMD =
+        named(mnuSetup->addAction(u("保護付ﾃﾞｰﾀを書き出す時に、標準ﾃﾞｰﾀも一緒に書き出す")),
+              "mnuSetupKMEpKMD");
     mnuSetupKMEpKMD->setCheckable(true);
     mnuSetupKMEpKMD->setChecked(true);
     connect(mnuSetup, &QMenu::aboutToShow, this, &frmSakusei::mnuSetup_Click);
@@ -179,8 +171,8 @@ void frmSakusei::createMenus() {
 
 void frmSakusei::Form_Load() {
     cmbKaitouType->clear();
-    cmbKaitouType->addItems({u("1.ﾗｼﾞｵﾎﾞﾀﾝ(1つを選択)"), u("2.ﾁｪｯｸﾎﾞｯｸｽ(複数回答)"),
-                             u("3.ﾃｷｽﾄﾎﾞｯｸｽ(入力)")});
+    cmbKaitouType->addItems(
+        {u("1.ﾗｼﾞｵﾎﾞﾀﾝ(1つを選択)"), u("2.ﾁｪｯｸﾎﾞｯｸｽ(複数回答)"), u("3.ﾃｷｽﾄﾎﾞｯｸｽ(入力)")});
     cmbKaitouType->setCurrentIndex(0);
     AppGlobals& g = appGlobals();
     g.currentFilePath.clear();
@@ -220,9 +212,13 @@ void frmSakusei::raiseUnsavedFlag() {
         mnuFileSave->setEnabled(true);
 }
 
-void frmSakusei::lowerUnsavedFlag() { mnuFileSave->setEnabled(false); }
+void frmSakusei::lowerUnsavedFlag() {
+    mnuFileSave->setEnabled(false);
+}
 
-bool frmSakusei::hasUnsavedChanges() const { return mnuFileSave->isEnabled(); }
+bool frmSakusei::hasUnsavedChanges() const {
+    return mnuFileSave->isEnabled();
+}
 
 void frmSakusei::cmdDel_Click() {
     const int row = lstMondai->selectedRow();
@@ -277,7 +273,9 @@ void frmSakusei::mnuFile_Click() {
     }
 }
 
-void frmSakusei::mnuSetup_Click() { mnuSetupKMEpKMD->setEnabled(!appGlobals().isLocked()); }
+void frmSakusei::mnuSetup_Click() {
+    mnuSetupKMEpKMD->setEnabled(!appGlobals().isLocked());
+}
 
 void frmSakusei::mnuModeRead_Click() {
     confirmSaveChanges();
@@ -287,7 +285,9 @@ void frmSakusei::mnuModeRead_Click() {
     hide();
 }
 
-void frmSakusei::mnuFileExit_Click() { close(); }
+void frmSakusei::mnuFileExit_Click() {
+    close();
+}
 
 void frmSakusei::closeEvent(QCloseEvent* event) {
     Form_Unload();

@@ -18,7 +18,7 @@ class frmMain;
 // for both modes, so the window lives, hidden or shown, until the program ends.
 class frmSakusei : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit frmSakusei(frmMain* mainWindow);
 
     void Form_Load();
@@ -102,11 +102,11 @@ public:
     QMenu* mnuMode = nullptr;
     QAction* mnuModeRead = nullptr;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void createControls();
     void createMenus();
     void connectQuestionEditing();

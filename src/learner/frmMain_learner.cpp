@@ -11,4 +11,6 @@
 void frmMain::loadUserData(const QString&) {}
 void frmMain::saveUserData() {}
 
-void frmMain::showCount() { lblNum->setText(QString::number(lstMondai->count()) + QString::fromUtf8("件")); }
+void frmMain::showCount() {
+    lblNum->setText(QString::number(lstMondai->count()) + QString::fromUtf8("件"));
+}

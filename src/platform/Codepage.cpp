@@ -1,22 +1,35 @@
 #include "platform/Codepage.h"
 
 #include <QStringDecoder>
-#include <algorithm>
 #include <QStringEncoder>
+#include <algorithm>
 
 namespace Codepage {
 
 QByteArray codecName(int codePage) {
     switch (codePage) {
-    case 932: return "windows-31j";
-    case 936: return "GBK";
-    case 949: return "windows-949";
-    case 950: return "Big5";
-    case 874: return "windows-874";
-    case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256:
-    case 1257: case 1258:
+    case 932:
+        return "windows-31j";
+    case 936:
+        return "GBK";
+    case 949:
+        return "windows-949";
+    case 950:
+        return "Big5";
+    case 874:
+        return "windows-874";
+    case 1250:
+    case 1251:
+    case 1252:
+    case 1253:
+    case 1254:
+    case 1255:
+    case 1256:
+    case 1257:
+    case 1258:
         return "windows-" + QByteArray::number(codePage);
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -25,7 +38,9 @@ namespace {
 // 0x7F) and writes U+001A for an invalid byte. None of the three bytes can
 // be part of a double-byte character, so they are taken out and converted
 // here; U+001A from the converter is then always an invalid byte.
-bool isSwappedControl(char byte) { return byte == 0x1A || byte == 0x1C || byte == 0x7F; }
+bool isSwappedControl(char byte) {
+    return byte == 0x1A || byte == 0x1C || byte == 0x7F;
+}
 bool isSwappedControl(QChar c) {
     return c.unicode() == 0x1A || c.unicode() == 0x1C || c.unicode() == 0x7F;
 }
@@ -39,7 +54,9 @@ struct Decoder::State {
 Decoder::Decoder(int codePage)
     : state_(new State{QStringDecoder(codecName(codePage).constData()), codePage == 932}) {}
 
-Decoder::~Decoder() { delete state_; }
+Decoder::~Decoder() {
+    delete state_;
+}
 
 QString Decoder::decode(QByteArrayView piece) {
     QStringDecoder& decoder = state_->decoder;
@@ -129,9 +146,8 @@ QByteArray encode(const QString& text, int codePage, QString* uncarried) {
 }
 
 bool canEncode(const QString& text, int codePage) {
-    if (codePage == 932 && std::all_of(text.begin(), text.end(), [](QChar c) {
-            return isSwappedControl(c);
-        }))
+    if (codePage == 932 &&
+        std::all_of(text.begin(), text.end(), [](QChar c) { return isSwappedControl(c); }))
         return true;
     QStringEncoder encoder(codecName(codePage).constData());
     if (!encoder.isValid())

@@ -16,14 +16,14 @@ QString decode(const QByteArray& bytes, int codePage = 932);
 // Decodes bytes that come in pieces: a double-byte character split between
 // two pieces is decoded whole.
 class Decoder {
-public:
+  public:
     explicit Decoder(int codePage = 932);
     ~Decoder();
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
     QString decode(QByteArrayView piece);
 
-private:
+  private:
     struct State;
     State* state_;
 };

@@ -26,15 +26,21 @@ Queues& queues() {
 
 QMessageBox::Icon qtIcon(Icon icon) {
     switch (icon) {
-    case Icon::Exclamation: return QMessageBox::Warning;
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::Question: return QMessageBox::Question;
-    case Icon::None: break;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
 
-QWidget* parentWindow() { return QApplication::activeWindow(); }
+QWidget* parentWindow() {
+    return QApplication::activeWindow();
+}
 
 QString showFileDialog(const FileRequest& request) {
     queues().requests.append(request);
@@ -143,16 +149,28 @@ QString saveFile(const FileRequest& request) {
     return showFileDialog(r);
 }
 
-void setNextAnswer(Answer answer) { queues().answers.enqueue(answer); }
-void setNextInput(const QString& text) { queues().inputs.enqueue(text); }
-void setNextFileName(const QString& path) { queues().fileNames.enqueue(path); }
-const QList<Message>& shownMessages() { return queues().shown; }
-const QList<FileRequest>& fileRequests() { return queues().requests; }
+void setNextAnswer(Answer answer) {
+    queues().answers.enqueue(answer);
+}
+void setNextInput(const QString& text) {
+    queues().inputs.enqueue(text);
+}
+void setNextFileName(const QString& path) {
+    queues().fileNames.enqueue(path);
+}
+const QList<Message>& shownMessages() {
+    return queues().shown;
+}
+const QList<FileRequest>& fileRequests() {
+    return queues().requests;
+}
 void clearRecords() {
     const bool answerByDefault = queues().answerByDefault;
     queues() = Queues{};
     queues().answerByDefault = answerByDefault;
 }
-void setAnswerUnqueuedByDefault(bool on) { queues().answerByDefault = on; }
+void setAnswerUnqueuedByDefault(bool on) {
+    queues().answerByDefault = on;
+}
 
 } // namespace Dialogs

@@ -21,8 +21,8 @@ struct Message {
     Buttons buttons = Buttons::Ok;
 };
 
-Answer message(const QString& text, const QString& title, Icon icon,
-               Buttons buttons = Buttons::Ok, Answer defaultButton = Answer::Ok);
+Answer message(const QString& text, const QString& title, Icon icon, Buttons buttons = Buttons::Ok,
+               Answer defaultButton = Answer::Ok);
 
 // Returns "" when cancelled.
 QString inputBox(const QString& prompt, const QString& title, const QString& defaultAnswer = {});
@@ -36,10 +36,10 @@ enum FileOption {
 
 struct FileRequest {
     QString title;
-    QString filter;     // "description|patterns|description|patterns..."; "*.*" is every file
+    QString filter;      // "description|patterns|description|patterns..."; "*.*" is every file
     int filterIndex = 1; // 1-based preselected filter
-    QString fileName;   // initial file name, may hold a folder and patterns
-    int options = 0;    // FileOption flags
+    QString fileName;    // initial file name, may hold a folder and patterns
+    int options = 0;     // FileOption flags
     bool save = false;
 };
 

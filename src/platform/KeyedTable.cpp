@@ -47,7 +47,9 @@ void KeyedTable::clear() {
     index_.clear();
 }
 
-int KeyedTable::find(const QString& key) const { return index_.value(normalized(key), 0); }
+int KeyedTable::find(const QString& key) const {
+    return index_.value(normalized(key), 0);
+}
 
 QString KeyedTable::subItem(int row, int index) const {
     const QStringList& items = rows_.at(row - 1).subItems;

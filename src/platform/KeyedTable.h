@@ -11,7 +11,7 @@
 // number of sub-items. Look-up by key takes constant time; a key is set
 // once and is unique within the table.
 class KeyedTable {
-public:
+  public:
     explicit KeyedTable(Qt::CaseSensitivity keyCase = Qt::CaseSensitive) : keyCase_(keyCase) {}
 
     int count() const { return int(rows_.size()); }
@@ -33,7 +33,7 @@ public:
     // The value of the row with this key, "" when absent.
     QString textOf(const QString& key) const;
 
-private:
+  private:
     struct Row {
         QString key;
         QString text;

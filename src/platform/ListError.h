@@ -10,5 +10,7 @@ struct ListError {
 
 namespace ListErrors {
 // A key that another row of the same list already has.
-inline ListError keyNotUnique() { return {35602, QStringLiteral("Key is not unique in collection")}; }
+inline ListError keyNotUnique() {
+    return {35602, QStringLiteral("Key is not unique in collection")};
+}
 } // namespace ListErrors

@@ -13,7 +13,7 @@ constexpr int KeyRole = Qt::UserRole + 2;
 constexpr qsizetype ShownLength = 400;
 
 class Row : public QTreeWidgetItem {
-public:
+  public:
     QVariant data(int column, int role) const override {
         if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
             // Line breaks stay in the text but are shown on one line.
@@ -110,7 +110,9 @@ QString ListView::key(int row) const {
     return item ? item->data(0, KeyRole).toString() : QString();
 }
 
-int ListView::find(const QString& key) const { return rowOf(keys_.value(key, nullptr)); }
+int ListView::find(const QString& key) const {
+    return rowOf(keys_.value(key, nullptr));
+}
 
 void ListView::remove(int row) {
     QTreeWidgetItem* item = itemAt(row);
@@ -130,8 +132,12 @@ void ListView::clearRows() {
     clear();
 }
 
-QString ListView::text(int row) const { return subItem(row, 0); }
-void ListView::setText(int row, const QString& text) { setSubItem(row, 0, text); }
+QString ListView::text(int row) const {
+    return subItem(row, 0);
+}
+void ListView::setText(int row, const QString& text) {
+    setSubItem(row, 0, text);
+}
 
 QString ListView::subItem(int row, int index) const {
     QTreeWidgetItem* item = itemAt(row);

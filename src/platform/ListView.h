@@ -9,7 +9,7 @@
 // with a text, sub-items and an optional key that is unique within the list.
 class ListView : public QTreeWidget {
     Q_OBJECT
-public:
+  public:
     explicit ListView(QWidget* parent = nullptr);
 
     // Column headers: text and width in twips.
@@ -39,14 +39,20 @@ public:
 
     // Sorting compares the texts of the sort column as text. Switching it
     // off keeps the rows in their present order.
-    void setSortKey(int column) { sortColumn_ = column; resort(); }
+    void setSortKey(int column) {
+        sortColumn_ = column;
+        resort();
+    }
     int sortKey() const { return sortColumn_; }
-    void setSortOrder(Qt::SortOrder order) { sortOrder_ = order; resort(); }
+    void setSortOrder(Qt::SortOrder order) {
+        sortOrder_ = order;
+        resort();
+    }
     Qt::SortOrder sortOrder() const { return sortOrder_; }
     void setSorted(bool on);
     bool isSorted() const { return sorted_; }
 
-signals:
+  signals:
     void clicked();
     void doubleClicked();
     void keyDown(int key, int shift);
@@ -54,12 +60,12 @@ signals:
     void mouseUp(int button);
     void columnClick(int column); // from 1
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QTreeWidgetItem* itemAt(int row) const { return topLevelItem(row - 1); }
     int rowOf(QTreeWidgetItem* item) const;
     void resort();

@@ -31,7 +31,9 @@ QString locate() {
     return withSeparator(data);
 }
 
-void overrideForTests(const QString& folder) { overridden() = folder; }
+void overrideForTests(const QString& folder) {
+    overridden() = folder;
+}
 
 QString fileNamePart(const QString& path) {
     const qsizetype slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));

@@ -14,8 +14,12 @@ QDateTime& fixedMoment() {
 } // namespace
 
 namespace Random {
-void seed(quint64 value) { generator().seed(value); }
-void seedFromClock() { seed(static_cast<quint64>(QDateTime::currentMSecsSinceEpoch())); }
+void seed(quint64 value) {
+    generator().seed(value);
+}
+void seedFromClock() {
+    seed(static_cast<quint64>(QDateTime::currentMSecsSinceEpoch()));
+}
 double next() {
     // 53 random bits give every double in [0, 1) on an even grid.
     return static_cast<double>(generator()() >> 11) * (1.0 / 9007199254740992.0);
@@ -23,6 +27,10 @@ double next() {
 } // namespace Random
 
 namespace Clock {
-QDateTime now() { return fixedMoment().isValid() ? fixedMoment() : QDateTime::currentDateTime(); }
-void fixForTests(const QDateTime& moment) { fixedMoment() = moment; }
+QDateTime now() {
+    return fixedMoment().isValid() ? fixedMoment() : QDateTime::currentDateTime();
+}
+void fixForTests(const QDateTime& moment) {
+    fixedMoment() = moment;
+}
 } // namespace Clock

@@ -30,7 +30,9 @@ RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::changed);
 }
 
-QString RichTextBox::text() const { return plainTextWithCrLf(document()->toPlainText()); }
+QString RichTextBox::text() const {
+    return plainTextWithCrLf(document()->toPlainText());
+}
 
 void RichTextBox::setText(const QString& text) {
     QTextCharFormat format = textCursor().charFormat();
@@ -96,7 +98,9 @@ int RichTextBox::toTextPosition(int documentPosition) const {
     return text;
 }
 
-int RichTextBox::selStart() const { return toTextPosition(textCursor().selectionStart()); }
+int RichTextBox::selStart() const {
+    return toTextPosition(textCursor().selectionStart());
+}
 
 void RichTextBox::setSelStart(int start) {
     QTextCursor cursor = textCursor();
@@ -215,8 +219,9 @@ void RichTextBox::setSelUnderline(bool on) {
 
 QColor RichTextBox::selColor() const {
     const QTextCharFormat first = textCursor().charFormat();
-    const QColor color =
-        first.hasProperty(QTextFormat::ForegroundBrush) ? first.foreground().color() : QColor(Qt::black);
+    const QColor color = first.hasProperty(QTextFormat::ForegroundBrush)
+                             ? first.foreground().color()
+                             : QColor(Qt::black);
     return color;
 }
 
@@ -232,7 +237,9 @@ void RichTextBox::setBackColor(const QColor& color) {
     setPalette(p);
 }
 
-QColor RichTextBox::backColor() const { return palette().color(QPalette::Base); }
+QColor RichTextBox::backColor() const {
+    return palette().color(QPalette::Base);
+}
 
 void RichTextBox::mouseReleaseEvent(QMouseEvent* event) {
     QTextEdit::mouseReleaseEvent(event);

@@ -8,7 +8,7 @@
 // of that plain text.
 class RichTextBox : public QTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit RichTextBox(QWidget* parent = nullptr);
 
     // Plain text as shown, lines separated by CR LF.
@@ -29,7 +29,10 @@ public:
     void setSelStart(int start);
     int selLength() const;
     void setSelLength(int length);
-    void selectAllText() { setSelStart(0); setSelLength(text().size()); }
+    void selectAllText() {
+        setSelStart(0);
+        setSelLength(text().size());
+    }
 
     // Inserts text at the caret in the given format; the rest stays as it was.
     void insertText(const QString& text, bool bold, const QColor& color);
@@ -54,7 +57,7 @@ public:
     void setLocked(bool locked) { setReadOnly(locked); }
     bool isLocked() const { return isReadOnly(); }
 
-signals:
+  signals:
     void clicked();
     void gotFocus();
     void changed();
@@ -62,13 +65,13 @@ signals:
     void keyPress(int& keyAscii);
     void keyUp(int key, int shift);
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
-private:
+  private:
     // Runs `apply` on the format of every run in the selection (or the
     // caret's format when nothing is selected).
     void mergeSelectionFormat(const QTextCharFormat& format);

@@ -32,7 +32,9 @@ void save(const QString& key, const QString& value) {
     settings->sync();
 }
 
-QString boolText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+QString boolText(bool value) {
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
 
 bool getBool(const QString& key, bool defaultValue) {
     // The stored text converts as the program always wrote it; any other
@@ -45,8 +47,12 @@ bool getBool(const QString& key, bool defaultValue) {
     return text.compare("True", Qt::CaseInsensitive) == 0;
 }
 
-void saveBool(const QString& key, bool value) { save(key, boolText(value)); }
+void saveBool(const QString& key, bool value) {
+    save(key, boolText(value));
+}
 
-void useFileForTests(const QString& path) { testFile() = path; }
+void useFileForTests(const QString& path) {
+    testFile() = path;
+}
 
 } // namespace SettingsStore

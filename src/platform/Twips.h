@@ -4,6 +4,10 @@
 // logical pixel. Conversion happens only where a widget is placed.
 namespace Twips {
 constexpr int perPixel = 15;
-constexpr int toPixels(int twips) { return twips / perPixel; }
-constexpr int fromPixels(int pixels) { return pixels * perPixel; }
+constexpr int toPixels(int twips) {
+    return twips / perPixel;
+}
+constexpr int fromPixels(int pixels) {
+    return pixels * perPixel;
+}
 } // namespace Twips

@@ -50,7 +50,9 @@ void readMarkDefinitionFile(const QString& folder, MarkDefinitions& definitions)
     readMarkDefinitions(Codepage::decode(file.readAll()), definitions);
 }
 
-QString defaultFilter() { return QString::fromUtf8("ﾗﾝﾀﾞﾑに20問だけ選ぶ"); }
+QString defaultFilter() {
+    return QString::fromUtf8("ﾗﾝﾀﾞﾑに20問だけ選ぶ");
+}
 
 QStringList filterItems(const QStringList& marks) {
     QStringList items{

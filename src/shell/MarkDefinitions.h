@@ -7,8 +7,8 @@
 // The rating marks a learner can give a question, read once at start-up
 // from the mark definition file "kuMemo-ini.txt".
 struct MarkDefinitions {
-    QStringList marks;                          // in the order of their "Level=" lines
-    KeyedTable table{Qt::CaseInsensitive};      // "key"+level, "str"+mark, "keyCorrect", ...
+    QStringList marks;                     // in the order of their "Level=" lines
+    KeyedTable table{Qt::CaseInsensitive}; // "key"+level, "str"+mark, "keyCorrect", ...
 };
 
 // Applies the lines of a mark definition file to `definitions`. Lines that

@@ -10,6 +10,7 @@
 #include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
+#include "platform/Texts.h"
 #include "platform/Twips.h"
 #include "shell/MarkDefinitions.h"
 #include "shell/modKuMemo.h"
@@ -27,12 +28,6 @@
 #include <QTimer>
 
 namespace {
-QString u(const char* text) { return QString::fromUtf8(text); }
-
-template <typename W> W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 // Places a widget by twips.
 void place(QWidget* widget, int left, int top, int width, int height) {
@@ -40,20 +35,36 @@ void place(QWidget* widget, int left, int top, int width, int height) {
                         Twips::toPixels(height));
 }
 
-int leftOf(const QWidget* w) { return Twips::fromPixels(w->x()); }
-int topOf(const QWidget* w) { return Twips::fromPixels(w->y()); }
-int widthOf(const QWidget* w) { return Twips::fromPixels(w->width()); }
-int heightOf(const QWidget* w) { return Twips::fromPixels(w->height()); }
+int leftOf(const QWidget* w) {
+    return Twips::fromPixels(w->x());
+}
+int topOf(const QWidget* w) {
+    return Twips::fromPixels(w->y());
+}
+int widthOf(const QWidget* w) {
+    return Twips::fromPixels(w->width());
+}
+int heightOf(const QWidget* w) {
+    return Twips::fromPixels(w->height());
+}
 
 // A layout step with an impossible size is skipped; the next one still runs.
 void setSize(QWidget* w, int width, int height) {
     if (width >= 0 && height >= 0)
         w->resize(Twips::toPixels(width), Twips::toPixels(height));
 }
-void setWidth(QWidget* w, int width) { setSize(w, width, heightOf(w)); }
-void setHeight(QWidget* w, int height) { setSize(w, widthOf(w), height); }
-void setTop(QWidget* w, int top) { w->move(w->x(), Twips::toPixels(top)); }
-void setLeft(QWidget* w, int left) { w->move(Twips::toPixels(left), w->y()); }
+void setWidth(QWidget* w, int width) {
+    setSize(w, width, heightOf(w));
+}
+void setHeight(QWidget* w, int height) {
+    setSize(w, widthOf(w), height);
+}
+void setTop(QWidget* w, int top) {
+    w->move(w->x(), Twips::toPixels(top));
+}
+void setLeft(QWidget* w, int left) {
+    w->move(Twips::toPixels(left), w->y());
+}
 
 constexpr int ButtonHeight = 345;
 } // namespace
@@ -66,7 +77,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     Form_Load();
 }
 
-frmMain::~frmMain() { delete sakusei_; }
+frmMain::~frmMain() {
+    delete sakusei_;
+}
 
 frmSakusei* frmMain::sakusei() {
     if (!sakusei_)
@@ -109,8 +122,8 @@ void frmMain::createControls() {
     lstMondai = named(new ListView(listPage), "lstMondai");
     place(lstMondai, 120, 480, 9855, 4695);
     lstMondai->setMultiSelect(true);
-    const std::pair<const char*, int> columns[] = {{"問題", 4260}, {"正解数", 720},
-                                                   {"回答数", 720}, {"正解率", 720},
+    const std::pair<const char*, int> columns[] = {{"問題", 4260},   {"正解数", 720},
+                                                   {"回答数", 720},  {"正解率", 720},
                                                    {"マーク", 2085}, {"今回正解?", 990}};
     for (const auto& [header, width] : columns)
         lstMondai->addColumn(u(header), width);
@@ -209,17 +222,16 @@ void frmMain::createMenus() {
     mnuProp = named(mnuFile->addAction(u("文書のﾌﾟﾛﾊﾟﾃｨ(&P)")), "mnuProp");
     connect(mnuProp, &QAction::triggered, this, &frmMain::mnuProp_Click);
     named(mnuFile->addSeparator(), "mnuFileBar2");
-    mnuChangeUser = named(mnuFile->addAction(u("ﾕｰｻﾞの切り替え(現在：権兵衛さん)(&U)")),
-                          "mnuChangeUser");
+    mnuChangeUser =
+        named(mnuFile->addAction(u("ﾕｰｻﾞの切り替え(現在：権兵衛さん)(&U)")), "mnuChangeUser");
     named(mnuFile->addSeparator(), "mnuFileBar1");
     mnuFileExit = named(mnuFile->addAction(u("終了(&X)")), "mnuFileExit");
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
 
     mnuSetup = named(bar->addMenu(u("設定(&S)")), "mnuSetup");
-    mnuSetup1Click = named(mnuSetup->addAction(u("複数回答の問題以外は1ｸﾘｯｸで回答")),
-                           "mnuSetup1Click");
-    mnuSetupRandom = named(mnuSetup->addAction(u("問題実施前にﾗﾝﾀﾞﾑに並び替え")),
-                           "mnuSetupRandom");
+    mnuSetup1Click =
+        named(mnuSetup->addAction(u("複数回答の問題以外は1ｸﾘｯｸで回答")), "mnuSetup1Click");
+    mnuSetupRandom = named(mnuSetup->addAction(u("問題実施前にﾗﾝﾀﾞﾑに並び替え")), "mnuSetupRandom");
     for (QAction* item : {mnuSetup1Click, mnuSetupRandom}) {
         item->setCheckable(true);
         item->setChecked(true);
@@ -287,7 +299,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmMain::mnuFileExit_Click() { close(); }
+void frmMain::mnuFileExit_Click() {
+    close();
+}
 
 void frmMain::mnuProp_Click() {
     frmProp dialog(sakusei_, this);
@@ -351,7 +365,7 @@ void frmMain::Form_Resize() {
     const int W = widthOf(client);
     const int H = heightOf(client);
     setSize(SSTab1, W, H - 300);
-    StatusBar1->setGeometry(0, Twips::toPixels(H - 255) , client->width(), Twips::toPixels(255));
+    StatusBar1->setGeometry(0, Twips::toPixels(H - 255), client->width(), Twips::toPixels(255));
     const int tabWidth = widthOf(SSTab1);
     const int tabHeight = heightOf(SSTab1);
     setSize(lstMondai, tabWidth - 240, tabHeight - 975);

@@ -23,7 +23,7 @@ class frmSakusei;
 // start-up, its unload the whole shutdown, which also ends the editor.
 class frmMain : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -93,12 +93,12 @@ public:
     QMenu* mnuTool = nullptr;
     QAction* mnuToolSakusei = nullptr;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void createControls();
     void createMenus();
     void createChoiceRow(int index);

@@ -53,7 +53,9 @@ void answerPasswd(const QString& password) {
     });
 }
 
-QString lastText() { return Dialogs::shownMessages().last().text; }
+QString lastText() {
+    return Dialogs::shownMessages().last().text;
+}
 
 QByteArray plainFileOf(const QString& body) {
     return Codepage::encode("<kuMemo-data>\r\n<dataprop>\r\n<title value='T'/>\r\n</dataprop>\r\n" +
@@ -68,7 +70,7 @@ void open(frmSakusei* e, const QString& path) {
 
 class TestFiles : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() {
         Random::seed(7);
         Clock::fixForTests({});
@@ -108,7 +110,7 @@ private slots:
         QCOMPARE(bytes, QuestionFile::plainFileBytes(QuestionFile::compose(g, records)));
         QVERIFY(bytes.endsWith("</kuMemo-data>\r\n\r\n"));
         QVERIFY(bytes.contains("\\'81\\'60")); // ～ as the rich text writes it
-        QVERIFY(bytes.contains("<mdate value='2027/03/03(") );
+        QVERIFY(bytes.contains("<mdate value='2027/03/03("));
 
         g = AppGlobals{};
         open(e, path);
@@ -196,9 +198,12 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString notData = u8("このﾌｧｲﾙはkuMemoのﾃﾞｰﾀﾌｧｲﾙではありません");
         const QString notProtected = u8("このﾌｧｲﾙはkuMemoの保護付ﾃﾞｰﾀﾌｧｲﾙではありません");
-        QTest::newRow("byte-order mark") << "a.kmd" << "\xEF\xBB\xBF" + plainFileOf("") << notData;
-        QTest::newRow("blank line") << "b.kmd" << "\r\n" + plainFileOf("") << notData;
-        QTest::newRow("random bytes") << "c.kmd" << QByteArray::fromHex("00ff8182deadbeef") << notData;
+        QTest::newRow("byte-order mark") << "a.kmd"
+                                         << "\xEF\xBB\xBF" + plainFileOf("") << notData;
+        QTest::newRow("blank line") << "b.kmd"
+                                    << "\r\n" + plainFileOf("") << notData;
+        QTest::newRow("random bytes")
+            << "c.kmd" << QByteArray::fromHex("00ff8182deadbeef") << notData;
         QTest::newRow("plain text named kme") << "d.kme" << plainFileOf("") << notProtected;
         QTest::newRow("empty kme") << "e.kme" << QByteArray() << notProtected;
         QTest::newRow("cut protected file")
@@ -263,7 +268,8 @@ private slots:
         EditorFixture f;
         QByteArray bytes = plainFileOf("");
         const QByteArray head = Codepage::encode("<kuMemo-data>\r\n<dataprop>\r\n<title value='");
-        QByteArray title = QByteArray(65519 - head.size(), 'a') + QByteArray::fromHex("82a0") + "'/>";
+        QByteArray title =
+            QByteArray(65519 - head.size(), 'a') + QByteArray::fromHex("82a0") + "'/>";
         f.env.writeFile("big.kmd", head + title + "\r\n</dataprop>\r\n</kuMemo-data>\r\n\r\n");
         open(f.editor, f.env.path("big.kmd"));
         QVERIFY(appGlobals().propTitle.endsWith(u8("aあ")));
@@ -295,7 +301,8 @@ private slots:
         });
         f.main->findChild<QAction*>("mnuToolSakusei")->trigger();
         QCOMPARE(asked, 1);
-        QCOMPARE(lastText(), u8("正しい保護ﾊﾟｽﾜｰﾄﾞが入力されなかったため、別形式での保存はできません。"));
+        QCOMPARE(lastText(),
+                 u8("正しい保護ﾊﾟｽﾜｰﾄﾞが入力されなかったため、別形式での保存はできません。"));
         QCOMPARE(Dialogs::shownMessages().last().title, u8("警告"));
         QVERIFY(e->isVisible());
 
@@ -319,7 +326,8 @@ private slots:
             QTest::mouseClick(form->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
         });
         e->mnuFileSave_Click();
-        QCOMPARE(lastText(), u8("正しい保護ﾊﾟｽﾜｰﾄﾞが入力されなかったため、この形式での保存はできません。"));
+        QCOMPARE(lastText(),
+                 u8("正しい保護ﾊﾟｽﾜｰﾄﾞが入力されなかったため、この形式での保存はできません。"));
         QVERIFY(!QFile::exists(f.env.path("plain.kmd")));
     }
 

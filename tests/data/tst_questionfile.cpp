@@ -7,7 +7,7 @@
 
 class TestQuestionFile : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void composeExactText() {
         AppGlobals g;
         g.appVersion = "1.00";
@@ -39,7 +39,7 @@ private slots:
                           "</kuMemo-data>\r\n"));
         const QByteArray bytes = QuestionFile::plainFileBytes(text);
         QVERIFY(bytes.endsWith("</kuMemo-data>\r\n\r\n"));
-        QVERIFY(bytes.contains(QByteArray::fromHex("8e52936327") )); // 山田' in code page 932
+        QVERIFY(bytes.contains(QByteArray::fromHex("8e52936327"))); // 山田' in code page 932
 
         AppGlobals back;
         const qsizetype recordsAt = QuestionFile::readProperties(text, back);

@@ -9,7 +9,7 @@ Q_DECLARE_METATYPE(QList<RecordChoice>)
 
 class TestRecord : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void composeExactBytes_data() {
         QTest::addColumn<QChar>("type");
         QTest::addColumn<QStringList>("choices"); // "T:rtf" or "F:rtf"

@@ -25,7 +25,7 @@ bool readOnly(QWidget* box) {
 
 class TestFrmProp : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void cleanup() { Clock::fixForTests({}); }
 
     void newDocumentFromTheEditor() {

@@ -32,7 +32,7 @@ QStringList rowTexts(ListView* list) {
 
 class TestFrmSakusei : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void inventory_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
@@ -98,7 +98,8 @@ private slots:
         QCOMPARE(types->itemText(2), u8("3.ﾃｷｽﾄﾎﾞｯｸｽ(入力)"));
         QCOMPARE(types->currentText(), types->itemText(0));
         QCOMPARE(appGlobals().currentFilePath, QString());
-        QVERIFY(QRegularExpression(u8("^\\d{4}/\\d\\d/\\d\\d\\([月火水木金土日]\\) \\d\\d:\\d\\d:\\d\\d$"))
+        QVERIFY(QRegularExpression(
+                    u8("^\\d{4}/\\d\\d/\\d\\d\\([月火水木金土日]\\) \\d\\d:\\d\\d:\\d\\d$"))
                     .match(appGlobals().propCdate)
                     .hasMatch());
         QVERIFY(f.editor->txtKey->isReadOnly());

@@ -36,7 +36,7 @@ QStringList column(ListView* list, int index) {
 
 class TestQuestionEditing : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() { Random::seed(20261207); }
 
     void storeAndLoadBackThroughTheWindow() {

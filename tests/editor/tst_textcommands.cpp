@@ -6,7 +6,7 @@
 
 class TestTextCommands : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void split_data() {
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QStringList>("choices");

@@ -7,7 +7,7 @@
 
 class TestCodepageSettings : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void windows31jRoundTrip_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
@@ -53,7 +53,8 @@ private slots:
         Codepage::Decoder decoder;
         QString text = decoder.decode(QByteArray::fromHex("4182"));
         text += decoder.decode(QByteArray::fromHex("a01a42"));
-        QCOMPARE(text, u8("Aあ\x1a" "B"));
+        QCOMPARE(text, u8("Aあ\x1a"
+                          "B"));
     }
 
     void settingsDefaultsAndBooleanTexts() {

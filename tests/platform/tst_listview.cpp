@@ -7,7 +7,7 @@
 
 class TestListView : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void keysAreUniqueAndRefusedRowsKeepNoKey() {
         ListView list;
         const int a = list.add("a");

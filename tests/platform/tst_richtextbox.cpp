@@ -8,7 +8,7 @@
 
 class TestRichTextBox : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void plainTextUsesCrLf() {
         RichTextBox box;
         box.setText("one\r\ntwo\nthree");

@@ -17,7 +17,7 @@
 
 class TestFrmMain : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void startUpWithoutSettings() {
         TestEnv env;
         frmMain window;
@@ -111,9 +111,9 @@ private slots:
         QCOMPARE(window.findChild<QPushButton*>("cmdTsugi")->toolTip(),
                  u8("この問題は飛ばして次の問題へ"));
         QCOMPARE(window.findChild<QPushButton*>("cmdMae")->toolTip(), u8("1つ前の問題に戻る"));
-        for (const char* name : {"lstMondai", "txtMondai", "txtKaitou(0)", "txtKaitou(1)",
-                                 "txtInput", "cmbMark", "Frame1", "Frame2", "Picture1", "Picture2",
-                                 "Timer1", "Timer2", "StatusBar1"})
+        for (const char* name :
+             {"lstMondai", "txtMondai", "txtKaitou(0)", "txtKaitou(1)", "txtInput", "cmbMark",
+              "Frame1", "Frame2", "Picture1", "Picture2", "Timer1", "Timer2", "StatusBar1"})
             QVERIFY2(window.findChild<QObject*>(name), name);
         QVERIFY(window.findChild<QWidget*>("txtKaitou(0)")->isHidden());
         auto* list = window.findChild<ListView*>("lstMondai");
@@ -126,7 +126,8 @@ private slots:
 
     void marksFromTheDefinitionFile() {
         TestEnv env;
-        env.writeFile("kuMemo-ini.txt", "Level=1:A\r\nLevel=2:B\r\nLevel=3:C\r\nCorrect=1\r\nWrong=3\r\n");
+        env.writeFile("kuMemo-ini.txt",
+                      "Level=1:A\r\nLevel=2:B\r\nLevel=3:C\r\nCorrect=1\r\nWrong=3\r\n");
         frmMain window;
         auto* marks = window.findChild<QComboBox*>("cmbMark");
         QCOMPARE(marks->count(), 3);

@@ -7,15 +7,20 @@
 
 class TestMarkup : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void encodeDecode_data() {
         QTest::addColumn<QString>("plain");
         QTest::addColumn<QString>("encoded");
-        QTest::newRow("all three") << "a<b>&c" << "a&lt;b&gt;&amp;c";
-        QTest::newRow("quotes stay") << "it's \"x\"" << "it's \"x\"";
-        QTest::newRow("entity text") << "&lt;" << "&amp;lt;";
-        QTest::newRow("rtf") << "{\\rtf1 \\'82\\'a0}" << "{\\rtf1 \\'82\\'a0}";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("all three") << "a<b>&c"
+                                   << "a&lt;b&gt;&amp;c";
+        QTest::newRow("quotes stay") << "it's \"x\""
+                                     << "it's \"x\"";
+        QTest::newRow("entity text") << "&lt;"
+                                     << "&amp;lt;";
+        QTest::newRow("rtf") << "{\\rtf1 \\'82\\'a0}"
+                             << "{\\rtf1 \\'82\\'a0}";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void encodeDecode() {
         QFETCH(QString, plain);
@@ -27,10 +32,14 @@ private slots:
     void decodeQuirks_data() {
         QTest::addColumn<QString>("encoded");
         QTest::addColumn<QString>("decoded");
-        QTest::newRow("double-encoded lt decodes once to an entity") << "&amp;lt;" << "&lt;";
-        QTest::newRow("apostrophe entity") << "&#39;" << "'";
-        QTest::newRow("apostrophe not encoded back") << "'" << "'";
-        QTest::newRow("order: gt before amp") << "&amp;gt;" << "&gt;";
+        QTest::newRow("double-encoded lt decodes once to an entity") << "&amp;lt;"
+                                                                     << "&lt;";
+        QTest::newRow("apostrophe entity") << "&#39;"
+                                           << "'";
+        QTest::newRow("apostrophe not encoded back") << "'"
+                                                     << "'";
+        QTest::newRow("order: gt before amp") << "&amp;gt;"
+                                              << "&gt;";
     }
     void decodeQuirks() {
         QFETCH(QString, encoded);
@@ -43,21 +52,35 @@ private slots:
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("block");
         QTest::addColumn<QString>("text");
-        QTest::newRow("missing") << "<a>x</a>" << "hint" << "" << "";
-        QTest::newRow("first of two") << "<hint>one</hint><hint>two</hint>" << "hint"
-                                      << "<hint>one</hint>" << "one";
-        QTest::newRow("no closing tag") << "x<hint>abc<b>d" << "hint" << "<hint>abc<b>d" << "abc";
-        QTest::newRow("decoded") << "<t>a&lt;b&amp;c</t>" << "t" << "<t>a&lt;b&amp;c</t>"
+        QTest::newRow("missing") << "<a>x</a>"
+                                 << "hint"
+                                 << ""
+                                 << "";
+        QTest::newRow("first of two") << "<hint>one</hint><hint>two</hint>"
+                                      << "hint"
+                                      << "<hint>one</hint>"
+                                      << "one";
+        QTest::newRow("no closing tag") << "x<hint>abc<b>d"
+                                        << "hint"
+                                        << "<hint>abc<b>d"
+                                        << "abc";
+        QTest::newRow("decoded") << "<t>a&lt;b&amp;c</t>"
+                                 << "t"
+                                 << "<t>a&lt;b&amp;c</t>"
                                  << "a<b&c";
-        QTest::newRow("longer name matches")
-            << "<hinto>x</hinto><hint>y</hint>" << "hint" << "<hinto>x</hinto><hint>y</hint>"
-            << "x";
+        QTest::newRow("longer name matches") << "<hinto>x</hinto><hint>y</hint>"
+                                             << "hint"
+                                             << "<hinto>x</hinto><hint>y</hint>"
+                                             << "x";
         QTest::newRow("text before first child")
             << "<kaitou count=1 type=1>pre<sentakushi isSeikai=True>c</sentakushi></kaitou>"
             << "kaitou"
             << "<kaitou count=1 type=1>pre<sentakushi isSeikai=True>c</sentakushi></kaitou>"
             << "pre";
-        QTest::newRow("no closing bracket") << "<hint" << "hint" << "<hint" << "";
+        QTest::newRow("no closing bracket") << "<hint"
+                                            << "hint"
+                                            << "<hint"
+                                            << "";
     }
     void tags() {
         QFETCH(QString, markup);
@@ -71,12 +94,18 @@ private slots:
     void tagValue_data() {
         QTest::addColumn<QString>("markup");
         QTest::addColumn<QString>("value");
-        QTest::newRow("not decoded") << "<title value='A&amp;B'/>" << "A&amp;B";
-        QTest::newRow("no closing") << "<title value='A&amp;B'>" << "";
-        QTest::newRow("missing element") << "<other value='x'/>" << "";
-        QTest::newRow("no value") << "<title/>" << "";
-        QTest::newRow("empty") << "<title value=''/>" << "";
-        QTest::newRow("Japanese") << "<u-f1abcde value='1:2:3'/>" << "1:2:3";
+        QTest::newRow("not decoded") << "<title value='A&amp;B'/>"
+                                     << "A&amp;B";
+        QTest::newRow("no closing") << "<title value='A&amp;B'>"
+                                    << "";
+        QTest::newRow("missing element") << "<other value='x'/>"
+                                         << "";
+        QTest::newRow("no value") << "<title/>"
+                                  << "";
+        QTest::newRow("empty") << "<title value=''/>"
+                               << "";
+        QTest::newRow("Japanese") << "<u-f1abcde value='1:2:3'/>"
+                                  << "1:2:3";
     }
     void tagValue() {
         QFETCH(QString, markup);

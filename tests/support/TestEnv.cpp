@@ -23,7 +23,9 @@ TestEnv::~TestEnv() {
     Dialogs::clearRecords();
 }
 
-QString TestEnv::folder() const { return dir_.path() + QDir::separator(); }
+QString TestEnv::folder() const {
+    return dir_.path() + QDir::separator();
+}
 
 void TestEnv::writeFile(const QString& name, const QByteArray& bytes) const {
     QFile file(path(name));

@@ -6,19 +6,21 @@
 // Keeps a test away from the user's real settings and folders: a fresh
 // program folder and settings file per test, dialogs recorded, not shown.
 class TestEnv {
-public:
+  public:
     TestEnv();
     ~TestEnv();
     QString folder() const; // ends with a separator
     QString path(const QString& name) const { return folder() + name; }
     void writeFile(const QString& name, const QByteArray& bytes) const;
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
 // "…" from UTF-8 source text, for readable test tables.
-inline QString u8(const char* text) { return QString::fromUtf8(text); }
+inline QString u8(const char* text) {
+    return QString::fromUtf8(text);
+}
 
 class QWidget;
 // Types text as key presses, also characters no key of the test keyboard has.
