@@ -258,7 +258,7 @@ class TestFiles : public QObject {
         open(f.editor, QString(KUMEMO_TEST_DATA) + "/lz-plain.kmd");
         const QStringList records = recordsOf(f.editor->lstMondai);
         const QString title = appGlobals().propTitle;
-        QVERIFY(!records.isEmpty());
+        QCOMPARE(f.editor->lstMondai->text(1), u8("日本で一番高い山は？"));
         open(f.editor, QString(KUMEMO_TEST_DATA) + "/lz-compressed.kmd");
         QCOMPARE(recordsOf(f.editor->lstMondai), records);
         QCOMPARE(appGlobals().propTitle, title);

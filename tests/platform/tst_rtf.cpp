@@ -245,6 +245,10 @@ void TestRtf::readerText_data() {
     QTest::newRow("double-byte over two escapes")
         << u("{\\rtf1 \\'82\\'a0\\'82\\'a2}") << u("あい");
     QTest::newRow("escaped lead, raw trail") << u("{\\rtf1 \\'83V\\'83N}") << u("シク");
+    // Trail bytes 0x5C, 0x7B and 0x7D come escaped as the Windows control writes them.
+    QTest::newRow("trail backslash") << u("{\\rtf1 \\'95\\\\\\'8e\\'a6\\'83\\\\}") << u("表示ソ");
+    QTest::newRow("trail braces") << u("{\\rtf1 \\'93\\'fa\\'96\\{\\'83\\}}") << u("日本マ");
+    QTest::newRow("escaped brace alone") << u("{\\rtf1 a\\{b\\}\\\\}") << u("a{b}\\");
     QTest::newRow("escapes split by a line end") << u("{\\rtf1 \\'82\r\n\\'a0}") << u("あ");
     QTest::newRow("both codes of a character") << u("{\\rtf1 \\'87\\'9a\\'81\\'e6}") << u("∵∵");
     QTest::newRow("raw non-ASCII taken as it is") << u("{\\rtf1 日本語ｶﾅ}") << u("日本語ｶﾅ");

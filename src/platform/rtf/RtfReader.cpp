@@ -330,6 +330,7 @@ template <typename Sink> class Parser {
     bool closeGroup();
     void controlWord();
     void controlSymbol();
+    bool completesDoubleByte(char16_t trail);
     void rawText();
     void hexByte();
     void word(const WordInfo& info, bool hasParameter, int parameter);
@@ -645,10 +646,29 @@ void Parser<Sink>::word(const WordInfo& info, bool hasParameter, int parameter) 
     }
 }
 
+// A double-byte character may have its lead byte escaped and its trail
+// byte written as it is: a letter or sign, or an escaped "\\", "{" or "}"
+// (the Windows control writes "表" as \'95\\).
+template <typename Sink> bool Parser<Sink>::completesDoubleByte(char16_t trail) {
+    if (bytes.isEmpty() || trail < 0x40 || trail >= 0x7F)
+        return false;
+    const int cp = codePage();
+    int i = 0;
+    while (i < bytes.size())
+        i += isLeadByte(cp, static_cast<uchar>(bytes[i])) ? 2 : 1;
+    if (i <= bytes.size())
+        return false;
+    bytes.append(static_cast<char>(trail));
+    flushBytes();
+    return true;
+}
+
 template <typename Sink> void Parser<Sink>::controlSymbol() {
     if (pos >= end)
         return;
     const QChar c = *pos++;
+    if ((c == QChar('\\') || c == QChar('{') || c == QChar('}')) && completesDoubleByte(c.unicode()))
+        return;
     flushBytes();
     if (skipFallback(false, 0))
         return;
@@ -707,19 +727,9 @@ template <typename Sink> void Parser<Sink>::rawText() {
         ++pos;
         return;
     }
-    // A double-byte character may have its lead byte escaped and its trail
-    // byte written as it is.
-    if (!bytes.isEmpty() && u >= 0x40 && u < 0x7F) {
-        const int cp = codePage();
-        int i = 0;
-        while (i < bytes.size())
-            i += isLeadByte(cp, static_cast<uchar>(bytes[i])) ? 2 : 1;
-        if (i > bytes.size()) {
-            bytes.append(static_cast<char>(c.unicode()));
-            ++pos;
-            flushBytes();
-            return;
-        }
+    if (completesDoubleByte(u)) {
+        ++pos;
+        return;
     }
     flushBytes();
     switch (state.destination) {
