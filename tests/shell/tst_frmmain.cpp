@@ -1,4 +1,5 @@
 #include "editor/frmSakusei.h"
+#include "platform/AppSetup.h"
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
 #include "shell/frmMain.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -154,6 +156,15 @@ class TestFrmMain : public QObject {
         frmMain again;
         QVERIFY(!again.findChild<QAction*>("mnuSetupRandom")->isChecked());
         QVERIFY(again.findChild<QAction*>("mnuSetup1Click")->isChecked());
+    }
+
+    void standardButtonsSpeakJapanese() {
+        setupApplication(*static_cast<QApplication*>(QCoreApplication::instance()));
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QVERIFY(box.button(QMessageBox::Yes)->text().startsWith(u8("はい")));
+        QVERIFY(box.button(QMessageBox::No)->text().startsWith(u8("いいえ")));
+        QVERIFY(box.button(QMessageBox::Cancel)->text().startsWith(u8("キャンセル")));
     }
 
     void switchingToTheEditorAndBack() {
