@@ -166,6 +166,19 @@ bool frmSakusei::writeOrTell(const QString& path, const QByteArray& bytes) {
     return false;
 }
 
+// A plain file is code page 932: what it cannot carry (typed into the
+// properties; rich text carries every character) is told, not lost silently.
+bool frmSakusei::writePlainOrTell(const QString& path, const QString& text) {
+    QString uncarried;
+    if (!writeOrTell(path, QuestionFile::plainFileBytes(text, &uncarried)))
+        return false;
+    if (!uncarried.isEmpty())
+        Dialogs::message(u("次の文字は標準ﾃﾞｰﾀﾌｧｲﾙに保存できないため「?」に置き換えました：") +
+                             "\r\n" + u("　") + uncarried,
+                         u("警告"), Dialogs::Icon::Exclamation);
+    return true;
+}
+
 void frmSakusei::mnuFileSave_Click() {
     AppGlobals& g = appGlobals();
     lowerUnsavedFlag();
@@ -198,7 +211,7 @@ void frmSakusei::mnuFileSave_Click() {
         markSaved();
         if (!wasLocked && mnuSetupKMEpKMD->isChecked()) {
             const QString plainPath = g.currentFilePath.left(g.currentFilePath.size() - 4) + ".kmd";
-            if (!writeOrTell(plainPath, QuestionFile::plainFileBytes(text)))
+            if (!writePlainOrTell(plainPath, text))
                 return;
             Dialogs::message(u("保存(標準/保護付ﾃﾞｰﾀﾌｧｲﾙ)が完了しました"), u("保存完了"),
                              Dialogs::Icon::Information);
@@ -214,7 +227,7 @@ void frmSakusei::mnuFileSave_Click() {
         keepUnsavedAfterFailure();
         return;
     }
-    if (!writeOrTell(g.currentFilePath, QuestionFile::plainFileBytes(text))) {
+    if (!writePlainOrTell(g.currentFilePath, text)) {
         keepUnsavedAfterFailure();
         return;
     }

@@ -115,6 +115,7 @@ class frmSakusei : public QMainWindow {
     void markSaved();
     void keepUnsavedAfterFailure();
     bool writeOrTell(const QString& path, const QByteArray& bytes);
+    bool writePlainOrTell(const QString& path, const QString& text);
     // Edits not yet written, also for a document that has no path yet and so
     // cannot carry the flag.
     bool unsavedEdits_ = false;

@@ -345,6 +345,24 @@ class TestFiles : public QObject {
         QCOMPARE(Dialogs::shownMessages().last().buttons, Dialogs::Buttons::YesNo);
     }
 
+    void charactersAPlainFileCannotCarryAreTold() {
+        EditorFixture f;
+        addQuestion(f.editor, u8("絵文字😀"), "A");
+        appGlobals().propTitle = u8("題😀");
+        appGlobals().currentFilePath = f.env.path("emoji.kmd");
+        f.editor->mnuFileSave_Click();
+        QCOMPARE(Dialogs::shownMessages().at(Dialogs::shownMessages().size() - 2).title,
+                 u8("警告"));
+        QVERIFY(Dialogs::shownMessages()
+                    .at(Dialogs::shownMessages().size() - 2)
+                    .text.endsWith(u8("　😀")));
+        QCOMPARE(lastText(), u8("保存(標準ﾃﾞｰﾀﾌｧｲﾙ)が完了しました"));
+        // The question itself keeps the character through its rich text.
+        open(f.editor, f.env.path("emoji.kmd"));
+        QCOMPARE(f.editor->lstMondai->text(1), u8("絵文字😀"));
+        QCOMPARE(appGlobals().propTitle, u8("題?"));
+    }
+
     void kmzIsSavedAsKmd() {
         EditorFixture f;
         addQuestion(f.editor, "Q", "A");
