@@ -67,6 +67,8 @@ void setLeft(QWidget* w, int left) {
 }
 
 constexpr int ButtonHeight = 345;
+// The answering page's bottom row sits close to the page's lower edge.
+constexpr int RowHeight = 300;
 } // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
@@ -154,26 +156,26 @@ void frmMain::createControls() {
     lblChk[1]->hide();
 
     cmdHint = named(new QPushButton(u("ﾋﾝﾄ表示([Ctrl]+[H])"), answerPage), "cmdHint");
-    place(cmdHint, 120, 4920, 1935, ButtonHeight);
+    place(cmdHint, 120, 4920, 1935, RowHeight);
     cmdKaisetsu = named(new QPushButton(u("解説表示([Ctrl]+[K])"), answerPage), "cmdKaisetsu");
-    place(cmdKaisetsu, 120, 4920, 1935, ButtonHeight);
+    place(cmdKaisetsu, 120, 4920, 1935, RowHeight);
     cmdKaisetsu->hide();
     txtInput = named(new QLineEdit(answerPage), "txtInput");
-    place(txtInput, 2160, 4920, 3495, ButtonHeight);
+    place(txtInput, 2160, 4920, 3495, RowHeight);
     lblMark = named(new QLabel(u("この問題に対するあなたの評価は？ ⇒"), answerPage), "lblMark");
-    place(lblMark, 2160, 4920, 2400, ButtonHeight);
+    place(lblMark, 2160, 4920, 2400, RowHeight);
     lblMark->hide();
     cmbMark = named(new QComboBox(answerPage), "cmbMark");
-    place(cmbMark, 4560, 4920, 1095, ButtonHeight);
+    place(cmbMark, 4560, 4920, 1095, RowHeight);
     cmbMark->hide();
     cmdKaitou = named(new QPushButton(u("回 答"), answerPage), "cmdKaitou");
-    place(cmdKaitou, 5760, 4920, 1455, ButtonHeight);
+    place(cmdKaitou, 5760, 4920, 1455, RowHeight);
     cmdMae = named(new QPushButton(u("←"), answerPage), "cmdMae");
     cmdMae->setToolTip(u("1つ前の問題に戻る"));
-    place(cmdMae, 7320, 4920, 615, ButtonHeight);
+    place(cmdMae, 7320, 4920, 615, RowHeight);
     cmdTsugi = named(new QPushButton(u("→"), answerPage), "cmdTsugi");
     cmdTsugi->setToolTip(u("この問題は飛ばして次の問題へ"));
-    place(cmdTsugi, 8040, 4920, 615, ButtonHeight);
+    place(cmdTsugi, 8040, 4920, 615, RowHeight);
 
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setSingleShot(false);
