@@ -3,6 +3,7 @@
 #include "platform/RichTextBox.h"
 #include "shell/modKuMemo.h"
 
+#include "support/Controls.h"
 #include "support/EditorFixture.h"
 
 #include <QAction>
@@ -71,22 +72,10 @@ class TestFrmSakusei : public QObject {
         QFETCH(QString, caption);
         QFETCH(bool, enabled);
         EditorFixture f;
-        QString actual;
-        bool isEnabled = true;
-        if (auto* menu = f.editor->findChild<QMenu*>(name)) {
-            actual = menu->title();
-        } else if (auto* action = f.editor->findChild<QAction*>(name)) {
-            actual = action->text();
-            isEnabled = action->isEnabled();
-        } else if (auto* button = f.editor->findChild<QAbstractButton*>(name)) {
-            actual = button->text();
-        } else if (auto* label = f.editor->findChild<QLabel*>(name)) {
-            actual = label->text();
-        } else {
-            QFAIL(qPrintable("no control " + name));
-        }
-        QCOMPARE(actual, caption);
-        QCOMPARE(isEnabled, enabled);
+        const ControlView view = viewOf(f.editor, name);
+        QVERIFY2(view.found, qPrintable(name));
+        QCOMPARE(view.caption, caption);
+        QCOMPARE(view.enabled, enabled);
     }
 
     void windowLoad() {

@@ -5,6 +5,7 @@
 #include "shell/frmMain.h"
 #include "shell/modKuMemo.h"
 
+#include "support/Controls.h"
 #include "support/TestEnv.h"
 
 #include <QAction>
@@ -84,26 +85,10 @@ class TestFrmMain : public QObject {
         window.show();
         window.findChild<QTabWidget*>("SSTab1")->setTabEnabled(1, true);
         window.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
-        QString actual;
-        bool shown = true;
-        if (auto* menu = window.findChild<QMenu*>(name)) {
-            actual = menu->title();
-        } else if (auto* action = window.findChild<QAction*>(name)) {
-            actual = action->text();
-        } else if (auto* button = window.findChild<QPushButton*>(name)) {
-            actual = button->text();
-            shown = !button->isHidden();
-        } else if (auto* label = window.findChild<QLabel*>(name)) {
-            actual = label->text();
-            shown = !label->isHidden();
-        } else if (auto* edit = window.findChild<QLineEdit*>(name)) {
-            actual = edit->text();
-            shown = !edit->isHidden();
-        } else {
-            QFAIL(qPrintable("no control " + name));
-        }
-        QCOMPARE(actual, caption);
-        QCOMPARE(shown, visible);
+        const ControlView view = viewOf(&window, name);
+        QVERIFY2(view.found, qPrintable(name));
+        QCOMPARE(view.caption, caption);
+        QCOMPARE(view.visible, visible);
     }
 
     void shortcutsAndToolTips() {
