@@ -55,8 +55,7 @@ void frmSakusei::mnuFileOpen_Click() {
         return;
 
     g.currentFilePath = path;
-    lowerUnsavedFlag();
-    unsavedEdits_ = false;
+    forgetUnsavedChanges();
     ListView* runList = main_->lstMondai;
     lstMondai->clearRows();
     runList->clearRows();
@@ -145,11 +144,6 @@ void frmSakusei::addLoadedRecord(QString record, const QString& plainText) {
     main_->lstMondai->setKey(runRow, key);
 }
 
-void frmSakusei::markSaved() {
-    unsavedEdits_ = false;
-    lowerUnsavedFlag();
-}
-
 // Nothing was written: the edits are still unsaved.
 void frmSakusei::keepUnsavedAfterFailure() {
     if (unsavedEdits_)
@@ -208,7 +202,7 @@ void frmSakusei::mnuFileSave_Click() {
             return;
         }
         g.filePassword = g.newPassword;
-        markSaved();
+        forgetUnsavedChanges();
         if (!wasLocked && mnuSetupKMEpKMD->isChecked()) {
             const QString plainPath = g.currentFilePath.left(g.currentFilePath.size() - 4) + ".kmd";
             if (!writePlainOrTell(plainPath, text))
@@ -231,7 +225,7 @@ void frmSakusei::mnuFileSave_Click() {
         keepUnsavedAfterFailure();
         return;
     }
-    markSaved();
+    forgetUnsavedChanges();
     Dialogs::message(u("保存(標準ﾃﾞｰﾀﾌｧｲﾙ)が完了しました"), u("保存完了"),
                      Dialogs::Icon::Information);
 }

@@ -11,7 +11,6 @@
 #include "platform/Texts.h"
 #include "shell/modKuMemo.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -187,10 +186,7 @@ void frmSakusei::txtMondai_KeyUp(int key, int shift) {
 
 void frmSakusei::setKeyLocked(bool locked) {
     txtKey->setReadOnly(locked);
-    QPalette p = txtKey->palette();
-    p.setColor(QPalette::Base,
-               QApplication::palette().color(locked ? QPalette::Window : QPalette::Base));
-    txtKey->setPalette(p);
+    showAsLocked(txtKey, locked);
 }
 
 void frmSakusei::txtKey_DblClick() {

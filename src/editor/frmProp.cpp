@@ -6,7 +6,6 @@
 #include "platform/Texts.h"
 #include "shell/modKuMemo.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -19,23 +18,17 @@
 
 namespace {
 QLabel* label(const char* text, const char* name) {
-    auto* l = new QLabel(QString::fromUtf8(text));
-    l->setObjectName(name);
-    return l;
+    return named(new QLabel(u(text)), name);
 }
 
 QLineEdit* textBox(const char* name) {
-    auto* box = new QLineEdit;
-    box->setObjectName(name);
-    return box;
+    return named(new QLineEdit, name);
 }
 
-// The dates are never edited: shown in the menu bar's colour.
+// The dates are never edited.
 void showAsFixed(QLineEdit* box) {
     box->setReadOnly(true);
-    QPalette p = box->palette();
-    p.setColor(QPalette::Base, QApplication::palette().color(QPalette::Window));
-    box->setPalette(p);
+    showAsLocked(box, true);
 }
 } // namespace
 

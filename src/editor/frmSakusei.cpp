@@ -3,7 +3,6 @@
 #include "editor/frmProp.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
-#include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Texts.h"
@@ -174,10 +173,8 @@ void frmSakusei::Form_Load() {
     cmbKaitouType->addItems(
         {u("1.ﾗｼﾞｵﾎﾞﾀﾝ(1つを選択)"), u("2.ﾁｪｯｸﾎﾞｯｸｽ(複数回答)"), u("3.ﾃｷｽﾄﾎﾞｯｸｽ(入力)")});
     cmbKaitouType->setCurrentIndex(0);
-    AppGlobals& g = appGlobals();
-    g.currentFilePath.clear();
-    g.propCdate = formatJapaneseDate(Clock::now());
-    g.propMdate = formatJapaneseDate(Clock::now());
+    appGlobals().currentFilePath.clear();
+    frmProp::clearDataProp();
     mnuSetupKMEpKMD->setChecked(SettingsStore::getBool("setupKMEpKMD", true));
 }
 
@@ -214,6 +211,11 @@ void frmSakusei::raiseUnsavedFlag() {
 
 void frmSakusei::lowerUnsavedFlag() {
     mnuFileSave->setEnabled(false);
+}
+
+void frmSakusei::forgetUnsavedChanges() {
+    unsavedEdits_ = false;
+    lowerUnsavedFlag();
 }
 
 bool frmSakusei::hasUnsavedChanges() const {
@@ -267,9 +269,8 @@ void frmSakusei::mnuFile_Click() {
         mnuFileSaveAs->setEnabled(true);
     } else {
         // An empty list has nothing to save.
-        mnuFileSave->setEnabled(false);
+        forgetUnsavedChanges();
         mnuFileSaveAs->setEnabled(false);
-        unsavedEdits_ = false;
     }
 }
 

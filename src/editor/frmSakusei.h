@@ -58,6 +58,8 @@ class frmSakusei : public QMainWindow {
     // raise it only for a file that has a path.
     void raiseUnsavedFlag();
     void lowerUnsavedFlag();
+    // After reading or writing the file, or when there is nothing to save.
+    void forgetUnsavedChanges();
     bool hasUnsavedChanges() const;
 
     // Question files: reading, saving, and asking before changes are lost.
@@ -112,7 +114,6 @@ class frmSakusei : public QMainWindow {
     void connectQuestionEditing();
     void setKeyLocked(bool locked);
     void addLoadedRecord(QString record, const QString& plainText);
-    void markSaved();
     void keepUnsavedAfterFailure();
     bool writeOrTell(const QString& path, const QByteArray& bytes);
     bool writePlainOrTell(const QString& path, const QString& text);

@@ -10,11 +10,18 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+namespace {
+// A line break of the document: one character there, CR LF in the plain text.
+bool isLineBreak(QChar c) {
+    return c == QChar('\n') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+} // namespace
+
 QString plainTextWithCrLf(const QString& documentText) {
     QString result;
     result.reserve(documentText.size() + documentText.size() / 16);
     for (QChar c : documentText) {
-        if (c == QChar('\n') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        if (isLineBreak(c))
             result += QStringLiteral("\r\n");
         else if (c == QChar::Nbsp)
             result += QChar(' ');
@@ -75,9 +82,7 @@ int RichTextBox::toDocumentPosition(int textPosition) const {
     int text = 0;
     int doc = 0;
     while (doc < plain.size() && text < textPosition) {
-        const QChar c = plain.at(doc);
-        const bool lineBreak =
-            c == QChar('\n') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+        const bool lineBreak = isLineBreak(plain.at(doc));
         if (lineBreak && text + 1 == textPosition)
             break; // inside the CR LF pair: stay before the break
         text += lineBreak ? 2 : 1;
@@ -89,12 +94,8 @@ int RichTextBox::toDocumentPosition(int textPosition) const {
 int RichTextBox::toTextPosition(int documentPosition) const {
     const QString plain = document()->toPlainText();
     int text = 0;
-    for (int doc = 0; doc < documentPosition && doc < plain.size(); ++doc) {
-        const QChar c = plain.at(doc);
-        const bool lineBreak =
-            c == QChar('\n') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
-        text += lineBreak ? 2 : 1;
-    }
+    for (int doc = 0; doc < documentPosition && doc < plain.size(); ++doc)
+        text += isLineBreak(plain.at(doc)) ? 2 : 1;
     return text;
 }
 

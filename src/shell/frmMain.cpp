@@ -246,13 +246,9 @@ void frmMain::createMenus() {
     connect(mnuToolSakusei, &QAction::triggered, this, &frmMain::mnuToolSakusei_Click);
 }
 
-void frmMain::fillFilterList() {
-    QStringList marks;
-    for (int i = 0; i < cmbMark->count(); ++i)
-        marks << cmbMark->itemText(i);
-    const QStringList items = filterItems(marks);
+void frmMain::fillFilterList(const QStringList& marks) {
     cmbFilter->clear();
-    for (const QString& item : items) {
+    for (const QString& item : filterItems(marks)) {
         cmbFilter->addItem(item);
         if (item == defaultFilter())
             cmbFilter->setCurrentIndex(cmbFilter->count() - 1);
@@ -280,7 +276,7 @@ void frmMain::Form_Load() {
     loadUserData(g.learnerName);
     SSTab1->setTabEnabled(1, false);
     SSTab1->setTabEnabled(2, false);
-    fillFilterList();
+    fillFilterList(marks.marks);
 }
 
 void frmMain::Form_Activate() {
@@ -317,11 +313,11 @@ void frmMain::Form_Unload() {
     saveUserData();
     SettingsStore::saveBool("setup1Click", mnuSetup1Click->isChecked());
     SettingsStore::saveBool("setupRandom", mnuSetupRandom->isChecked());
-    if (sakusei_)
+    if (sakusei_) {
         sakusei_->Form_Unload();
-    // There are no scratch files on this platform to remove.
-    if (sakusei_)
         sakusei_->hide();
+    }
+    // There are no scratch files on this platform to remove.
     hide();
     QApplication::quit();
 }

@@ -102,7 +102,7 @@ class frmMain : public QMainWindow {
     void createControls();
     void createMenus();
     void createChoiceRow(int index);
-    void fillFilterList();
+    void fillFilterList(const QStringList& marks);
 
     frmSakusei* sakusei_ = nullptr;
     bool unloading_ = false;
