@@ -7,7 +7,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Codepage.h"
 #include "platform/RichTextBox.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include <QDateTime>
 #include <QDir>

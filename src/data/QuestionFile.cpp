@@ -1,7 +1,7 @@
 #include "data/QuestionFile.h"
 
 #include "platform/Codepage.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 namespace QuestionFile {
 

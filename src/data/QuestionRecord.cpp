@@ -1,6 +1,6 @@
 #include "data/QuestionRecord.h"
 
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 const QString keyAlphabet =
     QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");

@@ -9,7 +9,7 @@
 #include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "platform/Texts.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include <QCheckBox>
 #include <QComboBox>

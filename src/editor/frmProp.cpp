@@ -4,7 +4,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Random.h"
 #include "platform/Texts.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include <QEvent>
 #include <QFormLayout>

@@ -7,7 +7,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/Texts.h"
 #include "shell/frmMain.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "data/ProtectedFile.h"
-#include "data/frmProtect.h"
+#include "editor/frmProtect.h"
 #include "editor/frmProp.h"
 #include "editor/frmSakusei.h"
 #include "platform/Dialogs.h"
@@ -13,7 +13,7 @@
 #include "platform/Texts.h"
 #include "platform/Twips.h"
 #include "shell/MarkDefinitions.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include <QApplication>
 #include <QCloseEvent>

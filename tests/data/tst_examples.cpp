@@ -8,7 +8,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
 #include "shell/MarkDefinitions.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include "support/EditorFixture.h"
 #include "support/Modal.h"

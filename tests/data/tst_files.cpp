@@ -6,7 +6,7 @@
 #include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include "support/EditorFixture.h"
 #include "support/Modal.h"

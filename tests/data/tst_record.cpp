@@ -1,5 +1,5 @@
 #include "data/QuestionRecord.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include "support/TestEnv.h"
 

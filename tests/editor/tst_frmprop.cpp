@@ -1,6 +1,6 @@
 #include "editor/frmProp.h"
 #include "platform/Random.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include "support/EditorFixture.h"
 

@@ -1,7 +1,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include "support/Controls.h"
 #include "support/EditorFixture.h"

@@ -3,7 +3,7 @@
 #include "platform/ListView.h"
 #include "platform/Random.h"
 #include "platform/RichTextBox.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include "support/EditorFixture.h"
 

@@ -3,7 +3,7 @@
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
 #include "shell/frmMain.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include "support/Controls.h"
 #include "support/TestEnv.h"

@@ -3,7 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SettingsStore.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include <QDir>
 #include <QFile>

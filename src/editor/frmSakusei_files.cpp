@@ -3,8 +3,8 @@
 #include "data/PieceDecoder.h"
 #include "data/ProtectedFile.h"
 #include "data/QuestionFile.h"
-#include "data/frmPasswd.h"
-#include "data/frmProtect.h"
+#include "editor/frmPasswd.h"
+#include "editor/frmProtect.h"
 #include "editor/frmProp.h"
 #include "editor/frmSakusei.h"
 #include "platform/AtomicFile.h"
@@ -18,7 +18,7 @@
 #include "platform/Texts.h"
 #include "platform/rtf/RtfReader.h"
 #include "shell/frmMain.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "data/frmPasswd.h"
+#include "editor/frmPasswd.h"
 
 #include "platform/Dialogs.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include <QLineEdit>
 #include <QRegularExpressionValidator>

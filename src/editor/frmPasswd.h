@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/PasswordDialog.h"
+#include "editor/PasswordDialog.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,8 +1,8 @@
 #include "data/ProtectedFile.h"
-#include "data/frmPasswd.h"
-#include "data/frmProtect.h"
+#include "editor/frmPasswd.h"
+#include "editor/frmProtect.h"
 #include "platform/Dialogs.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
-#include "data/frmProtect.h"
+#include "editor/frmProtect.h"
 
 #include "data/ProtectedFile.h"
 #include "platform/Dialogs.h"
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include <QLineEdit>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "data/PasswordDialog.h"
+#include "editor/PasswordDialog.h"
 
 #include "platform/Twips.h"
 

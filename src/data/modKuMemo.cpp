@@ -1,4 +1,4 @@
-#include "shell/modKuMemo.h"
+#include "data/modKuMemo.h"
 
 #include <QDateTime>
 
