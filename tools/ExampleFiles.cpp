@@ -1,13 +1,14 @@
 #include "ExampleFiles.h"
 
 #include "data/ProtectedFile.h"
+#include "data/QuestionDocument.h"
 #include "data/QuestionFile.h"
 #include "data/QuestionRecord.h"
+#include "data/modKuMemo.h"
 #include "editor/frmSakusei.h"
 #include "platform/AtomicFile.h"
 #include "platform/Codepage.h"
 #include "platform/RichTextBox.h"
-#include "data/modKuMemo.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -153,17 +154,16 @@ class FieldWriter {
     QString error_;
 };
 
-AppGlobals properties() {
-    AppGlobals g;
-    g.appVersion = "1.00";
-    g.propTitle = u("くう・めも サンプル問題集");
-    g.propSubject = u("日本の地理・歴史と漢字の読み");
-    g.propVersion = "1.0";
-    g.propNamae = u("くう・めも");
-    g.propComment = u("はじめての方のためのサンプルです。\r\n"
-                      "問題ﾌｧｲﾙ作成ﾓｰﾄﾞで自由に書き換えてみて下さい。");
-    g.propCdate = formatJapaneseDate(QDateTime(QDate(2025, 4, 1), QTime(9, 0, 0)));
-    g.propMdate = formatJapaneseDate(QDateTime(QDate(2025, 4, 14), QTime(18, 30, 15)));
+DocumentProperties properties() {
+    DocumentProperties g;
+    g.title = u("くう・めも サンプル問題集");
+    g.subject = u("日本の地理・歴史と漢字の読み");
+    g.version = "1.0";
+    g.namae = u("くう・めも");
+    g.comment = u("はじめての方のためのサンプルです。\r\n"
+                  "問題ﾌｧｲﾙ作成ﾓｰﾄﾞで自由に書き換えてみて下さい。");
+    g.cdate = formatJapaneseDate(QDateTime(QDate(2025, 4, 1), QTime(9, 0, 0)));
+    g.mdate = formatJapaneseDate(QDateTime(QDate(2025, 4, 14), QTime(18, 30, 15)));
     return g;
 }
 
@@ -203,7 +203,7 @@ QString questionFileText(QString* error) {
         *error = writer.error();
         return {};
     }
-    return QuestionFile::compose(properties(), records);
+    return QuestionFile::compose("1.00", properties(), records);
 }
 
 QString markFileText() {

@@ -1,7 +1,8 @@
 #include "data/QuestionFile.h"
 
-#include "platform/Codepage.h"
+#include "data/QuestionDocument.h"
 #include "data/modKuMemo.h"
+#include "platform/Codepage.h"
 
 namespace QuestionFile {
 
@@ -19,24 +20,25 @@ QString valueLine(const char* tag, const QString& value) {
 }
 } // namespace
 
-QString compose(const AppGlobals& g, const QStringList& records) {
+QString compose(const QString& appVersion, const DocumentProperties& p,
+                const QStringList& records) {
     qsizetype size = 1024;
     for (const QString& record : records)
         size += record.size() + 2;
     QString text;
     text.reserve(size);
     text += signature + crlf;
-    text += "<kuMemoVer value='" + g.appVersion + "'/>" + crlf;
+    text += "<kuMemoVer value='" + appVersion + "'/>" + crlf;
     text += "<dataprop>" + crlf;
-    text += valueLine("title", g.propTitle);
-    text += valueLine("subject", g.propSubject);
-    text += valueLine("version", g.propVersion);
-    text += valueLine("namae", g.propNamae);
-    text += valueLine("mail", g.propMail);
-    text += valueLine("url", g.propUrl);
-    text += "<comment>" + encodeMarkup(g.propComment) + "</comment>" + crlf;
-    text += valueLine("cdate", g.propCdate);
-    text += valueLine("mdate", g.propMdate);
+    text += valueLine("title", p.title);
+    text += valueLine("subject", p.subject);
+    text += valueLine("version", p.version);
+    text += valueLine("namae", p.namae);
+    text += valueLine("mail", p.mail);
+    text += valueLine("url", p.url);
+    text += "<comment>" + encodeMarkup(p.comment) + "</comment>" + crlf;
+    text += valueLine("cdate", p.cdate);
+    text += valueLine("mdate", p.mdate);
     text += headEnd + crlf;
     for (const QString& record : records)
         text += record + crlf;
@@ -52,7 +54,7 @@ bool hasSignature(const QString& text) {
     return text.startsWith(signature);
 }
 
-qsizetype readProperties(const QString& text, AppGlobals& g) {
+qsizetype readProperties(const QString& text, DocumentProperties& p) {
     const qsizetype end = text.indexOf(headEnd);
     if (end < 0)
         return 0;
@@ -60,15 +62,15 @@ qsizetype readProperties(const QString& text, AppGlobals& g) {
     const auto value = [&](const char* tag) {
         return decodeMarkup(getTagValue(head, QLatin1String(tag)));
     };
-    g.propTitle = value("title");
-    g.propSubject = value("subject");
-    g.propVersion = value("version");
-    g.propNamae = value("namae");
-    g.propMail = value("mail");
-    g.propUrl = value("url");
-    g.propComment = getTagText(head, "comment");
-    g.propCdate = value("cdate");
-    g.propMdate = value("mdate");
+    p.title = value("title");
+    p.subject = value("subject");
+    p.version = value("version");
+    p.namae = value("namae");
+    p.mail = value("mail");
+    p.url = value("url");
+    p.comment = getTagText(head, "comment");
+    p.cdate = value("cdate");
+    p.mdate = value("mdate");
     return end + headEnd.size();
 }
 

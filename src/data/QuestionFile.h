@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-struct AppGlobals;
+struct DocumentProperties;
 
 // The question file text as a whole: the head with the document
 // properties, then one record per question.
@@ -11,7 +11,8 @@ namespace QuestionFile {
 
 // The text written to disk (before the plain file's extra CR LF), line by
 // line with CR LF: head, properties, every record unchanged, closing line.
-QString compose(const AppGlobals& globals, const QStringList& records);
+QString compose(const QString& appVersion, const DocumentProperties& properties,
+                const QStringList& records);
 
 // The bytes of a plain file: the text in code page 932 and one more CR LF.
 // Characters the code page cannot carry are listed in `uncarried`.
@@ -21,8 +22,8 @@ QByteArray plainFileBytes(const QString& text, QString* uncarried = nullptr);
 bool hasSignature(const QString& text);
 
 // Reads the properties from the head before the first "</dataprop>" into
-// `globals`, and returns where the records begin (0 when there is no head).
-qsizetype readProperties(const QString& text, AppGlobals& globals);
+// `properties`, and returns where the records begin (0 when there is no head).
+qsizetype readProperties(const QString& text, DocumentProperties& properties);
 
 // The next record from `position` on: the text from "<Mondai" up to and
 // including the next "</Mondai>". Returns false when none is left.

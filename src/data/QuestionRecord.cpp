@@ -1,9 +1,17 @@
 #include "data/QuestionRecord.h"
 
 #include "data/modKuMemo.h"
+#include "platform/Random.h"
 
 const QString keyAlphabet =
     QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+
+QString makeRandomKey() {
+    QString key;
+    for (int i = 0; i < 5; ++i)
+        key += keyAlphabet.at(int(62 * Random::next()));
+    return key;
+}
 
 QString composeRecord(const RecordFields& fields) {
     QString record;

@@ -34,6 +34,9 @@ QList<RecordChoice> recordChoices(const QString& record);
 // The key alphabet: 62 characters.
 extern const QString keyAlphabet;
 
+// Five characters of the key alphabet, drawn from the program's generator.
+QString makeRandomKey();
+
 // Why a key typed by hand cannot be stored ("" when it can): it would be cut
 // or changed when the file is read again.
 QString handTypedKeyProblem(const QString& key);

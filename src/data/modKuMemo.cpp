@@ -18,10 +18,14 @@ QString formatJapaneseDate(const QDateTime& moment) {
            moment.toString("HH:mm:ss");
 }
 
-QString documentStatusLine(const AppGlobals& g) {
-    const QString subject = g.propSubject.isEmpty() ? QString() : " <" + g.propSubject + ">";
-    return QString::fromUtf8("『") + g.propTitle + subject + QString::fromUtf8("』(by ") +
-           g.propNamae + ")";
+QString trimSpaces(const QString& text) {
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text.at(from) == QLatin1Char(' '))
+        ++from;
+    while (to > from && text.at(to - 1) == QLatin1Char(' '))
+        --to;
+    return text.mid(from, to - from);
 }
 
 QString encodeMarkup(const QString& text) {

@@ -2,28 +2,12 @@
 
 #include <QString>
 
-// The shared state every window reads and writes. All values are texts,
-// empty until set, alive for the whole run.
+// What is program-wide, alive for the whole run. The open question file
+// and its state live in QuestionDocument.
 struct AppGlobals {
     QString appVersion;
-    QString currentFilePath;
-    QString programFolder;
+    QString programFolder; // ends with a separator
     QString learnerName;
-    QString newPassword;
-    QString filePassword;
-    QString pendingPassword;
-    QString propTitle;
-    QString propSubject;
-    QString propVersion;
-    QString propNamae;
-    QString propMail;
-    QString propUrl;
-    QString propComment;
-    QString propCdate;
-    QString propMdate;
-
-    // A protected file whose password has not been given yet.
-    bool isLocked() const { return !filePassword.isEmpty() && !pendingPassword.isEmpty(); }
 };
 
 AppGlobals& appGlobals();
@@ -36,8 +20,9 @@ QString formatAppVersion(int major, int minor);
 class QDateTime;
 QString formatJapaneseDate(const QDateTime& moment);
 
-// The status bar's line for an opened file: 『title <subject>』(by author).
-QString documentStatusLine(const AppGlobals& globals);
+// The text without the blanks (U+0020) before and after it; tabs, line
+// breaks and ideographic spaces stay.
+QString trimSpaces(const QString& text);
 
 // Markup helpers. Matching is exact and case-sensitive.
 QString encodeMarkup(const QString& text);

@@ -1,15 +1,14 @@
 // Composing one question in the editor: the record from the fields and
 // back, the answer choices, the two Ctrl+Q text commands and the key field.
 #include "data/QuestionRecord.h"
+#include "data/modKuMemo.h"
 #include "editor/TextCommands.h"
 #include "editor/frmProp.h"
 #include "editor/frmSakusei.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
-#include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "platform/Texts.h"
-#include "data/modKuMemo.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,21 +33,6 @@ void frmSakusei::connectQuestionEditing() {
     connect(mnuFileProp, &QAction::triggered, this, &frmSakusei::mnuFileProp_Click);
     txtKey->installEventFilter(this);
     setKeyLocked(true);
-}
-
-QString frmSakusei::makeRandomKey() {
-    QString key;
-    for (int i = 0; i < 5; ++i)
-        key += keyAlphabet.at(int(62 * Random::next()));
-    return key;
-}
-
-QString frmSakusei::makeUniqueKey(const ListView* list) {
-    while (true) {
-        const QString key = makeRandomKey();
-        if (!list->find(key))
-            return key;
-    }
 }
 
 void frmSakusei::cmdAdd_Click() {
@@ -78,7 +62,7 @@ void frmSakusei::cmdAdd_Click() {
     }
 
     RecordFields fields;
-    fields.key = typedKey.isEmpty() ? makeUniqueKey(lstMondai) : typedKey;
+    fields.key = typedKey.isEmpty() ? document_.makeUniqueKey() : typedKey;
     fields.questionRtf = txtMondai->textRTF();
     fields.type = cmbKaitouType->currentText().at(0);
     for (int row = 1; row <= lstKaitou->count(); ++row)
@@ -94,8 +78,11 @@ void frmSakusei::cmdAdd_Click() {
     }
     lstMondai->setText(row, txtMondai->text());
     lstMondai->setSubItem(row, 1, record);
+    document_.setRecord(fields.key, txtMondai->text(), record);
     // Text and sorting may have moved the row.
     row = lstMondai->find(fields.key);
+    if (lstMondai->isSorted())
+        keepListOrder();
 
     cmdClear_Click();
     lstMondai->clearSelection();
@@ -140,7 +127,7 @@ void frmSakusei::cmdKaitouAdd_Click() {
         return;
     raiseUnsavedFlag();
     const int row = lstKaitou->add(chkKaitouIsSeikai->isChecked() ? correctMark : wrongMark);
-    lstKaitou->setSubItem(row, 1, txtKaitou->text().trimmed());
+    lstKaitou->setSubItem(row, 1, trimSpaces(txtKaitou->text()));
     lstKaitou->setSubItem(row, 2, txtKaitou->textRTF());
     txtKaitou->setText(QString());
     chkKaitouIsSeikai->setChecked(false);
@@ -200,6 +187,6 @@ bool frmSakusei::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmSakusei::mnuFileProp_Click() {
-    frmProp dialog(this, this);
+    frmProp dialog(document_, this, this);
     dialog.exec();
 }

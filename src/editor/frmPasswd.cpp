@@ -1,7 +1,7 @@
 #include "editor/frmPasswd.h"
 
+#include "data/QuestionDocument.h"
 #include "platform/Dialogs.h"
-#include "data/modKuMemo.h"
 
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -15,7 +15,8 @@ void refuseLineBreaks(QLineEdit* box) {
 }
 } // namespace
 
-frmPasswd::frmPasswd(QWidget* parent) : PasswordDialog("frmPasswd", 2100, parent) {
+frmPasswd::frmPasswd(const QuestionDocument& document, QWidget* parent)
+    : PasswordDialog("frmPasswd", 2100, parent), document_(document) {
     Label1 = addLabel("Label1", QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ保護用ﾊﾟｽﾜｰﾄﾞを入力して下さい。"), 120);
     txtP1 = addPasswordBox("txtP1", 420);
     Label2 = addLabel("Label2", QStringLiteral("確認のためもう一度入力して下さい。"), 840);
@@ -25,18 +26,16 @@ frmPasswd::frmPasswd(QWidget* parent) : PasswordDialog("frmPasswd", 2100, parent
     addButtons(1560);
 }
 
-QString frmPasswd::askNewPassword(QWidget* parent) {
-    appGlobals().newPassword.clear();
-    frmPasswd form(parent);
+QString frmPasswd::askNewPassword(QWidget* parent, const QuestionDocument& document) {
+    frmPasswd form(document, parent);
     form.exec();
-    return appGlobals().newPassword;
+    return form.newPassword_;
 }
 
 QString frmPasswd::placeholder() const {
-    const AppGlobals& g = appGlobals();
-    if (g.isLocked() || g.filePassword.isEmpty())
+    if (document_.isLocked() || document_.filePassword().isEmpty())
         return {};
-    return QString(g.filePassword.size(), QLatin1Char('*'));
+    return QString(document_.filePassword().size(), QLatin1Char('*'));
 }
 
 void frmPasswd::Form_Load() {
@@ -60,7 +59,7 @@ void frmPasswd::cmdOK_Click() {
         return;
     }
     const QString stars = placeholder();
-    AppGlobals& g = appGlobals();
-    g.newPassword = !stars.isEmpty() && txtP1->text() == stars ? g.filePassword : txtP1->text();
+    newPassword_ =
+        !stars.isEmpty() && txtP1->text() == stars ? document_.filePassword() : txtP1->text();
     accept();
 }

@@ -4,6 +4,7 @@
 
 class QLabel;
 class QLineEdit;
+class QuestionDocument;
 
 // Asks for the password to protect a file with, twice. For a file whose
 // password is known the boxes come filled with a placeholder of as many "*"
@@ -11,11 +12,14 @@ class QLineEdit;
 class frmPasswd : public PasswordDialog {
     Q_OBJECT
   public:
-    explicit frmPasswd(QWidget* parent = nullptr);
+    explicit frmPasswd(const QuestionDocument& document, QWidget* parent = nullptr);
 
-    // Empties newPassword and shows the form modally; newPassword is what
-    // was chosen, empty when the form was cancelled.
-    static QString askNewPassword(QWidget* parent);
+    // Shows the form modally and returns the password chosen, empty when
+    // the form was cancelled.
+    static QString askNewPassword(QWidget* parent, const QuestionDocument& document);
+
+    // What OK chose; empty until then.
+    QString newPassword() const { return newPassword_; }
 
     void Form_Load() override;
     void cmdOK_Click() override;
@@ -27,4 +31,6 @@ class frmPasswd : public PasswordDialog {
 
   private:
     QString placeholder() const;
+    const QuestionDocument& document_;
+    QString newPassword_;
 };

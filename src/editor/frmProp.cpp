@@ -1,10 +1,9 @@
 #include "editor/frmProp.h"
 
+#include "data/QuestionDocument.h"
 #include "editor/frmSakusei.h"
 #include "platform/ProgramFolder.h"
-#include "platform/Random.h"
 #include "platform/Texts.h"
-#include "data/modKuMemo.h"
 
 #include <QEvent>
 #include <QFormLayout>
@@ -32,7 +31,8 @@ void showAsFixed(QLineEdit* box) {
 }
 } // namespace
 
-frmProp::frmProp(frmSakusei* editor, QWidget* parent) : QDialog(parent), editor_(editor) {
+frmProp::frmProp(QuestionDocument& document, frmSakusei* editor, QWidget* parent)
+    : QDialog(parent), document_(document), editor_(editor) {
     setObjectName("frmProp");
     Text1 = textBox("Text1");
     Text2 = textBox("Text2");
@@ -81,61 +81,47 @@ frmProp::frmProp(frmSakusei* editor, QWidget* parent) : QDialog(parent), editor_
     Form_Load();
 }
 
-void frmProp::clearDataProp() {
-    AppGlobals& g = appGlobals();
-    g.propTitle.clear();
-    g.propSubject.clear();
-    g.propVersion.clear();
-    g.propNamae.clear();
-    g.propMail.clear();
-    g.propUrl.clear();
-    g.propComment.clear();
-    g.propCdate = formatJapaneseDate(Clock::now());
-    g.propMdate = formatJapaneseDate(Clock::now());
-}
-
 bool frmProp::editorVisible() const {
     return editor_ && editor_->isVisible();
 }
 
 void frmProp::Form_Load() {
-    const AppGlobals& g = appGlobals();
-    if (!editorVisible() || g.isLocked()) {
+    const DocumentProperties& p = document_.properties();
+    if (!editorVisible() || document_.isLocked()) {
         for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6, Text8, Text9})
             box->setReadOnly(true);
         Text7->setReadOnly(true);
     }
-    const QString name = g.currentFilePath.isEmpty()
-                             ? u("(新規作成)")
-                             : ProgramFolder::fileNamePart(g.currentFilePath);
+    const QString name = document_.path().isEmpty() ? u("(新規作成)")
+                                                    : ProgramFolder::fileNamePart(document_.path());
     setWindowTitle(name + u(" のﾌﾟﾛﾊﾟﾃｨ"));
-    Text1->setText(g.propTitle);
-    Text2->setText(g.propSubject);
-    Text3->setText(g.propVersion);
-    Text4->setText(g.propNamae);
-    Text5->setText(g.propMail);
-    Text6->setText(g.propUrl);
+    Text1->setText(p.title);
+    Text2->setText(p.subject);
+    Text3->setText(p.version);
+    Text4->setText(p.namae);
+    Text5->setText(p.mail);
+    Text6->setText(p.url);
     // The comment keeps its CR LF line ends as the file has them.
-    Text7->setPlainText(QString(g.propComment).replace("\r\n", "\n"));
-    Text8->setText(g.propCdate);
-    Text9->setText(g.propMdate);
+    Text7->setPlainText(QString(p.comment).replace("\r\n", "\n"));
+    Text8->setText(p.cdate);
+    Text9->setText(p.mdate);
 }
 
 void frmProp::cmdOK_Click() {
-    AppGlobals& g = appGlobals();
-    if (g.isLocked()) {
+    if (document_.isLocked()) {
         close();
         return;
     }
-    g.propTitle = Text1->text();
-    g.propSubject = Text2->text();
-    g.propVersion = Text3->text();
-    g.propNamae = Text4->text();
-    g.propMail = Text5->text();
-    g.propUrl = Text6->text();
-    g.propComment = Text7->toPlainText().replace("\n", "\r\n");
-    g.propCdate = Text8->text();
-    g.propMdate = Text9->text();
+    DocumentProperties& p = document_.properties();
+    p.title = Text1->text();
+    p.subject = Text2->text();
+    p.version = Text3->text();
+    p.namae = Text4->text();
+    p.mail = Text5->text();
+    p.url = Text6->text();
+    p.comment = Text7->toPlainText().replace("\n", "\r\n");
+    p.cdate = Text8->text();
+    p.mdate = Text9->text();
     if (editorVisible())
         editor_->raiseUnsavedFlag();
     accept();

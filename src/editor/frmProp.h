@@ -5,6 +5,7 @@
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QuestionDocument;
 class frmSakusei;
 
 // The document properties of the open question file. Editable only when
@@ -13,10 +14,7 @@ class frmProp : public QDialog {
     Q_OBJECT
   public:
     // `editor` is the editor window when it exists, else null.
-    explicit frmProp(frmSakusei* editor, QWidget* parent = nullptr);
-
-    // Resets the properties for a new file: texts empty, both dates now.
-    static void clearDataProp();
+    frmProp(QuestionDocument& document, frmSakusei* editor, QWidget* parent = nullptr);
 
     void Form_Load();
     void cmdOK_Click();
@@ -37,5 +35,6 @@ class frmProp : public QDialog {
 
   private:
     bool editorVisible() const;
+    QuestionDocument& document_;
     frmSakusei* editor_;
 };

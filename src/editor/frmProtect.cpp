@@ -1,13 +1,14 @@
 #include "editor/frmProtect.h"
 
 #include "data/ProtectedFile.h"
+#include "data/QuestionDocument.h"
 #include "platform/Dialogs.h"
-#include "data/modKuMemo.h"
 
 #include <QLineEdit>
 #include <QTimer>
 
-frmProtect::frmProtect(QWidget* parent) : PasswordDialog("frmProtect", 1860, parent) {
+frmProtect::frmProtect(QuestionDocument& document, QWidget* parent)
+    : PasswordDialog("frmProtect", 1860, parent), document_(document) {
     Label1 = addLabel("Label1", QStringLiteral("このﾌｧｲﾙはﾊﾟｽﾜｰﾄﾞにより保護されています。"), 120);
     Label2 = addLabel("Label2", QStringLiteral("編集・保存をするためにはﾊﾟｽﾜｰﾄﾞの入力が必要です。"),
                       420);
@@ -18,19 +19,20 @@ frmProtect::frmProtect(QWidget* parent) : PasswordDialog("frmProtect", 1860, par
     connect(Timer1, &QTimer::timeout, this, &frmProtect::Timer1_Timer);
 }
 
-bool frmProtect::unlockOrWarn(QWidget* parent, const ProtectedFile::Notice& stillLocked) {
-    frmProtect form(parent);
+bool frmProtect::unlockOrWarn(QWidget* parent, QuestionDocument& document,
+                              const ProtectedFile::Notice& stillLocked) {
+    frmProtect form(document, parent);
     form.exec();
-    if (!appGlobals().isLocked())
+    if (!document.isLocked())
         return true;
     Dialogs::message(stillLocked.text, stillLocked.title, Dialogs::Icon::Exclamation);
     return false;
 }
 
 void frmProtect::Form_Load() {
-    const AppGlobals& g = appGlobals();
     // Nothing to unlock: close as soon as the form has come up.
-    if (g.filePassword.isEmpty() || g.pendingPassword != g.filePassword) {
+    if (document_.filePassword().isEmpty() ||
+        document_.pendingPassword() != document_.filePassword()) {
         Timer1->setInterval(10);
         Timer1->start();
     }
@@ -42,13 +44,12 @@ void frmProtect::Timer1_Timer() {
 }
 
 void frmProtect::cmdOK_Click() {
-    if (txtPassword->text() != appGlobals().filePassword) {
+    if (!document_.unlock(txtPassword->text())) {
         Dialogs::message(QStringLiteral("ﾊﾟｽﾜｰﾄﾞが違います。"), QStringLiteral("ｴﾗｰ"),
                          Dialogs::Icon::Exclamation);
         txtPassword->setSelection(0, std::min<int>(100, txtPassword->text().size()));
         txtPassword->setFocus();
         return;
     }
-    appGlobals().pendingPassword.clear();
     accept();
 }

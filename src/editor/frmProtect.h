@@ -5,6 +5,7 @@
 class QLabel;
 class QLineEdit;
 class QTimer;
+class QuestionDocument;
 namespace ProtectedFile {
 struct Notice;
 }
@@ -14,11 +15,12 @@ struct Notice;
 class frmProtect : public PasswordDialog {
     Q_OBJECT
   public:
-    explicit frmProtect(QWidget* parent = nullptr);
+    explicit frmProtect(QuestionDocument& document, QWidget* parent = nullptr);
 
     // Shows the form modally; if the file is still locked when it closes,
     // shows `stillLocked` (exclamation). True when the file is unlocked.
-    static bool unlockOrWarn(QWidget* parent, const ProtectedFile::Notice& stillLocked);
+    static bool unlockOrWarn(QWidget* parent, QuestionDocument& document,
+                             const ProtectedFile::Notice& stillLocked);
 
     void Form_Load() override;
     void cmdOK_Click() override;
@@ -28,4 +30,7 @@ class frmProtect : public PasswordDialog {
     QLabel* Label2 = nullptr;
     QLineEdit* txtPassword = nullptr;
     QTimer* Timer1 = nullptr;
+
+  private:
+    QuestionDocument& document_;
 };

@@ -1,13 +1,10 @@
 #include "editor/frmSakusei.h"
 
-#include "editor/frmProp.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Texts.h"
-#include "shell/frmMain.h"
-#include "data/modKuMemo.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -23,7 +20,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-frmSakusei::frmSakusei(frmMain* mainWindow) : QMainWindow(nullptr), main_(mainWindow) {
+frmSakusei::frmSakusei(QuestionDocument& document) : QMainWindow(nullptr), document_(document) {
     setObjectName("frmSakusei");
     setWindowTitle(u("くう・めも - 問題作成モード"));
     createControls();
@@ -139,8 +136,9 @@ void frmSakusei::createMenus() {
     mnuFileProp = named(mnuFile->addAction(u("文書のﾌﾟﾛﾊﾟﾃｨ(&P)")), "mnuFileProp");
     named(mnuFile->addSeparator(), "mnuFileBar3");
     mnuFileExit = named(mnuFile->addAction(u("閉じる(&X)")), "mnuFileExit");
-    mnuFileSave->setEnabled(false);
+    mnuFileSave->setEnabled(document_.hasUnsavedChanges());
     mnuFileSaveAs->setEnabled(false);
+    connect(&document_, &QuestionDocument::unsavedChanged, mnuFileSave, &QAction::setEnabled);
     connect(mnuFile, &QMenu::aboutToShow, this, &frmSakusei::mnuFile_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmSakusei::mnuFileExit_Click);
     connect(mnuFileOpen, &QAction::triggered, this, &frmSakusei::mnuFileOpen_Click);
@@ -173,8 +171,8 @@ void frmSakusei::Form_Load() {
     cmbKaitouType->addItems(
         {u("1.ﾗｼﾞｵﾎﾞﾀﾝ(1つを選択)"), u("2.ﾁｪｯｸﾎﾞｯｸｽ(複数回答)"), u("3.ﾃｷｽﾄﾎﾞｯｸｽ(入力)")});
     cmbKaitouType->setCurrentIndex(0);
-    appGlobals().currentFilePath.clear();
-    frmProp::clearDataProp();
+    document_.setPath({});
+    document_.clearDataProp();
     mnuSetupKMEpKMD->setChecked(SettingsStore::getBool("setupKMEpKMD", true));
 }
 
@@ -204,22 +202,14 @@ void frmSakusei::cmdClear_Click() {
 }
 
 void frmSakusei::raiseUnsavedFlag() {
-    unsavedEdits_ = true;
-    if (!appGlobals().currentFilePath.isEmpty())
-        mnuFileSave->setEnabled(true);
+    document_.markEdited();
 }
 
-void frmSakusei::lowerUnsavedFlag() {
-    mnuFileSave->setEnabled(false);
-}
-
-void frmSakusei::forgetUnsavedChanges() {
-    unsavedEdits_ = false;
-    lowerUnsavedFlag();
-}
-
-bool frmSakusei::hasUnsavedChanges() const {
-    return mnuFileSave->isEnabled();
+// A question leaves the list and the file together.
+static void removeQuestion(ListView* list, QuestionDocument& document, int row) {
+    const QString key = list->key(row);
+    list->remove(row);
+    document.remove(key);
 }
 
 void frmSakusei::cmdDel_Click() {
@@ -231,7 +221,7 @@ void frmSakusei::cmdDel_Click() {
                          Dialogs::Answer::No) != Dialogs::Answer::Yes)
         return;
     raiseUnsavedFlag();
-    lstMondai->remove(row);
+    removeQuestion(lstMondai, document_, row);
 }
 
 void frmSakusei::lstMondai_KeyUp(int key, int shift) {
@@ -239,7 +229,7 @@ void frmSakusei::lstMondai_KeyUp(int key, int shift) {
     if (key == Qt::Key_Delete && shift == 0) {
         const int row = lstMondai->selectedRow();
         if (row >= 1) {
-            lstMondai->remove(row);
+            removeQuestion(lstMondai, document_, row);
             raiseUnsavedFlag();
         }
     } else if (key == Qt::Key_F && shift == 2) {
@@ -262,6 +252,15 @@ void frmSakusei::lstMondai_ColumnClick(int) {
         lstMondai->setSortOrder(Qt::AscendingOrder);
         lstMondai->setSorted(true);
     }
+    keepListOrder();
+}
+
+void frmSakusei::keepListOrder() {
+    QStringList keys;
+    keys.reserve(lstMondai->count());
+    for (int row = 1; row <= lstMondai->count(); ++row)
+        keys << lstMondai->key(row);
+    document_.reorder(keys);
 }
 
 void frmSakusei::mnuFile_Click() {
@@ -269,20 +268,18 @@ void frmSakusei::mnuFile_Click() {
         mnuFileSaveAs->setEnabled(true);
     } else {
         // An empty list has nothing to save.
-        forgetUnsavedChanges();
+        document_.forgetUnsavedChanges();
         mnuFileSaveAs->setEnabled(false);
     }
 }
 
 void frmSakusei::mnuSetup_Click() {
-    mnuSetupKMEpKMD->setEnabled(!appGlobals().isLocked());
+    mnuSetupKMEpKMD->setEnabled(!document_.isLocked());
 }
 
 void frmSakusei::mnuModeRead_Click() {
     confirmSaveChanges();
-    main_->move(pos());
-    main_->show();
-    main_->activateWindow();
+    emit modeReadRequested(pos());
     hide();
 }
 
@@ -301,7 +298,7 @@ void frmSakusei::Form_Unload() {
     unloading_ = true;
     SettingsStore::saveBool("setupKMEpKMD", mnuSetupKMEpKMD->isChecked());
     confirmSaveChanges();
-    frmProp::clearDataProp();
-    appGlobals().currentFilePath.clear();
-    main_->Form_Unload();
+    document_.clearDataProp();
+    document_.setPath({});
+    emit unloaded();
 }

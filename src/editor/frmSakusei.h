@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/QuestionDocument.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -12,14 +14,16 @@ class QPushButton;
 class QStatusBar;
 class ListView;
 class RichTextBox;
-class frmMain;
 
-// The question-file editor. Its question list is the loaded question file
-// for both modes, so the window lives, hidden or shown, until the program ends.
+// The question-file editor. It loads and saves the open question file, and
+// its question list shows that file's questions, so the window lives,
+// hidden or shown, until the program ends.
 class frmSakusei : public QMainWindow {
     Q_OBJECT
   public:
-    explicit frmSakusei(frmMain* mainWindow);
+    explicit frmSakusei(QuestionDocument& document);
+
+    QuestionDocument& document() const { return document_; }
 
     void Form_Load();
     void Form_Unload();
@@ -39,8 +43,6 @@ class frmSakusei : public QMainWindow {
     void mnuFileExit_Click();
 
     // Composing and editing one question.
-    static QString makeRandomKey();
-    static QString makeUniqueKey(const ListView* list);
     void cmdAdd_Click();
     void cmdKaitouAdd_Click();
     void cmdKaitouDel_Click();
@@ -54,13 +56,9 @@ class frmSakusei : public QMainWindow {
     // Empties a box and resets its font to "ＭＳ ゴシック", 9 pt.
     static void clearRichText(RichTextBox* box);
 
-    // The unsaved-changes flag is the enabled state of "上書き保存(&S)"; edits
-    // raise it only for a file that has a path.
+    // An edit of the open file: "上書き保存(&S)" becomes available when the
+    // file has a path.
     void raiseUnsavedFlag();
-    void lowerUnsavedFlag();
-    // After reading or writing the file, or when there is nothing to save.
-    void forgetUnsavedChanges();
-    bool hasUnsavedChanges() const;
 
     // Question files: reading, saving, and asking before changes are lost.
     void mnuFileOpen_Click();
@@ -68,8 +66,13 @@ class frmSakusei : public QMainWindow {
     void mnuFileSaveAs_Click();
     void confirmSaveChanges();
 
-    frmMain* mainWindow() const { return main_; }
+  signals:
+    // "問題ﾌｧｲﾙ実施ﾓｰﾄﾞ(&R)": the main window comes back at this place.
+    void modeReadRequested(const QPoint& position);
+    // The editor was unloaded; the whole program ends.
+    void unloaded();
 
+  public:
     // Controls, by their program names.
     ListView* lstMondai = nullptr;
     RichTextBox* txtMondai = nullptr;
@@ -113,17 +116,14 @@ class frmSakusei : public QMainWindow {
     void createMenus();
     void connectQuestionEditing();
     void setKeyLocked(bool locked);
-    void addLoadedRecord(QString record, const QString& plainText);
-    void keepUnsavedAfterFailure();
-    bool writeOrTell(const QString& path, const QByteArray& bytes);
-    bool writePlainOrTell(const QString& path, const QString& text);
-    // Edits not yet written, also for a document that has no path yet and so
-    // cannot carry the flag.
-    bool unsavedEdits_ = false;
+    bool saveOrTell(QuestionDocument::SaveForm form, const QString& password = {});
+    void showQuestionsOfDocument();
+    // The records follow the list's order after a sort.
+    void keepListOrder();
     // The key the fields were loaded with; a different text in txtKey was
     // typed by hand.
     QString loadedKey_;
 
-    frmMain* main_;
+    QuestionDocument& document_;
     bool unloading_ = false;
 };

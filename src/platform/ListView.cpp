@@ -214,3 +214,17 @@ void ListView::mouseReleaseEvent(QMouseEvent* event) {
     QTreeWidget::mouseReleaseEvent(event);
     emit mouseUp(int(event->button()));
 }
+
+QVector<int> ListView::appendRows(const QVector<ListRowData>& rows) {
+    QVector<int> refused;
+    setUpdatesEnabled(false);
+    for (const ListRowData& data : rows) {
+        const int row = add(data.cells.value(0));
+        for (int column = 1; column < data.cells.size(); ++column)
+            setSubItem(row, column, data.cells.at(column));
+        if (!data.key.isEmpty() && !setKey(row, data.key))
+            refused.append(row);
+    }
+    setUpdatesEnabled(true);
+    return refused;
+}

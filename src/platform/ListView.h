@@ -5,6 +5,12 @@
 #include <QHash>
 #include <QTreeWidget>
 
+// One row to append: its key (may be empty) and its column texts.
+struct ListRowData {
+    QString key;
+    QStringList cells;
+};
+
 // A list view in report style: rows numbered from 1 in display order, each
 // with a text, sub-items and an optional key that is unique within the list.
 class ListView : public QTreeWidget {
@@ -17,6 +23,9 @@ class ListView : public QTreeWidget {
 
     int count() const { return topLevelItemCount(); }
     int add(const QString& text = {}); // appends a row, returns its number
+    // Appends many rows at once; returns the numbers of the rows whose key
+    // was refused (they stay, without a key).
+    QVector<int> appendRows(const QVector<ListRowData>& rows);
     // Sets the key of a row once; a key another row has is refused, and the
     // row keeps no key.
     bool setKey(int row, const QString& key, ListError* error = nullptr);

@@ -1,8 +1,9 @@
 #include "shell/frmMain.h"
 
 #include "data/ProtectedFile.h"
-#include "editor/frmProtect.h"
+#include "data/modKuMemo.h"
 #include "editor/frmProp.h"
+#include "editor/frmProtect.h"
 #include "editor/frmSakusei.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
@@ -13,7 +14,6 @@
 #include "platform/Texts.h"
 #include "platform/Twips.h"
 #include "shell/MarkDefinitions.h"
-#include "data/modKuMemo.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -76,6 +77,15 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(u("くう・めも (ver0.00)"));
     createControls();
     createMenus();
+    // The client area gets its designed size under the finished menu bar.
+    resize(Twips::toPixels(10095), Twips::toPixels(5970) + menuBar()->sizeHint().height());
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* enter = new QShortcut(QKeySequence(key), this);
+        connect(enter, &QShortcut::activated, this, &frmMain::pressDefaultButton);
+    }
+    connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::showQuestionsOfDocument);
+    connect(&document_, &QuestionDocument::loadProgress, this,
+            [this](int read) { lblNum->setText("(Now)" + QString::number(read) + u("件")); });
     Form_Load();
 }
 
@@ -84,9 +94,41 @@ frmMain::~frmMain() {
 }
 
 frmSakusei* frmMain::sakusei() {
-    if (!sakusei_)
-        sakusei_ = new frmSakusei(this);
+    if (!sakusei_) {
+        sakusei_ = new frmSakusei(document_);
+        connect(sakusei_, &frmSakusei::modeReadRequested, this, &frmMain::returnFromEditor);
+        connect(sakusei_, &frmSakusei::unloaded, this, &frmMain::Form_Unload);
+    }
     return sakusei_;
+}
+
+void frmMain::returnFromEditor(const QPoint& position) {
+    move(position);
+    show();
+    activateWindow();
+}
+
+void frmMain::setDefaultButton(QPushButton* button) {
+    if (defaultButton_)
+        defaultButton_->setDefault(false);
+    defaultButton_ = button;
+    if (button)
+        button->setDefault(true);
+}
+
+void frmMain::pressDefaultButton() {
+    if (defaultButton_ && defaultButton_->isVisible() && defaultButton_->isEnabled())
+        defaultButton_->click();
+}
+
+void frmMain::showQuestionsOfDocument() {
+    QVector<ListRowData> rows;
+    rows.reserve(document_.count());
+    for (const QuestionEntry& entry : document_.entries())
+        rows.append({entry.key, {entry.text}});
+    lstMondai->clearRows();
+    lstMondai->setSorted(false);
+    lstMondai->appendRows(rows);
 }
 
 void frmMain::createControls() {
@@ -106,8 +148,7 @@ void frmMain::createControls() {
     cmdStart = named(new QPushButton(u("スタート"), listPage), "cmdStart");
     place(cmdStart, 120, 60, 1455, ButtonHeight);
     cmdStart->setEnabled(false);
-    cmdStart->setDefault(true);
-    cmdStart->setAutoDefault(true);
+    setDefaultButton(cmdStart);
     cmdFilterOff = named(new QPushButton(u("全ﾌｨﾙﾀ解除"), listPage), "cmdFilterOff");
     place(cmdFilterOff, 1680, 60, 1335, ButtonHeight);
     cmbFilter = named(new QComboBox(listPage), "cmbFilter");
@@ -190,8 +231,6 @@ void frmMain::createControls() {
     StatusBar1->setSizeGripEnabled(false);
     statusPanel1 = named(new QLabel(u("くう・めも　―　KumemoSTUDIOS"), StatusBar1), "statusPanel1");
     StatusBar1->addWidget(statusPanel1, 1);
-
-    resize(Twips::toPixels(10095), Twips::toPixels(5970) + menuBar()->sizeHint().height());
 }
 
 void frmMain::createChoiceRow(int index) {
@@ -302,7 +341,8 @@ void frmMain::mnuFileExit_Click() {
 }
 
 void frmMain::mnuProp_Click() {
-    frmProp dialog(sakusei_, this);
+    // The editor comes first: with it the new document's dates.
+    frmProp dialog(document_, sakusei(), this);
     dialog.exec();
 }
 
@@ -329,7 +369,7 @@ void frmMain::mnuFileOpen_Click() {
     mnuToolSakusei->setEnabled(true);
     if (lstMondai->count() >= 1) {
         txtMsg->hide();
-        statusPanel1->setText(documentStatusLine(appGlobals()));
+        statusPanel1->setText(document_.properties().statusLine());
         cmdStart->setEnabled(true);
         SSTab1->setCurrentIndex(0);
         cmdStart->setFocus();
@@ -341,8 +381,8 @@ void frmMain::mnuFileOpen_Click() {
 }
 
 void frmMain::mnuToolSakusei_Click() {
-    if (appGlobals().isLocked())
-        frmProtect::unlockOrWarn(this, ProtectedFile::stillLockedOtherFormatNotice());
+    if (document_.isLocked())
+        frmProtect::unlockOrWarn(this, document_, ProtectedFile::stillLockedOtherFormatNotice());
     frmSakusei* editor = sakusei();
     editor->move(pos());
     editor->show();

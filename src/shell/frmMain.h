@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/QuestionDocument.h"
 #include "platform/KeyedTable.h"
 
 #include <QMainWindow>
@@ -30,6 +31,13 @@ class frmMain : public QMainWindow {
     // The editor window, created on first use and then only hidden and shown.
     frmSakusei* sakusei();
     bool hasSakusei() const { return sakusei_ != nullptr; }
+    // The open question file, which both windows show.
+    QuestionDocument& document() { return document_; }
+
+    // Enter in any control of the window presses this button, when it is
+    // visible and enabled; a window has no default button of its own.
+    void setDefaultButton(QPushButton* button);
+    QPushButton* defaultButton() const { return defaultButton_; }
 
     // Start-up and shutdown.
     void Form_Load();
@@ -103,7 +111,13 @@ class frmMain : public QMainWindow {
     void createMenus();
     void createChoiceRow(int index);
     void fillFilterList(const QStringList& marks);
+    void pressDefaultButton();
+    // The run list shows the open file's questions anew.
+    void showQuestionsOfDocument();
+    void returnFromEditor(const QPoint& position);
 
+    QuestionDocument document_;
     frmSakusei* sakusei_ = nullptr;
+    QPushButton* defaultButton_ = nullptr;
     bool unloading_ = false;
 };

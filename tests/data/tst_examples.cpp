@@ -2,13 +2,13 @@
 
 #include "data/ProtectedFile.h"
 #include "data/QuestionRecord.h"
+#include "data/modKuMemo.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
 #include "shell/MarkDefinitions.h"
-#include "data/modKuMemo.h"
 
 #include "support/EditorFixture.h"
 #include "support/Modal.h"
@@ -119,15 +119,15 @@ class TestExamples : public QObject {
             QCOMPARE(e->lstMondai->key(row), QString("kmQ0%1").arg(row));
         QCOMPARE(f.main->lstMondai->text(1), u8("日本で一番高い山はどれですか。"));
 
-        const AppGlobals& g = appGlobals();
-        QCOMPARE(g.propTitle, u8("くう・めも サンプル問題集"));
-        QCOMPARE(g.propSubject, u8("日本の地理・歴史と漢字の読み"));
-        QCOMPARE(g.propVersion, QString("1.0"));
-        QCOMPARE(g.propNamae, u8("くう・めも"));
-        QCOMPARE(g.propComment, u8("はじめての方のためのサンプルです。\r\n"
-                                   "問題ﾌｧｲﾙ作成ﾓｰﾄﾞで自由に書き換えてみて下さい。"));
-        QCOMPARE(g.propCdate, u8("2025/04/01(火) 09:00:00"));
-        QCOMPARE(g.propMdate, u8("2025/04/14(月) 18:30:15"));
+        const DocumentProperties& g = f.main->document().properties();
+        QCOMPARE(g.title, u8("くう・めも サンプル問題集"));
+        QCOMPARE(g.subject, u8("日本の地理・歴史と漢字の読み"));
+        QCOMPARE(g.version, QString("1.0"));
+        QCOMPARE(g.namae, u8("くう・めも"));
+        QCOMPARE(g.comment, u8("はじめての方のためのサンプルです。\r\n"
+                               "問題ﾌｧｲﾙ作成ﾓｰﾄﾞで自由に書き換えてみて下さい。"));
+        QCOMPARE(g.cdate, u8("2025/04/01(火) 09:00:00"));
+        QCOMPARE(g.mdate, u8("2025/04/14(月) 18:30:15"));
         QCOMPARE(e->statusPanel1->text(),
                  u8("『くう・めも サンプル問題集 <日本の地理・歴史と漢字の読み>』(by くう・めも)"));
 
@@ -158,7 +158,7 @@ class TestExamples : public QObject {
         QVERIFY(Dialogs::shownMessages().isEmpty());
         QCOMPARE(main.lstMondai->count(), 8);
         QCOMPARE(recordsOf(main.sakusei()->lstMondai), records);
-        QVERIFY(appGlobals().isLocked());
+        QVERIFY(main.document().isLocked());
 
         const ProtectedFile::Content content =
             ProtectedFile::parse(readAll(committed(ExampleFiles::ProtectedFileName)));
@@ -175,7 +175,7 @@ class TestExamples : public QObject {
         });
         main.findChild<QAction*>("mnuToolSakusei")->trigger();
         QCOMPARE(asked, 1);
-        QVERIFY(!appGlobals().isLocked());
+        QVERIFY(!main.document().isLocked());
         QVERIFY(main.sakusei()->isVisible());
     }
 };

@@ -1,12 +1,13 @@
 #include "data/ProtectedFile.h"
+#include "data/QuestionDocument.h"
 #include "data/QuestionFile.h"
+#include "data/modKuMemo.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
-#include "data/modKuMemo.h"
 
 #include "support/EditorFixture.h"
 #include "support/Modal.h"
@@ -82,12 +83,12 @@ class TestFiles : public QObject {
         addQuestion(e, u8("一問目"), "A");
         addQuestion(e, "second <&>", "B");
         addQuestion(e, u8("三問目～①"), "C");
-        AppGlobals& g = appGlobals();
-        g.propTitle = "A&B <x> 'q'";
-        g.propSubject = u8("地理");
-        g.propNamae = u8("山田");
-        g.propComment = "line 1\r\nline 2 & <3>";
-        const QString cdate = g.propCdate;
+        DocumentProperties& g = f.main->document().properties();
+        g.title = "A&B <x> 'q'";
+        g.subject = u8("地理");
+        g.namae = u8("山田");
+        g.comment = "line 1\r\nline 2 & <3>";
+        const QString cdate = g.cdate;
         const QStringList keys = keysOf(e->lstMondai);
         const QStringList records = recordsOf(e->lstMondai);
 
@@ -107,22 +108,22 @@ class TestFiles : public QObject {
 
         // The file holds exactly the text and one more CR LF, in code page 932.
         const QByteArray bytes = readAll(path);
-        QCOMPARE(bytes, QuestionFile::plainFileBytes(QuestionFile::compose(g, records)));
+        QCOMPARE(bytes, QuestionFile::plainFileBytes(QuestionFile::compose("1.00", g, records)));
         QVERIFY(bytes.endsWith("</kuMemo-data>\r\n\r\n"));
         QVERIFY(bytes.contains("\\'81\\'60")); // ～ as the rich text writes it
         QVERIFY(bytes.contains("<mdate value='2027/03/03("));
 
-        g = AppGlobals{};
+        g = DocumentProperties{};
         open(e, path);
         QCOMPARE(keysOf(e->lstMondai), keys);
         QCOMPARE(recordsOf(e->lstMondai), records);
         QCOMPARE(keysOf(f.main->lstMondai), keys);
         QCOMPARE(f.main->lstMondai->text(3), u8("三問目～①"));
-        QCOMPARE(g.propTitle, QString("A&B <x> 'q'"));
-        QCOMPARE(g.propComment, QString("line 1\r\nline 2 & <3>"));
-        QCOMPARE(g.propCdate, cdate);
-        QCOMPARE(g.propMdate, u8("2027/03/03(水) 10:00:00"));
-        QCOMPARE(g.currentFilePath, path);
+        QCOMPARE(g.title, QString("A&B <x> 'q'"));
+        QCOMPARE(g.comment, QString("line 1\r\nline 2 & <3>"));
+        QCOMPARE(g.cdate, cdate);
+        QCOMPARE(g.mdate, u8("2027/03/03(水) 10:00:00"));
+        QCOMPARE(f.main->document().path(), path);
         QCOMPARE(e->lstMondai->selectedRow(), 3);
         QCOMPARE(e->txtMondai->text(), u8("三問目～①"));
         QCOMPARE(e->statusPanel1->text(), u8("『A&B <x> 'q' <地理>』(by 山田)"));
@@ -143,7 +144,8 @@ class TestFiles : public QObject {
         Dialogs::setNextFileName(path);
         e->mnuFileSaveAs_Click();
         QCOMPARE(lastText(), u8("保存(標準/保護付ﾃﾞｰﾀﾌｧｲﾙ)が完了しました"));
-        const QString text = QuestionFile::compose(appGlobals(), recordsOf(e->lstMondai));
+        const QString text =
+            QuestionFile::compose("1.00", f.main->document().properties(), recordsOf(e->lstMondai));
         const QByteArray bytes = readAll(path);
         const QString content = "password=secret\r\n" + text;
         QCOMPARE(bytes, ProtectedFile::compose("secret", text));
@@ -152,7 +154,7 @@ class TestFiles : public QObject {
         QCOMPARE(parsed.password, QString("secret"));
         QCOMPARE(parsed.text, text);
         QCOMPARE(readAll(f.env.path("x.kmd")), QuestionFile::plainFileBytes(text));
-        QCOMPARE(appGlobals().filePassword, QString("secret"));
+        QCOMPARE(f.main->document().filePassword(), QString("secret"));
 
         // Without the setting no plain copy is written.
         QFile::remove(f.env.path("x.kmd"));
@@ -166,7 +168,7 @@ class TestFiles : public QObject {
     void passwordCancelledWritesNothingAndKeepsTheFlag() {
         EditorFixture f;
         frmSakusei* e = f.editor;
-        appGlobals().currentFilePath = f.env.path("y.kme");
+        f.main->document().setPath(f.env.path("y.kme"));
         addQuestion(e, "Q", "A");
         QVERIFY(e->mnuFileSave->isEnabled());
         whenModal([](QWidget* form) {
@@ -183,7 +185,7 @@ class TestFiles : public QObject {
         EditorFixture f;
         frmSakusei* e = f.editor;
         const QString path = f.env.path("missing-folder/z.kmd");
-        appGlobals().currentFilePath = path;
+        f.main->document().setPath(path);
         addQuestion(e, "Q", "A");
         e->mnuFileSave_Click();
         QCOMPARE(Dialogs::shownMessages().last().title, u8("保存中止"));
@@ -221,7 +223,7 @@ class TestFiles : public QObject {
         QCOMPARE(lastText(), message);
         QCOMPARE(Dialogs::shownMessages().last().title, u8("読み込みエラー"));
         QCOMPARE(f.editor->lstMondai->count(), 0);
-        QCOMPARE(appGlobals().currentFilePath, f.env.path(name));
+        QCOMPARE(f.main->document().path(), f.env.path(name));
     }
 
     void duplicateAndMissingKeysGetNewOnes() {
@@ -257,11 +259,11 @@ class TestFiles : public QObject {
         EditorFixture f;
         open(f.editor, QString(KUMEMO_TEST_DATA) + "/lz-plain.kmd");
         const QStringList records = recordsOf(f.editor->lstMondai);
-        const QString title = appGlobals().propTitle;
+        const QString title = f.main->document().properties().title;
         QCOMPARE(f.editor->lstMondai->text(1), u8("日本で一番高い山は？"));
         open(f.editor, QString(KUMEMO_TEST_DATA) + "/lz-compressed.kmd");
         QCOMPARE(recordsOf(f.editor->lstMondai), records);
-        QCOMPARE(appGlobals().propTitle, title);
+        QCOMPARE(f.main->document().properties().title, title);
     }
 
     void doubleByteCharacterAcrossThePieceBoundary() {
@@ -272,7 +274,7 @@ class TestFiles : public QObject {
             QByteArray(65519 - head.size(), 'a') + QByteArray::fromHex("82a0") + "'/>";
         f.env.writeFile("big.kmd", head + title + "\r\n</dataprop>\r\n</kuMemo-data>\r\n\r\n");
         open(f.editor, f.env.path("big.kmd"));
-        QVERIFY(appGlobals().propTitle.endsWith(u8("aあ")));
+        QVERIFY(f.main->document().properties().title.endsWith(u8("aあ")));
     }
 
     void protectedFileFromRunModeAsksOnlyOnSwitching() {
@@ -289,8 +291,8 @@ class TestFiles : public QObject {
         // Loading while the editor is hidden asks nothing.
         open(e, f.env.path("x.kme"));
         QCOMPARE(e->lstMondai->count(), 1);
-        QCOMPARE(appGlobals().filePassword, QString("pw"));
-        QCOMPARE(appGlobals().pendingPassword, QString("pw"));
+        QCOMPARE(f.main->document().filePassword(), QString("pw"));
+        QCOMPARE(f.main->document().pendingPassword(), QString("pw"));
 
         // Switching asks once; a cancel warns and opens the editor anyway.
         int asked = 0;
@@ -321,7 +323,7 @@ class TestFiles : public QObject {
         QVERIFY(!QFile::exists(f.env.path("x.kmd")));
 
         // A plain save of the locked file asks for the password.
-        appGlobals().currentFilePath = f.env.path("plain.kmd");
+        f.main->document().setPath(f.env.path("plain.kmd"));
         whenModal([](QWidget* form) {
             QTest::mouseClick(form->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
         });
@@ -348,8 +350,8 @@ class TestFiles : public QObject {
     void charactersAPlainFileCannotCarryAreTold() {
         EditorFixture f;
         addQuestion(f.editor, u8("絵文字😀"), "A");
-        appGlobals().propTitle = u8("題😀");
-        appGlobals().currentFilePath = f.env.path("emoji.kmd");
+        f.main->document().properties().title = u8("題😀");
+        f.main->document().setPath(f.env.path("emoji.kmd"));
         f.editor->mnuFileSave_Click();
         QCOMPARE(Dialogs::shownMessages().at(Dialogs::shownMessages().size() - 2).title,
                  u8("警告"));
@@ -360,15 +362,15 @@ class TestFiles : public QObject {
         // The question itself keeps the character through its rich text.
         open(f.editor, f.env.path("emoji.kmd"));
         QCOMPARE(f.editor->lstMondai->text(1), u8("絵文字😀"));
-        QCOMPARE(appGlobals().propTitle, u8("題?"));
+        QCOMPARE(f.main->document().properties().title, u8("題?"));
     }
 
     void kmzIsSavedAsKmd() {
         EditorFixture f;
         addQuestion(f.editor, "Q", "A");
-        appGlobals().currentFilePath = f.env.path("old.KMZ");
+        f.main->document().setPath(f.env.path("old.KMZ"));
         f.editor->mnuFileSave_Click();
-        QCOMPARE(appGlobals().currentFilePath, f.env.path("old.kmd"));
+        QCOMPARE(f.main->document().path(), f.env.path("old.kmd"));
         QVERIFY(QFile::exists(f.env.path("old.kmd")));
     }
 

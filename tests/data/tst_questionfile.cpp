@@ -1,3 +1,4 @@
+#include "data/QuestionDocument.h"
 #include "data/QuestionFile.h"
 #include "data/modKuMemo.h"
 
@@ -9,18 +10,17 @@ class TestQuestionFile : public QObject {
     Q_OBJECT
   private slots:
     void composeExactText() {
-        AppGlobals g;
-        g.appVersion = "1.00";
-        g.propTitle = "A&B";
-        g.propSubject = "<s>";
-        g.propVersion = "it's";
-        g.propNamae = u8("山田");
-        g.propMail = "m@x";
-        g.propUrl = "http://x/?a=1&b=2";
-        g.propComment = "line1\r\nx < y";
-        g.propCdate = u8("2026/12/06(日) 08:45:26");
-        g.propMdate = u8("2026/12/07(月) 09:00:00");
-        const QString text = QuestionFile::compose(g, {"<Mondai key='a'>r1</Mondai>", ""});
+        DocumentProperties g;
+        g.title = "A&B";
+        g.subject = "<s>";
+        g.version = "it's";
+        g.namae = u8("山田");
+        g.mail = "m@x";
+        g.url = "http://x/?a=1&b=2";
+        g.comment = "line1\r\nx < y";
+        g.cdate = u8("2026/12/06(日) 08:45:26");
+        g.mdate = u8("2026/12/07(月) 09:00:00");
+        const QString text = QuestionFile::compose("1.00", g, {"<Mondai key='a'>r1</Mondai>", ""});
         QCOMPARE(text, u8("<kuMemo-data>\r\n"
                           "<kuMemoVer value='1.00'/>\r\n"
                           "<dataprop>\r\n"
@@ -41,15 +41,15 @@ class TestQuestionFile : public QObject {
         QVERIFY(bytes.endsWith("</kuMemo-data>\r\n\r\n"));
         QVERIFY(bytes.contains(QByteArray::fromHex("8e52936327"))); // 山田' in code page 932
 
-        AppGlobals back;
+        DocumentProperties back;
         const qsizetype recordsAt = QuestionFile::readProperties(text, back);
-        QCOMPARE(back.propTitle, g.propTitle);
-        QCOMPARE(back.propSubject, g.propSubject);
-        QCOMPARE(back.propVersion, g.propVersion);
-        QCOMPARE(back.propUrl, g.propUrl);
-        QCOMPARE(back.propComment, g.propComment);
-        QCOMPARE(back.propCdate, g.propCdate);
-        QCOMPARE(back.propMdate, g.propMdate);
+        QCOMPARE(back.title, g.title);
+        QCOMPARE(back.subject, g.subject);
+        QCOMPARE(back.version, g.version);
+        QCOMPARE(back.url, g.url);
+        QCOMPARE(back.comment, g.comment);
+        QCOMPARE(back.cdate, g.cdate);
+        QCOMPARE(back.mdate, g.mdate);
         QCOMPARE(text.mid(recordsAt, 2), QString("\r\n"));
     }
 

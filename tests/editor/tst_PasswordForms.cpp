@@ -1,8 +1,8 @@
 #include "data/ProtectedFile.h"
+#include "data/QuestionDocument.h"
 #include "editor/frmPasswd.h"
 #include "editor/frmProtect.h"
 #include "platform/Dialogs.h"
-#include "data/modKuMemo.h"
 #include "support/TestEnv.h"
 
 #include <QApplication>
@@ -41,9 +41,13 @@ void type(QWidget* form, const QString& box, const QString& text) {
 
 // Sets the lock state and answers the next message boxes without showing
 // them; the test then reads what was shown.
+QuestionDocument& doc() {
+    static QuestionDocument document;
+    return document;
+}
+
 void setLock(const QString& filePassword, const QString& pendingPassword) {
-    appGlobals().filePassword = filePassword;
-    appGlobals().pendingPassword = pendingPassword;
+    doc().setPasswords(filePassword, pendingPassword);
     for (int i = 0; i < 5; ++i)
         Dialogs::setNextAnswer(Dialogs::Answer::Ok);
 }
@@ -111,9 +115,9 @@ void tst_PasswordForms::formsShowTheirTexts() {
     const QString formName = QTest::currentDataTag();
     std::unique_ptr<QDialog> form;
     if (formName == "frmProtect")
-        form = std::make_unique<frmProtect>();
+        form = std::make_unique<frmProtect>(doc());
     else
-        form = std::make_unique<frmPasswd>();
+        form = std::make_unique<frmPasswd>(doc());
     form->show();
     QCOMPARE(form->objectName(), formName);
     QCOMPARE(form->windowTitle(), u8("くう・めも - 保護用ﾊﾟｽﾜｰﾄﾞ入力"));
@@ -142,14 +146,14 @@ void tst_PasswordForms::protectWrongPassword() {
     const QString selected = typed.left(100);
     TestEnv env;
     setLock("secret", "secret");
-    frmProtect form;
+    frmProtect form(doc());
     form.show();
     auto* box = child<QLineEdit>(&form, "txtPassword");
     type(&form, "txtPassword", typed);
     click(&form, "cmdOK");
     QCOMPARE(shown(), QStringList{kWrongPassword});
     QVERIFY(form.isVisible());
-    QVERIFY(appGlobals().isLocked());
+    QVERIFY(doc().isLocked());
     QCOMPARE(box->selectedText(), selected);
     QCOMPARE(box->selectionStart(), selected.isEmpty() ? -1 : 0);
     QCOMPARE(form.focusWidget(), box);
@@ -159,20 +163,20 @@ void tst_PasswordForms::protectWrongPassword() {
     click(&form, "cmdOK");
     QCOMPARE(shown().size(), 1);
     QVERIFY(!form.isVisible());
-    QCOMPARE(appGlobals().pendingPassword, QString());
-    QCOMPARE(appGlobals().filePassword, QString("secret"));
+    QCOMPARE(doc().pendingPassword(), QString());
+    QCOMPARE(doc().filePassword(), QString("secret"));
 }
 
 void tst_PasswordForms::protectCancelKeepsTheLock() {
     TestEnv env;
     setLock("secret", "secret");
-    frmProtect form;
+    frmProtect form(doc());
     form.show();
     QVERIFY(!child<QTimer>(&form, "Timer1")->isActive());
     type(&form, "txtPassword", "secret");
     click(&form, "cmdCancel");
     QVERIFY(!form.isVisible());
-    QCOMPARE(appGlobals().pendingPassword, QString("secret"));
+    QCOMPARE(doc().pendingPassword(), QString("secret"));
     QVERIFY(shown().isEmpty());
 }
 
@@ -186,10 +190,10 @@ void tst_PasswordForms::protectClosesByItselfWhenNothingIsLocked() {
     QFETCH(QString, filePassword);
     TestEnv env;
     setLock(filePassword, "");
-    frmProtect form;
+    frmProtect form(doc());
     QTimer::singleShot(5000, &form, [&] { form.done(QDialog::Accepted); });
     QCOMPARE(form.exec(), int(QDialog::Rejected));
-    QCOMPARE(appGlobals().filePassword, filePassword);
+    QCOMPARE(doc().filePassword(), filePassword);
     QVERIFY(shown().isEmpty());
 }
 
@@ -219,9 +223,10 @@ void tst_PasswordForms::unlockOrWarn() {
             click(form, button);
         });
     }
-    QCOMPARE(frmProtect::unlockOrWarn(nullptr, ProtectedFile::stillLockedOtherFormatNotice()),
-             messages.isEmpty());
-    QCOMPARE(appGlobals().isLocked(), !messages.isEmpty());
+    QCOMPARE(
+        frmProtect::unlockOrWarn(nullptr, doc(), ProtectedFile::stillLockedOtherFormatNotice()),
+        messages.isEmpty());
+    QCOMPARE(doc().isLocked(), !messages.isEmpty());
     QCOMPARE(shown(), messages);
 }
 
@@ -275,7 +280,7 @@ void tst_PasswordForms::passwdRules() {
     QFETCH(QString, newPassword);
     TestEnv env;
     setLock(filePassword, locked ? filePassword : QString());
-    frmPasswd form;
+    frmPasswd form(doc());
     form.show();
     for (const char* box : {"txtP1", "txtP2"}) {
         QCOMPARE(child<QLineEdit>(&form, box)->text(), placeholder);
@@ -288,29 +293,27 @@ void tst_PasswordForms::passwdRules() {
 
     QCOMPARE(shown(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(form.isVisible(), !message.isEmpty());
-    QCOMPARE(appGlobals().newPassword, newPassword);
-    QCOMPARE(appGlobals().filePassword, filePassword);
+    QCOMPARE(form.newPassword(), newPassword);
+    QCOMPARE(doc().filePassword(), filePassword);
 }
 
 void tst_PasswordForms::passwdCancelLeavesNoPassword() {
     TestEnv env;
     setLock("secret", "");
-    appGlobals().newPassword = "stale";
     whenShown<frmPasswd>([](frmPasswd* form) {
         type(form, "txtP1", "abc");
         type(form, "txtP2", "abc");
         click(form, "cmdCancel");
     });
-    QCOMPARE(frmPasswd::askNewPassword(nullptr), QString());
-    QCOMPARE(appGlobals().newPassword, QString());
+    QCOMPARE(frmPasswd::askNewPassword(nullptr, doc()), QString());
 
     whenShown<frmPasswd>([](frmPasswd* form) { click(form, "cmdOK"); });
-    QCOMPARE(frmPasswd::askNewPassword(nullptr), QString("secret"));
+    QCOMPARE(frmPasswd::askNewPassword(nullptr, doc()), QString("secret"));
 }
 
 void tst_PasswordForms::passwdRefusesLineBreaks() {
     TestEnv env;
-    frmPasswd form;
+    frmPasswd form(doc());
     auto* txtP1 = child<QLineEdit>(&form, "txtP1");
     txtP1->insert("ab\r\ncd");
     txtP1->insert("x\ny");

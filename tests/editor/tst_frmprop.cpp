@@ -1,6 +1,6 @@
+#include "data/modKuMemo.h"
 #include "editor/frmProp.h"
 #include "platform/Random.h"
-#include "data/modKuMemo.h"
 
 #include "support/EditorFixture.h"
 
@@ -31,7 +31,7 @@ class TestFrmProp : public QObject {
     void newDocumentFromTheEditor() {
         Clock::fixForTests(QDateTime(QDate(2026, 12, 6), QTime(8, 45, 26)));
         EditorFixture f;
-        frmProp dialog(f.editor);
+        frmProp dialog(f.main->document(), f.editor);
         QCOMPARE(dialog.windowTitle(), u8("(新規作成) のﾌﾟﾛﾊﾟﾃｨ"));
         QCOMPARE(dialog.Text8->text(), u8("2026/12/06(日) 08:45:26"));
         QCOMPARE(dialog.Text9->text(), u8("2026/12/06(日) 08:45:26"));
@@ -43,15 +43,15 @@ class TestFrmProp : public QObject {
         typeText(dialog.Text1, u8("英単語"));
         dialog.Text7->setPlainText("line1\nline2");
         QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
-        QCOMPARE(appGlobals().propTitle, u8("英単語"));
-        QCOMPARE(appGlobals().propComment, QString("line1\r\nline2"));
+        QCOMPARE(f.main->document().properties().title, u8("英単語"));
+        QCOMPARE(f.main->document().properties().comment, QString("line1\r\nline2"));
         QVERIFY(!f.editor->mnuFileSave->isEnabled()); // no path: no flag
     }
 
     void okRaisesTheFlagForAFileWithAPath() {
         EditorFixture f;
-        appGlobals().currentFilePath = "/data/sub\\quiz.kmd";
-        frmProp dialog(f.editor);
+        f.main->document().setPath("/data/sub\\quiz.kmd");
+        frmProp dialog(f.main->document(), f.editor);
         QCOMPARE(dialog.windowTitle(), u8("quiz.kmd のﾌﾟﾛﾊﾟﾃｨ"));
         dialog.cmdOK_Click();
         QVERIFY(f.editor->mnuFileSave->isEnabled());
@@ -59,31 +59,30 @@ class TestFrmProp : public QObject {
 
     void readOnlyFromRunModeAndForALockedFile() {
         EditorFixture f;
-        appGlobals().propTitle = "T";
-        appGlobals().currentFilePath = "/data/quiz.kmd";
+        f.main->document().properties().title = "T";
+        f.main->document().setPath("/data/quiz.kmd");
         f.editor->mnuModeRead_Click(); // editor hidden
         {
-            frmProp dialog(f.editor);
+            frmProp dialog(f.main->document(), f.editor);
             for (QWidget* box : boxes(dialog))
                 QVERIFY(readOnly(box));
             dialog.cmdOK_Click();
             QVERIFY(!f.editor->mnuFileSave->isEnabled());
         }
         f.main->mnuToolSakusei_Click();
-        appGlobals().filePassword = "pw";
-        appGlobals().pendingPassword = "pw";
-        frmProp dialog(f.editor);
+        f.main->document().setPasswords("pw", "pw");
+        frmProp dialog(f.main->document(), f.editor);
         for (QWidget* box : boxes(dialog))
             QVERIFY(readOnly(box));
         dialog.Text1->setText("changed");
         dialog.cmdOK_Click();
-        QCOMPARE(appGlobals().propTitle, QString("T"));
+        QCOMPARE(f.main->document().properties().title, QString("T"));
         QVERIFY(!f.editor->mnuFileSave->isEnabled());
     }
 
     void enterInTheCommentMakesANewLine() {
         EditorFixture f;
-        frmProp dialog(f.editor);
+        frmProp dialog(f.main->document(), f.editor);
         dialog.show();
         dialog.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -98,24 +97,25 @@ class TestFrmProp : public QObject {
         QVERIFY(dialog.cmdOK->isDefault());
         QTest::keyClick(dialog.Text2, Qt::Key_Return);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(appGlobals().propComment, QString("a\r\nb"));
+        QCOMPARE(f.main->document().properties().comment, QString("a\r\nb"));
     }
 
     void clearDataPropResetsEverything() {
         TestEnv env;
-        appGlobals().propTitle = "x";
-        appGlobals().propComment = "y";
+        QuestionDocument document;
+        document.properties().title = "x";
+        document.properties().comment = "y";
         Clock::fixForTests(QDateTime(QDate(2027, 1, 4), QTime(23, 5, 0)));
-        frmProp::clearDataProp();
-        QCOMPARE(appGlobals().propTitle, QString());
-        QCOMPARE(appGlobals().propComment, QString());
-        QCOMPARE(appGlobals().propCdate, u8("2027/01/04(月) 23:05:00"));
-        QCOMPARE(appGlobals().propMdate, u8("2027/01/04(月) 23:05:00"));
+        document.clearDataProp();
+        QCOMPARE(document.properties().title, QString());
+        QCOMPARE(document.properties().comment, QString());
+        QCOMPARE(document.properties().cdate, u8("2027/01/04(月) 23:05:00"));
+        QCOMPARE(document.properties().mdate, u8("2027/01/04(月) 23:05:00"));
     }
 
     void bothMenusOpenIt() {
         EditorFixture f;
-        appGlobals().propTitle = "T";
+        f.main->document().properties().title = "T";
         bool seen = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<frmProp*>(QApplication::activeModalWidget());

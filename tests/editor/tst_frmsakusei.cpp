@@ -1,7 +1,7 @@
+#include "data/modKuMemo.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
-#include "data/modKuMemo.h"
 
 #include "support/Controls.h"
 #include "support/EditorFixture.h"
@@ -86,10 +86,10 @@ class TestFrmSakusei : public QObject {
         QCOMPARE(types->itemText(1), u8("2.ﾁｪｯｸﾎﾞｯｸｽ(複数回答)"));
         QCOMPARE(types->itemText(2), u8("3.ﾃｷｽﾄﾎﾞｯｸｽ(入力)"));
         QCOMPARE(types->currentText(), types->itemText(0));
-        QCOMPARE(appGlobals().currentFilePath, QString());
+        QCOMPARE(f.main->document().path(), QString());
         QVERIFY(QRegularExpression(
                     u8("^\\d{4}/\\d\\d/\\d\\d\\([月火水木金土日]\\) \\d\\d:\\d\\d:\\d\\d$"))
-                    .match(appGlobals().propCdate)
+                    .match(f.main->document().properties().cdate)
                     .hasMatch());
         QVERIFY(f.editor->txtKey->isReadOnly());
         QCOMPARE(f.editor->mnuSearchNext->shortcut(), QKeySequence(Qt::Key_F3));
@@ -99,7 +99,7 @@ class TestFrmSakusei : public QObject {
 
     void newQuestionKeepsTypeListAndFlag() {
         EditorFixture f;
-        appGlobals().currentFilePath = "/tmp/q.kmd";
+        f.main->document().setPath("/tmp/q.kmd");
         addRows(f.editor, {"a"});
         f.editor->cmbKaitouType->setCurrentIndex(2);
         f.editor->txtMondai->setSelBold(true);
@@ -125,7 +125,7 @@ class TestFrmSakusei : public QObject {
 
     void deleteAsksWithNoPreselected() {
         EditorFixture f;
-        appGlobals().currentFilePath = "/tmp/q.kmd";
+        f.main->document().setPath("/tmp/q.kmd");
         addRows(f.editor, {"a", "b", "c"});
         f.editor->cmdDel_Click(); // nothing selected: nothing asked
         QCOMPARE(Dialogs::shownMessages().size(), 0);
@@ -156,7 +156,7 @@ class TestFrmSakusei : public QObject {
         QVERIFY(!f.editor->mnuFileSave->isEnabled());
         // The Delete key removes at once, without asking, and raises the flag
         // for a file with a path.
-        appGlobals().currentFilePath = "/tmp/q.kmd";
+        f.main->document().setPath("/tmp/q.kmd");
         addRows(f.editor, {"c"});
         f.editor->lstMondai->setFocus();
         f.editor->lstMondai->setSelectedRow(1);
@@ -169,7 +169,7 @@ class TestFrmSakusei : public QObject {
 
     void fileMenuEnabling() {
         EditorFixture f;
-        appGlobals().currentFilePath = "/tmp/q.kmd";
+        f.main->document().setPath("/tmp/q.kmd");
         addRows(f.editor, {"a"});
         f.editor->lstMondai->setSelectedRow(1);
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
@@ -188,11 +188,10 @@ class TestFrmSakusei : public QObject {
 
     void settingsMenuGreysTheCopyItemForALockedFile() {
         EditorFixture f;
-        appGlobals().filePassword = "pw";
-        appGlobals().pendingPassword = "pw";
+        f.main->document().setPasswords("pw", "pw");
         emit f.editor->mnuSetup->aboutToShow();
         QVERIFY(!f.editor->mnuSetupKMEpKMD->isEnabled());
-        appGlobals().pendingPassword.clear();
+        f.main->document().setPasswords("pw", {});
         emit f.editor->mnuSetup->aboutToShow();
         QVERIFY(f.editor->mnuSetupKMEpKMD->isEnabled());
     }

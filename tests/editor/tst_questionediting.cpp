@@ -1,9 +1,9 @@
 #include "data/QuestionRecord.h"
+#include "data/modKuMemo.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/Random.h"
 #include "platform/RichTextBox.h"
-#include "data/modKuMemo.h"
 
 #include "support/EditorFixture.h"
 
@@ -155,7 +155,7 @@ class TestQuestionEditing : public QObject {
     void questionWithoutChoices() {
         EditorFixture f;
         frmSakusei* e = f.editor;
-        appGlobals().currentFilePath = "/tmp/q.kmd";
+        f.main->document().setPath("/tmp/q.kmd");
         typeInto(e->txtMondai, "Q");
         QTest::mouseClick(e->cmdAdd, Qt::LeftButton);
         QVERIFY(e->lstMondai->subItem(1, 1).contains("<kaitou count=0 type=1></kaitou><hint>"));
@@ -198,7 +198,7 @@ class TestQuestionEditing : public QObject {
     void choiceEditing() {
         EditorFixture f;
         frmSakusei* e = f.editor;
-        appGlobals().currentFilePath = "/tmp/q.kmd";
+        f.main->document().setPath("/tmp/q.kmd");
         addChoice(e, "", true); // empty: nothing added
         QCOMPARE(e->lstKaitou->count(), 0);
         QVERIFY(!e->mnuFileSave->isEnabled());

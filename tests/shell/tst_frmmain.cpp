@@ -1,9 +1,9 @@
+#include "data/modKuMemo.h"
 #include "editor/frmSakusei.h"
 #include "platform/AppSetup.h"
 #include "platform/ListView.h"
 #include "platform/SettingsStore.h"
 #include "shell/frmMain.h"
-#include "data/modKuMemo.h"
 
 #include "support/Controls.h"
 #include "support/TestEnv.h"

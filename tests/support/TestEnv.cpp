@@ -1,9 +1,9 @@
 #include "support/TestEnv.h"
 
+#include "data/modKuMemo.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SettingsStore.h"
-#include "data/modKuMemo.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "platform/ListError.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// The nine document properties of a question file, in file order.
+struct DocumentProperties {
+    QString title;
+    QString subject;
+    QString version;
+    QString namae;
+    QString mail;
+    QString url;
+    QString comment; // keeps its CR LF line ends
+    QString cdate;
+    QString mdate;
+
+    bool operator==(const DocumentProperties& other) const;
+    // The status bar's line for an opened file: 『title <subject>』(by author).
+    QString statusLine() const;
+};
+
+// One question of the open file: its key, the plain text of its question
+// (what the lists show) and the whole record.
+struct QuestionEntry {
+    QString key;
+    QString text;
+    QString record;
+};
+
+// The question file that is open: its path, properties, records in file
+// order, password state and unsaved changes. Windows show it and change it
+// through it; it never shows anything itself.
+class QuestionDocument : public QObject {
+    Q_OBJECT
+  public:
+    explicit QuestionDocument(QObject* parent = nullptr);
+
+    // --- the file and its properties ---
+    QString path() const { return path_; }
+    void setPath(const QString& path) { path_ = path; }
+    DocumentProperties& properties() { return properties_; }
+    const DocumentProperties& properties() const { return properties_; }
+    // Empties the properties of a new file and dates it now.
+    void clearDataProp();
+
+    // --- records, in file order, found by key in constant time ---
+    int count() const { return int(entries_.size()); }
+    const QuestionEntry& at(int index) const { return entries_.at(index); }
+    const QVector<QuestionEntry>& entries() const { return entries_; }
+    int indexOf(const QString& key) const; // -1 when there is none
+    bool contains(const QString& key) const { return indexOf(key) >= 0; }
+    // Replaces the record with this key, or appends it as a new question.
+    void setRecord(const QString& key, const QString& text, const QString& record);
+    void remove(const QString& key);
+    // Puts the records into the order of these keys (the editor's list after
+    // a sort); records whose keys are not named keep their order after them.
+    void reorder(const QStringList& keys);
+    // A random key of the key alphabet that no record has.
+    QString makeUniqueKey() const;
+
+    // --- protection ---
+    QString filePassword() const { return filePassword_; }
+    QString pendingPassword() const { return pendingPassword_; }
+    // A protected file whose password has not been given yet.
+    bool isLocked() const { return !filePassword_.isEmpty() && !pendingPassword_.isEmpty(); }
+    // Unlocks when `typed` is the file's password exactly.
+    bool unlock(const QString& typed);
+    void setPasswords(const QString& filePassword, const QString& pendingPassword);
+
+    // --- unsaved changes ---
+    // The flag is raised by edits only while the file has a path; edits of a
+    // document without a path are remembered apart, so they are not lost.
+    bool hasUnsavedChanges() const { return unsaved_; }
+    bool needsSaving() const { return unsaved_ || (path_.isEmpty() && edited_); }
+    void markEdited();
+    void lowerUnsavedFlag() { setUnsaved(false); }
+    // After reading or writing the file, or when there is nothing to save.
+    void forgetUnsavedChanges();
+    // Nothing was written: edits made before are unsaved again.
+    void keepUnsavedAfterFailure();
+
+    // --- reading ---
+    enum class ReadStatus { Ok, CannotRead, NotProtected };
+    struct ReadResult {
+        ReadStatus status = ReadStatus::Ok;
+        QString text;
+    };
+    // Starts a new load of `path`: no records, properties cleared, no
+    // passwords, nothing unsaved.
+    void beginLoad(const QString& path);
+    // The file's text: a protected file deciphered (its password line taken
+    // into the password state), a plain one expanded and decoded. An
+    // unreadable plain file reads as empty.
+    ReadResult readFile(const QString& path);
+
+    struct LoadResult {
+        bool isQuestionFile = true;
+        // One refusal for each record whose key another record already had;
+        // those records are kept under keys made from the file.
+        QVector<ListError> duplicateKeys;
+    };
+    // Takes properties and records from a question file's text. Emits
+    // loadProgress about every 100 ms and recordsReset at the end.
+    LoadResult loadText(const QString& text);
+
+    // --- saving ---
+    enum class SaveForm {
+        Plain,     // the path as a plain file
+        Protected, // the path enciphered under a password
+        PlainCopy, // the plain file beside a protected one: ".kme" becomes ".kmd"
+    };
+    struct SaveResult {
+        bool ok = false;
+        QString path;      // what was written or tried
+        QString error;     // why nothing was written
+        QString uncarried; // characters a plain file could not carry, written as "?"
+    };
+    // Writes the file whole or not at all; the program version goes into its
+    // head. A protected save takes the password into the password state.
+    SaveResult save(SaveForm form, const QString& appVersion, const QString& password = {});
+    // The text of the file as it would be written now.
+    QString composeText(const QString& appVersion) const;
+
+  signals:
+    void unsavedChanged(bool unsaved);
+    // The records were replaced as a whole (a load began or ended).
+    void recordsReset();
+    void loadProgress(int recordsRead);
+
+  private:
+    void setUnsaved(bool on);
+    void clearRecords();
+    void rebuildIndex();
+    QString repairedKey(const QString& record, int position) const;
+
+    QString path_;
+    DocumentProperties properties_;
+    QVector<QuestionEntry> entries_;
+    QHash<QString, int> index_;
+    QString filePassword_;
+    QString pendingPassword_;
+    bool unsaved_ = false;
+    bool edited_ = false;
+};
