@@ -38,8 +38,18 @@ QMessageBox::Icon qtIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A box belongs to the window the user works in, and is centred on it: the
+// active modal dialog or window, else the program's visible main window
+// (no window is active yet right after a file dialog closes).
 QWidget* parentWindow() {
-    return QApplication::activeWindow();
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && top->inherits("QMainWindow"))
+            return top;
+    return nullptr;
 }
 
 QString showFileDialog(const FileRequest& request) {

@@ -150,6 +150,36 @@ class TestQuestionEditing : public QObject {
         QCOMPARE(e->lstKaitou->count(), 1);
         QCOMPARE(Dialogs::shownMessages().last().text,
                  u8("直接入力ﾀｲﾌﾟの回答に改行を含むものは設定できません"));
+
+        // A line break at the end is refused too: it could never be typed.
+        e->lstKaitou->clearRows();
+        e->txtKaitou->clear();
+        typeInto(e->txtKaitou, "abc");
+        QTest::keyClick(e->txtKaitou, Qt::Key_Return);
+        const int shown = Dialogs::shownMessages().size();
+        QTest::mouseClick(e->cmdAdd, Qt::LeftButton);
+        QCOMPARE(e->lstMondai->count(), 0);
+        QCOMPARE(Dialogs::shownMessages().size(), shown + 1);
+        QCOMPARE(Dialogs::shownMessages().last().text,
+                 u8("直接入力ﾀｲﾌﾟの回答に改行を含むものは設定できません"));
+    }
+
+    // Only blanks are trimmed from a choice's shown text.
+    void choiceTextTrimsBlanksOnly_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("blanks") << u8("  選択肢 ") << u8("選択肢");
+        QTest::newRow("ideographic spaces") << u8("　x　") << u8("　x　");
+        QTest::newRow("line break") << "x\r\n"
+                                    << "x\r\n";
+    }
+    void choiceTextTrimsBlanksOnly() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        EditorFixture f;
+        f.editor->txtKaitou->setText(typed);
+        f.editor->cmdKaitouAdd_Click();
+        QCOMPARE(f.editor->lstKaitou->subItem(1, 1), shown);
     }
 
     void questionWithoutChoices() {

@@ -1,8 +1,12 @@
 #include "data/modKuMemo.h"
+#include "editor/frmProp.h"
 #include "editor/frmSakusei.h"
 #include "platform/AppSetup.h"
+#include "platform/Dialogs.h"
 #include "platform/ListView.h"
+#include "platform/Random.h"
 #include "platform/SettingsStore.h"
+#include "platform/Twips.h"
 #include "shell/frmMain.h"
 
 #include "support/Controls.h"
@@ -15,8 +19,10 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 class TestFrmMain : public QObject {
     Q_OBJECT
@@ -174,6 +180,60 @@ class TestFrmMain : public QObject {
         QCOMPARE(SettingsStore::get("setupKMEpKMD", {}), QString("True"));
         QCOMPARE(SettingsStore::get("setupRandom", {}), QString("True"));
         QCOMPARE(SettingsStore::get("setup1Click", {}), QString("True"));
+    }
+
+    void opensAtItsDesignedClientSize() {
+        TestEnv env;
+        frmMain window;
+        window.show();
+        QCOMPARE(window.centralWidget()->size(),
+                 QSize(Twips::toPixels(10095), Twips::toPixels(5970)));
+    }
+
+    // A main window has no default button of its own: Enter in its controls
+    // presses the one the program made the default.
+    void enterPressesTheDefaultButton_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("filter box") << "cmbFilter";
+        QTest::newRow("question list") << "lstMondai";
+    }
+    void enterPressesTheDefaultButton() {
+        QFETCH(QString, focus);
+        TestEnv env;
+        env.writeFile("q.kmd", "<kuMemo-data>\r\n<Mondai key='k1'><mondaibun>{\\rtf1 Q\\par}"
+                               "</mondaibun></Mondai>\r\n</kuMemo-data>\r\n");
+        frmMain window;
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        Dialogs::setNextFileName(env.path("q.kmd"));
+        window.mnuFileOpen_Click();
+        auto* start = window.findChild<QPushButton*>("cmdStart");
+        QVERIFY(start->isEnabled());
+        QSignalSpy pressed(start, &QPushButton::clicked);
+        QWidget* control = window.findChild<QWidget*>(focus);
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Return);
+        QCOMPARE(pressed.size(), 1);
+        start->setEnabled(false);
+        QTest::keyClick(control, Qt::Key_Enter);
+        QCOMPARE(pressed.size(), 1);
+    }
+
+    void propertiesFromRunModeShowTheNewDocumentsDates() {
+        TestEnv env;
+        Clock::fixForTests(QDateTime(QDate(2026, 12, 6), QTime(8, 45, 26)));
+        frmMain window;
+        window.show();
+        QString created;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<frmProp*>(QApplication::activeModalWidget());
+            created = dialog->Text8->text();
+            dialog->close();
+        });
+        window.findChild<QAction*>("mnuProp")->trigger();
+        Clock::fixForTests({});
+        QCOMPARE(created, u8("2026/12/06(日) 08:45:26"));
     }
 };
 
