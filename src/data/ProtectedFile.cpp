@@ -2,34 +2,43 @@
 
 #include "data/clsRC4.h"
 
+#include <QIODevice>
+#include <QtEndian>
+
 namespace ProtectedFile {
 
 namespace {
 const QString kPasswordPrefix = QStringLiteral("password=");
 const QString kLineEnd = QStringLiteral("\r\n");
 
+// UTF-16LE without a byte-order mark; a straight copy on little-endian
+// machines.
 QByteArray toUtf16Le(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size() * 2);
-    for (const QChar ch : text) {
-        bytes += static_cast<char>(ch.unicode() & 0xFF);
-        bytes += static_cast<char>(ch.unicode() >> 8);
-    }
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data());
     return bytes;
 }
 
 QString fromUtf16Le(const QByteArray& bytes) {
     QString text(bytes.size() / 2, Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const auto low = static_cast<unsigned char>(bytes.at(2 * i));
-        const auto high = static_cast<unsigned char>(bytes.at(2 * i + 1));
-        text[i] = QChar(static_cast<char16_t>(low | (high << 8)));
-    }
+    qFromLittleEndian<char16_t>(bytes.constData(), text.size(), text.data());
     return text;
 }
 
 void cipher(QByteArray& bytes) {
     clsRC4().EncryptByte(bytes, QString::fromLatin1(FileKey));
+}
+
+// Takes the password line off the deciphered text.
+Content split(QString text) {
+    if (!text.startsWith(kPasswordPrefix))
+        return {Status::NotProtected, {}, {}};
+    const qsizetype lineEnd = text.indexOf(kLineEnd);
+    if (lineEnd < 0)
+        return {Status::NoPasswordLine, {}, text};
+    QString password = text.mid(kPasswordPrefix.size(), lineEnd - kPasswordPrefix.size());
+    text.remove(0, lineEnd + kLineEnd.size());
+    return {Status::Ok, password, text};
 }
 } // namespace
 
@@ -43,17 +52,23 @@ QByteArray compose(const QString& password, const QString& text) {
     return bytes;
 }
 
-Content parse(const QByteArray& fileBytes) {
-    QByteArray bytes = fileBytes;
-    cipher(bytes);
-    const QString text = fromUtf16Le(bytes);
-    if (!text.startsWith(kPasswordPrefix))
-        return {Status::NotProtected, {}, {}};
-    const qsizetype lineEnd = text.indexOf(kLineEnd);
-    if (lineEnd < 0)
-        return {Status::NoPasswordLine, {}, text};
-    return {Status::Ok, text.mid(kPasswordPrefix.size(), lineEnd - kPasswordPrefix.size()),
-            text.mid(lineEnd + kLineEnd.size())};
+Content parse(QByteArray fileBytes) {
+    cipher(fileBytes);
+    return split(fromUtf16Le(fileBytes));
+}
+
+// Reads the file's bytes straight into the text they decipher to, so a
+// large file is not copied on the way.
+Content read(QIODevice& file) {
+    QString text(file.size() / 2, Qt::Uninitialized);
+    const qint64 wanted = text.size() * qint64(sizeof(QChar));
+    const qint64 got = file.read(reinterpret_cast<char*>(text.data()), wanted);
+    text.truncate(std::max<qint64>(got, 0) / 2);
+    clsRC4 rc4;
+    rc4.setKey(QString::fromLatin1(FileKey));
+    rc4.cipherInPlace(reinterpret_cast<char*>(text.data()), text.size() * qsizetype(sizeof(QChar)));
+    qFromLittleEndian<char16_t>(text.constData(), text.size(), text.data());
+    return split(std::move(text));
 }
 
 Notice notProtectedNotice() {

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QIODevice;
+
 // The bytes of a protected question file (.kme): "password=" + the
 // protection password + CR LF + the question file text, as UTF-16LE without
 // a byte-order mark, enciphered with RC4 under one fixed key from the first
@@ -34,7 +36,9 @@ struct Content {
 
 // Deciphers and splits the file bytes. A trailing odd byte (a cut file) is
 // ignored.
-Content parse(const QByteArray& fileBytes);
+Content parse(QByteArray fileBytes);
+// The same, read from an open file.
+Content read(QIODevice& file);
 
 // What the user is told, with the title of the exclamation box.
 struct Notice {

@@ -151,7 +151,7 @@ QuestionDocument::ReadResult QuestionDocument::readFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {ReadStatus::CannotRead, {}};
-    ProtectedFile::Content content = ProtectedFile::parse(file.readAll());
+    ProtectedFile::Content content = ProtectedFile::read(file);
     if (content.status == ProtectedFile::Status::NotProtected)
         return {ReadStatus::NotProtected, {}};
     if (content.status == ProtectedFile::Status::Ok)

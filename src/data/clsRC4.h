@@ -40,6 +40,9 @@ class clsRC4 : public QObject {
     // the bytes unchanged, when there is no key.
     bool DecryptByte(QByteArray& byteArray, const QString& Key = {});
     bool EncryptByte(QByteArray& byteArray, const QString& Key = {});
+    // The same on bytes that live elsewhere (a text read straight from a
+    // file), with the key set before.
+    bool cipherInPlace(char* data, qsizetype size);
 
     // Text goes through code page 932. Enciphered bytes rarely form valid
     // code page text, so unless it is carried as Base64 the result is the
@@ -57,7 +60,6 @@ class clsRC4 : public QObject {
 
   private:
     bool hasKey() const { return !m_key.isEmpty(); }
-    bool cipherInPlace(QByteArray& bytes);
 
     QString m_key;
     std::array<std::uint8_t, 256> m_schedule{};

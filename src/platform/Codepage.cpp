@@ -46,9 +46,16 @@ bool isSwappedControl(QChar c) {
 }
 } // namespace
 
+// Lead bytes of double-byte characters in code page 932.
+static bool isLeadByte932(uchar byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
 struct Decoder::State {
     QStringDecoder decoder;
     bool fixControls;
+    // The converter holds a lead byte whose trail byte has not come yet.
+    bool leadPending = false;
 };
 
 Decoder::Decoder(int codePage)
@@ -58,6 +65,9 @@ Decoder::~Decoder() {
     delete state_;
 }
 
+// Question files are mostly ASCII (their rich text escapes everything else),
+// so runs of plain ASCII are taken as they are and only the rest goes
+// through the converter, in runs that never split a double-byte character.
 QString Decoder::decode(QByteArrayView piece) {
     QStringDecoder& decoder = state_->decoder;
     if (!decoder.isValid())
@@ -66,18 +76,37 @@ QString Decoder::decode(QByteArrayView piece) {
         return decoder.decode(piece);
     QString text;
     text.reserve(piece.size());
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= piece.size(); ++i) {
-        if (i < piece.size() && !isSwappedControl(piece.at(i)))
+    const auto byteAt = [&piece](qsizetype i) { return uchar(piece.at(i)); };
+    bool& leadPending = state_->leadPending;
+    const qsizetype n = piece.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar byte = byteAt(i);
+        if (isSwappedControl(char(byte))) {
+            text += QChar(byte);
+            ++i;
             continue;
-        if (i > start) {
-            QString part = decoder.decode(piece.sliced(start, i - start));
-            part.replace(QChar(0x1A), QChar::ReplacementCharacter);
-            text += part;
         }
-        if (i < piece.size())
-            text += QChar(uchar(piece.at(i)));
-        start = i + 1;
+        const qsizetype start = i;
+        if (!leadPending && byte < 0x80) {
+            while (i < n && byteAt(i) < 0x80 && !isSwappedControl(char(byteAt(i))))
+                ++i;
+            text += QLatin1StringView(piece.sliced(start, i - start));
+            continue;
+        }
+        while (i < n && !isSwappedControl(char(byteAt(i)))) {
+            const uchar b = byteAt(i);
+            if (leadPending)
+                leadPending = false;
+            else if (b < 0x80)
+                break;
+            else if (isLeadByte932(b))
+                leadPending = true;
+            ++i;
+        }
+        QString part = decoder.decode(piece.sliced(start, i - start));
+        part.replace(QChar(0x1A), QChar::ReplacementCharacter);
+        text += part;
     }
     return text;
 }
@@ -132,15 +161,28 @@ QByteArray encode(const QString& text, int codePage, QString* uncarried) {
     QByteArray out;
     out.reserve(text.size() * 2);
     const bool fixControls = codePage == 932;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && !(fixControls && isSwappedControl(text.at(i))))
+    const auto isAscii = [](QChar c) { return c.unicode() < 0x80; };
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = text.at(i);
+        if (fixControls && isSwappedControl(c)) {
+            out += char(c.unicode());
+            ++i;
             continue;
-        if (i > start)
-            encodeRun(codec, QStringView(text).sliced(start, i - start), out, uncarried);
-        if (i < text.size())
-            out += char(text.at(i).unicode());
-        start = i + 1;
+        }
+        // ASCII is itself in every code page the files use; only the rest
+        // goes through the converter.
+        const qsizetype start = i;
+        const bool ascii = isAscii(c);
+        while (i < n && isAscii(text.at(i)) == ascii &&
+               !(fixControls && isSwappedControl(text.at(i))))
+            ++i;
+        const QStringView run = QStringView(text).sliced(start, i - start);
+        if (ascii)
+            out += run.toLatin1();
+        else
+            encodeRun(codec, run, out, uncarried);
     }
     return out;
 }

@@ -3,6 +3,7 @@
 
 #include "support/TestEnv.h"
 
+#include <QStringDecoder>
 #include <QTest>
 
 class TestCodepageSettings : public QObject {
@@ -55,6 +56,43 @@ class TestCodepageSettings : public QObject {
         text += decoder.decode(QByteArray::fromHex("a01a42"));
         QCOMPARE(text, u8("Aあ\x1a"
                           "B"));
+    }
+
+    // ASCII runs skip the converter; the text must be what the converter
+    // alone gives, however the bytes are cut into pieces.
+    void asciiShortcutDecodesLikeTheConverter() {
+        const QByteArray alphabet =
+            QByteArray::fromHex("41425c7b7f1a1c0a0d2081829fa0a1dfe0fcfdfeff4080");
+        quint32 state = 12345;
+        const auto next = [&state](quint32 below) {
+            state = state * 1664525u + 1013904223u;
+            return (state >> 8) % below;
+        };
+        for (int round = 0; round < 2000; ++round) {
+            QByteArray bytes;
+            for (quint32 i = 0, n = 1 + next(40); i < n; ++i)
+                bytes += alphabet.at(next(alphabet.size()));
+            // The converter on its own, the three swapped control codes aside.
+            QStringDecoder reference("windows-31j");
+            QString expected;
+            for (const char byte : bytes) {
+                if (byte == 0x1A || byte == 0x1C || byte == 0x7F) {
+                    expected += QChar(uchar(byte));
+                    continue;
+                }
+                expected += QString(reference.decode(QByteArrayView(&byte, 1)))
+                                .replace(QChar(0x1A), QChar::ReplacementCharacter);
+            }
+            Codepage::Decoder decoder;
+            QString actual;
+            for (qsizetype at = 0; at < bytes.size();) {
+                const qsizetype length = 1 + next(6);
+                actual += decoder.decode(
+                    QByteArrayView(bytes).sliced(at).first(std::min(length, bytes.size() - at)));
+                at += length;
+            }
+            QVERIFY2(actual == expected, bytes.toHex().constData());
+        }
     }
 
     void settingsDefaultsAndBooleanTexts() {

@@ -1,0 +1,203 @@
+// Opening and saving large question files through the real windows, beside
+// the lower bound of decoding the same bytes with iconv (CP932 to UTF-8).
+// Writes its own files of 1,000, 10,000 and 50,000 questions in the Windows
+// rich text control's dialect: Japanese text with styled runs, four choices,
+// a hint and an explanation each.
+//
+//   bench_open            the table of times and ratios
+//   bench_open --size N   one size only, for a profiler
+//   bench_open --memory   the peak memory of opening 10,000 questions, in a
+//                         process of its own (started by the run above)
+
+#include "data/ProtectedFile.h"
+#include "data/QuestionDocument.h"
+#include "data/QuestionFile.h"
+#include "data/QuestionRecord.h"
+#include "editor/frmSakusei.h"
+#include "platform/AppSetup.h"
+#include "platform/Codepage.h"
+#include "platform/Dialogs.h"
+#include "platform/ListView.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SettingsStore.h"
+#include "shell/frmMain.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <iconv.h>
+
+namespace {
+
+// A field as the Windows control writes it: code page 932 bytes as \'hh.
+QString field(const QString& text, const QString& marked) {
+    const auto escaped = [](const QString& part) {
+        QString out;
+        for (const char byte : Codepage::encode(part)) {
+            const auto b = static_cast<unsigned char>(byte);
+            if (b >= 0x80)
+                out += QStringLiteral("\\'%1").arg(b, 2, 16, QChar('0'));
+            else
+                out += QChar(b);
+        }
+        return out;
+    };
+    return "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fmodern"
+           "\\fprq1\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}"
+           "\r\n{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\lang1041\\f0"
+           "\\fs18 " +
+           escaped(text) + "\\cf1\\b " + escaped(marked) + "\\cf0\\b0 " + escaped(text) +
+           "\\par\r\n}\r\n";
+}
+
+QString questionFileText(int questions) {
+    const QString sentence =
+        QString::fromUtf8("次の文の下線部の意味として最も適切なものを選びなさい。日本の歴史と地理");
+    QStringList records;
+    records.reserve(questions);
+    for (int q = 0; q < questions; ++q) {
+        RecordFields f;
+        f.key = QStringLiteral("b%1").arg(q, 5, 36, QChar('0'));
+        f.questionRtf = field(QString::number(q) + sentence.left(20), QString::fromUtf8("重要"));
+        for (int c = 0; c < 4; ++c)
+            f.choices.append({c == 1, field(sentence.mid(c, 4), QString::fromUtf8("選択"))});
+        f.hintRtf = field(sentence.left(6), QString::fromUtf8("ヒント"));
+        f.explanationRtf = field(sentence.left(24), QString::fromUtf8("解説"));
+        records << composeRecord(f);
+    }
+    DocumentProperties p;
+    p.title = QString::fromUtf8("速さの試験");
+    return QuestionFile::compose("1.00", p, records);
+}
+
+QByteArray iconvDecode(const QByteArray& bytes) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    QByteArray out(bytes.size() * 2, Qt::Uninitialized);
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    char* to = out.data();
+    size_t outLeft = size_t(out.size());
+    iconv(cd, &in, &inLeft, &to, &outLeft);
+    iconv_close(cd);
+    out.truncate(out.size() - qsizetype(outLeft));
+    return out;
+}
+
+// The shortest of three runs, in milliseconds: the machine is shared.
+double fastest(const std::function<void()>& work) {
+    double best = 1e18;
+    for (int run = 0; run < 3; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+// Opens from run mode, as a learner does: both lists filled, the editor's
+// fields showing the last question.
+void openInRunMode(frmMain& main, const QString& path) {
+    Dialogs::setNextFileName(path);
+    main.mnuFileOpen_Click();
+    if (main.lstMondai->count() == 0 || main.sakusei()->lstMondai->count() == 0)
+        std::fprintf(stderr, "nothing opened from %s\n", qPrintable(path));
+}
+
+long kilobytes(const char* field) {
+    QFile status("/proc/self/status");
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+int measureMemory(const QString& folder) {
+    frmMain main;
+    main.show();
+    QApplication::processEvents();
+    const long before = kilobytes("VmRSS:");
+    openInRunMode(main, folder + "/q10000.kmd");
+    const long peak = kilobytes("VmHWM:");
+    std::printf("%ld\n", peak - before);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setupApplication(app);
+    QTemporaryDir dir;
+    const bool memoryOnly = app.arguments().contains("--memory");
+    const QString folder = memoryOnly ? app.arguments().last() : dir.path();
+    ProgramFolder::overrideForTests(folder);
+    SettingsStore::useFileForTests(folder + "/settings.ini");
+    Dialogs::setAnswerUnqueuedByDefault(true);
+    if (memoryOnly)
+        return measureMemory(folder);
+
+    std::printf("| questions | file MB | iconv ms | open ms | open/iconv | protected ms | "
+                "protected/open | save ms | save/open |\n");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    double open10k = 0;
+    double open50k = 0;
+    qint64 size10k = 0;
+    QString memory;
+    // "--size N" times one size only, for a profiler.
+    QList<int> sizes{1000, 10000, 50000};
+    const qsizetype sizeArgument = app.arguments().indexOf("--size");
+    if (sizeArgument > 0)
+        sizes = {app.arguments().value(sizeArgument + 1).toInt()};
+    for (const int n : sizes) {
+        const QString text = questionFileText(n);
+        const QString plain = dir.filePath(QStringLiteral("q%1.kmd").arg(n));
+        const QString protectedPath = dir.filePath(QStringLiteral("q%1.kme").arg(n));
+        const QByteArray bytes = QuestionFile::plainFileBytes(text);
+        writeBytes(plain, bytes);
+        writeBytes(protectedPath, ProtectedFile::compose("pw", text));
+
+        const double iconvMs = fastest([&] { iconvDecode(bytes); });
+        frmMain main;
+        main.show();
+        const double openMs = fastest([&] { openInRunMode(main, plain); });
+        const double protectedMs = fastest([&] { openInRunMode(main, protectedPath); });
+        openInRunMode(main, plain);
+        const double saveMs = fastest([&] { main.sakusei()->mnuFileSave_Click(); });
+        std::printf("| %d | %.1f | %.0f | %.0f | %.2f | %.0f | %.2f | %.0f | %.2f |\n", n,
+                    bytes.size() / 1e6, iconvMs, openMs, openMs / iconvMs, protectedMs,
+                    protectedMs / openMs, saveMs, saveMs / openMs);
+        std::fflush(stdout);
+        if (n == 10000) {
+            open10k = openMs;
+            size10k = bytes.size();
+            // Peak memory in a fresh process, so earlier runs do not count.
+            QProcess child;
+            child.start(app.applicationFilePath(), {"--memory", dir.path()});
+            child.waitForFinished(-1);
+            const long kb = child.readAllStandardOutput().trimmed().toLong();
+            memory = QString::asprintf("peak memory opening 10,000 questions: %.0f MB for a "
+                                       "%.1f MB file (%.2f× the file)",
+                                       kb / 1024.0, size10k / 1e6, kb * 1024.0 / size10k);
+        }
+        if (n == 50000)
+            open50k = openMs;
+        main.sakusei()->hide();
+    }
+    std::printf("\n%s\n", qPrintable(memory));
+    std::printf("opening 50,000 questions costs %.2f× opening 10,000\n", open50k / open10k);
+    return 0;
+}
