@@ -6,6 +6,7 @@
 //
 //   bench_open            the table of times and ratios
 //   bench_open --size N   one size only, for a profiler
+//   bench_open --write F  leaves files of 10,000 questions in folder F (password pw)
 //   bench_open --memory   the peak memory of opening 10,000 questions, in a
 //                         process of its own (started by the run above)
 
@@ -149,6 +150,16 @@ int main(int argc, char** argv) {
     Dialogs::setAnswerUnqueuedByDefault(true);
     if (memoryOnly)
         return measureMemory(folder);
+    // "--write FOLDER" leaves a plain and a protected file of 10,000
+    // questions there, to try the program with.
+    const qsizetype writeArgument = app.arguments().indexOf("--write");
+    if (writeArgument > 0) {
+        const QString target = app.arguments().value(writeArgument + 1);
+        const QString text = questionFileText(10000);
+        writeBytes(target + "/q10000.kmd", QuestionFile::plainFileBytes(text));
+        writeBytes(target + "/q10000.kme", ProtectedFile::compose("pw", text));
+        return 0;
+    }
 
     std::printf("| questions | file MB | iconv ms | open ms | open/iconv | protected ms | "
                 "protected/open | save ms | save/open |\n");
