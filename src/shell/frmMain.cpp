@@ -13,6 +13,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/Texts.h"
 #include "platform/Twips.h"
+#include "platform/TwipsGeometry.h"
 #include "shell/MarkDefinitions.h"
 
 #include <QApplication>
@@ -28,44 +29,9 @@
 #include <QTabWidget>
 #include <QTimer>
 
+using Twips::place;
+
 namespace {
-
-// Places a widget by twips.
-void place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width),
-                        Twips::toPixels(height));
-}
-
-int leftOf(const QWidget* w) {
-    return Twips::fromPixels(w->x());
-}
-int topOf(const QWidget* w) {
-    return Twips::fromPixels(w->y());
-}
-int widthOf(const QWidget* w) {
-    return Twips::fromPixels(w->width());
-}
-int heightOf(const QWidget* w) {
-    return Twips::fromPixels(w->height());
-}
-
-// A layout step with an impossible size is skipped; the next one still runs.
-void setSize(QWidget* w, int width, int height) {
-    if (width >= 0 && height >= 0)
-        w->resize(Twips::toPixels(width), Twips::toPixels(height));
-}
-void setWidth(QWidget* w, int width) {
-    setSize(w, width, heightOf(w));
-}
-void setHeight(QWidget* w, int height) {
-    setSize(w, widthOf(w), height);
-}
-void setTop(QWidget* w, int top) {
-    w->move(w->x(), Twips::toPixels(top));
-}
-void setLeft(QWidget* w, int left) {
-    w->move(Twips::toPixels(left), w->y());
-}
 
 constexpr int ButtonHeight = 345;
 // The answering page's bottom row sits close to the page's lower edge.
@@ -155,7 +121,7 @@ void frmMain::createControls() {
     cmbFilter->setEditable(true);
     place(cmbFilter, 3120, 60, 3015, ButtonHeight);
     cmdDoFilter = named(new QPushButton(u("ﾌｨﾙﾀ実行"), listPage), "cmdDoFilter");
-    place(cmdDoFilter, 6240, 60, 1335, ButtonHeight);
+    place(cmdDoFilter, 6120, 60, 1335, ButtonHeight);
     cmdRandom = named(new QPushButton(u("ﾗﾝﾀﾞﾑ順"), listPage), "cmdRandom");
     place(cmdRandom, 7680, 60, 975, ButtonHeight);
     lblNum = named(new QLabel(u("0件"), listPage), "lblNum");
@@ -219,12 +185,9 @@ void frmMain::createControls() {
     place(cmdTsugi, 8040, 4920, 615, RowHeight);
 
     Timer1 = named(new QTimer(this), "Timer1");
-    Timer1->setSingleShot(false);
-    connect(Timer1, &QTimer::timeout, this, [this] {
-        Timer1->setInterval(0);
-        Timer1->stop();
-        Form_Resize();
-    });
+    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    answerPage->installEventFilter(this);
+    answerPage->setMouseTracking(true);
     Timer2 = named(new QTimer(this), "Timer2");
 
     StatusBar1 = named(new QStatusBar(client), "StatusBar1");
@@ -325,6 +288,12 @@ void frmMain::Form_Activate() {
     }
 }
 
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Picture1->parentWidget() && dividerEvent(event))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
 bool frmMain::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
@@ -389,59 +358,4 @@ void frmMain::mnuToolSakusei_Click() {
     editor->activateWindow();
     editor->setFocus();
     hide();
-}
-
-void frmMain::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    Form_Resize();
-}
-
-void frmMain::Form_Resize() {
-    QWidget* client = centralWidget();
-    if (!client || !SSTab1)
-        return;
-    const int W = widthOf(client);
-    const int H = heightOf(client);
-    setSize(SSTab1, W, H - 300);
-    StatusBar1->setGeometry(0, Twips::toPixels(H - 255), client->width(), Twips::toPixels(255));
-    const int tabWidth = widthOf(SSTab1);
-    const int tabHeight = heightOf(SSTab1);
-    setSize(lstMondai, tabWidth - 240, tabHeight - 975);
-    setWidth(Frame1, tabWidth - 240);
-    setWidth(Frame2, tabWidth - 240);
-    setSize(txtMondai, widthOf(Frame1), heightOf(Frame1));
-
-    int n = 0;
-    while (txtKaitou.contains(n + 1))
-        ++n;
-    for (int i = 1; i <= n; ++i) {
-        RichTextBox* box = txtKaitou[i];
-        if (i == 1) {
-            setTop(box, 0);
-            setHeight(box, heightOf(Frame2) / n);
-        } else {
-            RichTextBox* previous = txtKaitou[i - 1];
-            setHeight(box, heightOf(previous));
-            setTop(box, topOf(previous) + heightOf(previous) - 10);
-        }
-        setWidth(box, widthOf(Frame2) - leftOf(box));
-        setTop(txtKey[i], topOf(box));
-        setHeight(txtKey[i], heightOf(box));
-        setTop(lblChk[i], topOf(box));
-    }
-
-    const int outerWidth = Twips::fromPixels(frameGeometry().width());
-    const int outerHeight = Twips::fromPixels(frameGeometry().height());
-    setWidth(Picture1, 3 * outerWidth);
-    setLeft(Picture1, -outerWidth);
-    setTop(Picture1, topOf(Frame1) + heightOf(Frame1));
-    setHeight(Picture2, 3 * outerHeight);
-    setTop(Picture2, -outerHeight);
-    setHeight(Frame2, tabHeight - topOf(Frame2) - 840);
-    const int rowTop = topOf(Frame2) + heightOf(Frame2) + 102;
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdHint, txtInput, cmdKaitou, cmbMark,
-                                                      cmdKaisetsu, lblMark, cmdMae, cmdTsugi})
-        setTop(w, rowTop);
-    setLeft(txtMsg, leftOf(lstMondai) + (widthOf(lstMondai) - widthOf(txtMsg)) / 2);
-    setTop(txtMsg, topOf(lstMondai) + heightOf(lstMondai) / 2 - heightOf(txtMsg));
 }

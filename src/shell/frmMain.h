@@ -45,6 +45,12 @@ class frmMain : public QMainWindow {
     void Form_Unload();
     void Form_Resize();
 
+    // The divider: dragged over itself, dropped (twips, in the bar and in
+    // the drop area), and the re-layout half a second after a drop.
+    void Picture1_DragOver(int x, int y);
+    void Picture2_DragDrop(int x, int y);
+    void Timer1_Timer();
+
     // Menu commands.
     void mnuFileOpen_Click();
     void mnuFileExit_Click();
@@ -103,6 +109,7 @@ class frmMain : public QMainWindow {
 
   protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -115,9 +122,11 @@ class frmMain : public QMainWindow {
     // The run list shows the open file's questions anew.
     void showQuestionsOfDocument();
     void returnFromEditor(const QPoint& position);
+    bool dividerEvent(QEvent* event);
 
     QuestionDocument document_;
     frmSakusei* sakusei_ = nullptr;
     QPushButton* defaultButton_ = nullptr;
+    bool draggingDivider_ = false;
     bool unloading_ = false;
 };
