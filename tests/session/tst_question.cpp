@@ -128,6 +128,7 @@ class TestQuestion : public QObject {
         QTest::newRow("single: clicked again stays") << AnswerType::Single << "010" << 2 << "010";
         QTest::newRow("multiple: selects") << AnswerType::Multiple << "100" << 3 << "101";
         QTest::newRow("multiple: unselects") << AnswerType::Multiple << "101" << 1 << "001";
+        QTest::newRow("multiple: only that row") << AnswerType::Multiple << "0011" << 2 << "0111";
         QTest::newRow("typed: nothing") << AnswerType::Typed << "0" << 1 << "0";
     }
     void click() {
