@@ -42,11 +42,6 @@ class TestRound : public QObject {
         }
     }
 
-    void shuffledItemsFollowTheOrder() {
-        const QList<QString> items{"a", "b", "c", "d"};
-        QCOMPARE(inOrder(items, {2, 4, 1, 3}), (QList<QString>{"b", "d", "a", "c"}));
-    }
-
     void questionToShow_data() {
         QTest::addColumn<int>("n");
         QTest::addColumn<QStringList>("results");
