@@ -12,6 +12,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/Texts.h"
 #include "platform/Twips.h"
+#include "learner/QuestionFilter.h"
 #include "shell/MarkDefinitions.h"
 #include "data/modKuMemo.h"
 

@@ -7,6 +7,7 @@
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
+#include "learner/QuestionFilter.h"
 #include "shell/MarkDefinitions.h"
 #include "data/modKuMemo.h"
 
