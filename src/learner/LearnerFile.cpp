@@ -6,17 +6,16 @@
 
 #include <QFile>
 
-bool LearnerRecords::add(const QString& key, const LearnerRecord& record) {
+void LearnerRecords::add(const QString& key, const LearnerRecord& record) {
     // A record without a key could never be found again.
     if (key.isEmpty())
-        return false;
+        return;
     const qsizetype before = index_.size();
     int& row = index_[key];
     if (index_.size() == before)
-        return false;
+        return;
     rows_.append({key, record});
     row = count();
-    return true;
 }
 
 void LearnerRecords::reserve(int rows) {

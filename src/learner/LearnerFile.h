@@ -25,8 +25,8 @@ class LearnerRecords {
     const LearnerRecord& record(int row) const { return rows_.at(row - 1).record; }
     void setRecord(int row, const LearnerRecord& record) { rows_[row - 1].record = record; }
     // Appends a record. An empty key, or one that another record has, is
-    // refused and false returned.
-    bool add(const QString& key, const LearnerRecord& record);
+    // refused.
+    void add(const QString& key, const LearnerRecord& record);
     void reserve(int rows);
     void clear();
 

@@ -28,12 +28,8 @@ QString learnerNameError(const QString& name) {
     if (name.isEmpty())
         return u("回答者名を入力して下さい");
     for (const QChar c : Forbidden)
-        if (name.contains(c)) {
-            QStringList shown;
-            for (const QChar f : Forbidden)
-                shown << QString(f);
-            return u("回答者名には次の文字は使えません\r\n　　") + shown.join(' ');
-        }
+        if (name.contains(c))
+            return u("回答者名には次の文字は使えません\r\n　　\\ / : , ; * ? \" < > |");
     return {};
 }
 

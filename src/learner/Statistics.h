@@ -31,7 +31,6 @@ struct RowStatistics {
 
     static RowStatistics fromColumns(const QStringList& columns2to6);
     QStringList columns() const; // columns 2 to 6 in order
-    bool operator==(const RowStatistics& other) const { return columns() == other.columns(); }
 };
 
 // A question's columns after the learner's records are joined to the list:

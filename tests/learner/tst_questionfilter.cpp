@@ -93,6 +93,28 @@ class TestQuestionFilter : public QObject {
             names << row.at(0);
         QCOMPARE(names, kept);
     }
+
+    // Counts, rates, levels and typed numbers are read by the number they
+    // start with.
+    void numbers_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::newRow("padded count") << "     3" << 3.0;
+        QTest::newRow("tab") << "\t5" << 5.0;
+        QTest::newRow("rate") << " 75.1%" << 75.1;
+        QTest::newRow("typed random count") << u8("10問だけ選ぶ") << 10.0;
+        QTest::newRow("signs") << "-2" << -2.0;
+        QTest::newRow("plus") << "+4x" << 4.0;
+        QTest::newRow("second point ends") << "1.5.2" << 1.5;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("no number") << u8("問") << 0.0;
+        QTest::newRow("full-width digits are no number") << u8("５") << 0.0;
+    }
+    void numbers() {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QCOMPARE(numericValue(text), value);
+    }
 };
 
 QTEST_MAIN(TestQuestionFilter)
