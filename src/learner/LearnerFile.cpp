@@ -67,16 +67,13 @@ QStringView trimBlanks(QStringView text) {
 void readLearnerRecords(const QByteArray& bytes, LearnerRecords& records) {
     const QString text = Codepage::decode(bytes);
     records.reserve(records.count() + int(bytes.count('\n')) + 1);
-    const qsizetype size = text.size();
+    // CR and LF each end a line; the empty line between CR and LF is no record.
     qsizetype start = 0;
-    while (start < size) {
-        qsizetype end = start;
-        while (end < size && text.at(end) != '\n' && text.at(end) != '\r')
-            ++end;
-        readLine(QStringView(text).sliced(start, end - start), records);
-        if (end + 1 < size && text.at(end) == '\r' && text.at(end + 1) == '\n')
-            ++end;
-        start = end + 1;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text.at(i) != '\n' && text.at(i) != '\r')
+            continue;
+        readLine(QStringView(text).sliced(start, i - start), records);
+        start = i + 1;
     }
 }
 

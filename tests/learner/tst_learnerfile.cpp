@@ -182,6 +182,8 @@ class TestLearnerFile : public QObject {
         QTest::newRow("short: whole hex twice") << u8("ｱ.kmd") << "B1B1B11";
         QTest::newRow("bytes below 16 without zero") << "\t"
                                                      << "9991";
+        QTest::newRow("count in hex") << "abcdefghijklmnop"
+                                      << "61626F7068810";
     }
     void fileId() {
         QFETCH(QString, path);
