@@ -8,10 +8,6 @@ int rowToShow(int n, const QStringList& thisRoundResults) {
     return int(thisRoundResults.indexOf(QString())) + 1;
 }
 
-QString roundEndFilter() {
-    return u("今回間違えた問題だけ選ぶ");
-}
-
 int nextRow(int position, int rowCount) {
     return position >= 1 && position < rowCount ? position + 1 : 0;
 }

@@ -10,12 +10,9 @@
 
 // The row that showing question n shows: n itself, or for n = 0 the first
 // row not yet answered in this round. 0 means the round is over: save the
-// learner's records, preselect roundEndFilter() on the list page and put
+// learner's records, preselect wrongThisTimeFilter() on the list page and put
 // the focus on "ﾌｨﾙﾀ実行".
 int rowToShow(int n, const QStringList& thisRoundResults);
-
-// The filter that a finished round preselects.
-QString roundEndFilter(); // "今回間違えた問題だけ選ぶ"
 
 // "→" and "←" from the row of the current question (0 when there is none):
 // the row to show, or 0 to do nothing. The question left behind stays

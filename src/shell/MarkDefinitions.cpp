@@ -49,32 +49,3 @@ void readMarkDefinitionFile(const QString& folder, MarkDefinitions& definitions)
         return;
     readMarkDefinitions(Codepage::decode(file.readAll()), definitions);
 }
-
-QString defaultFilter() {
-    return QString::fromUtf8("ﾗﾝﾀﾞﾑに20問だけ選ぶ");
-}
-
-QStringList filterItems(const QStringList& marks) {
-    QStringList items{
-        QString::fromUtf8("ﾗﾝﾀﾞﾑに10問だけ選ぶ"),
-        defaultFilter(),
-        QString::fromUtf8("ﾗﾝﾀﾞﾑに50問だけ選ぶ"),
-        QString::fromUtf8("まだ解いていない問題だけ選ぶ"),
-        QString::fromUtf8("解いたことのある問題だけ選ぶ"),
-        QString::fromUtf8("正答率が100%のものだけ選ぶ"),
-        QString::fromUtf8("正答率が75%以下のものだけ選ぶ"),
-        QString::fromUtf8("正答率が50%以下のものだけ選ぶ"),
-        QString::fromUtf8("正答率が25%以下のものだけ選ぶ"),
-        QString::fromUtf8("正答率が0%のものだけ選ぶ"),
-    };
-    for (qsizetype i = 0; i < marks.size(); ++i) {
-        // The first and the last mark stand for themselves; those between
-        // take every lower mark with them.
-        const bool between = i != 0 && i != marks.size() - 1;
-        items << QString::fromUtf8("ﾏｰｸが\"") + marks.at(i) + "\"" +
-                     (between ? QString::fromUtf8("以下") : QString()) +
-                     QString::fromUtf8("を選ぶ");
-    }
-    items << QString::fromUtf8("今回間違えた問題だけ選ぶ");
-    return items;
-}

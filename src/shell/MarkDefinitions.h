@@ -18,8 +18,3 @@ void readMarkDefinitions(const QString& fileText, MarkDefinitions& definitions);
 
 // Reads "kuMemo-ini.txt" from the folder when it exists (code page 932).
 void readMarkDefinitionFile(const QString& folder, MarkDefinitions& definitions);
-
-// The filter list in its order, with one item per mark.
-QStringList filterItems(const QStringList& marks);
-// The filter that start-up shows.
-QString defaultFilter();

@@ -14,6 +14,7 @@
 #include "platform/Texts.h"
 #include "platform/Twips.h"
 #include "platform/TwipsGeometry.h"
+#include "learner/QuestionFilter.h"
 #include "shell/MarkDefinitions.h"
 
 #include <QApplication>

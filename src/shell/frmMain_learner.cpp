@@ -2,6 +2,7 @@
 // statistics columns of the question list.
 #include "shell/frmMain.h"
 
+#include "learner/Statistics.h"
 #include "platform/ListView.h"
 
 #include <QLabel>
@@ -12,5 +13,5 @@ void frmMain::loadUserData(const QString&) {}
 void frmMain::saveUserData() {}
 
 void frmMain::showCount() {
-    lblNum->setText(QString::number(lstMondai->count()) + QString::fromUtf8("件"));
+    lblNum->setText(countLabel(lstMondai->count()));
 }

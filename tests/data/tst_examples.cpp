@@ -8,6 +8,7 @@
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
+#include "learner/QuestionFilter.h"
 #include "shell/MarkDefinitions.h"
 
 #include "support/EditorFixture.h"

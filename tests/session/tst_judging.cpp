@@ -25,9 +25,6 @@ const char* const tokyo =
     "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
     "\\viewkind4\\uc1\\pard\\lang1041\\f0\\fs24\\cf1\\b Tokyo\\par\r\n}\r\n";
 
-QStringList columns(const RowStats& stats) {
-    return {stats.correct, stats.answered, stats.rate, stats.mark, stats.thisRound};
-}
 } // namespace
 
 class TestJudging : public QObject {
@@ -152,23 +149,7 @@ class TestJudging : public QObject {
         QFETCH(QStringList, before);
         QFETCH(bool, right);
         QFETCH(QStringList, after);
-        const RowStats stats{before[0], before[1], before[2], before[3], before[4]};
-        QCOMPARE(columns(statsAfterJudging(stats, right)), after);
-    }
-
-    void countValue_data() {
-        QTest::addColumn<QString>("column");
-        QTest::addColumn<qint64>("value");
-        QTest::newRow("padded") << "    12" << qint64(12);
-        QTest::newRow("digits, then text") << "7x" << qint64(7);
-        QTest::newRow("full-width digits") << u8("１２") << qint64(0);
-        QTest::newRow("negative") << " -3" << qint64(-3);
-        QTest::newRow("too long") << "12345678901234567890" << qint64(999999999999999);
-    }
-    void countValue() {
-        QFETCH(QString, column);
-        QFETCH(qint64, value);
-        QCOMPARE(::countValue(column), value);
+        QCOMPARE(statsAfterJudging(RowStatistics::fromColumns(before), right).columns(), after);
     }
 
     // Level=1:◎ Level=2:○ Level=3:×, with ◎ for a right and × for a wrong

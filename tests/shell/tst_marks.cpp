@@ -1,3 +1,4 @@
+#include "learner/QuestionFilter.h"
 #include "shell/MarkDefinitions.h"
 
 #include "support/TestEnv.h"

@@ -1,0 +1,130 @@
+#include "learner/LearnerFile.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Codepage.h"
+#include "platform/ProgramFolder.h"
+
+#include <QFile>
+
+void LearnerRecords::add(const QString& key, const LearnerRecord& record) {
+    // A record without a key could never be found again.
+    if (key.isEmpty())
+        return;
+    const qsizetype before = index_.size();
+    int& row = index_[key];
+    if (index_.size() == before)
+        return;
+    rows_.append({key, record});
+    row = count();
+}
+
+void LearnerRecords::reserve(int rows) {
+    rows_.reserve(rows);
+    index_.reserve(rows);
+}
+
+void LearnerRecords::clear() {
+    rows_.clear();
+    index_.clear();
+}
+
+namespace {
+
+void readLine(QStringView line, LearnerRecords& records) {
+    static const QLatin1String start("<u-");
+    static const QLatin1String valueMark(" value='");
+    if (!line.startsWith(start))
+        return;
+    const qsizetype blank = line.indexOf(' ');
+    if (blank < 0)
+        return; // no blank, so no value either
+    const QString key = line.sliced(start.size(), blank - start.size()).toString();
+    // The value of the element "u-" + key, which the line begins with: from
+    // the first " value='" up to the next "'/>".
+    const qsizetype mark = line.indexOf(valueMark);
+    const qsizetype from = mark + valueMark.size();
+    const qsizetype end = mark < 0 ? -1 : line.indexOf(QLatin1String("'/>"), from);
+    if (end <= from)
+        return; // no value, or an empty one
+    const QList<QStringView> fields = line.sliced(from, end - from).split(':');
+    const auto field = [&](qsizetype i) {
+        return i < fields.size() ? fields.at(i).toString() : QString();
+    };
+    records.add(key, {field(0), field(1), field(2)});
+}
+
+// Blanks only, as the list columns pad with them.
+QStringView trimBlanks(QStringView text) {
+    while (text.startsWith(' '))
+        text = text.sliced(1);
+    while (text.endsWith(' '))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+void readLearnerRecords(const QByteArray& bytes, LearnerRecords& records) {
+    const QString text = Codepage::decode(bytes);
+    records.reserve(records.count() + int(bytes.count('\n')) + 1);
+    // CR and LF each end a line; the empty line between CR and LF is no record.
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text.at(i) != '\n' && text.at(i) != '\r')
+            continue;
+        readLine(QStringView(text).sliced(start, i - start), records);
+        start = i + 1;
+    }
+}
+
+QByteArray composeLearnerFile(const LearnerRecords& records) {
+    QString text;
+    text.reserve(records.count() * 40);
+    for (int row = 1; row <= records.count(); ++row) {
+        const LearnerRecord& r = records.record(row);
+        text += QLatin1String("<u-");
+        text += records.key(row);
+        text += QLatin1String(" value='");
+        text += trimBlanks(r.correct);
+        text += ':';
+        text += trimBlanks(r.answered);
+        text += ':';
+        text += trimBlanks(r.level);
+        text += QLatin1String("'/>\r\n");
+    }
+    return Codepage::encode(text);
+}
+
+LearnerFileOutcome loadLearnerFile(const QString& path, LearnerRecords& records) {
+    records.clear();
+    QFile file(path);
+    if (!file.exists())
+        return {true, path, {}};
+    if (!file.open(QIODevice::ReadOnly))
+        return {false, path, file.errorString()};
+    readLearnerRecords(file.readAll(), records);
+    return {true, path, {}};
+}
+
+LearnerFileOutcome saveLearnerFile(const QString& path, const LearnerRecords& records) {
+    QString reason;
+    const bool ok = writeFileAtomically(path, composeLearnerFile(records), &reason);
+    return {ok, path, ok ? QString() : reason};
+}
+
+QString makeFileId(const QString& path) {
+    QString name = ProgramFolder::fileNamePart(path);
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot >= 0)
+        name.truncate(dot);
+    const QByteArray bytes = Codepage::encode(name);
+    QString hex;
+    uint sum = 0;
+    for (const char c : bytes) {
+        const uint byte = static_cast<uchar>(c);
+        hex += QString::number(byte, 16).toUpper();
+        sum += byte;
+    }
+    return hex.left(4) + hex.right(4) + QString::number(sum, 16).toUpper() +
+           QString::number(bytes.size(), 16).toUpper();
+}

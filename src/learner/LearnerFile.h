@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QVector>
+
+// A learner's results for one question. The counts may carry the blanks of
+// the list columns they were copied from; the file holds them trimmed.
+struct LearnerRecord {
+    QString correct;
+    QString answered;
+    QString level; // "" when the learner gave no mark
+};
+
+// The current learner's records for every question file, keyed by file
+// identifier + ":" + question key. Rows keep the order they were read in;
+// new records are appended. A learner file of many files' questions is
+// read at every round's start, so adding takes one look-up.
+class LearnerRecords {
+  public:
+    int count() const { return int(rows_.size()); }
+    int find(const QString& key) const { return index_.value(key, 0); } // 0 when absent
+    const QString& key(int row) const { return rows_.at(row - 1).key; } // rows from 1
+    const LearnerRecord& record(int row) const { return rows_.at(row - 1).record; }
+    void setRecord(int row, const LearnerRecord& record) { rows_[row - 1].record = record; }
+    // Appends a record. An empty key, or one that another record has, is
+    // refused.
+    void add(const QString& key, const LearnerRecord& record);
+    void reserve(int rows);
+    void clear();
+
+  private:
+    struct Row {
+        QString key;
+        LearnerRecord record;
+    };
+    QVector<Row> rows_;
+    QHash<QString, int> index_; // key -> row
+};
+
+// Reads the lines of a learner file (code page 932; CR LF, LF or CR end a
+// line) into `records`, after the records already there. Lines that are
+// not records are skipped; of two lines with one key the first counts.
+void readLearnerRecords(const QByteArray& bytes, LearnerRecords& records);
+
+// The whole learner file: one line per record, in table order,
+// "<u-" key " value='" correct ":" answered ":" level "'/>" CR LF, with the
+// blanks around each field removed.
+QByteArray composeLearnerFile(const LearnerRecords& records);
+
+// What became of reading or writing a learner file.
+struct LearnerFileOutcome {
+    bool ok = true;
+    QString path;
+    QString reason; // why it failed, empty when ok
+};
+
+// Empties `records` and reads the file into them. A missing file is no
+// failure: the learner has no records yet.
+LearnerFileOutcome loadLearnerFile(const QString& path, LearnerRecords& records);
+
+// Replaces the file whole with the records, or leaves it untouched and
+// says why.
+LearnerFileOutcome saveLearnerFile(const QString& path, const LearnerRecords& records);
+
+// The identifier that stands for a question file in record keys, made from
+// the file's base name (no folder, no extension) in code page 932 bytes:
+// the first and last four hex digits of the bytes written one after the
+// other, then their sum and their number in hex. "abc" gives
+// "616262631263", an empty path "00".
+QString makeFileId(const QString& path);
+
+// The key of a question's record.
+inline QString recordKey(const QString& fileId, const QString& questionKey) {
+    return fileId + ":" + questionKey;
+}

@@ -1,0 +1,42 @@
+#include "learner/Learners.h"
+
+#include "platform/Texts.h"
+
+#include <QDir>
+
+namespace {
+const QString Extension = QStringLiteral(".kmu");
+const QString Forbidden = QStringLiteral("\\/:,;*?\"<>|");
+} // namespace
+
+QString learnerFilePath(const QString& programFolder, const QString& learnerName) {
+    return programFolder + learnerName + Extension;
+}
+
+QStringList existingLearners(const QString& programFolder) {
+    // Only names ending exactly in ".kmu" open as learner files again.
+    const QStringList files =
+        QDir(programFolder)
+            .entryList({"*" + Extension}, QDir::Files | QDir::CaseSensitive, QDir::Name);
+    QStringList names;
+    for (const QString& file : files)
+        names << file.chopped(Extension.size());
+    return names;
+}
+
+QString learnerNameError(const QString& name) {
+    if (name.isEmpty())
+        return u("回答者名を入力して下さい");
+    for (const QChar c : Forbidden)
+        if (name.contains(c))
+            return u("回答者名には次の文字は使えません\r\n　　\\ / : , ; * ? \" < > |");
+    return {};
+}
+
+QString changeUserCaption(const QString& learnerName) {
+    return u("回答者の切り替え(現在：") + learnerName + u("さん)(&U)");
+}
+
+QString currentLearnerStatus(const QString& learnerName) {
+    return u("現在の回答者は、") + learnerName + u("さんです");
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "learner/Statistics.h"
+
+#include <QString>
+#include <QStringList>
+
+class KeyedTable;
+
+// The filter list in its order, with one item per mark.
+QStringList filterItems(const QStringList& marks);
+// The filter that start-up shows.
+QString defaultFilter();
+// The filter proposed when a round ends.
+QString wrongThisTimeFilter();
+
+// A filter named by the text of the filter box, read once before the rows
+// are examined. The text decides, not the item's place in the list, so a
+// typed text of the same form works too.
+struct QuestionFilter {
+    enum Kind {
+        None,          // no filter of this name: every row stays
+        Random,        // "ﾗﾝﾀﾞﾑにN…": shuffle, then the first N rows stay
+        ExactRate,     // "正答率がP%…": rows showing exactly P.0%
+        RateAtMost,    // "正答率がP%以下…": rows showing at most P%
+        Solved,        // answered at least once
+        Unsolved,      // never answered
+        WrongThisTime, // answered wrongly in the current round
+        Mark,          // "ﾏｰｸが"M"…": rows with mark M
+        MarkAtMost,    // "ﾏｰｸが"M"以下…": rows with mark M or a lower level
+    };
+    Kind kind = None;
+    double number = 0; // Random: N; RateAtMost: P
+    QString text;      // ExactRate: the rate as shown, "100.0%"; mark filters: M's level
+
+    bool shufflesFirst() const { return kind == Random; }
+};
+
+// Reads a filter text. A rate or mark filter without its closing "%" or
+// double quote, and a mark filter whose mark has no level above 0, remove
+// nothing.
+QuestionFilter parseFilter(const QString& text, const KeyedTable& markTable);
+
+// Whether the row at `position` (from 1, after the shuffle of a random
+// filter) stays in the list.
+bool keepsRow(const QuestionFilter& filter, int position, const RowStatistics& row,
+              const KeyedTable& markTable);

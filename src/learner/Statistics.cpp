@@ -1,0 +1,90 @@
+#include "learner/Statistics.h"
+
+#include "platform/KeyedTable.h"
+#include "platform/Texts.h"
+
+#include <cmath>
+
+QString padLeft(int width, const QString& text) {
+    return text.size() < width ? QString(width - text.size(), ' ') + text : text;
+}
+
+double numericValue(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && (text.at(i) == ' ' || text.at(i) == '\t'))
+        ++i;
+    const qsizetype start = i;
+    if (i < text.size() && (text.at(i) == '+' || text.at(i) == '-'))
+        ++i;
+    const auto skipDigits = [&] {
+        while (i < text.size() && text.at(i) >= '0' && text.at(i) <= '9')
+            ++i;
+    };
+    skipDigits();
+    if (i < text.size() && text.at(i) == '.') {
+        ++i;
+        skipDigits();
+    }
+    return QStringView(text).sliced(start, i - start).toDouble(); // 0 without digits
+}
+
+QString rateText(double correct, double answered) {
+    // Halves round away from zero, and whole counts come out exact: the
+    // per-mille value of two whole numbers is a half exactly when it should be.
+    const double perMille = std::round(correct * 1000.0 / answered);
+    return padLeft(6, QString::number(perMille / 10.0, 'f', 1) + "%");
+}
+
+QString countLabel(int rows) {
+    return QString::number(rows) + u("件");
+}
+
+RowStatistics RowStatistics::fromColumns(const QStringList& columns2to6) {
+    return {columns2to6.value(0), columns2to6.value(1), columns2to6.value(2), columns2to6.value(3),
+            columns2to6.value(4)};
+}
+
+QStringList RowStatistics::columns() const {
+    return {correct, answered, rate, mark, thisRound};
+}
+
+namespace {
+// Counts read from a hand-made file may be missing; those stay empty.
+QString padCount(const QString& count) {
+    return count.isEmpty() ? count : padLeft(6, count);
+}
+} // namespace
+
+RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fileId,
+                               const QString& questionKey, const KeyedTable& markTable) {
+    RowStatistics row;
+    const int found = records.find(recordKey(fileId, questionKey));
+    if (!found)
+        return row;
+    const LearnerRecord record = records.record(found);
+    row.correct = padCount(record.correct);
+    row.answered = padCount(record.answered);
+    const double answered = numericValue(row.answered);
+    if (answered == 0)
+        return row;
+    row.rate = rateText(numericValue(row.correct), answered);
+    if (!record.level.isEmpty())
+        row.mark = markTable.textOf("key" + record.level);
+    return row;
+}
+
+void updateRecord(LearnerRecords& records, const QString& fileId, const QString& questionKey,
+                  const RowStatistics& row, const KeyedTable& markTable) {
+    const QString key = recordKey(fileId, questionKey);
+    const int markRow = row.mark.isEmpty() ? 0 : markTable.find("str" + row.mark);
+    const int found = records.find(key);
+    LearnerRecord record = found ? records.record(found) : LearnerRecord{};
+    record.correct = row.correct;
+    record.answered = row.answered;
+    if (markRow)
+        record.level = markTable.text(markRow);
+    if (found)
+        records.setRecord(found, record);
+    else
+        records.add(key, record);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "learner/LearnerFile.h"
+
+#include <QString>
+#include <QStringList>
+
+class KeyedTable;
+
+// Blanks before `text` up to `width` characters; longer texts stay whole.
+QString padLeft(int width, const QString& text);
+
+// The number a text starts with, after leading blanks: "  3" and "10問"
+// give 3 and 10; a text without a number gives 0.
+double numericValue(const QString& text);
+
+// correct ÷ answered as a percentage with one decimal, padded to six
+// characters: "100.0%", " 66.7%", "  0.0%". `answered` must not be 0.
+QString rateText(double correct, double answered);
+
+// The count label: "25件".
+QString countLabel(int rows);
+
+// Columns 2 to 6 of a row of the main question list.
+struct RowStatistics {
+    QString correct;   // "正解数", padded
+    QString answered;  // "回答数", padded
+    QString rate;      // "正解率", padded
+    QString mark;      // "マーク"
+    QString thisRound; // "今回正解?": "○", "×" or ""
+
+    static RowStatistics fromColumns(const QStringList& columns2to6);
+    QStringList columns() const; // columns 2 to 6 in order
+};
+
+// A question's columns after the learner's records are joined to the list:
+// counts, rate and mark from its record, no result for the current round.
+// A record whose answered count is 0 or empty shows no rate and no mark; a
+// level without a mark in `markTable` shows no mark.
+RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fileId,
+                               const QString& questionKey, const KeyedTable& markTable);
+
+// Copies a row's counts and mark into the question's record, appending the
+// record when it is new. A mark `markTable` does not know, or none, keeps
+// the level the record had.
+void updateRecord(LearnerRecords& records, const QString& fileId, const QString& questionKey,
+                  const RowStatistics& row, const KeyedTable& markTable);
