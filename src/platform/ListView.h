@@ -2,21 +2,48 @@
 
 #include "platform/ListError.h"
 
-#include <QHash>
-#include <QTreeWidget>
+#include <QStringList>
+#include <QTreeView>
+#include <QVector>
+
+#include <vector>
+
+class ListModel;
+
+// One row of a batch: its key (empty for none) and its cells, the text
+// first, then the sub-items.
+struct ListRowData {
+    QString key;
+    QStringList cells;
+};
 
 // A list view in report style: rows numbered from 1 in display order, each
 // with a text, sub-items and an optional key that is unique within the list.
-class ListView : public QTreeWidget {
+// The rows live in one contiguous block of the list's own model; the view
+// shows only the rows on screen, so thousands of rows cost little.
+//
+// A batch of rows goes in with appendRows: the view learns of it once and
+// lays itself out and repaints once, at the next turn of the event loop.
+// Single calls (add, setSubItem) are cheap too, as the view gathers them in
+// the same way. To keep a half-filled list from being painted while pending
+// events run in the middle of a long fill, switch its painting off with
+// setUpdatesEnabled(false) and on again when the fill is done.
+class ListView : public QTreeView {
     Q_OBJECT
   public:
     explicit ListView(QWidget* parent = nullptr);
 
     // Column headers: text and width in twips.
     void addColumn(const QString& header, int widthTwips);
+    int columnCount() const;
+    QString columnHeader(int column) const; // column from 0
 
-    int count() const { return topLevelItemCount(); }
+    int count() const;
     int add(const QString& text = {}); // appends a row, returns its number
+    // Appends the rows in one go and returns the numbers of the rows whose
+    // key was refused, as setKey would refuse it (taken by a row before it);
+    // those rows stay, without key.
+    QVector<int> appendRows(const QVector<ListRowData>& rows);
     // Sets the key of a row once; a key another row has is refused, and the
     // row keeps no key.
     bool setKey(int row, const QString& key, ListError* error = nullptr);
@@ -37,20 +64,20 @@ class ListView : public QTreeWidget {
     bool isRowSelected(int row) const;
     void setRowSelected(int row, bool selected);
 
-    // Sorting compares the texts of the sort column as text. Switching it
-    // off keeps the rows in their present order.
-    void setSortKey(int column) {
-        sortColumn_ = column;
-        resort();
-    }
+    // Sorting compares the texts of the sort column as text, ignoring case;
+    // rows with equal texts keep their order. Switching it off keeps the
+    // rows in their present order.
+    void setSortKey(int column);
     int sortKey() const { return sortColumn_; }
-    void setSortOrder(Qt::SortOrder order) {
-        sortOrder_ = order;
-        resort();
-    }
+    void setSortOrder(Qt::SortOrder order);
     Qt::SortOrder sortOrder() const { return sortOrder_; }
     void setSorted(bool on);
     bool isSorted() const { return sorted_; }
+
+    // Keeps the list's height to whole rows: whatever height it is given,
+    // it shrinks itself to its frame, header and the whole rows that fit,
+    // so no row is shown cut. The row height comes from the font.
+    void setWholeRows(bool on);
 
   signals:
     void clicked();
@@ -64,18 +91,21 @@ class ListView : public QTreeWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void updateGeometries() override;
 
   private:
-    QTreeWidgetItem* itemAt(int row) const { return topLevelItem(row - 1); }
-    int rowOf(QTreeWidgetItem* item) const;
-    void resort();
+    QModelIndex indexOf(int row) const;
+    // Sorts the rows when sorting is on; returns the new place of each old
+    // row, or nothing when the rows stayed.
+    std::vector<int> resort();
+    int rowPixels() const;
 
-    QHash<QString, QTreeWidgetItem*> keys_;
-    mutable QHash<const QTreeWidgetItem*, int> rowCache_;
-    mutable bool rowCacheValid_ = true;
+    ListModel* model_;
     int sortColumn_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool sorted_ = false;
+    bool wholeRows_ = false;
+    bool fitting_ = false;
 };
 
 // The shift mask of key and mouse events: 1 Shift, 2 Ctrl, 4 Alt.
