@@ -381,9 +381,9 @@ bool ListView::isRowSelected(int row) const {
 void ListView::setRowSelected(int row, bool selected) {
     const QModelIndex index = indexOf(row);
     if (index.isValid())
-        selectionModel()->select(index, (selected ? QItemSelectionModel::Select
-                                                  : QItemSelectionModel::Deselect) |
-                                            QItemSelectionModel::Rows);
+        selectionModel()->select(
+            index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                       QItemSelectionModel::Rows);
 }
 
 void ListView::setSortKey(int column) {
@@ -409,31 +409,52 @@ std::vector<int> ListView::resort() {
 
 void ListView::setWholeRows(bool on) {
     wholeRows_ = on;
-    updateGeometries();
+    fitHeight();
 }
 
-// The height of one row: that of the rows shown, or of a line of text in
-// the list's font while there are none.
+// The height of one row: that of the rows shown, or while there are none
+// that of a line of Latin and Japanese text, whose fonts differ in height.
 int ListView::rowPixels() const {
     if (count() > 0 && columnCount() > 0)
         return indexRowSizeHint(model_->index(0, 0));
     QStyleOptionViewItem option;
     initViewItemOption(&option);
     option.features |= QStyleOptionViewItem::HasDisplay;
-    option.text = u("あ");
+    option.text = u("Xあ");
     return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height();
+}
+
+// Frame, header and scroll bar are known only once the list is shown; the
+// height it then takes is its own, not the one it was given.
+void ListView::fitHeight() {
+    if (fitting_ || !isVisible())
+        return;
+    fitting_ = true;
+    int fitted = givenHeight_;
+    const int rowHeight = rowPixels();
+    const int room = givenHeight_ - (height() - viewport()->height());
+    if (wholeRows_ && rowHeight > 0 && room >= rowHeight)
+        fitted -= room % rowHeight;
+    resize(width(), fitted);
+    fitting_ = false;
+}
+
+bool ListView::event(QEvent* event) {
+    if (event->type() == QEvent::Resize && !fitting_)
+        givenHeight_ = static_cast<QResizeEvent*>(event)->size().height();
+    return QTreeView::event(event);
+}
+
+void ListView::showEvent(QShowEvent* event) {
+    QTreeView::showEvent(event);
+    if (wholeRows_)
+        fitHeight();
 }
 
 void ListView::updateGeometries() {
     QTreeView::updateGeometries();
-    if (!wholeRows_ || fitting_)
-        return;
-    fitting_ = true;
-    const int rowHeight = rowPixels();
-    const int shown = viewport()->height();
-    if (rowHeight > 0 && shown > rowHeight && shown % rowHeight != 0)
-        resize(width(), height() - shown % rowHeight);
-    fitting_ = false;
+    if (wholeRows_)
+        fitHeight();
 }
 
 void ListView::keyPressEvent(QKeyEvent* event) {

@@ -74,9 +74,10 @@ class ListView : public QTreeView {
     void setSorted(bool on);
     bool isSorted() const { return sorted_; }
 
-    // Keeps the list's height to whole rows: whatever height it is given,
-    // it shrinks itself to its frame, header and the whole rows that fit,
-    // so no row is shown cut. The row height comes from the font.
+    // Keeps the list's height to whole rows: of the height it is given (by
+    // its layout or by resize) it takes its frame, header and the whole rows
+    // that fit, so no row is shown cut. The row height is that of the rows,
+    // from their font.
     void setWholeRows(bool on);
 
   signals:
@@ -91,6 +92,8 @@ class ListView : public QTreeView {
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void updateGeometries() override;
 
   private:
@@ -99,12 +102,14 @@ class ListView : public QTreeView {
     // row, or nothing when the rows stayed.
     std::vector<int> resort();
     int rowPixels() const;
+    void fitHeight();
 
     ListModel* model_;
     int sortColumn_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool sorted_ = false;
     bool wholeRows_ = false;
+    int givenHeight_ = 0;
     bool fitting_ = false;
 };
 

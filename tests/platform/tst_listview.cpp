@@ -1,9 +1,12 @@
 #include "platform/KeyedTable.h"
 #include "platform/ListView.h"
 
+#include "support/TestEnv.h"
+
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 class TestListView : public QObject {
     Q_OBJECT
@@ -40,6 +43,74 @@ class TestListView : public QObject {
         QCOMPARE(list.find("k6"), 3);
         QCOMPARE(list.find("k4"), 0);
         QVERIFY(list.setKey(list.add("again"), "k4"));
+    }
+
+    void batchAppendRefusesTakenKeys_data() {
+        QTest::addColumn<bool>("sorted");
+        QTest::addColumn<QVector<int>>("refused");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("keys");
+        QTest::newRow("in order") << false << QVector<int>{3, 5}
+                                  << QStringList{"m", "z", "a", "b", "c"}
+                                  << QStringList{"k1", "k2", "", "", ""};
+        QTest::newRow("sorted") << true << QVector<int>{1, 3}
+                                << QStringList{"a", "b", "c", "m", "z"}
+                                << QStringList{"", "", "", "k1", "k2"};
+    }
+    void batchAppendRefusesTakenKeys() {
+        QFETCH(bool, sorted);
+        ListView list;
+        list.setKey(list.add("m"), "k1");
+        list.setSorted(sorted);
+        // A key taken before the batch, one taken within it, and no key.
+        const QVector<int> refused =
+            list.appendRows({{"k2", {"z"}}, {"k1", {"a", "sub a"}}, {"", {"b"}}, {"k2", {"c"}}});
+        QTEST(refused, "refused");
+        QStringList texts, keys;
+        for (int row = 1; row <= list.count(); ++row) {
+            texts << list.text(row);
+            keys << list.key(row);
+        }
+        QTEST(texts, "texts");
+        QTEST(keys, "keys");
+        QCOMPARE(list.subItem(texts.indexOf("a") + 1, 1), QString("sub a"));
+        QCOMPARE(list.find("k2"), texts.indexOf("z") + 1);
+    }
+
+    void keysFollowRowsThroughRemovalsAndSorts() {
+        ListView list;
+        QVector<ListRowData> rows;
+        for (const QChar text : QString("hcfagbed"))
+            rows.append({QString("k") + text, {text}});
+        list.appendRows(rows);
+        // The rows in order, each found by its key.
+        const auto rowsAre = [&list](const QString& expected) {
+            QString texts;
+            for (int row = 1; row <= list.count(); ++row) {
+                texts += list.text(row);
+                QCOMPARE(list.find("k" + list.text(row)), row);
+            }
+            QCOMPARE(texts, expected);
+        };
+        list.remove(2);
+        list.remove(6);
+        list.remove(4);
+        rowsAre("hfabd");
+        QCOMPARE(list.find("kg"), 0);
+        list.setSorted(true);
+        rowsAre("abdfh");
+        list.remove(1);
+        QCOMPARE(list.add("c"), 2);
+        QVERIFY(list.setKey(2, "kc"));
+        rowsAre("bcdfh");
+        list.setSortOrder(Qt::DescendingOrder);
+        rowsAre("hfdcb");
+        list.setSorted(false);
+        list.remove(5);
+        list.remove(1);
+        rowsAre("fdc");
+        QVERIFY(!list.setKey(1, "kd"));
+        QCOMPARE(list.find("kh"), 0);
     }
 
     void sortingByTextAndSwitchedOffKeepsOrder() {
@@ -99,6 +170,45 @@ class TestListView : public QObject {
         });
         QVERIFY(keyF != up.cend());
         QCOMPARE(keyF->at(1).toInt(), 3);
+    }
+
+    void wholeRowsOnly_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("inLayout");
+        QTest::newRow("110 high") << 400 << 110 << false;
+        QTest::newRow("97 high") << 400 << 97 << false;
+        QTest::newRow("scroll bar below the rows") << 150 << 130 << false;
+        QTest::newRow("in a layout") << 400 << 110 << true;
+    }
+    void wholeRowsOnly() {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(bool, inLayout);
+        QWidget window;
+        auto* list = new ListView(&window);
+        list->addColumn(u8("正解"), 600);
+        list->addColumn(u8("選択肢"), 4200);
+        for (int i = 0; i < 10; ++i)
+            list->setSubItem(list->add(u8("○")), 1, u8("東京"));
+        list->setWholeRows(true);
+        if (inLayout)
+            (new QVBoxLayout(&window))->addWidget(list);
+        else
+            list->resize(width, height);
+        window.resize(inLayout ? width : 500, inLayout ? height + 22 : 300);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QApplication::processEvents();
+        const int rowHeight = list->visualRect(list->model()->index(0, 0)).height();
+        QVERIFY(rowHeight > 0);
+        QCOMPARE(list->viewport()->height() % rowHeight, 0);
+        QVERIFY(list->viewport()->height() > 0);
+        const int given =
+            inLayout ? list->parentWidget()->layout()->contentsRect().height() : height;
+        QVERIFY(list->height() > given - rowHeight);
+        list->setWholeRows(false);
+        QCOMPARE(list->height(), given);
     }
 
     void keyedTable() {
