@@ -176,15 +176,18 @@ class TestListView : public QObject {
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
         QTest::addColumn<bool>("inLayout");
-        QTest::newRow("110 high") << 400 << 110 << false;
-        QTest::newRow("97 high") << 400 << 97 << false;
-        QTest::newRow("scroll bar below the rows") << 150 << 130 << false;
-        QTest::newRow("in a layout") << 400 << 110 << true;
+        QTest::addColumn<bool>("biggerFontWhileHidden");
+        QTest::newRow("110 high") << 400 << 110 << false << false;
+        QTest::newRow("97 high") << 400 << 97 << false << false;
+        QTest::newRow("scroll bar below the rows") << 150 << 130 << false << false;
+        QTest::newRow("in a layout") << 400 << 110 << true << false;
+        QTest::newRow("bigger font while hidden") << 400 << 110 << false << true;
     }
     void wholeRowsOnly() {
         QFETCH(int, width);
         QFETCH(int, height);
         QFETCH(bool, inLayout);
+        QFETCH(bool, biggerFontWhileHidden);
         QWidget window;
         auto* list = new ListView(&window);
         list->addColumn(u8("正解"), 600);
@@ -200,6 +203,15 @@ class TestListView : public QObject {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QApplication::processEvents();
+        if (biggerFontWhileHidden) {
+            const QFont font = list->font();
+            list->hide();
+            list->setFont(QFont(font.family(), font.pointSize() * 3));
+            QApplication::processEvents();
+            list->show();
+            list->setFont(font);
+            QApplication::processEvents();
+        }
         const int rowHeight = list->visualRect(list->model()->index(0, 0)).height();
         QVERIFY(rowHeight > 0);
         QCOMPARE(list->viewport()->height() % rowHeight, 0);
