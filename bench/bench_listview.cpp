@@ -82,13 +82,14 @@ std::vector<Timing> run(const QVector<ListRowData>& rows) {
                           {"sort descending"},
                           {"remove every 2nd, last first"},
                           {"find every key again"},
-                          {"clear"}};
+                          {"clear"},
+                          {"append row by row"}};
     auto keep = [](Timing& timing, double list, double bound) {
         timing.list = std::min(timing.list, list);
         timing.bound = std::min(timing.bound, bound);
     };
     long long sink = 0; // keeps the look-ups from being optimised away
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 5; ++round) {
         ListView list;
         for (const char* header : {"問題", "正解数", "回答数", "正解率", "マーク", "今回正解?"})
             list.addColumn(u(header), 1500);
@@ -102,14 +103,15 @@ std::vector<Timing> run(const QVector<ListRowData>& rows) {
         std::size_t i = 0;
 
         // The rows copied into contiguous storage and their keys into a hash.
-        keep(t[0], timeShown([&] { list.appendRows(rows); }), timeOf([&] {
-                 cells.reserve(std::size_t(rows.size()));
-                 keys.reserve(rows.size());
-                 for (const ListRowData& row : rows) {
-                     keys.insert(row.key, int(cells.size()));
-                     cells.push_back(row.cells);
-                 }
-             }));
+        const auto copyRows = [&] {
+            cells.reserve(std::size_t(rows.size()));
+            keys.reserve(rows.size());
+            for (const ListRowData& row : rows) {
+                keys.insert(row.key, int(cells.size()));
+                cells.push_back(row.cells);
+            }
+        };
+        keep(t[0], timeShown([&] { list.appendRows(rows); }), timeOf(copyRows));
         // Every key looked up, in the list and in the hash.
         const auto findEveryKey = [&](Timing& timing) {
             keep(timing, timeOf([&] {
@@ -154,10 +156,23 @@ std::vector<Timing> run(const QVector<ListRowData>& rows) {
                      keys.remove(rows[row].key);
              }));
         findEveryKey(t[5]);
-        keep(t[6], timeShown([&] { list.clearRows(); }), timeOf([&] {
-                 cells = {};
-                 keys = {};
-             }));
+        const auto dropRows = [&] {
+            cells = {};
+            keys = {};
+        };
+        keep(t[6], timeShown([&] { list.clearRows(); }), timeOf(dropRows));
+
+        // The old way of filling a list: one call per row and cell.
+        keep(t[7], timeShown([&] {
+                 for (const ListRowData& row : rows) {
+                     const int added = list.add(row.cells.at(0));
+                     list.setKey(added, row.key);
+                     for (int index = 1; index < row.cells.size(); ++index)
+                         list.setSubItem(added, index, row.cells.at(index));
+                 }
+             }),
+             timeOf(copyRows));
+        dropRows();
     }
     if (sink == 42)
         std::printf(" ");

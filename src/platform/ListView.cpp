@@ -82,7 +82,7 @@ class RowStore {
 } // namespace
 
 // The rows of one list view: keys and cell texts, and the column headers.
-class ListModel : public QAbstractTableModel {
+class ListViewModel : public QAbstractTableModel {
   public:
     using QAbstractTableModel::QAbstractTableModel;
 
@@ -136,16 +136,20 @@ class ListModel : public QAbstractTableModel {
         const int first = rows_.size();
         beginInsertRows({}, first, first + int(rows.size()) - 1);
         rows_.reserveMore(rows.size());
+        keyRows_.reserve(keyRows_.size() + rows.size());
         for (const ListRowData& row : rows) {
             const int at = rows_.size();
             rows_.append(row);
             if (row.key.isEmpty())
                 continue;
-            if (keyRows_.contains(row.key)) {
+            // One look-up: a key new to the list makes the index grow.
+            const qsizetype known = keyRows_.size();
+            int& keyRow = keyRows_[row.key];
+            if (keyRows_.size() > known) {
+                keyRow = at;
+            } else {
                 rows_[at].key.clear();
                 refused << at;
-            } else {
-                keyRows_.insert(row.key, at);
             }
         }
         endInsertRows();
@@ -248,7 +252,7 @@ int shiftMask(Qt::KeyboardModifiers modifiers) {
            (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
-ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListModel(this)) {
+ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListViewModel(this)) {
     setModel(model_);
     setRootIsDecorated(false);
     setUniformRowHeights(true);

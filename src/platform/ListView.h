@@ -8,7 +8,7 @@
 
 #include <vector>
 
-class ListModel;
+class ListViewModel;
 
 // One row of a batch: its key (empty for none) and its cells, the text
 // first, then the sub-items.
@@ -104,7 +104,7 @@ class ListView : public QTreeView {
     int rowPixels() const;
     void fitHeight();
 
-    ListModel* model_;
+    ListViewModel* model_;
     int sortColumn_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool sorted_ = false;
