@@ -72,6 +72,7 @@ void frmSakusei::createControls() {
     txtMondai->setMinimumHeight(110);
     txtKaitou->setMaximumHeight(70);
     lstKaitou->setMaximumHeight(110);
+    lstKaitou->setWholeRows(true);
     txtHint->setMaximumHeight(70);
     txtKaisetsu->setMaximumHeight(90);
 

@@ -1,135 +1,334 @@
 #include "platform/ListView.h"
 
+#include "platform/Texts.h"
 #include "platform/Twips.h"
 
+#include <QAbstractTableModel>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <algorithm>
+#include <numeric>
+
 namespace {
-constexpr int RawTextRole = Qt::UserRole + 1;
-constexpr int KeyRole = Qt::UserRole + 2;
 // Long texts (whole records) are shown by their beginning only.
 constexpr qsizetype ShownLength = 400;
 
-class Row : public QTreeWidgetItem {
+QString shownText(const QString& text) {
+    // Line breaks stay in the text but are shown on one line.
+    QString shown = text.left(ShownLength);
+    shown.replace("\r\n", " ").replace('\n', ' ').replace('\r', ' ');
+    return shown;
+}
+
+// Rows in one contiguous block with a gap where the last row was removed.
+// The gap moves to the next row removed, so removing rows from the last to
+// the first moves each row at most once.
+class RowStore {
   public:
-    QVariant data(int column, int role) const override {
-        if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-            // Line breaks stay in the text but are shown on one line.
-            QString shown = QTreeWidgetItem::data(column, RawTextRole).toString().left(ShownLength);
-            shown.replace("\r\n", " ").replace('\n', ' ').replace('\r', ' ');
-            return shown;
-        }
-        return QTreeWidgetItem::data(column, role);
+    int size() const { return int(slots_.size() - gapSize_); }
+    ListRowData& operator[](int row) { return slots_[slot(row)]; }
+    const ListRowData& operator[](int row) const { return slots_[slot(row)]; }
+
+    void reserveMore(qsizetype more) {
+        closeGap();
+        slots_.reserve(slots_.size() + size_t(more));
     }
-    bool operator<(const QTreeWidgetItem& other) const override {
-        const auto* list = qobject_cast<const ListView*>(treeWidget());
-        const int column = list ? list->sortKey() : 0;
-        return QTreeWidgetItem::data(column, RawTextRole)
-                   .toString()
-                   .compare(other.data(column, RawTextRole).toString(), Qt::CaseInsensitive) < 0;
+    void append(ListRowData row) {
+        closeGap();
+        slots_.push_back(std::move(row));
     }
+    void remove(int row) {
+        moveGapTo(size_t(row));
+        slots_[gapStart_ + gapSize_] = ListRowData();
+        ++gapSize_;
+    }
+    void clear() {
+        slots_.clear();
+        gapStart_ = 0;
+        gapSize_ = 0;
+    }
+    // The rows in order, without gap.
+    std::vector<ListRowData>& rows() {
+        closeGap();
+        return slots_;
+    }
+
+  private:
+    size_t slot(int row) const {
+        return size_t(row) < gapStart_ ? size_t(row) : size_t(row) + gapSize_;
+    }
+    void moveGapTo(size_t at) {
+        const auto begin = slots_.begin();
+        if (at < gapStart_)
+            std::move_backward(begin + at, begin + gapStart_, begin + gapStart_ + gapSize_);
+        else if (at > gapStart_)
+            std::move(begin + gapStart_ + gapSize_, begin + at + gapSize_, begin + gapStart_);
+        gapStart_ = at;
+    }
+    void closeGap() {
+        const size_t rows = size_t(size());
+        moveGapTo(rows);
+        slots_.resize(rows);
+        gapSize_ = 0;
+    }
+
+    std::vector<ListRowData> slots_;
+    size_t gapStart_ = 0;
+    size_t gapSize_ = 0;
 };
 } // namespace
+
+// The rows of one list view: keys and cell texts, and the column headers.
+class ListViewModel : public QAbstractTableModel {
+  public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : rows_.size();
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(headers_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+            return {};
+        return shownText(cell(index.row(), index.column()));
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return {};
+        return headers_.value(section);
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!index.isValid())
+            return Qt::NoItemFlags;
+        return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    }
+
+    void addColumn(const QString& header) {
+        const int column = int(headers_.size());
+        beginInsertColumns({}, column, column);
+        headers_ << header;
+        endInsertColumns();
+    }
+    QString header(int column) const { return headers_.value(column); }
+
+    QString cell(int row, int column) const { return rows_[row].cells.value(column); }
+    void setCell(int row, int column, const QString& text) {
+        QStringList& cells = rows_[row].cells;
+        if (cells.size() <= column)
+            cells.resize(column + 1);
+        cells[column] = text;
+        if (column < columnCount()) {
+            const QModelIndex changed = index(row, column);
+            emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::ToolTipRole});
+        }
+    }
+
+    // Appends the rows; returns the indexes of those whose key was taken.
+    QVector<int> append(const QVector<ListRowData>& rows) {
+        QVector<int> refused;
+        if (rows.isEmpty())
+            return refused;
+        const int first = rows_.size();
+        beginInsertRows({}, first, first + int(rows.size()) - 1);
+        rows_.reserveMore(rows.size());
+        keyRows_.reserve(keyRows_.size() + rows.size());
+        for (const ListRowData& row : rows) {
+            const int at = rows_.size();
+            rows_.append(row);
+            if (row.key.isEmpty())
+                continue;
+            // One look-up: a key new to the list makes the index grow.
+            const qsizetype known = keyRows_.size();
+            int& keyRow = keyRows_[row.key];
+            if (keyRows_.size() > known) {
+                keyRow = at;
+            } else {
+                rows_[at].key.clear();
+                refused << at;
+            }
+        }
+        endInsertRows();
+        return refused;
+    }
+
+    const QString& key(int row) const { return rows_[row].key; }
+    // False when another row has the key.
+    bool setKey(int row, const QString& key) {
+        ListRowData& target = rows_[row];
+        if (target.key == key)
+            return true;
+        if (keyRows_.contains(key))
+            return false;
+        if (!target.key.isEmpty())
+            keyRows_.remove(target.key);
+        target.key = key;
+        if (!key.isEmpty())
+            keyRows_.insert(key, row);
+        return true;
+    }
+    int rowOfKey(const QString& key) const { // -1 when none
+        const auto found = keyRows_.constFind(key);
+        if (found == keyRows_.cend())
+            return -1;
+        if (found.value() < rows_.size() && rows_[found.value()].key == key)
+            return found.value();
+        // A removal or a sort has moved rows since the keys were numbered.
+        for (int row = 0; row < rows_.size(); ++row)
+            if (!rows_[row].key.isEmpty())
+                keyRows_[rows_[row].key] = row;
+        return keyRows_.value(key);
+    }
+
+    void remove(int row) {
+        beginRemoveRows({}, row, row);
+        keyRows_.remove(rows_[row].key);
+        rows_.remove(row);
+        endRemoveRows();
+    }
+    void clear() {
+        beginResetModel();
+        rows_.clear();
+        keyRows_.clear();
+        endResetModel();
+    }
+
+    // A stable sort by the column's texts, ignoring case; returns the new
+    // place of each row.
+    std::vector<int> sortRows(int column, Qt::SortOrder order) {
+        std::vector<ListRowData>& rows = rows_.rows();
+        const qsizetype count = qsizetype(rows.size());
+        static const QString none;
+        std::vector<const QString*> texts(rows.size(), &none);
+        for (qsizetype row = 0; row < count; ++row) {
+            const QStringList& cells = rows[size_t(row)].cells;
+            if (column >= 0 && column < cells.size())
+                texts[size_t(row)] = &cells.at(column);
+        }
+        std::vector<int> byPlace(rows.size());
+        std::iota(byPlace.begin(), byPlace.end(), 0);
+        const auto less = [&texts](int a, int b) {
+            return QString::compare(*texts[size_t(a)], *texts[size_t(b)], Qt::CaseInsensitive) < 0;
+        };
+        if (order == Qt::AscendingOrder)
+            std::stable_sort(byPlace.begin(), byPlace.end(), less);
+        else
+            std::stable_sort(byPlace.begin(), byPlace.end(),
+                             [&less](int a, int b) { return less(b, a); });
+
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        std::vector<int> placeOf(rows.size());
+        std::vector<ListRowData> sorted;
+        sorted.reserve(rows.size());
+        for (size_t place = 0; place < byPlace.size(); ++place) {
+            placeOf[size_t(byPlace[place])] = int(place);
+            sorted.push_back(std::move(rows[size_t(byPlace[place])]));
+        }
+        rows.swap(sorted);
+        const QModelIndexList before = persistentIndexList();
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex& index : before)
+            after << createIndex(placeOf[size_t(index.row())], index.column());
+        changePersistentIndexList(before, after);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+        return placeOf;
+    }
+
+  private:
+    RowStore rows_;
+    QStringList headers_;
+    // Every key of the list with its row. Removals and sorts leave some rows
+    // out of date; the first look-up that meets one renumbers all keys.
+    mutable QHash<QString, int> keyRows_;
+};
 
 int shiftMask(Qt::KeyboardModifiers modifiers) {
     return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
            (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
-ListView::ListView(QWidget* parent) : QTreeWidget(parent) {
+ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListViewModel(this)) {
+    setModel(model_);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setColumnCount(0);
     header()->setSectionsClickable(true);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this,
             [this](int section) { emit columnClick(section + 1); });
-    connect(this, &QTreeWidget::itemClicked, this, [this] { emit clicked(); });
-    connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { emit doubleClicked(); });
+    connect(this, &QAbstractItemView::clicked, this, [this] { emit clicked(); });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this] { emit doubleClicked(); });
 }
 
 void ListView::addColumn(const QString& header, int widthTwips) {
     const int column = columnCount();
-    setColumnCount(column + 1);
-    headerItem()->setText(column, header);
+    model_->addColumn(header);
     setColumnWidth(column, Twips::toPixels(widthTwips));
 }
 
-int ListView::add(const QString& text) {
-    auto* item = new Row;
-    item->setData(0, RawTextRole, text);
-    addTopLevelItem(item);
-    if (sorted_) {
-        resort();
-        return rowOf(item);
-    }
-    if (rowCacheValid_)
-        rowCache_.insert(item, count());
-    return count();
+int ListView::columnCount() const {
+    return model_->columnCount();
 }
 
-int ListView::rowOf(QTreeWidgetItem* item) const {
-    if (!item)
-        return 0;
-    if (!rowCacheValid_) {
-        rowCache_.clear();
-        rowCache_.reserve(count());
-        for (int i = 0; i < count(); ++i)
-            rowCache_.insert(topLevelItem(i), i + 1);
-        rowCacheValid_ = true;
-    }
-    return rowCache_.value(item, 0);
+QString ListView::columnHeader(int column) const {
+    return model_->header(column);
+}
+
+int ListView::count() const {
+    return model_->rowCount();
+}
+
+QModelIndex ListView::indexOf(int row) const {
+    return model_->index(row - 1, 0);
+}
+
+int ListView::add(const QString& text) {
+    const int at = count();
+    model_->append({{QString(), {text}}});
+    const std::vector<int> placeOf = resort();
+    return (placeOf.empty() ? at : placeOf[size_t(at)]) + 1;
+}
+
+QVector<int> ListView::appendRows(const QVector<ListRowData>& rows) {
+    QVector<int> refused = model_->append(rows);
+    const std::vector<int> placeOf = resort();
+    for (int& row : refused)
+        row = (placeOf.empty() ? row : placeOf[size_t(row)]) + 1;
+    return refused;
 }
 
 bool ListView::setKey(int row, const QString& key, ListError* error) {
-    QTreeWidgetItem* item = itemAt(row);
-    if (!item)
+    if (row < 1 || row > count())
         return false;
-    auto found = keys_.constFind(key);
-    if (found != keys_.constEnd() && found.value() != item) {
-        if (error)
-            *error = ListErrors::keyNotUnique();
-        return false;
-    }
-    const QString old = item->data(0, KeyRole).toString();
-    if (!old.isEmpty())
-        keys_.remove(old);
-    item->setData(0, KeyRole, key);
-    if (!key.isEmpty())
-        keys_.insert(key, item);
-    return true;
+    if (model_->setKey(row - 1, key))
+        return true;
+    if (error)
+        *error = ListErrors::keyNotUnique();
+    return false;
 }
 
 QString ListView::key(int row) const {
-    QTreeWidgetItem* item = itemAt(row);
-    return item ? item->data(0, KeyRole).toString() : QString();
+    return row < 1 || row > count() ? QString() : model_->key(row - 1);
 }
 
 int ListView::find(const QString& key) const {
-    return rowOf(keys_.value(key, nullptr));
+    return model_->rowOfKey(key) + 1;
 }
 
 void ListView::remove(int row) {
-    QTreeWidgetItem* item = itemAt(row);
-    if (!item)
-        return;
-    const QString key = item->data(0, KeyRole).toString();
-    if (!key.isEmpty())
-        keys_.remove(key);
-    rowCacheValid_ = false;
-    delete item;
+    if (row >= 1 && row <= count())
+        model_->remove(row - 1);
 }
 
 void ListView::clearRows() {
-    keys_.clear();
-    rowCache_.clear();
-    rowCacheValid_ = true;
-    clear();
+    model_->clear();
 }
 
 QString ListView::text(int row) const {
@@ -140,36 +339,37 @@ void ListView::setText(int row, const QString& text) {
 }
 
 QString ListView::subItem(int row, int index) const {
-    QTreeWidgetItem* item = itemAt(row);
-    return item ? item->data(index, RawTextRole).toString() : QString();
+    return row < 1 || row > count() ? QString() : model_->cell(row - 1, index);
 }
 
 void ListView::setSubItem(int row, int index, const QString& text) {
-    if (QTreeWidgetItem* item = itemAt(row)) {
-        item->setData(index, RawTextRole, text);
-        if (sorted_ && index == sortColumn_)
-            resort();
-    }
+    if (row < 1 || row > count() || index < 0)
+        return;
+    model_->setCell(row - 1, index, text);
+    if (index == sortColumn_)
+        resort();
 }
 
 int ListView::selectedRow() const {
-    QTreeWidgetItem* current = currentItem();
-    if (current && current->isSelected())
-        return rowOf(current);
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    return selected.isEmpty() ? 0 : rowOf(selected.first());
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selectionModel()->isSelected(current))
+        return current.row() + 1;
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? 0 : selected.first().row() + 1;
 }
 
 void ListView::setSelectedRow(int row) {
-    if (QTreeWidgetItem* item = itemAt(row)) {
-        setCurrentItem(item);
-        item->setSelected(true);
-    }
+    const QModelIndex index = indexOf(row);
+    if (!index.isValid())
+        return;
+    setCurrentIndex(index);
+    selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
 void ListView::ensureRowVisible(int row) {
-    if (QTreeWidgetItem* item = itemAt(row))
-        scrollToItem(item);
+    const QModelIndex index = indexOf(row);
+    if (index.isValid())
+        scrollTo(index);
 }
 
 void ListView::setMultiSelect(bool on) {
@@ -178,13 +378,26 @@ void ListView::setMultiSelect(bool on) {
 }
 
 bool ListView::isRowSelected(int row) const {
-    QTreeWidgetItem* item = itemAt(row);
-    return item && item->isSelected();
+    const QModelIndex index = indexOf(row);
+    return index.isValid() && selectionModel()->isSelected(index);
 }
 
 void ListView::setRowSelected(int row, bool selected) {
-    if (QTreeWidgetItem* item = itemAt(row))
-        item->setSelected(selected);
+    const QModelIndex index = indexOf(row);
+    if (index.isValid())
+        selectionModel()->select(
+            index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                       QItemSelectionModel::Rows);
+}
+
+void ListView::setSortKey(int column) {
+    sortColumn_ = column;
+    resort();
+}
+
+void ListView::setSortOrder(Qt::SortOrder order) {
+    sortOrder_ = order;
+    resort();
 }
 
 void ListView::setSorted(bool on) {
@@ -192,39 +405,75 @@ void ListView::setSorted(bool on) {
     resort();
 }
 
-void ListView::resort() {
+std::vector<int> ListView::resort() {
     if (!sorted_)
+        return {};
+    return model_->sortRows(sortColumn_, sortOrder_);
+}
+
+void ListView::setWholeRows(bool on) {
+    wholeRows_ = on;
+    fitHeight();
+}
+
+// The height of one row: that of the rows shown, or while there are none
+// that of a line of Latin and Japanese text, whose fonts differ in height.
+int ListView::rowPixels() const {
+    if (count() > 0 && columnCount() > 0)
+        return indexRowSizeHint(model_->index(0, 0));
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = u("Xあ");
+    return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height();
+}
+
+// Frame, header and scroll bar are known only once the list is shown; the
+// height it then takes is its own, not the one it was given.
+void ListView::fitHeight() {
+    if (fitting_ || !isVisible())
         return;
-    sortItems(sortColumn_, sortOrder_);
-    rowCacheValid_ = false;
+    fitting_ = true;
+    int fitted = givenHeight_;
+    const int rowHeight = rowPixels();
+    const int room = givenHeight_ - (height() - viewport()->height());
+    if (wholeRows_ && rowHeight > 0 && room >= rowHeight)
+        fitted -= room % rowHeight;
+    resize(width(), fitted);
+    fitting_ = false;
+}
+
+bool ListView::event(QEvent* event) {
+    if (event->type() == QEvent::Resize && !fitting_)
+        givenHeight_ = static_cast<QResizeEvent*>(event)->size().height();
+    return QTreeView::event(event);
+}
+
+void ListView::showEvent(QShowEvent* event) {
+    QTreeView::showEvent(event);
+    if (wholeRows_)
+        fitHeight();
+}
+
+void ListView::updateGeometries() {
+    QTreeView::updateGeometries();
+    if (wholeRows_)
+        fitHeight();
 }
 
 void ListView::keyPressEvent(QKeyEvent* event) {
-    QTreeWidget::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
     emit keyDown(event->key(), shiftMask(event->modifiers()));
 }
 
 void ListView::keyReleaseEvent(QKeyEvent* event) {
-    QTreeWidget::keyReleaseEvent(event);
+    QTreeView::keyReleaseEvent(event);
     if (!event->isAutoRepeat())
         emit keyUp(event->key(), shiftMask(event->modifiers()));
 }
 
 void ListView::mouseReleaseEvent(QMouseEvent* event) {
-    QTreeWidget::mouseReleaseEvent(event);
+    QTreeView::mouseReleaseEvent(event);
     emit mouseUp(int(event->button()));
 }
 
-QVector<int> ListView::appendRows(const QVector<ListRowData>& rows) {
-    QVector<int> refused;
-    setUpdatesEnabled(false);
-    for (const ListRowData& data : rows) {
-        const int row = add(data.cells.value(0));
-        for (int column = 1; column < data.cells.size(); ++column)
-            setSubItem(row, column, data.cells.at(column));
-        if (!data.key.isEmpty() && !setKey(row, data.key))
-            refused.append(row);
-    }
-    setUpdatesEnabled(true);
-    return refused;
-}

@@ -2,10 +2,16 @@
 
 #include "platform/ListError.h"
 
-#include <QHash>
-#include <QTreeWidget>
+#include <QStringList>
+#include <QTreeView>
+#include <QVector>
 
-// One row to append: its key (may be empty) and its column texts.
+#include <vector>
+
+class ListViewModel;
+
+// One row of a batch: its key (empty for none) and its cells, the text
+// first, then the sub-items.
 struct ListRowData {
     QString key;
     QStringList cells;
@@ -13,18 +19,30 @@ struct ListRowData {
 
 // A list view in report style: rows numbered from 1 in display order, each
 // with a text, sub-items and an optional key that is unique within the list.
-class ListView : public QTreeWidget {
+// The rows live in one contiguous block of the list's own model; the view
+// shows only the rows on screen, so thousands of rows cost little.
+//
+// A batch of rows goes in with appendRows: the view learns of it once and
+// lays itself out and repaints once, at the next turn of the event loop.
+// Single calls (add, setSubItem) are cheap too, as the view gathers them in
+// the same way. To keep a half-filled list from being painted while pending
+// events run in the middle of a long fill, switch its painting off with
+// setUpdatesEnabled(false) and on again when the fill is done.
+class ListView : public QTreeView {
     Q_OBJECT
   public:
     explicit ListView(QWidget* parent = nullptr);
 
     // Column headers: text and width in twips.
     void addColumn(const QString& header, int widthTwips);
+    int columnCount() const;
+    QString columnHeader(int column) const; // column from 0
 
-    int count() const { return topLevelItemCount(); }
+    int count() const;
     int add(const QString& text = {}); // appends a row, returns its number
-    // Appends many rows at once; returns the numbers of the rows whose key
-    // was refused (they stay, without a key).
+    // Appends the rows in one go and returns the numbers of the rows whose
+    // key was refused, as setKey would refuse it (taken by a row before it);
+    // those rows stay, without key.
     QVector<int> appendRows(const QVector<ListRowData>& rows);
     // Sets the key of a row once; a key another row has is refused, and the
     // row keeps no key.
@@ -46,20 +64,21 @@ class ListView : public QTreeWidget {
     bool isRowSelected(int row) const;
     void setRowSelected(int row, bool selected);
 
-    // Sorting compares the texts of the sort column as text. Switching it
-    // off keeps the rows in their present order.
-    void setSortKey(int column) {
-        sortColumn_ = column;
-        resort();
-    }
+    // Sorting compares the texts of the sort column as text, ignoring case;
+    // rows with equal texts keep their order. Switching it off keeps the
+    // rows in their present order.
+    void setSortKey(int column);
     int sortKey() const { return sortColumn_; }
-    void setSortOrder(Qt::SortOrder order) {
-        sortOrder_ = order;
-        resort();
-    }
+    void setSortOrder(Qt::SortOrder order);
     Qt::SortOrder sortOrder() const { return sortOrder_; }
     void setSorted(bool on);
     bool isSorted() const { return sorted_; }
+
+    // Keeps the list's height to whole rows: of the height it is given (by
+    // its layout or by resize) it takes its frame, header and the whole rows
+    // that fit, so no row is shown cut. The row height is that of the rows,
+    // from their font.
+    void setWholeRows(bool on);
 
   signals:
     void clicked();
@@ -73,18 +92,25 @@ class ListView : public QTreeWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void updateGeometries() override;
 
   private:
-    QTreeWidgetItem* itemAt(int row) const { return topLevelItem(row - 1); }
-    int rowOf(QTreeWidgetItem* item) const;
-    void resort();
+    QModelIndex indexOf(int row) const;
+    // Sorts the rows when sorting is on; returns the new place of each old
+    // row, or nothing when the rows stayed.
+    std::vector<int> resort();
+    int rowPixels() const;
+    void fitHeight();
 
-    QHash<QString, QTreeWidgetItem*> keys_;
-    mutable QHash<const QTreeWidgetItem*, int> rowCache_;
-    mutable bool rowCacheValid_ = true;
+    ListViewModel* model_;
     int sortColumn_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool sorted_ = false;
+    bool wholeRows_ = false;
+    int givenHeight_ = 0;
+    bool fitting_ = false;
 };
 
 // The shift mask of key and mouse events: 1 Shift, 2 Ctrl, 4 Alt.

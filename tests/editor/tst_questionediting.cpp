@@ -259,7 +259,7 @@ class TestQuestionEditing : public QObject {
         QVERIFY(!e->chkKaitouIsSeikai->isChecked());
 
         e->lstKaitou->clearSelection();
-        e->lstKaitou->setCurrentItem(nullptr);
+        e->lstKaitou->setCurrentIndex({});
         e->cmdKaitouDel_Click(); // nothing selected: nothing removed
         QCOMPARE(e->lstKaitou->count(), 2);
         e->lstKaitou->setSelectedRow(1);

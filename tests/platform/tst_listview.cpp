@@ -1,9 +1,12 @@
 #include "platform/KeyedTable.h"
 #include "platform/ListView.h"
 
+#include "support/TestEnv.h"
+
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 class TestListView : public QObject {
     Q_OBJECT
@@ -33,6 +36,9 @@ class TestListView : public QObject {
         for (int row = list.count(); row >= 1; --row)
             if (row == 2 || row == 4 || row == 5)
                 list.remove(row);
+        // Rows that are not there are left alone.
+        list.setText(0, "none");
+        list.setText(4, "none");
         QCOMPARE(list.count(), 3);
         QCOMPARE(list.text(1), QString("1"));
         QCOMPARE(list.text(2), QString("3"));
@@ -40,6 +46,74 @@ class TestListView : public QObject {
         QCOMPARE(list.find("k6"), 3);
         QCOMPARE(list.find("k4"), 0);
         QVERIFY(list.setKey(list.add("again"), "k4"));
+    }
+
+    void batchAppendRefusesTakenKeys_data() {
+        QTest::addColumn<bool>("sorted");
+        QTest::addColumn<QVector<int>>("refused");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("keys");
+        QTest::newRow("in order") << false << QVector<int>{3, 5}
+                                  << QStringList{"m", "z", "a", "b", "c"}
+                                  << QStringList{"k1", "k2", "", "", ""};
+        QTest::newRow("sorted") << true << QVector<int>{1, 3}
+                                << QStringList{"a", "b", "c", "m", "z"}
+                                << QStringList{"", "", "", "k1", "k2"};
+    }
+    void batchAppendRefusesTakenKeys() {
+        QFETCH(bool, sorted);
+        ListView list;
+        list.setKey(list.add("m"), "k1");
+        list.setSorted(sorted);
+        // A key taken before the batch, one taken within it, and no key.
+        const QVector<int> refused =
+            list.appendRows({{"k2", {"z"}}, {"k1", {"a", "sub a"}}, {"", {"b"}}, {"k2", {"c"}}});
+        QTEST(refused, "refused");
+        QStringList texts, keys;
+        for (int row = 1; row <= list.count(); ++row) {
+            texts << list.text(row);
+            keys << list.key(row);
+        }
+        QTEST(texts, "texts");
+        QTEST(keys, "keys");
+        QCOMPARE(list.subItem(texts.indexOf("a") + 1, 1), QString("sub a"));
+        QCOMPARE(list.find("k2"), texts.indexOf("z") + 1);
+    }
+
+    void keysFollowRowsThroughRemovalsAndSorts() {
+        ListView list;
+        QVector<ListRowData> rows;
+        for (const QChar text : QString("hcfagbed"))
+            rows.append({QString("k") + text, {text}});
+        list.appendRows(rows);
+        // The rows in order, each found by its key.
+        const auto rowsAre = [&list](const QString& expected) {
+            QString texts;
+            for (int row = 1; row <= list.count(); ++row) {
+                texts += list.text(row);
+                QCOMPARE(list.find("k" + list.text(row)), row);
+            }
+            QCOMPARE(texts, expected);
+        };
+        list.remove(2);
+        list.remove(6);
+        list.remove(4);
+        rowsAre("hfabd");
+        QCOMPARE(list.find("kg"), 0);
+        list.setSorted(true);
+        rowsAre("abdfh");
+        list.remove(1);
+        QCOMPARE(list.add("c"), 2);
+        QVERIFY(list.setKey(2, "kc"));
+        rowsAre("bcdfh");
+        list.setSortOrder(Qt::DescendingOrder);
+        rowsAre("hfdcb");
+        list.setSorted(false);
+        list.remove(5);
+        list.remove(1);
+        rowsAre("fdc");
+        QVERIFY(!list.setKey(1, "kd"));
+        QCOMPARE(list.find("kh"), 0);
     }
 
     void sortingByTextAndSwitchedOffKeepsOrder() {
@@ -74,7 +148,7 @@ class TestListView : public QObject {
         list.addColumn("a", 1000);
         const int row = list.add("first\r\nsecond");
         QCOMPARE(list.text(row), QString("first\r\nsecond"));
-        QCOMPARE(list.topLevelItem(0)->text(0), QString("first second"));
+        QCOMPARE(list.model()->index(0, 0).data().toString(), QString("first second"));
         const QString longText(100000, QChar(u'あ'));
         list.setSubItem(row, 1, longText);
         QCOMPARE(list.subItem(row, 1), longText);
@@ -99,6 +173,57 @@ class TestListView : public QObject {
         });
         QVERIFY(keyF != up.cend());
         QCOMPARE(keyF->at(1).toInt(), 3);
+    }
+
+    void wholeRowsOnly_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<bool>("inLayout");
+        QTest::addColumn<bool>("biggerFontWhileHidden");
+        QTest::newRow("110 high") << 400 << 110 << false << false;
+        QTest::newRow("97 high") << 400 << 97 << false << false;
+        QTest::newRow("scroll bar below the rows") << 150 << 130 << false << false;
+        QTest::newRow("in a layout") << 400 << 110 << true << false;
+        QTest::newRow("bigger font while hidden") << 400 << 110 << false << true;
+    }
+    void wholeRowsOnly() {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(bool, inLayout);
+        QFETCH(bool, biggerFontWhileHidden);
+        QWidget window;
+        auto* list = new ListView(&window);
+        list->addColumn(u8("正解"), 600);
+        list->addColumn(u8("選択肢"), 4200);
+        for (int i = 0; i < 10; ++i)
+            list->setSubItem(list->add(u8("○")), 1, u8("東京"));
+        list->setWholeRows(true);
+        if (inLayout)
+            (new QVBoxLayout(&window))->addWidget(list);
+        else
+            list->resize(width, height);
+        window.resize(inLayout ? width : 500, inLayout ? height + 22 : 300);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QApplication::processEvents();
+        if (biggerFontWhileHidden) {
+            const QFont font = list->font();
+            list->hide();
+            list->setFont(QFont(font.family(), font.pointSize() * 3));
+            QApplication::processEvents();
+            list->show();
+            list->setFont(font);
+            QApplication::processEvents();
+        }
+        const int rowHeight = list->visualRect(list->model()->index(0, 0)).height();
+        QVERIFY(rowHeight > 0);
+        QCOMPARE(list->viewport()->height() % rowHeight, 0);
+        QVERIFY(list->viewport()->height() > 0);
+        const int given =
+            inLayout ? list->parentWidget()->layout()->contentsRect().height() : height;
+        QVERIFY(list->height() > given - rowHeight);
+        list->setWholeRows(false);
+        QCOMPARE(list->height(), given);
     }
 
     void keyedTable() {

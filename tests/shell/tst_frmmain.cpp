@@ -112,7 +112,7 @@ class TestFrmMain : public QObject {
         auto* list = window.findChild<ListView*>("lstMondai");
         QStringList headers;
         for (int i = 0; i < list->columnCount(); ++i)
-            headers << list->headerItem()->text(i);
+            headers << list->columnHeader(i);
         QCOMPARE(headers, (QStringList{u8("問題"), u8("正解数"), u8("回答数"), u8("正解率"),
                                        u8("マーク"), u8("今回正解?")}));
     }
