@@ -289,8 +289,13 @@ void frmSakusei::mnuFileExit_Click() {
 }
 
 void frmSakusei::closeEvent(QCloseEvent* event) {
-    Form_Unload();
-    event->accept();
+    if (unloading_) {
+        event->accept();
+        return;
+    }
+    // The program's shutdown decides, and unloads this window on its way.
+    event->ignore();
+    emit closeRequested();
 }
 
 void frmSakusei::Form_Unload() {
@@ -301,5 +306,4 @@ void frmSakusei::Form_Unload() {
     confirmSaveChanges();
     document_.clearDataProp();
     document_.setPath({});
-    emit unloaded();
 }

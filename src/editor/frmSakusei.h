@@ -69,8 +69,8 @@ class frmSakusei : public QMainWindow {
   signals:
     // "問題ﾌｧｲﾙ実施ﾓｰﾄﾞ(&R)": the main window comes back at this place.
     void modeReadRequested(const QPoint& position);
-    // The editor was unloaded; the whole program ends.
-    void unloaded();
+    // The window is being closed: the whole program ends.
+    void closeRequested();
 
   public:
     // Controls, by their program names.

@@ -5,6 +5,7 @@
 #include "editor/frmProp.h"
 #include "editor/frmProtect.h"
 #include "editor/frmSakusei.h"
+#include "learner/QuestionFilter.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/ProgramFolder.h"
@@ -14,7 +15,6 @@
 #include "platform/Texts.h"
 #include "platform/Twips.h"
 #include "platform/TwipsGeometry.h"
-#include "learner/QuestionFilter.h"
 #include "shell/MarkDefinitions.h"
 
 #include <QApplication>
@@ -64,7 +64,10 @@ frmSakusei* frmMain::sakusei() {
     if (!sakusei_) {
         sakusei_ = new frmSakusei(document_);
         connect(sakusei_, &frmSakusei::modeReadRequested, this, &frmMain::returnFromEditor);
-        connect(sakusei_, &frmSakusei::unloaded, this, &frmMain::Form_Unload);
+        // Closing the editor ends the program: the main window's shutdown
+        // runs, which may keep it open when the learner's results could
+        // not be written.
+        connect(sakusei_, &frmSakusei::closeRequested, this, &frmMain::close);
     }
     return sakusei_;
 }
@@ -276,7 +279,7 @@ void frmMain::Form_Load() {
     cmbMark->addItems(marks.marks);
     markTable = marks.table;
 
-    loadUserData(g.learnerName);
+    loadUserData();
     SSTab1->setTabEnabled(1, false);
     SSTab1->setTabEnabled(2, false);
     fillFilterList(marks.marks);
@@ -302,8 +305,10 @@ bool frmMain::event(QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    Form_Unload();
-    event->accept();
+    if (Form_Unload())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void frmMain::mnuFileExit_Click() {
@@ -316,11 +321,12 @@ void frmMain::mnuProp_Click() {
     dialog.exec();
 }
 
-void frmMain::Form_Unload() {
+bool frmMain::Form_Unload() {
     if (unloading_)
-        return;
+        return true;
+    if (!saveUserDataBeforeClosing())
+        return false;
     unloading_ = true;
-    saveUserData();
     SettingsStore::saveBool("setup1Click", mnuSetup1Click->isChecked());
     SettingsStore::saveBool("setupRandom", mnuSetupRandom->isChecked());
     if (sakusei_) {
@@ -330,6 +336,7 @@ void frmMain::Form_Unload() {
     // There are no scratch files on this platform to remove.
     hide();
     QApplication::quit();
+    return true;
 }
 
 void frmMain::mnuFileOpen_Click() {
@@ -347,6 +354,7 @@ void frmMain::mnuFileOpen_Click() {
         cmdStart->setEnabled(false);
     }
     mnuFile->setEnabled(true);
+    matchUserData();
     showCount();
 }
 

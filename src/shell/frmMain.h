@@ -1,6 +1,8 @@
 #pragma once
 
 #include "data/QuestionDocument.h"
+#include "learner/LearnerFile.h"
+#include "learner/Statistics.h"
 #include "platform/KeyedTable.h"
 
 #include <QMainWindow>
@@ -42,7 +44,8 @@ class frmMain : public QMainWindow {
     // Start-up and shutdown.
     void Form_Load();
     void Form_Activate();
-    void Form_Unload();
+    // False when the learner chose to keep the program open.
+    bool Form_Unload();
     void Form_Resize();
 
     // The divider: dragged over itself, dropped (twips, in the bar and in
@@ -57,15 +60,21 @@ class frmMain : public QMainWindow {
     void mnuProp_Click();
     void mnuToolSakusei_Click();
 
-    // The learner's records (learner file).
-    void loadUserData(const QString& learner);
-    void saveUserData();
+    // The learner's records (learner file) and the question list's columns.
+    void loadUserData();
+    // False, after telling the learner, when the file could not be written.
+    bool saveUserData();
+    void matchUserData();
+    void updateUserData(int row);
+    QString makeFileId() const;
     void showCount();
+    void swapListItems(ListView* list, int rowA, int rowB);
+    RowStatistics rowStatistics(int row) const;
 
     // Controls, by their program names.
     QTabWidget* SSTab1 = nullptr;
     ListView* lstMondai = nullptr;
-    KeyedTable lstUserData;
+    LearnerRecords lstUserData;
     KeyedTable markTable{Qt::CaseInsensitive};
     QComboBox* cmbFilter = nullptr;
     QPushButton* cmdDoFilter = nullptr;
@@ -123,6 +132,8 @@ class frmMain : public QMainWindow {
     void showQuestionsOfDocument();
     void returnFromEditor(const QPoint& position);
     bool dividerEvent(QEvent* event);
+    QString learnerFile() const;
+    bool saveUserDataBeforeClosing();
 
     QuestionDocument document_;
     frmSakusei* sakusei_ = nullptr;

@@ -1,0 +1,96 @@
+#include "learner/LearnerFile.h"
+#include "platform/Codepage.h"
+#include "platform/Dialogs.h"
+#include "platform/ListView.h"
+#include "shell/frmMain.h"
+
+#include "support/TestEnv.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+QByteArray questionFile(const QStringList& keys) {
+    QString text = "<kuMemo-data>\r\n";
+    for (const QString& key : keys)
+        text += "<Mondai key='" + key + "'><mondaibun>{\\rtf1 " + key +
+                "\\par}</mondaibun></Mondai>\r\n";
+    return Codepage::encode(text + "</kuMemo-data>\r\n");
+}
+
+QStringList columnsOf(const frmMain& window, int row) {
+    QStringList columns;
+    for (int column = 1; column <= 5; ++column)
+        columns << window.lstMondai->subItem(row, column);
+    return columns;
+}
+} // namespace
+
+class TestLearnerRecords : public QObject {
+    Q_OBJECT
+  private slots:
+    // Opening a file joins the learner's records to the list: the file is
+    // known by its base name, whatever its folder and kind.
+    void openingJoinsTheRecords() {
+        TestEnv env;
+        env.writeFile("kuMemo-ini.txt", "Level=1:A\r\nLevel=2:B\r\n");
+        const QString id = makeFileId("/elsewhere/test.kme");
+        env.writeFile(u8("ごんべえ.kmu"),
+                      Codepage::encode("<u-" + id + ":k1 value='1:1:2'/>\r\n<u-" + id +
+                                       ":k2 value='1:3:'/>\r\n<u-" + id +
+                                       ":k3 value='0:2:9'/>\r\n<u-" + id +
+                                       ":k4 value='3'/>\r\n<u-other:k5 value='5:5:1'/>\r\n"));
+        QDir(env.folder()).mkdir("sub");
+        env.writeFile("sub/test.kmd", questionFile({"k1", "k2", "k3", "k4", "k5"}));
+        frmMain window;
+        window.show();
+        window.lstMondai->add("stale");
+        Dialogs::setNextFileName(env.path("sub/test.kmd"));
+        window.mnuFileOpen_Click();
+        QCOMPARE(columnsOf(window, 1), (QStringList{"     1", "     1", "100.0%", "B", ""}));
+        QCOMPARE(columnsOf(window, 2), (QStringList{"     1", "     3", " 33.3%", "", ""}));
+        // A level the marks no longer define shows no mark.
+        QCOMPARE(columnsOf(window, 3), (QStringList{"     0", "     2", "  0.0%", "", ""}));
+        QCOMPARE(columnsOf(window, 4), (QStringList{"     3", "", "", "", ""}));
+        QCOMPARE(columnsOf(window, 5), (QStringList{"", "", "", "", ""}));
+        QCOMPARE(window.lblNum->text(), u8("5件"));
+
+        // Changing a row and saving writes the record back, keeping level 9.
+        window.lstMondai->setSubItem(3, 1, "     1");
+        window.lstMondai->setSubItem(3, 2, "     3");
+        window.updateUserData(3);
+        QVERIFY(window.saveUserData());
+        QFile file(env.path(u8("ごんべえ.kmu")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("<u-" + id.toLatin1() + ":k3 value='1:3:9'/>\r\n"));
+    }
+
+    // A learner file that cannot be written is named, never passed over;
+    // at the end the learner may keep the program open.
+    void unwritableLearnerFile() {
+        TestEnv env;
+        QDir(env.folder()).mkdir(u8("ごんべえ.kmu")); // a folder where the file should be
+        frmMain window;
+        window.show();
+        QVERIFY(!window.saveUserData());
+        const Dialogs::Message told = Dialogs::shownMessages().last();
+        QVERIFY(told.text.startsWith(u8("回答者ﾃﾞｰﾀﾌｧｲﾙに書き込めませんでした。\r\n") +
+                                     env.path(u8("ごんべえ.kmu"))));
+        QCOMPARE(told.title, u8("保存中止"));
+        QCOMPARE(told.icon, Dialogs::Icon::Exclamation);
+
+        Dialogs::setNextAnswer(Dialogs::Answer::No);
+        QVERIFY(!window.close());
+        QVERIFY(window.isVisible());
+        QCOMPARE(Dialogs::shownMessages().last().buttons, Dialogs::Buttons::YesNo);
+        QVERIFY(Dialogs::shownMessages().last().text.endsWith(
+            u8("このまま終了すると今回の回答結果は失われます。終了しますか?")));
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        QVERIFY(window.close());
+        QVERIFY(!window.isVisible());
+    }
+};
+
+QTEST_MAIN(TestLearnerRecords)
+#include "tst_learnerrecords.moc"
