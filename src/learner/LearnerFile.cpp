@@ -47,10 +47,8 @@ void readLine(QStringView line, LearnerRecords& records) {
     if (end <= from)
         return; // no value, or an empty one
     const QList<QStringView> fields = line.sliced(from, end - from).split(':');
-    const auto field = [&](qsizetype i) {
-        return i < fields.size() ? fields.at(i).toString() : QString();
-    };
-    records.add(key, {field(0), field(1), field(2)});
+    records.add(
+        key, {fields.value(0).toString(), fields.value(1).toString(), fields.value(2).toString()});
 }
 
 // Blanks only, as the list columns pad with them.
