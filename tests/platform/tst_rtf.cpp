@@ -204,6 +204,48 @@ void TestRtf::samples_data() {
                        u("[Times New Roman 24]A1\tB1"),
                        u("¶"),
                        u("[Times New Roman 32 s]Big")};
+    // LibreOffice Writer styles Japanese text with the associated properties.
+    QTest::newRow("LibreOffice from HTML")
+        << "libreoffice_from_html.rtf"
+        << u("問題：次の太字と斜体と下線と赤い字と大きな字を読みなさい。\r\n"
+             "コード外の字：𠮷野家・😀・Café・€ and bold ASCII.")
+        << QStringList{u("[Liberation Serif 24]問題：次の"),
+                       u("[Liberation Serif 24 b]太字"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 i]斜体"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 u]下線"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 #ff0000]赤い字"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 28]大きな字"),
+                       u("[Liberation Serif 24]を読みなさい。"),
+                       u("¶"),
+                       u("[Liberation Serif 24]コード外の字：𠮷野家・😀・Café・€ and "),
+                       u("[Liberation Serif 24 b]bold ASCII"),
+                       u("[Liberation Serif 24].")};
+    QTest::newRow("LibreOffice from ODT")
+        << "libreoffice_from_odt.rtf"
+        << u("問題：太字と斜体と下線と赤い字と大きな字とゴシック体、全部 ｶﾀｶﾅ、Bold 混在\r\n"
+             "コード外の字：𠮷・😀・é・€・ㇰ")
+        << QStringList{u("[Liberation Serif 24]問題："),
+                       u("[Liberation Serif 24 b]太字"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 i]斜体"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 u]下線"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 #ff0000]赤い字"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 28]大きな字"),
+                       u("[Liberation Serif 24]と"),
+                       u("[IPAGothic 24]ゴシック体"),
+                       u("[Liberation Serif 24]、"),
+                       u("[Liberation Serif 24 b i u #0000ff]全部 ｶﾀｶﾅ"),
+                       u("[Liberation Serif 24]、"),
+                       u("[Liberation Serif 24 b]Bold 混在"),
+                       u("¶"),
+                       u("[Liberation Serif 24]コード外の字：𠮷・😀・é・€・ㇰ")};
     QTest::newRow("minimal") << "minimal.rtf" << u("Hello, world!\r\nSecond line")
                              << QStringList{u("[ＭＳ ゴシック 24]Hello, "),
                                             u("[ＭＳ ゴシック 24 b]world"),
@@ -274,7 +316,9 @@ void TestRtf::readerText_data() {
         << u("{\\rtf1\\uc2\\u26085日x}") << u("日x");
     QTest::newRow("surrogate pair") << u("{\\rtf1 \\u-10179?\\u-8704?}") << u("😀");
     QTest::newRow("surrogate pair, one fallback") << u("{\\rtf1 \\u55362\\u57271?}") << u("𠮷");
-    QTest::newRow("unicode out of range") << u("{\\rtf1 a\\u70000?b}") << u("ab");
+    QTest::newRow("unicode code point") << u("{\\rtf1 \\u128512?\\u70000?x}") << u("😀\U00011170x");
+    QTest::newRow("highest code point") << u("{\\rtf1 \\u1114111?}") << u("\U0010FFFF");
+    QTest::newRow("unicode out of range") << u("{\\rtf1 a\\u1114112?b}") << u("ab");
     QTest::newRow("optional destination") << u("{\\rtf1 a{\\*\\foo b{c}}d}") << u("ad");
     QTest::newRow("picture") << u("{\\rtf1 a{\\pict\\pngblip 89ab{\\*\\x}}c}") << u("ac");
     QTest::newRow("binary data in a picture") << u("{\\rtf1 a{\\pict\\bin3 }{}}c}") << u("ac");
@@ -372,6 +416,36 @@ void TestRtf::readerStyles_data() {
     QTest::newRow("caret style of an empty line")
         << fonts + u("a\\par\\b\\par b}")
         << QStringList{u("[Arial 20]a"), u("¶"), u("¶"), u("[Arial 20 b]b")};
+
+    // Associated properties: word processors style double-byte text apart.
+    QTest::newRow("associated properties of double-byte text")
+        << fonts + u("\\dbch\\af0\\afs28\\acf1\\ab\\ai\\auldb\\astrike 字\\loch a}")
+        << QStringList{u("[ＭＳ 明朝 28 b i u s #ff0000]字"), u("[Arial 20]a")};
+    QTest::newRow("associated switch-offs")
+        << fonts + u("\\b\\i\\ul\\strike\\cf1\\dbch\\ab0\\ai0\\aulnone\\astrike0\\acf0 字"
+                     "\\aul 字\\aul0 字}")
+        << QStringList{u("[Arial 20]字"), u("[Arial 20 u]字"), u("[Arial 20]字")};
+    QTest::newRow("ordinary properties where none are associated")
+        << fonts + u("\\b\\f2\\fs30\\dbch 字}") << QStringList{u("[ＭＳ ゴシック 30 b]字")};
+    QTest::newRow("associated properties of other text ignored")
+        << fonts + u("\\loch\\ab\\hich\\ai\\rtlch\\afs40\\ltrch\\aul\\af0 a\\dbch 字}")
+        << QStringList{u("[Arial 20]a字")};
+    QTest::newRow("only double-byte text takes them")
+        << fonts + u("\\dbch\\ab\\loch a\\hich b\\rtlch c\\ltrch d\\dbch 字}")
+        << QStringList{u("[Arial 20]abcd"), u("[Arial 20 b]字")};
+    QTest::newRow("Latin letters in double-byte text")
+        << fonts + u("\\dbch\\ab\\afs30  字Abc 12, Éé字「x\\dbch  字}")
+        << QStringList{u("[Arial 30 b] 字"), u("[Arial 20]Abc 12, Éé"), u("[Arial 30 b]字「"),
+                       u("[Arial 20]x"), u("[Arial 30 b] 字")};
+    QTest::newRow("plain and groups end them")
+        << fonts + u("{\\dbch\\ab 字}字\\dbch\\ab 字\\plain\\dbch 字}")
+        << QStringList{u("[Arial 20 b]字"), u("[Arial 20]字"), u("[Arial 20 b]字"),
+                       u("[Arial 24]字")};
+    QTest::newRow("associated font not in the table")
+        << fonts + u("\\f0\\dbch\\af9 字}") << QStringList{u("[ＭＳ 明朝 20]字")};
+    QTest::newRow("associated sizes")
+        << fonts + u("\\dbch\\afs30 a字\\afs0 字\\afs 字}")
+        << QStringList{u("[Arial 20]a"), u("[Arial 30]字字"), u("[Arial 24]字")};
 }
 
 void TestRtf::readerStyles() {
@@ -637,7 +711,8 @@ void TestRtf::typedAnswerMatchesStoredAnswer() {
 }
 
 void TestRtf::truncatedSamples() {
-    for (const char* name : {"windows_control.rtf", "word_processor.rtf", "minimal.rtf"}) {
+    for (const char* name :
+         {"windows_control.rtf", "word_processor.rtf", "minimal.rtf", "libreoffice_from_odt.rtf"}) {
         const QString rtf = readSample(name);
         for (int length = 0; length <= rtf.size(); ++length) {
             const QString part = rtf.left(length);
