@@ -8,9 +8,11 @@
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
+#include <QClipboard>
 #include <QFile>
 #include <QFontInfo>
 #include <QInputMethodEvent>
+#include <QMimeData>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
@@ -68,11 +70,21 @@ QString boxText(const QTextDocument& document) {
     return plainTextWithCrLf(document.toPlainText());
 }
 
-QString readSample(const QString& name) {
+QByteArray readSampleBytes(const QString& name) {
     QFile file(QStringLiteral(KUMEMO_TEST_DATA "/rtf/") + name);
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing sample %s", qPrintable(name));
-    return Codepage::decode(file.readAll(), 932);
+    return file.readAll();
+}
+
+QString readSample(const QString& name) {
+    return Codepage::decode(readSampleBytes(name), 932);
+}
+
+QStringList runsOfRtf(const QString& rtf) {
+    QTextDocument document;
+    Rtf::read(rtf, &document);
+    return runs(document);
 }
 
 // Document building for the writer's tests.
@@ -155,6 +167,10 @@ class TestRtf : public QObject {
     void missingFontShownInJapaneseFont();
     void selectionsCompare_data();
     void selectionsCompare();
+    void copyOffersTextHtmlAndRtf();
+    void pasteKeepsStyles_data();
+    void pasteKeepsStyles();
+    void copyAndPasteBetweenBoxes();
     void typedAnswerMatchesStoredAnswer();
 
     void truncatedSamples();
@@ -685,6 +701,109 @@ void TestRtf::selectionsCompare() {
     a.selectAllText();
     b.selectAllText();
     QCOMPARE(a.selRTF() == b.selRTF(), equal);
+}
+
+void TestRtf::copyOffersTextHtmlAndRtf() {
+    RichTextBox box;
+    box.setTextRTF(readSample("windows_control.rtf"));
+    box.setSelStart(5);
+    box.setSelLength(20);
+    box.copy();
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    QCOMPARE(data->text(), u("単語の意味を答えよ。\nｶﾀｶﾅ and"));
+    // RTF as question files hold it, which the office suite reads.
+    QCOMPARE(data->data("text/rtf"), box.selRTF().toLatin1());
+    QTextDocument html;
+    html.setHtml(data->html());
+    QCOMPARE(runs(html), (QStringList{u("[ＭＳ ゴシック 18 b #ff0000]単語"),
+                                      u("[ＭＳ ゴシック 18]の意味を答えよ。"), u("¶"),
+                                      u("[ＭＳ 明朝 24 i u #0000ff]ｶﾀｶﾅ and")}));
+}
+
+// Pasted between "<" and ">" in Arial 10 pt.
+void TestRtf::pasteKeepsStyles_data() {
+    QTest::addColumn<QStringList>("types");
+    QTest::addColumn<QByteArrayList>("contents");
+    QTest::addColumn<QStringList>("expectedRuns");
+    const QString before = u("[Arial 20]<");
+    const QString after = u("[Arial 20]>");
+    // What LibreOffice Writer offers on copying the sample document.
+    const QByteArray plain = u("問題：太字と斜体").toUtf8();
+    const QByteArray rtf = readSampleBytes("libreoffice_from_odt.rtf");
+    const QByteArray html = readSampleBytes("libreoffice_from_odt.html");
+    const QStringList fromRtf =
+        QStringList{before} + runsOfRtf(QString::fromLatin1(rtf)) + QStringList{after};
+    QTest::newRow("RTF before HTML") << QStringList{"text/plain", "text/html", "text/rtf"}
+                                     << QByteArrayList{plain, html, rtf} << fromRtf;
+    QTest::newRow("richtext") << QStringList{"text/richtext"} << QByteArrayList{rtf} << fromRtf;
+    QTest::newRow("application/rtf")
+        << QStringList{"application/rtf"} << QByteArrayList{rtf} << fromRtf;
+    QTest::newRow("HTML without RTF")
+        << QStringList{"text/plain", "text/html"} << QByteArrayList{plain, html}
+        << QStringList{before,
+                       u("[IPAMincho 20]問題："),
+                       u("[IPAMincho 20 b]太字"),
+                       u("[IPAMincho 20]と"),
+                       u("[IPAMincho 20 i]斜体"),
+                       u("[IPAMincho 20]と"),
+                       u("[IPAMincho 20 u]下線"),
+                       u("[IPAMincho 20]と"),
+                       u("[IPAMincho 20 #ff0000]赤い字"),
+                       u("[IPAMincho 20]と"),
+                       u("[IPAMincho 28]大きな字"),
+                       u("[IPAMincho 20]と"),
+                       u("[IPAGothic 20]ゴシック体"),
+                       u("[IPAMincho 20]、"),
+                       u("[IPAMincho 20 b i u #0000ff]全部 ｶﾀｶﾅ"),
+                       u("[IPAMincho 20]、"),
+                       u("[Arial 20 b]Bold "),
+                       u("[IPAMincho 20 b]混在"),
+                       u("¶"),
+                       u("[IPAMincho 20]コード外の字：𠮷・😀・"),
+                       u("[Arial 20]é"),
+                       u("[IPAMincho 20]・€・ㇰ"),
+                       after};
+    QTest::newRow("HTML picture left out")
+        << QStringList{"text/html"} << QByteArrayList{"<p>a<img src=\"x.png\"><b>b</b></p>"}
+        << QStringList{u("[Arial 20]<a"), u("[Arial 20 b]b"), after};
+    QTest::newRow("plain text in the format at the caret")
+        << QStringList{"text/plain"} << QByteArrayList{u("字\nx").toUtf8()}
+        << QStringList{u("[Arial 20]<字"), u("¶"), u("[Arial 20]x>")};
+}
+
+void TestRtf::pasteKeepsStyles() {
+    QFETCH(QStringList, types);
+    QFETCH(QByteArrayList, contents);
+    QFETCH(QStringList, expectedRuns);
+    auto* data = new QMimeData;
+    for (int i = 0; i < types.size(); ++i)
+        data->setData(types[i], contents[i]);
+    QApplication::clipboard()->setMimeData(data);
+    RichTextBox box;
+    box.setTextRTF(u("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 <>}"));
+    box.setSelStart(1);
+    box.paste();
+    QCOMPARE(runs(*box.document()), expectedRuns);
+}
+
+void TestRtf::copyAndPasteBetweenBoxes() {
+    QRandomGenerator random(31);
+    for (int i = 0; i < 50; ++i) {
+        RichTextBox first;
+        fillRandomly(*first.document(), random);
+        first.selectAll();
+        first.copy();
+        RichTextBox second;
+        second.paste();
+        QCOMPARE(runs(*second.document()), runs(*first.document()));
+        // Programs that read HTML alone get the same styles.
+        auto* html = new QMimeData;
+        html->setHtml(QApplication::clipboard()->mimeData()->html());
+        QApplication::clipboard()->setMimeData(html);
+        RichTextBox third;
+        third.paste();
+        QCOMPARE(runs(*third.document()), runs(*first.document()));
+    }
 }
 
 void TestRtf::typedAnswerMatchesStoredAnswer() {
