@@ -782,6 +782,7 @@ void TestRtf::pasteKeepsStyles() {
     RichTextBox box;
     box.setTextRTF(u("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 <>}"));
     box.setSelStart(1);
+    QVERIFY(box.canPaste());
     box.paste();
     QCOMPARE(runs(*box.document()), expectedRuns);
 }
