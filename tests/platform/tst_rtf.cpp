@@ -450,13 +450,13 @@ void TestRtf::readerStyles_data() {
         << fonts + u("\\dbch\\ab\\loch a\\hich b\\rtlch c\\ltrch d\\dbch 字}")
         << QStringList{u("[Arial 20]abcd"), u("[Arial 20 b]字")};
     QTest::newRow("Latin letters in double-byte text")
-        << fonts + u("\\dbch\\ab\\afs30  字Abc 12, Éé字「x\\dbch  字}")
-        << QStringList{u("[Arial 30 b] 字"), u("[Arial 20]Abc 12, Éé"), u("[Arial 30 b]字「"),
-                       u("[Arial 20]x"), u("[Arial 30 b] 字")};
+        << fonts + u("\\dbch\\ab\\afs30  字Abc 12, Àɏ字「x×\\dbch  字}")
+        << QStringList{u("[Arial 30 b] 字"), u("[Arial 20]Abc 12, Àɏ"), u("[Arial 30 b]字「"),
+                       u("[Arial 20]x"), u("[Arial 30 b]× 字")};
     QTest::newRow("plain and groups end them")
-        << fonts + u("{\\dbch\\ab 字}字\\dbch\\ab 字\\plain\\dbch 字}")
+        << fonts + u("{\\dbch\\ab 字}字\\dbch\\ab 字\\plain\\ab 字\\dbch 字}")
         << QStringList{u("[Arial 20 b]字"), u("[Arial 20]字"), u("[Arial 20 b]字"),
-                       u("[Arial 24]字")};
+                       u("[Arial 24]字字")};
     QTest::newRow("associated font not in the table")
         << fonts + u("\\f0\\dbch\\af9 字}") << QStringList{u("[ＭＳ 明朝 20]字")};
     QTest::newRow("associated sizes")
@@ -766,6 +766,9 @@ void TestRtf::pasteKeepsStyles_data() {
     QTest::newRow("HTML picture left out")
         << QStringList{"text/html"} << QByteArrayList{"<p>a<img src=\"x.png\"><b>b</b></p>"}
         << QStringList{u("[Arial 20]<a"), u("[Arial 20 b]b"), after};
+    QTest::newRow("Qt's own rich text as plain text")
+        << QStringList{"application/x-qrichtext", "text/plain"} << QByteArrayList{"<b>x</b>", "x"}
+        << QStringList{u("[Arial 20]<x>")};
     QTest::newRow("plain text in the format at the caret")
         << QStringList{"text/plain"} << QByteArrayList{u("字\nx").toUtf8()}
         << QStringList{u("[Arial 20]<字"), u("¶"), u("[Arial 20]x>")};
