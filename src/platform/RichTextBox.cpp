@@ -17,12 +17,13 @@ namespace {
 // The names under which programs put RTF on the clipboard.
 const char* const rtfMimeTypes[] = {"text/rtf", "text/richtext", "application/rtf"};
 
-QString offeredRtf(const QMimeData* source) {
+// The first of them that `source` offers, or none.
+const char* offeredRtfType(const QMimeData* source) {
     for (const char* type : rtfMimeTypes) {
         if (source->hasFormat(QLatin1String(type)))
-            return Codepage::decode(source->data(QLatin1String(type)), 932);
+            return type;
     }
-    return {};
+    return nullptr;
 }
 
 // A line break of the document: one character there, CR LF in the plain text.
@@ -267,17 +268,18 @@ QMimeData* RichTextBox::createMimeDataFromSelection() const {
 }
 
 bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
-    return !offeredRtf(source).isEmpty() || source->hasHtml() ||
-           QTextEdit::canInsertFromMimeData(source);
+    return offeredRtfType(source) || source->hasHtml() || QTextEdit::canInsertFromMimeData(source);
 }
 
 // Pasted rich text goes through the RTF that question files store, so the
-// box holds no more of it than a file keeps: HTML pictures, tables and
+// box holds no more of it than a file keeps: HTML pictures, table frames and
 // paragraph formats fall away, and text without a style of its own takes
 // the font at the caret.
 void RichTextBox::insertFromMimeData(const QMimeData* source) {
-    QString rtf = offeredRtf(source);
-    if (rtf.isEmpty() && source->hasHtml()) {
+    QString rtf;
+    if (const char* type = offeredRtfType(source)) {
+        rtf = Codepage::decode(source->data(QLatin1String(type)), 932);
+    } else if (source->hasHtml()) {
         QTextDocument html;
         html.setDefaultFont(currentCharFormat().font().resolve(document()->defaultFont()));
         html.setHtml(source->html());
@@ -285,8 +287,7 @@ void RichTextBox::insertFromMimeData(const QMimeData* source) {
         while (!(picture = html.find(QString(QChar::ObjectReplacementCharacter))).isNull())
             picture.removeSelectedText();
         rtf = Rtf::write(&html);
-    }
-    if (rtf.isEmpty()) {
+    } else {
         QTextEdit::insertFromMimeData(source);
         return;
     }
