@@ -1,16 +1,31 @@
 #include "platform/RichTextBox.h"
 
 #include "platform/AppSetup.h"
+#include "platform/Codepage.h"
 #include "platform/ListView.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 namespace {
+// The names under which programs put RTF on the clipboard.
+const char* const rtfMimeTypes[] = {"text/rtf", "text/richtext", "application/rtf"};
+
+// The first of them that `source` offers, or none.
+const char* offeredRtfType(const QMimeData* source) {
+    for (const char* type : rtfMimeTypes) {
+        if (source->hasFormat(QLatin1String(type)))
+            return type;
+    }
+    return nullptr;
+}
+
 // A line break of the document: one character there, CR LF in the plain text.
 bool isLineBreak(QChar c) {
     return c == QChar('\n') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
@@ -32,7 +47,7 @@ QString plainTextWithCrLf(const QString& documentText) {
 }
 
 RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
-    setAcceptRichText(false); // pasted text arrives as plain text in the box's format
+    setAcceptRichText(false); // rich text is pasted by insertFromMimeData alone
     setTabChangesFocus(false);
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::changed);
 }
@@ -240,6 +255,48 @@ void RichTextBox::setBackColor(const QColor& color) {
 
 QColor RichTextBox::backColor() const {
     return palette().color(QPalette::Base);
+}
+
+QMimeData* RichTextBox::createMimeDataFromSelection() const {
+    const QTextCursor cursor = textCursor();
+    const QTextDocumentFragment selection(cursor);
+    auto* data = new QMimeData;
+    data->setText(selection.toPlainText());
+    data->setHtml(selection.toHtml());
+    data->setData(QLatin1String(rtfMimeTypes[0]), Rtf::write(cursor).toLatin1());
+    return data;
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return offeredRtfType(source) || source->hasHtml() || QTextEdit::canInsertFromMimeData(source);
+}
+
+// Pasted rich text goes through the RTF that question files store, so the
+// box holds no more of it than a file keeps: HTML pictures, table frames and
+// paragraph formats fall away, and text without a style of its own takes
+// the font at the caret.
+void RichTextBox::insertFromMimeData(const QMimeData* source) {
+    QString rtf;
+    if (const char* type = offeredRtfType(source)) {
+        rtf = Codepage::decode(source->data(QLatin1String(type)), 932);
+    } else if (source->hasHtml()) {
+        QTextDocument html;
+        html.setDefaultFont(currentCharFormat().font().resolve(document()->defaultFont()));
+        html.setHtml(source->html());
+        QTextCursor picture;
+        while (!(picture = html.find(QString(QChar::ObjectReplacementCharacter))).isNull())
+            picture.removeSelectedText();
+        rtf = Rtf::write(&html);
+    } else {
+        QTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QTextDocument pasted;
+    Rtf::read(rtf, &pasted);
+    QTextCursor cursor = textCursor();
+    cursor.insertFragment(QTextDocumentFragment(&pasted));
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }
 
 void RichTextBox::mouseReleaseEvent(QMouseEvent* event) {

@@ -66,6 +66,13 @@ class RichTextBox : public QTextEdit {
     void keyUp(int key, int shift);
 
   protected:
+    // Copying offers the selection as plain text, HTML and RTF; pasting takes
+    // RTF where offered, else HTML, with the character styles a box holds,
+    // and plain text in the format at the caret.
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -8,9 +8,11 @@
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
+#include <QClipboard>
 #include <QFile>
 #include <QFontInfo>
 #include <QInputMethodEvent>
+#include <QMimeData>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTest>
@@ -68,11 +70,21 @@ QString boxText(const QTextDocument& document) {
     return plainTextWithCrLf(document.toPlainText());
 }
 
-QString readSample(const QString& name) {
+QByteArray readSampleBytes(const QString& name) {
     QFile file(QStringLiteral(KUMEMO_TEST_DATA "/rtf/") + name);
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing sample %s", qPrintable(name));
-    return Codepage::decode(file.readAll(), 932);
+    return file.readAll();
+}
+
+QString readSample(const QString& name) {
+    return Codepage::decode(readSampleBytes(name), 932);
+}
+
+QStringList runsOfRtf(const QString& rtf) {
+    QTextDocument document;
+    Rtf::read(rtf, &document);
+    return runs(document);
 }
 
 // Document building for the writer's tests.
@@ -155,6 +167,10 @@ class TestRtf : public QObject {
     void missingFontShownInJapaneseFont();
     void selectionsCompare_data();
     void selectionsCompare();
+    void copyOffersTextHtmlAndRtf();
+    void pasteKeepsStyles_data();
+    void pasteKeepsStyles();
+    void copyAndPasteBetweenBoxes();
     void typedAnswerMatchesStoredAnswer();
 
     void truncatedSamples();
@@ -204,6 +220,48 @@ void TestRtf::samples_data() {
                        u("[Times New Roman 24]A1\tB1"),
                        u("¶"),
                        u("[Times New Roman 32 s]Big")};
+    // LibreOffice Writer styles Japanese text with the associated properties.
+    QTest::newRow("LibreOffice from HTML")
+        << "libreoffice_from_html.rtf"
+        << u("問題：次の太字と斜体と下線と赤い字と大きな字を読みなさい。\r\n"
+             "コード外の字：𠮷野家・😀・Café・€ and bold ASCII.")
+        << QStringList{u("[Liberation Serif 24]問題：次の"),
+                       u("[Liberation Serif 24 b]太字"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 i]斜体"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 u]下線"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 #ff0000]赤い字"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 28]大きな字"),
+                       u("[Liberation Serif 24]を読みなさい。"),
+                       u("¶"),
+                       u("[Liberation Serif 24]コード外の字：𠮷野家・😀・Café・€ and "),
+                       u("[Liberation Serif 24 b]bold ASCII"),
+                       u("[Liberation Serif 24].")};
+    QTest::newRow("LibreOffice from ODT")
+        << "libreoffice_from_odt.rtf"
+        << u("問題：太字と斜体と下線と赤い字と大きな字とゴシック体、全部 ｶﾀｶﾅ、Bold 混在\r\n"
+             "コード外の字：𠮷・😀・é・€・ㇰ")
+        << QStringList{u("[Liberation Serif 24]問題："),
+                       u("[Liberation Serif 24 b]太字"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 i]斜体"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 u]下線"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 24 #ff0000]赤い字"),
+                       u("[Liberation Serif 24]と"),
+                       u("[Liberation Serif 28]大きな字"),
+                       u("[Liberation Serif 24]と"),
+                       u("[IPAGothic 24]ゴシック体"),
+                       u("[Liberation Serif 24]、"),
+                       u("[Liberation Serif 24 b i u #0000ff]全部 ｶﾀｶﾅ"),
+                       u("[Liberation Serif 24]、"),
+                       u("[Liberation Serif 24 b]Bold 混在"),
+                       u("¶"),
+                       u("[Liberation Serif 24]コード外の字：𠮷・😀・é・€・ㇰ")};
     QTest::newRow("minimal") << "minimal.rtf" << u("Hello, world!\r\nSecond line")
                              << QStringList{u("[ＭＳ ゴシック 24]Hello, "),
                                             u("[ＭＳ ゴシック 24 b]world"),
@@ -274,7 +332,9 @@ void TestRtf::readerText_data() {
         << u("{\\rtf1\\uc2\\u26085日x}") << u("日x");
     QTest::newRow("surrogate pair") << u("{\\rtf1 \\u-10179?\\u-8704?}") << u("😀");
     QTest::newRow("surrogate pair, one fallback") << u("{\\rtf1 \\u55362\\u57271?}") << u("𠮷");
-    QTest::newRow("unicode out of range") << u("{\\rtf1 a\\u70000?b}") << u("ab");
+    QTest::newRow("unicode code point") << u("{\\rtf1 \\u128512?\\u70000?x}") << u("😀\U00011170x");
+    QTest::newRow("highest code point") << u("{\\rtf1 \\u1114111?}") << u("\U0010FFFF");
+    QTest::newRow("unicode out of range") << u("{\\rtf1 a\\u1114112?b}") << u("ab");
     QTest::newRow("optional destination") << u("{\\rtf1 a{\\*\\foo b{c}}d}") << u("ad");
     QTest::newRow("picture") << u("{\\rtf1 a{\\pict\\pngblip 89ab{\\*\\x}}c}") << u("ac");
     QTest::newRow("binary data in a picture") << u("{\\rtf1 a{\\pict\\bin3 }{}}c}") << u("ac");
@@ -372,6 +432,36 @@ void TestRtf::readerStyles_data() {
     QTest::newRow("caret style of an empty line")
         << fonts + u("a\\par\\b\\par b}")
         << QStringList{u("[Arial 20]a"), u("¶"), u("¶"), u("[Arial 20 b]b")};
+
+    // Associated properties: word processors style double-byte text apart.
+    QTest::newRow("associated properties of double-byte text")
+        << fonts + u("\\dbch\\af0\\afs28\\acf1\\ab\\ai\\auldb\\astrike 字\\loch a}")
+        << QStringList{u("[ＭＳ 明朝 28 b i u s #ff0000]字"), u("[Arial 20]a")};
+    QTest::newRow("associated switch-offs")
+        << fonts + u("\\b\\i\\ul\\strike\\cf1\\dbch\\ab0\\ai0\\aulnone\\astrike0\\acf0 字"
+                     "\\aul 字\\aul0 字}")
+        << QStringList{u("[Arial 20]字"), u("[Arial 20 u]字"), u("[Arial 20]字")};
+    QTest::newRow("ordinary properties where none are associated")
+        << fonts + u("\\b\\f2\\fs30\\dbch 字}") << QStringList{u("[ＭＳ ゴシック 30 b]字")};
+    QTest::newRow("associated properties of other text ignored")
+        << fonts + u("\\loch\\ab\\hich\\ai\\rtlch\\afs40\\ltrch\\aul\\af0 a\\dbch 字}")
+        << QStringList{u("[Arial 20]a字")};
+    QTest::newRow("only double-byte text takes them")
+        << fonts + u("\\dbch\\ab\\loch a\\hich b\\rtlch c\\ltrch d\\dbch 字}")
+        << QStringList{u("[Arial 20]abcd"), u("[Arial 20 b]字")};
+    QTest::newRow("Latin letters in double-byte text")
+        << fonts + u("\\dbch\\ab\\afs30  字Abc 12, Àɏ字「x×\\dbch  字}")
+        << QStringList{u("[Arial 30 b] 字"), u("[Arial 20]Abc 12, Àɏ"), u("[Arial 30 b]字「"),
+                       u("[Arial 20]x"), u("[Arial 30 b]× 字")};
+    QTest::newRow("plain and groups end them")
+        << fonts + u("{\\dbch\\ab 字}字\\dbch\\ab 字\\plain\\ab 字\\dbch 字}")
+        << QStringList{u("[Arial 20 b]字"), u("[Arial 20]字"), u("[Arial 20 b]字"),
+                       u("[Arial 24]字字")};
+    QTest::newRow("associated font not in the table")
+        << fonts + u("\\f0\\dbch\\af9 字}") << QStringList{u("[ＭＳ 明朝 20]字")};
+    QTest::newRow("associated sizes")
+        << fonts + u("\\dbch\\afs30 a字\\afs0 字\\afs 字}")
+        << QStringList{u("[Arial 20]a"), u("[Arial 30]字字"), u("[Arial 24]字")};
 }
 
 void TestRtf::readerStyles() {
@@ -613,6 +703,113 @@ void TestRtf::selectionsCompare() {
     QCOMPARE(a.selRTF() == b.selRTF(), equal);
 }
 
+void TestRtf::copyOffersTextHtmlAndRtf() {
+    RichTextBox box;
+    box.setTextRTF(readSample("windows_control.rtf"));
+    box.setSelStart(5);
+    box.setSelLength(20);
+    box.copy();
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    QCOMPARE(data->text(), u("単語の意味を答えよ。\nｶﾀｶﾅ and"));
+    // RTF as question files hold it, which the office suite reads.
+    QCOMPARE(data->data("text/rtf"), box.selRTF().toLatin1());
+    QTextDocument html;
+    html.setHtml(data->html());
+    QCOMPARE(runs(html), (QStringList{u("[ＭＳ ゴシック 18 b #ff0000]単語"),
+                                      u("[ＭＳ ゴシック 18]の意味を答えよ。"), u("¶"),
+                                      u("[ＭＳ 明朝 24 i u #0000ff]ｶﾀｶﾅ and")}));
+}
+
+// Pasted between "<" and ">" in Arial 10 pt.
+void TestRtf::pasteKeepsStyles_data() {
+    QTest::addColumn<QStringList>("types");
+    QTest::addColumn<QByteArrayList>("contents");
+    QTest::addColumn<QStringList>("expectedRuns");
+    const QString before = u("[Arial 20]<");
+    const QString after = u("[Arial 20]>");
+    // What LibreOffice Writer offers on copying the sample document.
+    const QByteArray plain = u("問題：太字と斜体").toUtf8();
+    const QByteArray rtf = readSampleBytes("libreoffice_from_odt.rtf");
+    const QByteArray html = readSampleBytes("libreoffice_from_odt.html");
+    const QStringList fromRtf =
+        QStringList{before} + runsOfRtf(QString::fromLatin1(rtf)) + QStringList{after};
+    QTest::newRow("RTF before HTML") << QStringList{"text/plain", "text/html", "text/rtf"}
+                                     << QByteArrayList{plain, html, rtf} << fromRtf;
+    QTest::newRow("richtext") << QStringList{"text/richtext"} << QByteArrayList{rtf} << fromRtf;
+    QTest::newRow("application/rtf")
+        << QStringList{"application/rtf"} << QByteArrayList{rtf} << fromRtf;
+    QTest::newRow("HTML without RTF")
+        << QStringList{"text/plain", "text/html"} << QByteArrayList{plain, html}
+        << QStringList{before,
+                       u("[IPAMincho 20]問題："),
+                       u("[IPAMincho 20 b]太字"),
+                       u("[IPAMincho 20]と"),
+                       u("[IPAMincho 20 i]斜体"),
+                       u("[IPAMincho 20]と"),
+                       u("[IPAMincho 20 u]下線"),
+                       u("[IPAMincho 20]と"),
+                       u("[IPAMincho 20 #ff0000]赤い字"),
+                       u("[IPAMincho 20]と"),
+                       u("[IPAMincho 28]大きな字"),
+                       u("[IPAMincho 20]と"),
+                       u("[IPAGothic 20]ゴシック体"),
+                       u("[IPAMincho 20]、"),
+                       u("[IPAMincho 20 b i u #0000ff]全部 ｶﾀｶﾅ"),
+                       u("[IPAMincho 20]、"),
+                       u("[Arial 20 b]Bold "),
+                       u("[IPAMincho 20 b]混在"),
+                       u("¶"),
+                       u("[IPAMincho 20]コード外の字：𠮷・😀・"),
+                       u("[Arial 20]é"),
+                       u("[IPAMincho 20]・€・ㇰ"),
+                       after};
+    QTest::newRow("HTML picture left out")
+        << QStringList{"text/html"} << QByteArrayList{"<p>a<img src=\"x.png\"><b>b</b></p>"}
+        << QStringList{u("[Arial 20]<a"), u("[Arial 20 b]b"), after};
+    QTest::newRow("Qt's own rich text as plain text")
+        << QStringList{"application/x-qrichtext", "text/plain"} << QByteArrayList{"<b>x</b>", "x"}
+        << QStringList{u("[Arial 20]<x>")};
+    QTest::newRow("plain text in the format at the caret")
+        << QStringList{"text/plain"} << QByteArrayList{u("字\nx").toUtf8()}
+        << QStringList{u("[Arial 20]<字"), u("¶"), u("[Arial 20]x>")};
+}
+
+void TestRtf::pasteKeepsStyles() {
+    QFETCH(QStringList, types);
+    QFETCH(QByteArrayList, contents);
+    QFETCH(QStringList, expectedRuns);
+    auto* data = new QMimeData;
+    for (int i = 0; i < types.size(); ++i)
+        data->setData(types[i], contents[i]);
+    QApplication::clipboard()->setMimeData(data);
+    RichTextBox box;
+    box.setTextRTF(u("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 <>}"));
+    box.setSelStart(1);
+    QVERIFY(box.canPaste());
+    box.paste();
+    QCOMPARE(runs(*box.document()), expectedRuns);
+}
+
+void TestRtf::copyAndPasteBetweenBoxes() {
+    QRandomGenerator random(31);
+    for (int i = 0; i < 50; ++i) {
+        RichTextBox first;
+        fillRandomly(*first.document(), random);
+        first.selectAll();
+        first.copy();
+        RichTextBox second;
+        second.paste();
+        QCOMPARE(runs(*second.document()), runs(*first.document()));
+        // Programs that read HTML alone get the same styles.
+        auto* html = new QMimeData;
+        html->setHtml(QApplication::clipboard()->mimeData()->html());
+        QApplication::clipboard()->setMimeData(html);
+        RichTextBox third;
+        third.paste();
+        QCOMPARE(runs(*third.document()), runs(*first.document()));
+    }
+}
+
 void TestRtf::typedAnswerMatchesStoredAnswer() {
     const QString answer = u("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 "
                              "\\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}}\\f0\\fs24\\b "
@@ -637,7 +834,8 @@ void TestRtf::typedAnswerMatchesStoredAnswer() {
 }
 
 void TestRtf::truncatedSamples() {
-    for (const char* name : {"windows_control.rtf", "word_processor.rtf", "minimal.rtf"}) {
+    for (const char* name :
+         {"windows_control.rtf", "word_processor.rtf", "minimal.rtf", "libreoffice_from_odt.rtf"}) {
         const QString rtf = readSample(name);
         for (int length = 0; length <= rtf.size(); ++length) {
             const QString part = rtf.left(length);

@@ -29,6 +29,20 @@ constexpr int fallbackCodePage = 932;
 
 enum class Destination : quint8 { Text, FontTable, ColorTable };
 
+// Character properties that word processors give for double-byte text
+// alone (\dbch followed by \af, \afs, \ab, ...); those not given are the
+// ordinary ones.
+struct DoubleByteFormat {
+    static constexpr int notGiven = -2; // -1 is the default font
+    int font = notGiven;
+    int halfPoints = 0;
+    int color = -1;
+    qint8 bold = -1;
+    qint8 italic = -1;
+    qint8 underline = -1;
+    qint8 strike = -1;
+};
+
 struct State {
     Destination destination = Destination::Text;
     int font = -1; // -1: the default font (\deff)
@@ -39,6 +53,11 @@ struct State {
     bool italic = false;
     bool underline = false;
     bool strike = false;
+    // After \dbch the text is double-byte text and the associated properties
+    // describe it; after \loch, \hich, \ltrch or \rtlch they describe other
+    // kinds of text, whose ordinary properties this reader uses.
+    bool doubleByte = false;
+    DoubleByteFormat doubleByteFormat;
 };
 
 bool sameCharacterFormat(const State& a, const State& b) {
@@ -76,6 +95,17 @@ enum class Word {
     Underline,
     UnderlineNone,
     Strike,
+    // associated character format
+    DoubleByteText,
+    OtherText,
+    AssociatedFont,
+    AssociatedFontSize,
+    AssociatedColor,
+    AssociatedBold,
+    AssociatedItalic,
+    AssociatedUnderline,
+    AssociatedUnderlineNone,
+    AssociatedStrike,
     // text
     Paragraph,
     Line,
@@ -158,6 +188,36 @@ const WordInfo& lookUp(std::string_view name) {
         {"ulnone", {Word::UnderlineNone}},
         {"strike", {Word::Strike}},
         {"striked", {Word::Strike}},
+        {"dbch", {Word::DoubleByteText}},
+        {"loch", {Word::OtherText}},
+        {"hich", {Word::OtherText}},
+        {"ltrch", {Word::OtherText}},
+        {"rtlch", {Word::OtherText}},
+        {"af", {Word::AssociatedFont}},
+        {"afs", {Word::AssociatedFontSize}},
+        {"acf", {Word::AssociatedColor}},
+        {"ab", {Word::AssociatedBold}},
+        {"ai", {Word::AssociatedItalic}},
+        {"aul", {Word::AssociatedUnderline}},
+        {"auld", {Word::AssociatedUnderline}},
+        {"auldash", {Word::AssociatedUnderline}},
+        {"auldashd", {Word::AssociatedUnderline}},
+        {"auldashdd", {Word::AssociatedUnderline}},
+        {"auldb", {Word::AssociatedUnderline}},
+        {"aulhwave", {Word::AssociatedUnderline}},
+        {"aulldash", {Word::AssociatedUnderline}},
+        {"aulth", {Word::AssociatedUnderline}},
+        {"aulthd", {Word::AssociatedUnderline}},
+        {"aulthdash", {Word::AssociatedUnderline}},
+        {"aulthdashd", {Word::AssociatedUnderline}},
+        {"aulthdashdd", {Word::AssociatedUnderline}},
+        {"aulthldash", {Word::AssociatedUnderline}},
+        {"aululdbwave", {Word::AssociatedUnderline}},
+        {"aulw", {Word::AssociatedUnderline}},
+        {"aulwave", {Word::AssociatedUnderline}},
+        {"aulnone", {Word::AssociatedUnderlineNone}},
+        {"astrike", {Word::AssociatedStrike}},
+        {"astriked", {Word::AssociatedStrike}},
         {"par", {Word::Paragraph}},
         {"line", {Word::Line}},
         {"tab", {Word::Tab}},
@@ -227,6 +287,14 @@ bool isLeadByte(int codePage, uchar byte) {
     }
 }
 
+// \fs and \afs: half-points, the default without a number; sizes of zero
+// and less are ignored.
+int fontSize(bool hasParameter, int parameter, int current) {
+    if (!hasParameter)
+        return 24;
+    return parameter > 0 ? std::min(parameter, maxHalfPoints) : current;
+}
+
 bool isAsciiLetter(QChar c) {
     const char16_t u = c.unicode();
     return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
@@ -234,6 +302,17 @@ bool isAsciiLetter(QChar c) {
 
 bool isDigit(QChar c) {
     return c.unicode() >= '0' && c.unicode() <= '9';
+}
+
+bool isLatinLetterOrDigit(QChar c) {
+    const char16_t u = c.unicode();
+    return isAsciiLetter(c) || isDigit(c) || (u >= 0xC0 && u <= 0x24F && u != 0xD7 && u != 0xF7);
+}
+
+// Blanks, signs and punctuation that Latin and Japanese text share.
+bool isNeutral(QChar c) {
+    const char16_t u = c.unicode();
+    return u < 0xC0 || (u >= 0x2000 && u <= 0x206F);
 }
 
 int hexValue(QChar c) {
@@ -334,6 +413,7 @@ template <typename Sink> class Parser {
     void rawText();
     void hexByte();
     void word(const WordInfo& info, bool hasParameter, int parameter);
+    void associatedWord(Word word, bool hasParameter, int parameter);
     void skipGroup();
     qint64 readNumber(bool* found);
 
@@ -349,6 +429,9 @@ template <typename Sink> class Parser {
     void flushBytes();
     void addText(QStringView text);
     void addContent(QStringView text);
+    void addDoubleByteContent(QStringView text);
+    void addRun(QStringView text, const State& format);
+    State doubleByteState() const;
     void emitPendingParagraph();
     void paragraphBreak();
     void flushRun();
@@ -387,6 +470,7 @@ template <typename Sink> class Parser {
 
     QString run;
     State runState;
+    bool latinBefore = false; // the last letter of double-byte text was a Latin one
     int pendingCells = 0;
     bool paragraphPending = false;
     bool keepFinalParagraph = false;
@@ -570,6 +654,8 @@ void Parser<Sink>::word(const WordInfo& info, bool hasParameter, int parameter) 
         state.halfPoints = 24;
         state.color = 0;
         state.bold = state.italic = state.underline = state.strike = false;
+        state.doubleByte = false;
+        state.doubleByteFormat = DoubleByteFormat();
         break;
     case Word::Font:
         if (state.destination == Destination::FontTable)
@@ -578,10 +664,7 @@ void Parser<Sink>::word(const WordInfo& info, bool hasParameter, int parameter) 
             state.font = parameter;
         break;
     case Word::FontSize:
-        if (!hasParameter)
-            state.halfPoints = 24;
-        else if (parameter > 0)
-            state.halfPoints = std::min(parameter, maxHalfPoints);
+        state.halfPoints = fontSize(hasParameter, parameter, state.halfPoints);
         break;
     case Word::Color:
         state.color = std::max(parameter, 0);
@@ -600,6 +683,24 @@ void Parser<Sink>::word(const WordInfo& info, bool hasParameter, int parameter) 
         break;
     case Word::Strike:
         state.strike = on;
+        break;
+    case Word::DoubleByteText:
+        state.doubleByte = true;
+        latinBefore = false;
+        break;
+    case Word::OtherText:
+        state.doubleByte = false;
+        break;
+    case Word::AssociatedFont:
+    case Word::AssociatedFontSize:
+    case Word::AssociatedColor:
+    case Word::AssociatedBold:
+    case Word::AssociatedItalic:
+    case Word::AssociatedUnderline:
+    case Word::AssociatedUnderlineNone:
+    case Word::AssociatedStrike:
+        if (state.doubleByte)
+            associatedWord(info.word, hasParameter, parameter);
         break;
     case Word::Paragraph:
         paragraphBreak();
@@ -622,11 +723,11 @@ void Parser<Sink>::word(const WordInfo& info, bool hasParameter, int parameter) 
         endFallback();
         if (hasParameter) {
             // Signed 16-bit: negative values are the units above 0x7FFF.
-            const int unit = parameter < 0 ? parameter + 0x10000 : parameter;
-            if (unit >= 0 && unit <= 0xFFFF) {
-                const QChar c(static_cast<char16_t>(unit));
-                addText(QStringView(&c, 1));
-            }
+            // Some writers give a whole code point above 0xFFFF instead of
+            // its two surrogate units.
+            const int code = parameter < 0 ? parameter + 0x10000 : parameter;
+            if (code >= 0 && code <= 0x10FFFF)
+                addText(QChar::fromUcs4(static_cast<char32_t>(code)));
             fallbackLeft = state.unicodeSkip;
         }
         break;
@@ -643,6 +744,40 @@ void Parser<Sink>::word(const WordInfo& info, bool hasParameter, int parameter) 
         addText(QStringView(&c, 1));
         break;
     }
+    }
+}
+
+template <typename Sink>
+void Parser<Sink>::associatedWord(Word word, bool hasParameter, int parameter) {
+    DoubleByteFormat& f = state.doubleByteFormat;
+    const qint8 on = !hasParameter || parameter != 0;
+    switch (word) {
+    case Word::AssociatedFont:
+        f.font = parameter;
+        break;
+    case Word::AssociatedFontSize:
+        f.halfPoints = fontSize(hasParameter, parameter, f.halfPoints);
+        break;
+    case Word::AssociatedColor:
+        f.color = std::max(parameter, 0);
+        break;
+    case Word::AssociatedBold:
+        f.bold = on;
+        break;
+    case Word::AssociatedItalic:
+        f.italic = on;
+        break;
+    case Word::AssociatedUnderline:
+        f.underline = on;
+        break;
+    case Word::AssociatedUnderlineNone:
+        f.underline = 0;
+        break;
+    case Word::AssociatedStrike:
+        f.strike = on;
+        break;
+    default:
+        break;
     }
 }
 
@@ -667,7 +802,8 @@ template <typename Sink> void Parser<Sink>::controlSymbol() {
     if (pos >= end)
         return;
     const QChar c = *pos++;
-    if ((c == QChar('\\') || c == QChar('{') || c == QChar('}')) && completesDoubleByte(c.unicode()))
+    if ((c == QChar('\\') || c == QChar('{') || c == QChar('}')) &&
+        completesDoubleByte(c.unicode()))
         return;
     flushBytes();
     if (skipFallback(false, 0))
@@ -877,10 +1013,40 @@ template <typename Sink> void Parser<Sink>::addContent(QStringView text) {
         return;
     emitPendingParagraph();
     if constexpr (Sink::wantsStyles) {
-        if (!run.isEmpty() && !sameCharacterFormat(state, runState))
+        if (state.doubleByte)
+            addDoubleByteContent(text);
+        else
+            addRun(text, state);
+    } else {
+        addRun(text, state);
+    }
+}
+
+// Latin letters and digits are never double-byte text, even where a writer
+// left \dbch in force for a whole paragraph; blanks and punctuation go with
+// the character before them.
+template <typename Sink> void Parser<Sink>::addDoubleByteContent(QStringView text) {
+    const State doubleByte = doubleByteState();
+    const QChar* start = text.begin();
+    for (const QChar* p = text.begin(); p != text.end(); ++p) {
+        const bool latin = isLatinLetterOrDigit(*p) || (latinBefore && isNeutral(*p));
+        if (latin == latinBefore)
+            continue;
+        addRun(QStringView(start, p), latinBefore ? state : doubleByte);
+        start = p;
+        latinBefore = latin;
+    }
+    addRun(QStringView(start, text.end()), latinBefore ? state : doubleByte);
+}
+
+template <typename Sink> void Parser<Sink>::addRun(QStringView text, const State& format) {
+    if (text.isEmpty())
+        return;
+    if constexpr (Sink::wantsStyles) {
+        if (!run.isEmpty() && !sameCharacterFormat(format, runState))
             flushRun();
         if (run.isEmpty())
-            runState = state;
+            runState = format;
     }
     // Cells of a table row stand side by side, separated by tabs.
     for (; pendingCells > 0; --pendingCells)
@@ -891,6 +1057,28 @@ template <typename Sink> void Parser<Sink>::addContent(QStringView text) {
         flushRun();
         sink.text(text);
     }
+}
+
+// The ordinary character format with the double-byte properties given in
+// its place; an associated font the font table lacks is not given.
+template <typename Sink> State Parser<Sink>::doubleByteState() const {
+    const DoubleByteFormat& f = state.doubleByteFormat;
+    State s = state;
+    if (f.font != DoubleByteFormat::notGiven && fonts.count(f.font) > 0)
+        s.font = f.font;
+    if (f.halfPoints > 0)
+        s.halfPoints = f.halfPoints;
+    if (f.color >= 0)
+        s.color = f.color;
+    const auto take = [](bool& property, qint8 given) {
+        if (given >= 0)
+            property = given;
+    };
+    take(s.bold, f.bold);
+    take(s.italic, f.italic);
+    take(s.underline, f.underline);
+    take(s.strike, f.strike);
+    return s;
 }
 
 template <typename Sink> void Parser<Sink>::emitPendingParagraph() {
