@@ -5,7 +5,7 @@
 // a hint and an explanation each.
 //
 //   bench_open            the table of times and ratios
-//   bench_open --size N   one size only, for a profiler
+//   bench_open --size N   one size only, in this process (for a profiler)
 //   bench_open --write F  leaves files of 10,000 questions in folder F (password pw)
 //   bench_open --memory   the peak memory of opening 10,000 questions, in a
 //                         process of its own (started by the run above)
@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -180,20 +181,11 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    std::printf("| questions | file MB | iconv ms | open ms | open/iconv | protected ms | "
-                "protected/open | save ms | save/open |\n");
-    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
-    double open10k = 0;
-    double open50k = 0;
-    qint64 size10k = 0;
-    QString memory;
-    QString learner;
-    // "--size N" times one size only, for a profiler.
-    QList<int> sizes{1000, 10000, 50000};
+    // Each size runs in a process of its own, so that the heap left by one
+    // size does not weigh on the next.
     const qsizetype sizeArgument = app.arguments().indexOf("--size");
-    if (sizeArgument > 0)
-        sizes = {app.arguments().value(sizeArgument + 1).toInt()};
-    for (const int n : sizes) {
+    if (sizeArgument > 0) {
+        const int n = app.arguments().value(sizeArgument + 1).toInt();
         const QString text = questionFileText(n);
         const QString plain = dir.filePath(QStringLiteral("q%1.kmd").arg(n));
         const QString protectedPath = dir.filePath(QStringLiteral("q%1.kme").arg(n));
@@ -211,25 +203,41 @@ int main(int argc, char** argv) {
         std::printf("| %d | %.1f | %.0f | %.0f | %.2f | %.0f | %.2f | %.0f | %.2f |\n", n,
                     bytes.size() / 1e6, iconvMs, openMs, openMs / iconvMs, protectedMs,
                     protectedMs / openMs, saveMs, saveMs / openMs);
-        std::fflush(stdout);
         if (n == 10000) {
-            open10k = openMs;
-            size10k = bytes.size();
-            // Peak memory in a fresh process, so earlier runs do not count.
+            // Peak memory in a fresh process, so earlier work does not count.
             QProcess child;
             child.start(app.applicationFilePath(), {"--memory", dir.path()});
             child.waitForFinished(-1);
             const long kb = child.readAllStandardOutput().trimmed().toLong();
-            memory = QString::asprintf("peak memory opening 10,000 questions: %.0f MB for a "
-                                       "%.1f MB file (%.2f× the file)",
-                                       kb / 1024.0, size10k / 1e6, kb * 1024.0 / size10k);
-            learner = learnerWork(main, openMs);
+            std::printf("peak memory opening 10,000 questions: %.0f MB for a %.1f MB file "
+                        "(%.2f× the file)\n%s",
+                        kb / 1024.0, bytes.size() / 1e6, kb * 1024.0 / bytes.size(),
+                        qPrintable(learnerWork(main, openMs)));
         }
-        if (n == 50000)
-            open50k = openMs;
         main.sakusei()->hide();
+        return 0;
     }
-    std::printf("\n%s\n%s", qPrintable(memory), qPrintable(learner));
-    std::printf("opening 50,000 questions costs %.2f× opening 10,000\n", open50k / open10k);
+
+    std::printf("| questions | file MB | iconv ms | open ms | open/iconv | protected ms | "
+                "protected/open | save ms | save/open |\n");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    QStringList notes;
+    QMap<int, double> openMs;
+    for (const int n : {1000, 10000, 50000}) {
+        QProcess child;
+        child.start(app.applicationFilePath(), {"--size", QString::number(n)});
+        child.waitForFinished(-1);
+        for (const QString& line : QString::fromUtf8(child.readAllStandardOutput()).split('\n')) {
+            if (line.startsWith('|')) {
+                std::printf("%s\n", qPrintable(line));
+                openMs[n] = line.split('|').value(4).trimmed().toDouble();
+            } else if (!line.isEmpty()) {
+                notes << line;
+            }
+        }
+        std::fflush(stdout);
+    }
+    std::printf("\n%s\nopening 50,000 questions costs %.2f× opening 10,000\n",
+                qPrintable(notes.join('\n')), openMs.value(50000) / openMs.value(10000));
     return 0;
 }
