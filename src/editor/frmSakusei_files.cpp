@@ -3,9 +3,10 @@
 #include "data/PieceDecoder.h"
 #include "data/ProtectedFile.h"
 #include "data/QuestionFile.h"
+#include "data/modKuMemo.h"
 #include "editor/frmPasswd.h"
-#include "editor/frmProtect.h"
 #include "editor/frmProp.h"
+#include "editor/frmProtect.h"
 #include "editor/frmSakusei.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
@@ -18,7 +19,6 @@
 #include "platform/Texts.h"
 #include "platform/rtf/RtfReader.h"
 #include "shell/frmMain.h"
-#include "data/modKuMemo.h"
 
 #include <QApplication>
 #include <QFile>
@@ -99,14 +99,18 @@ void frmSakusei::mnuFileOpen_Click() {
     qsizetype position = QuestionFile::readProperties(text, g);
 
     mnuModeRead->setEnabled(false);
-    int counter = 0;
-    QString record;
-    while (QuestionFile::nextRecord(text, position, record)) {
-        addLoadedRecord(record, Rtf::toPlainText(getTagText(record, "mondaibun")));
-        if (++counter == 20) {
-            QApplication::processEvents();
-            counter = 0;
-            main_->lblNum->setText("(Now)" + QString::number(runList->count()) + u("件"));
+    {
+        const ListView::BulkAppend editorRows(lstMondai);
+        const ListView::BulkAppend runRows(runList);
+        int counter = 0;
+        QString record;
+        while (QuestionFile::nextRecord(text, position, record)) {
+            addLoadedRecord(record, Rtf::toPlainText(getTagText(record, "mondaibun")));
+            if (++counter == 20) {
+                QApplication::processEvents();
+                counter = 0;
+                main_->lblNum->setText("(Now)" + QString::number(runList->count()) + u("件"));
+            }
         }
     }
     // The fields show the last question, as after selecting it.

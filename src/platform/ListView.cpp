@@ -199,6 +199,19 @@ void ListView::resort() {
     rowCacheValid_ = false;
 }
 
+ListView::BulkAppend::~BulkAppend() {
+    if (--list_->bulkAppends_ == 0)
+        list_->scheduleDelayedItemsLayout();
+}
+
+void ListView::rowsInserted(const QModelIndex& parent, int start, int end) {
+    // The rows are in the model at once; only their layout waits.
+    if (bulkAppends_ > 0)
+        QAbstractItemView::rowsInserted(parent, start, end);
+    else
+        QTreeWidget::rowsInserted(parent, start, end);
+}
+
 void ListView::keyPressEvent(QKeyEvent* event) {
     QTreeWidget::keyPressEvent(event);
     emit keyDown(event->key(), shiftMask(event->modifiers()));

@@ -52,6 +52,20 @@ class ListView : public QTreeWidget {
     void setSorted(bool on);
     bool isSorted() const { return sorted_; }
 
+    // The tree view lays a list out whole after every insertion, so a long
+    // list filled while events run would take quadratic time. While a
+    // BulkAppend lives, the list is laid out once, when it ends.
+    class BulkAppend {
+      public:
+        explicit BulkAppend(ListView* list) : list_(list) { ++list_->bulkAppends_; }
+        ~BulkAppend();
+        BulkAppend(const BulkAppend&) = delete;
+        BulkAppend& operator=(const BulkAppend&) = delete;
+
+      private:
+        ListView* list_;
+    };
+
   signals:
     void clicked();
     void doubleClicked();
@@ -64,6 +78,7 @@ class ListView : public QTreeWidget {
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void rowsInserted(const QModelIndex& parent, int start, int end) override;
 
   private:
     QTreeWidgetItem* itemAt(int row) const { return topLevelItem(row - 1); }
@@ -76,6 +91,7 @@ class ListView : public QTreeWidget {
     int sortColumn_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool sorted_ = false;
+    int bulkAppends_ = 0;
 };
 
 // The shift mask of key and mouse events: 1 Shift, 2 Ctrl, 4 Alt.

@@ -1,12 +1,12 @@
 #include "data/ProtectedFile.h"
 #include "data/QuestionFile.h"
+#include "data/modKuMemo.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
-#include "data/modKuMemo.h"
 
 #include "support/EditorFixture.h"
 #include "support/Modal.h"
@@ -370,19 +370,6 @@ class TestFiles : public QObject {
         f.editor->mnuFileSave_Click();
         QCOMPARE(appGlobals().currentFilePath, f.env.path("old.kmd"));
         QVERIFY(QFile::exists(f.env.path("old.kmd")));
-    }
-
-    void garbageNeverCrashes() {
-        EditorFixture f;
-        QByteArray garbage(50 * 1024 * 1024, '\0');
-        for (qsizetype i = 0; i < garbage.size(); ++i)
-            garbage[i] = char((i * 2654435761u) >> 13);
-        f.env.writeFile("garbage.kmd", garbage);
-        open(f.editor, f.env.path("garbage.kmd"));
-        QCOMPARE(lastText(), u8("このﾌｧｲﾙはkuMemoのﾃﾞｰﾀﾌｧｲﾙではありません"));
-        f.env.writeFile("garbage.kme", garbage.left(1024 * 1024));
-        open(f.editor, f.env.path("garbage.kme"));
-        QCOMPARE(lastText(), u8("このﾌｧｲﾙはkuMemoの保護付ﾃﾞｰﾀﾌｧｲﾙではありません"));
     }
 };
 

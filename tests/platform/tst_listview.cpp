@@ -101,6 +101,24 @@ class TestListView : public QObject {
         QCOMPARE(keyF->at(1).toInt(), 3);
     }
 
+    void rowsAppendedInBulkShowWhenItEnds() {
+        ListView list;
+        list.addColumn("c", 1500);
+        list.show();
+        {
+            const ListView::BulkAppend bulk(&list);
+            for (int i = 1; i <= 3; ++i) {
+                list.add(QString::number(i));
+                QApplication::processEvents();
+            }
+            QCOMPARE(list.count(), 3);
+        }
+        QApplication::processEvents();
+        const QRect last = list.visualItemRect(list.topLevelItem(2));
+        QVERIFY(!last.isEmpty());
+        QVERIFY(last.top() > list.visualItemRect(list.topLevelItem(1)).top());
+    }
+
     void keyedTable() {
         KeyedTable table(Qt::CaseInsensitive);
         ListError error;
