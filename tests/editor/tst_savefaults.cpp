@@ -89,10 +89,6 @@ void addQuestion(QWidget* editor, const QString& question, const QString& hint =
     control<QPushButton>(editor, "cmdAdd")->click();
 }
 
-QString refusal(const QString& path, const QString& why) {
-    return u8("ﾌｧｲﾙに書き込めなかったため保存しませんでした。") + "\r\n" + path + "\r\n" + why;
-}
-
 // A question file of `records` questions whose explanations make it about
 // `records` × 200 KB long.
 QByteArray largeQuestionFile(int records) {
@@ -145,21 +141,30 @@ bool writesInto(qint64 pid, const QString& folder) {
 class TestSaveFaults : public QObject {
     Q_OBJECT
   private slots:
-    void readOnlyFolder_data() {
+    void refusedSave_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("password");
-        QTest::newRow("plain") << "quiz.kmd" << QString();
-        QTest::newRow("protected") << "quiz.kme"
-                                   << "pw";
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("reason"); // %1 is the path
+        const QString notWritable = "Existing file %1 is not writable";
+        const QString full = "No space left on device";
+        QTest::newRow("read-only folder, plain") << "quiz.kmd" << QString() << true << notWritable;
+        QTest::newRow("read-only folder, protected") << "quiz.kme"
+                                                     << "pw" << true << notWritable;
+        QTest::newRow("full disk, plain") << "quiz.kmd" << QString() << false << full;
+        QTest::newRow("full disk, protected") << "quiz.kme"
+                                              << "pw" << false << full;
     }
-    void readOnlyFolder() {
+    void refusedSave() {
         QFETCH(QString, name);
         QFETCH(QString, password);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, reason);
         if (!ownMounts)
             QSKIP("this machine lets the test mount no file system of its own");
         EditorFixture f;
-        const QString folder = f.env.path("readonly");
-        SmallFileSystem disk(folder, "4m");
+        const QString folder = f.env.path("disk");
+        SmallFileSystem disk(folder, "1m");
         QVERIFY(disk.mounted());
         const QString path = folder + "/" + name;
         addQuestion(f.editor, "first");
@@ -167,49 +172,25 @@ class TestSaveFaults : public QObject {
         saveQuestionFileAs(f.editor, path, password);
         const QByteArray old = fileBytes(path);
         QVERIFY(!old.isEmpty());
-        QVERIFY(disk.makeReadOnly());
+        if (readOnly)
+            QVERIFY(disk.makeReadOnly());
 
-        addQuestion(f.editor, "second");
+        // Each "あ" takes 8 bytes of RTF: far more than the disk holds.
+        addQuestion(f.editor, "second", QString(200 * 1024, QChar(0x3042)));
         if (!password.isEmpty())
-            whenModal([password](QWidget* form) {
+            whenModal([](QWidget* form) {
                 QTest::mouseClick(form->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
             });
         choose(f.editor, "mnuFileSave");
         const Dialogs::Message told = Dialogs::shownMessages().last();
-        QCOMPARE(told.text, refusal(path, "Existing file " + path + " is not writable"));
+        QCOMPARE(told.text, u8("ﾌｧｲﾙに書き込めなかったため保存しませんでした。") + "\r\n" + path +
+                                "\r\n" + reason.arg(path));
         QCOMPARE(told.title, u8("保存中止"));
         QCOMPARE(told.icon, Dialogs::Icon::Exclamation);
         QCOMPARE(fileBytes(path), old);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{name});
         QVERIFY(control<QAction>(f.editor, "mnuFileSave")->isEnabled());
         QCOMPARE(questionList(f.editor)->topLevelItemCount(), 2);
-    }
-
-    void fullFileSystem() {
-        if (!ownMounts)
-            QSKIP("this machine lets the test mount no file system of its own");
-        EditorFixture f;
-        const QString folder = f.env.path("full");
-        SmallFileSystem disk(folder, "1m");
-        QVERIFY(disk.mounted());
-        const QString path = folder + "/quiz.kmd";
-        addQuestion(f.editor, "first");
-        saveQuestionFileAs(f.editor, path);
-        const QByteArray old = fileBytes(path);
-        QVERIFY(!old.isEmpty());
-
-        // Each "あ" takes 8 bytes of RTF: far more than the disk holds.
-        addQuestion(f.editor, "second", QString(200 * 1024, QChar(0x3042)));
-        choose(f.editor, "mnuFileSave");
-        QCOMPARE(Dialogs::shownMessages().last().text, refusal(path, "No space left on device"));
-        QCOMPARE(fileBytes(path), old);
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"quiz.kmd"});
-        QVERIFY(control<QAction>(f.editor, "mnuFileSave")->isEnabled());
-
-        // Without the long question it fits, and the same document saves.
-        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
-        control<QPushButton>(f.editor, "cmdDel")->click();
-        choose(f.editor, "mnuFileSave");
-        QCOMPARE(Dialogs::shownMessages().last().text, u8("保存(標準ﾃﾞｰﾀﾌｧｲﾙ)が完了しました"));
     }
 
     void killedWhileSavingALargeFile() {
