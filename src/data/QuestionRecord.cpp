@@ -41,14 +41,11 @@ QList<RecordChoice> recordChoices(const QString& record) {
         qsizetype tagEnd = from + 1;
         while (tagEnd < record.size() && record.at(tagEnd) != '>' && record.at(tagEnd) != '<')
             ++tagEnd;
-        // The choice reaches as far as its text, the next tag at the latest,
-        // so that choices never overlap and many of them read in linear time.
-        qsizetype end = tagEnd;
-        if (tagEnd < record.size() && record.at(tagEnd) == '>') {
-            end = record.indexOf('<', tagEnd);
-            if (end < 0)
-                end = record.size();
-        }
+        // The choice reaches as far as its text, up to the next tag, so that
+        // choices never overlap and many of them read in linear time.
+        qsizetype end = record.indexOf('<', tagEnd);
+        if (end < 0)
+            end = record.size();
         const bool correct =
             QStringView(record).mid(from, tagEnd - from).contains(u" isSeikai=True");
         choices.append({correct, getTagText(record.mid(from, end - from), "sentakushi")});
