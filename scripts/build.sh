@@ -1,6 +1,17 @@
 #!/usr/bin/env bash
-# Configures and builds kuMemo into build/.
+# Configures and builds kuMemo into build/. With "sanitize" first, builds it
+# with clang, AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz
+# targets, into build-sanitize/. Further arguments name the targets to build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build
+directory=build
+options=()
+if [ "${1:-}" = sanitize ]; then
+  shift
+  directory=build-sanitize
+  options=(-DCMAKE_CXX_COMPILER=clang++ -DKUMEMO_FUZZ=ON)
+fi
+targets=()
+[ $# -gt 0 ] && targets=(--target "$@")
+cmake -S . -B "$directory" -G Ninja "${options[@]}" >/dev/null
+cmake --build "$directory" "${targets[@]}"

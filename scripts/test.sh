@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds kuMemo and runs every test headless.
+# Installs what is missing, builds kuMemo and runs every test headless; then
+# runs every test again built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each fuzz target for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh clang libclang-rt-14-dev
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j2
+scripts/build.sh sanitize
+ctest --test-dir build-sanitize --output-on-failure -j2
+scripts/fuzz.sh 20

@@ -42,13 +42,22 @@ QList<RecordChoice> recordChoices(const QString& record) {
     QList<RecordChoice> choices;
     static const QString opening = QStringLiteral("<sentakushi");
     qsizetype from = 0;
-    while (true) {
-        const qsizetype found = record.indexOf(opening, from);
-        if (found < 0)
-            break;
-        const QString element = getTagBlock(record.mid(found), "sentakushi");
-        from = found + 2;
-        choices.append({element.contains(" isSeikai=True"), getTagText(element, "sentakushi")});
+    while ((from = record.indexOf(opening, from)) >= 0) {
+        // The opening tag ends at its ">", or in a damaged record where the
+        // next tag begins. Only the tag tells a right choice: the choice's
+        // own text may hold the same words.
+        qsizetype tagEnd = from + 1;
+        while (tagEnd < record.size() && record.at(tagEnd) != '>' && record.at(tagEnd) != '<')
+            ++tagEnd;
+        // The choice reaches as far as its text, up to the next tag, so that
+        // choices never overlap and many of them read in linear time.
+        qsizetype end = record.indexOf('<', tagEnd);
+        if (end < 0)
+            end = record.size();
+        const bool correct =
+            QStringView(record).mid(from, tagEnd - from).contains(u" isSeikai=True");
+        choices.append({correct, getTagText(record.mid(from, end - from), "sentakushi")});
+        from = end;
     }
     return choices;
 }

@@ -373,19 +373,6 @@ class TestFiles : public QObject {
         QCOMPARE(f.main->document().path(), f.env.path("old.kmd"));
         QVERIFY(QFile::exists(f.env.path("old.kmd")));
     }
-
-    void garbageNeverCrashes() {
-        EditorFixture f;
-        QByteArray garbage(50 * 1024 * 1024, '\0');
-        for (qsizetype i = 0; i < garbage.size(); ++i)
-            garbage[i] = char((i * 2654435761u) >> 13);
-        f.env.writeFile("garbage.kmd", garbage);
-        open(f.editor, f.env.path("garbage.kmd"));
-        QCOMPARE(lastText(), u8("このﾌｧｲﾙはkuMemoのﾃﾞｰﾀﾌｧｲﾙではありません"));
-        f.env.writeFile("garbage.kme", garbage.left(1024 * 1024));
-        open(f.editor, f.env.path("garbage.kme"));
-        QCOMPARE(lastText(), u8("このﾌｧｲﾙはkuMemoの保護付ﾃﾞｰﾀﾌｧｲﾙではありません"));
-    }
 };
 
 QTEST_MAIN(TestFiles)

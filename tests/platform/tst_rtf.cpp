@@ -339,6 +339,8 @@ void TestRtf::readerText_data() {
     QTest::newRow("picture") << u("{\\rtf1 a{\\pict\\pngblip 89ab{\\*\\x}}c}") << u("ac");
     QTest::newRow("binary data in a picture") << u("{\\rtf1 a{\\pict\\bin3 }{}}c}") << u("ac");
     QTest::newRow("binary data in text") << u("{\\rtf1 a\\bin2 xyb}") << u("ab");
+    QTest::newRow("binary count past any integer")
+        << u("{\\rtf1 a\\bin18446744073709551617 xy}b}") << u("a");
     QTest::newRow("info") << u("{\\rtf1{\\info{\\title t}{\\author x}}a}") << u("a");
     QTest::newRow("stylesheet") << u("{\\rtf1{\\stylesheet{\\s0 Normal;}}a}") << u("a");
     QTest::newRow("object") << u("{\\rtf1{\\object\\objemb{\\*\\objdata 01}{\\result r}}a}")
@@ -872,7 +874,7 @@ void TestRtf::randomInput() {
 void TestRtf::deepNesting_data() {
     QTest::addColumn<QString>("rtf");
     QTest::addColumn<QString>("plain");
-    const int depth = 10000;
+    const int depth = 100000;
     const QString open(depth, '{');
     const QString close(depth, '}');
     QTest::newRow("closed") << u("{\\rtf1 a") + open + u("\\b b") + close + u("c}") << u("abc");

@@ -9,18 +9,19 @@
 #include <QTimer>
 #include <functional>
 
+// Looks for a modal form every 5 ms, `tries` times, and answers the first.
+inline void answerModal(const std::function<void(QWidget*)>& answer, int tries) {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        answer(modal);
+        return;
+    }
+    if (tries > 0)
+        QTimer::singleShot(5, [answer, tries] { answerModal(answer, tries - 1); });
+}
+
 // Answers the next modal form as a person would, once it is shown.
 inline void whenModal(std::function<void(QWidget*)> answer) {
-    auto attempt = std::make_shared<std::function<void(int)>>();
-    *attempt = [answer, attempt](int tries) {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            answer(modal);
-            return;
-        }
-        if (tries > 0)
-            QTimer::singleShot(5, [attempt, tries] { (*attempt)(tries - 1); });
-    };
-    QTimer::singleShot(0, [attempt] { (*attempt)(400); });
+    QTimer::singleShot(0, [answer] { answerModal(answer, 400); });
 }
 
 // Types into the named box of a form and presses its named button.

@@ -1,0 +1,36 @@
+// The RTF of one text field: read into a document and to plain text; what
+// was read is written, read back and written again unchanged.
+#include "FuzzCheck.h"
+
+#include "platform/RichTextBox.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
+
+#include <QGuiApplication>
+#include <QTextDocument>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // Documents need fonts, and fonts an application; libFuzzer's own
+    // arguments are none of Qt's business.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "fuzz_rtf";
+    static char* argv[] = {name, nullptr};
+    static const QGuiApplication* application = new QGuiApplication(argc, argv);
+    Q_UNUSED(application);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QString rtf = fuzzText(data, size);
+    QTextDocument document;
+    Rtf::read(rtf, &document);
+    FUZZ_CHECK(Rtf::toPlainText(rtf) == plainTextWithCrLf(document.toPlainText()));
+
+    const QString written = Rtf::write(&document);
+    QTextDocument copy;
+    Rtf::read(written, &copy);
+    FUZZ_CHECK(copy.toPlainText() == document.toPlainText());
+    FUZZ_CHECK(Rtf::write(&copy) == written);
+    return 0;
+}
