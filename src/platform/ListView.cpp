@@ -21,6 +21,11 @@ class Row : public QTreeWidgetItem {
             shown.replace("\r\n", " ").replace('\n', ' ').replace('\r', ' ');
             return shown;
         }
+        if (role == Qt::AccessibleTextRole) {
+            const auto* list = qobject_cast<const ListView*>(treeWidget());
+            if (list && !list->isColumnReadOut(column))
+                return list->headerItem()->data(column, role);
+        }
         return QTreeWidgetItem::data(column, role);
     }
     bool operator<(const QTreeWidgetItem& other) const override {
@@ -58,6 +63,12 @@ void ListView::addColumn(const QString& header, int widthTwips) {
     setColumnCount(column + 1);
     headerItem()->setText(column, header);
     setColumnWidth(column, Twips::toPixels(widthTwips));
+}
+
+void ListView::setColumnAccessibleName(int column, const QString& name, bool readCells) {
+    headerItem()->setData(column, Qt::AccessibleTextRole, name);
+    if (!readCells)
+        unreadColumns_.insert(column);
 }
 
 int ListView::add(const QString& text) {

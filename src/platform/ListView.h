@@ -3,6 +3,7 @@
 #include "platform/ListError.h"
 
 #include <QHash>
+#include <QSet>
 #include <QTreeWidget>
 
 // One row to append: its key (may be empty) and its column texts.
@@ -20,6 +21,12 @@ class ListView : public QTreeWidget {
 
     // Column headers: text and width in twips.
     void addColumn(const QString& header, int widthTwips);
+    // What assistive technology reads for a column, set once: its header as
+    // `name` (also where the header shows no text), and with `readCells`
+    // false every cell as that name too, for columns whose texts (raw RTF,
+    // whole records) mean nothing read out. The cells keep their texts.
+    void setColumnAccessibleName(int column, const QString& name, bool readCells = true);
+    bool isColumnReadOut(int column) const { return !unreadColumns_.contains(column); }
 
     int count() const { return topLevelItemCount(); }
     int add(const QString& text = {}); // appends a row, returns its number
@@ -80,6 +87,7 @@ class ListView : public QTreeWidget {
     void resort();
 
     QHash<QString, QTreeWidgetItem*> keys_;
+    QSet<int> unreadColumns_;
     mutable QHash<const QTreeWidgetItem*, int> rowCache_;
     mutable bool rowCacheValid_ = true;
     int sortColumn_ = 0;
