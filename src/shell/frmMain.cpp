@@ -228,8 +228,8 @@ void frmMain::createChoiceRow(int index) {
     choice->setAccessibleName(u("回答") + suffix);
     // Rows made while a question is shown follow the row before them when
     // Tab moves through the page.
-    if (index > 0) {
-        setTabOrder(txtKaitou[index - 1], key);
+    if (RichTextBox* previous = txtKaitou.value(index - 1)) {
+        setTabOrder(previous, key);
         setTabOrder(key, choice);
     }
     txtKey[index] = key;

@@ -43,6 +43,7 @@ class TestAccessibilityInterfaces : public QObject {
         QCOMPARE(combo->childCount(), 2);
         QCOMPARE(combo->child(1)->object(), box->lineEdit());
         QCOMPARE(combo->indexOfChild(combo->child(1)), 1);
+        QVERIFY(!combo->child(2));
     }
 
     // Tabs are said and described as shown, the current one selected; one

@@ -238,6 +238,7 @@ class TestAccessibility : public QObject {
         for (const int page : {1, 2}) {
             QAccessibleInterface* tab = strip->child(page);
             QVERIFY(tab->state().disabled);
+            QVERIFY(!tab->state().focusable);
             tab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
             QCOMPARE(tabs->currentIndex(), 0);
             tabs->setTabEnabled(page, true);
