@@ -3,6 +3,7 @@
 #include "data/QuestionDocument.h"
 #include "platform/Dialogs.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
@@ -21,6 +22,8 @@ frmPasswd::frmPasswd(const QuestionDocument& document, QWidget* parent)
     txtP1 = addPasswordBox("txtP1", 420);
     Label2 = addLabel("Label2", QStringLiteral("確認のためもう一度入力して下さい。"), 840);
     txtP2 = addPasswordBox("txtP2", 1140);
+    Label1->setBuddy(txtP1);
+    Label2->setBuddy(txtP2);
     refuseLineBreaks(txtP1);
     refuseLineBreaks(txtP2);
     addButtons(1560);

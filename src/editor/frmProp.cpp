@@ -16,8 +16,11 @@
 #include <QVBoxLayout>
 
 namespace {
-QLabel* label(const char* text, const char* name) {
-    return named(new QLabel(u(text)), name);
+// A row of a form: the label beside its box, naming it for screen readers too.
+void addRow(QFormLayout* form, const char* text, const char* name, QWidget* box) {
+    auto* caption = named(new QLabel(u(text)), name);
+    caption->setBuddy(box);
+    form->addRow(caption, box);
 }
 
 QLineEdit* textBox(const char* name) {
@@ -56,19 +59,19 @@ frmProp::frmProp(QuestionDocument& document, frmSakusei* editor, QWidget* parent
     connect(cmdOK, &QPushButton::clicked, this, &frmProp::cmdOK_Click);
 
     auto* top = new QFormLayout;
-    top->addRow(label("作品タイトル", "Label3"), Text1);
-    top->addRow(label("サブジェクト", "Label4"), Text2);
-    top->addRow(label("バージョン", "Label5"), Text3);
+    addRow(top, "作品タイトル", "Label3", Text1);
+    addRow(top, "サブジェクト", "Label4", Text2);
+    addRow(top, "バージョン", "Label5", Text3);
     auto* author = new QGroupBox(u("作者について"));
     author->setObjectName("Frame1");
     auto* authorRows = new QFormLayout(author);
-    authorRows->addRow(label("名前", "Label6"), Text4);
-    authorRows->addRow(label("Mail", "Label7"), Text5);
-    authorRows->addRow(label("ﾎｰﾑﾍﾟｰｼﾞ", "Label8"), Text6);
+    addRow(authorRows, "名前", "Label6", Text4);
+    addRow(authorRows, "Mail", "Label7", Text5);
+    addRow(authorRows, "ﾎｰﾑﾍﾟｰｼﾞ", "Label8", Text6);
     auto* bottom = new QFormLayout;
-    bottom->addRow(label("コメント", "Label9"), Text7);
-    bottom->addRow(label("作成開始", "Label1"), Text8);
-    bottom->addRow(label("最終更新", "Label2"), Text9);
+    addRow(bottom, "コメント", "Label9", Text7);
+    addRow(bottom, "作成開始", "Label1", Text8);
+    addRow(bottom, "最終更新", "Label2", Text9);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);

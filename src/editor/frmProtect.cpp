@@ -4,6 +4,7 @@
 #include "data/QuestionDocument.h"
 #include "platform/Dialogs.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -13,6 +14,7 @@ frmProtect::frmProtect(QuestionDocument& document, QWidget* parent)
     Label2 = addLabel("Label2", QStringLiteral("編集・保存をするためにはﾊﾟｽﾜｰﾄﾞの入力が必要です。"),
                       420);
     txtPassword = addPasswordBox("txtPassword", 780);
+    Label2->setBuddy(txtPassword);
     addButtons(1260);
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");

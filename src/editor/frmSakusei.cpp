@@ -41,8 +41,13 @@ void frmSakusei::createControls() {
     connect(lstMondai, &ListView::mouseUp, this, &frmSakusei::lstMondai_MouseUp);
     connect(lstMondai, &ListView::columnClick, this, &frmSakusei::lstMondai_ColumnClick);
 
-    auto label = [](const char* text, const char* name) {
-        return named(new QLabel(QString::fromUtf8(text)), name);
+    // A label names the field beside it for screen readers too, without the
+    // blank that pads the caption.
+    auto label = [](const char* text, const char* name, QWidget* field) {
+        auto* caption = named(new QLabel(QString::fromUtf8(text)), name);
+        caption->setBuddy(field);
+        field->setAccessibleName(caption->text().trimmed());
+        return caption;
     };
     txtMondai = named(new RichTextBox, "txtMondai");
     cmbKaitouType = named(new QComboBox, "cmbKaitouType");
@@ -67,6 +72,15 @@ void frmSakusei::createControls() {
     connect(cmdClear, &QPushButton::clicked, this, &frmSakusei::cmdClear_Click);
     connect(cmdDel, &QPushButton::clicked, this, &frmSakusei::cmdDel_Click);
 
+    // Controls without a label beside them, as a screen reader names them.
+    lstMondai->setAccessibleName(u("問題一覧"));
+    lstMondai->setColumnAccessibleName(0, u("問題"));
+    lstMondai->setColumnAccessibleName(1, u("問題ﾃﾞｰﾀ"), false);
+    cmbKaitouType->setAccessibleName(u("回答の種類"));
+    lstKaitou->setAccessibleName(u("回答一覧"));
+    lstKaitou->setColumnAccessibleName(2, u("選択肢(RTF)"), false);
+    txtKey->setAccessibleName(u("問題ｷｰ"));
+
     for (RichTextBox* box : {txtMondai, txtKaitou, txtHint, txtKaisetsu})
         clearRichText(box);
     txtMondai->setMinimumHeight(110);
@@ -78,10 +92,10 @@ void frmSakusei::createControls() {
 
     auto* fields = new QGridLayout;
     int row = 0;
-    fields->addWidget(label("問題文 ", "Label1"), row, 0, Qt::AlignTop);
+    fields->addWidget(label("問題文 ", "Label1", txtMondai), row, 0, Qt::AlignTop);
     fields->addWidget(txtMondai, row++, 1, 1, 3);
     fields->addWidget(cmbKaitouType, row++, 1, 1, 3);
-    fields->addWidget(label("回　答 ", "Label2"), row, 0, Qt::AlignTop);
+    fields->addWidget(label("回　答 ", "Label2", txtKaitou), row, 0, Qt::AlignTop);
     fields->addWidget(txtKaitou, row++, 1, 1, 3);
     auto* choiceButtons = new QHBoxLayout;
     choiceButtons->addWidget(chkKaitouIsSeikai);
@@ -90,9 +104,9 @@ void frmSakusei::createControls() {
     choiceButtons->addWidget(cmdKaitouDel);
     fields->addLayout(choiceButtons, row++, 1, 1, 3);
     fields->addWidget(lstKaitou, row++, 1, 1, 3);
-    fields->addWidget(label("ヒント ", "Label3"), row, 0, Qt::AlignTop);
+    fields->addWidget(label("ヒント ", "Label3", txtHint), row, 0, Qt::AlignTop);
     fields->addWidget(txtHint, row++, 1, 1, 3);
-    fields->addWidget(label("解　説 ", "Label4"), row, 0, Qt::AlignTop);
+    fields->addWidget(label("解　説 ", "Label4", txtKaisetsu), row, 0, Qt::AlignTop);
     fields->addWidget(txtKaisetsu, row++, 1, 1, 3);
     auto* commands = new QHBoxLayout;
     commands->addWidget(txtKey);

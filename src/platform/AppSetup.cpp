@@ -1,5 +1,7 @@
 #include "platform/AppSetup.h"
 
+#include "platform/Accessibility.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -42,6 +44,7 @@ void setupApplication(QApplication& app) {
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
     registerFontSubstitutes();
+    installAccessibleInterfaces();
     app.setApplicationName("kuMemo");
     app.setOrganizationName("KumemoSTUDIOS");
 }

@@ -4,8 +4,9 @@ class QApplication;
 class QString;
 
 // What the application needs before its first window: Qt's Japanese
-// translations for the standard buttons, and Japanese screen fonts standing
-// in for the Windows font names that question files carry.
+// translations for the standard buttons, Japanese screen fonts standing in
+// for the Windows font names that question files carry, and controls that
+// screen readers see as a person does.
 void setupApplication(QApplication& app);
 void registerFontSubstitutes();
 // Shows text in a font the machine lacks with a Japanese font instead; the

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QSet>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -93,15 +94,32 @@ class ListViewModel : public QAbstractTableModel {
         return parent.isValid() ? 0 : int(headers_.size());
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        if (!index.isValid())
+            return {};
+        // A column whose texts mean nothing read out (raw RTF, whole records)
+        // is read as its name.
+        if (role == Qt::AccessibleTextRole && unreadColumns_.contains(index.column()))
+            return accessibleNames_.value(index.column());
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
             return {};
         return shownText(cell(index.row(), index.column()));
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        if (orientation != Qt::Horizontal)
+            return {};
+        if (role == Qt::AccessibleTextRole && accessibleNames_.contains(section))
+            return accessibleNames_.value(section);
+        if (role != Qt::DisplayRole)
             return {};
         return headers_.value(section);
     }
+    void setAccessibleName(int column, const QString& name, bool readCells) {
+        accessibleNames_.insert(column, name);
+        if (!readCells)
+            unreadColumns_.insert(column);
+        emit headerDataChanged(Qt::Horizontal, column, column);
+    }
+    bool isReadOut(int column) const { return !unreadColumns_.contains(column); }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         if (!index.isValid())
             return Qt::NoItemFlags;
@@ -242,6 +260,8 @@ class ListViewModel : public QAbstractTableModel {
   private:
     RowStore rows_;
     QStringList headers_;
+    QHash<int, QString> accessibleNames_;
+    QSet<int> unreadColumns_;
     // Every key of the list with its row. Removals and sorts leave some rows
     // out of date; the first look-up that meets one renumbers all keys.
     mutable QHash<QString, int> keyRows_;
@@ -279,6 +299,14 @@ int ListView::columnCount() const {
 
 QString ListView::columnHeader(int column) const {
     return model_->header(column);
+}
+
+void ListView::setColumnAccessibleName(int column, const QString& name, bool readCells) {
+    model_->setAccessibleName(column, name, readCells);
+}
+
+bool ListView::isColumnReadOut(int column) const {
+    return model_->isReadOut(column);
 }
 
 int ListView::count() const {

@@ -37,6 +37,12 @@ class ListView : public QTreeView {
     void addColumn(const QString& header, int widthTwips);
     int columnCount() const;
     QString columnHeader(int column) const; // column from 0
+    // What assistive technology reads for a column, set once: its header as
+    // `name` (also where the header shows no text), and with `readCells`
+    // false every cell as that name too, for columns whose texts (raw RTF,
+    // whole records) mean nothing read out. The cells keep their texts.
+    void setColumnAccessibleName(int column, const QString& name, bool readCells = true);
+    bool isColumnReadOut(int column) const;
 
     int count() const;
     int add(const QString& text = {}); // appends a row, returns its number

@@ -48,7 +48,9 @@ QString plainTextWithCrLf(const QString& documentText) {
 
 RichTextBox::RichTextBox(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(false); // rich text is pasted by insertFromMimeData alone
-    setTabChangesFocus(false);
+    // Tab moves on to the next control, as everywhere else; Ctrl+Tab types
+    // the tab character.
+    setTabChangesFocus(true);
     connect(this, &QTextEdit::textChanged, this, &RichTextBox::changed);
 }
 
@@ -310,6 +312,14 @@ void RichTextBox::focusInEvent(QFocusEvent* event) {
 }
 
 void RichTextBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier && !isReadOnly()) {
+        int keyAscii = '\t';
+        emit keyPress(keyAscii);
+        if (keyAscii != 0)
+            insertPlainText(QStringLiteral("\t"));
+        event->accept();
+        return;
+    }
     const QString typed = event->text();
     if (!typed.isEmpty()) {
         int keyAscii = typed.at(0).unicode();

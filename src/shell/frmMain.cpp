@@ -188,6 +188,18 @@ void frmMain::createControls() {
     cmdTsugi->setToolTip(u("この問題は飛ばして次の問題へ"));
     place(cmdTsugi, 8040, 4920, 615, RowHeight);
 
+    // Controls without a label beside them, as a screen reader names them.
+    cmbFilter->setAccessibleName(u("ﾌｨﾙﾀ"));
+    cmbFilter->lineEdit()->setAccessibleName(u("ﾌｨﾙﾀ"));
+    lstMondai->setAccessibleName(u("問題一覧"));
+    txtMsg->setAccessibleName(u("ﾒｯｾｰｼﾞ"));
+    txtMondai->setAccessibleName(u("問題文"));
+    txtInput->setAccessibleName(u("ｷｰ入力"));
+    txtInput->setAccessibleDescription(u("数字ｷｰで回答を選び、Enterで回答します。"));
+    lblMark->setBuddy(cmbMark);
+    for (QPushButton* arrow : {cmdMae, cmdTsugi})
+        arrow->setAccessibleName(arrow->toolTip());
+
     Timer1 = named(new QTimer(this), "Timer1");
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     answerPage->installEventFilter(this);
@@ -215,6 +227,14 @@ void frmMain::createChoiceRow(int index) {
         key->hide();
         check->hide();
         choice->hide();
+    }
+    key->setAccessibleName(u("回答番号"));
+    choice->setAccessibleName(u("回答") + suffix);
+    // Rows made while a question is shown follow the row before them when
+    // Tab moves through the page.
+    if (RichTextBox* previous = txtKaitou.value(index - 1)) {
+        setTabOrder(previous, key);
+        setTabOrder(key, choice);
     }
     txtKey[index] = key;
     lblChk[index] = check;

@@ -1,10 +1,14 @@
 #include "platform/RichTextBox.h"
+#include "platform/Texts.h"
 
 #include "support/TestEnv.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
+#include <QVBoxLayout>
 
 class TestRichTextBox : public QObject {
     Q_OBJECT
@@ -99,6 +103,58 @@ class TestRichTextBox : public QObject {
         QTest::keyClick(&box, Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(ups.first().at(0).toInt(), int(Qt::Key_Q));
         QCOMPARE(ups.first().at(1).toInt(), 2);
+    }
+
+    // Tab leaves the box like any other control; Ctrl+Tab types the tab
+    // character, where typing is allowed and no handler swallows it.
+    void tabKeys_data() {
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<bool>("swallowed");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("Tab") << Qt::KeyboardModifiers() << false << false << "ab"
+                             << "after";
+        QTest::newRow("Shift+Tab")
+            << Qt::KeyboardModifiers(Qt::ShiftModifier) << false << false << "ab"
+            << "before";
+        QTest::newRow("Ctrl+Tab") << Qt::KeyboardModifiers(Qt::ControlModifier) << false << false
+                                  << "a\tb"
+                                  << "box";
+        QTest::newRow("Ctrl+Tab, locked")
+            << Qt::KeyboardModifiers(Qt::ControlModifier) << true << false << "ab"
+            << "box";
+        QTest::newRow("Ctrl+Tab, swallowed")
+            << Qt::KeyboardModifiers(Qt::ControlModifier) << false << true << "ab"
+            << "box";
+    }
+    void tabKeys() {
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, locked);
+        QFETCH(bool, swallowed);
+        QFETCH(QString, text);
+        QFETCH(QString, focus);
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* box = named(new RichTextBox, "box");
+        layout->addWidget(named(new QLineEdit, "before"));
+        layout->addWidget(box);
+        layout->addWidget(named(new QLineEdit, "after"));
+        box->setText("ab");
+        box->setSelStart(1);
+        box->setLocked(locked);
+        connect(box, &RichTextBox::keyPress, [swallowed](int& key) {
+            if (swallowed)
+                key = 0;
+        });
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        box->setFocus();
+        const Qt::Key key = modifiers & Qt::ShiftModifier ? Qt::Key_Backtab : Qt::Key_Tab;
+        QTest::keyClick(box, key, modifiers);
+        QCOMPARE(box->text(), text);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     }
 };
 
