@@ -26,6 +26,7 @@ frmSakusei::frmSakusei(QuestionDocument& document) : QMainWindow(nullptr), docum
     createControls();
     createMenus();
     connectQuestionEditing();
+    connectSearch();
     Form_Load();
 }
 

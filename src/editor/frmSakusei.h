@@ -42,6 +42,11 @@ class frmSakusei : public QMainWindow {
     void mnuModeRead_Click();
     void mnuFileExit_Click();
 
+    // Search in the question list.
+    void mnuSearchList_Click();
+    void mnuSearchNext_Click();
+    void mnuSearchBefore_Click();
+
     // Composing and editing one question.
     void cmdAdd_Click();
     void cmdKaitouAdd_Click();
@@ -115,6 +120,11 @@ class frmSakusei : public QMainWindow {
     void createControls();
     void createMenus();
     void connectQuestionEditing();
+    void connectSearch();
+    // False when the input box was cancelled or left empty.
+    bool askSearchText();
+    // Selects the row found, or tells in the status bar that none was.
+    void showFoundRow(int row);
     void setKeyLocked(bool locked);
     bool saveOrTell(QuestionDocument::SaveForm form, const QString& password = {});
     void showQuestionsOfDocument();
@@ -123,6 +133,9 @@ class frmSakusei : public QMainWindow {
     // The key the fields were loaded with; a different text in txtKey was
     // typed by hand.
     QString loadedKey_;
+
+    // The last text searched for, kept for F3 and Shift+F3 for the whole run.
+    QString searchText;
 
     QuestionDocument& document_;
     bool unloading_ = false;
