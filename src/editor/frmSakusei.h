@@ -14,6 +14,7 @@ class QPushButton;
 class QStatusBar;
 class ListView;
 class RichTextBox;
+class frmRichStyle;
 
 // The question-file editor. It loads and saves the open question file, and
 // its question list shows that file's questions, so the window lives,
@@ -24,6 +25,8 @@ class frmSakusei : public QMainWindow {
     explicit frmSakusei(QuestionDocument& document);
 
     QuestionDocument& document() const { return document_; }
+    // The character style dialog, shown beside the editor.
+    frmRichStyle* richStyle() const { return richStyle_; }
 
     void Form_Load();
     void Form_Unload();
@@ -138,5 +141,6 @@ class frmSakusei : public QMainWindow {
     QString searchText;
 
     QuestionDocument& document_;
+    frmRichStyle* richStyle_ = nullptr;
     bool unloading_ = false;
 };
