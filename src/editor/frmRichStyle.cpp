@@ -87,14 +87,11 @@ void frmRichStyle::chkKasen_Click() {
 }
 
 void frmRichStyle::cmbFont_Click() {
-    const QString family = cmbFont->currentText();
-    if (targetBox && !family.isEmpty())
-        targetBox->setSelFontName(family);
+    if (targetBox)
+        targetBox->setSelFontName(cmbFont->currentText());
 }
 
 void frmRichStyle::cmbSize_Click() {
-    bool ok = false;
-    const double points = cmbSize->currentText().toDouble(&ok);
-    if (targetBox && ok && points > 0)
-        targetBox->setSelFontSize(points);
+    if (targetBox)
+        targetBox->setSelFontSize(cmbSize->currentText().toDouble());
 }

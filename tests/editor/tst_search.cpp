@@ -69,6 +69,8 @@ class TestSearch : public QObject {
         row("backward from none", threeRows, 0, "mnuSearchBefore", "apple", 1, false);
         row("backward from none, only the first", threeRows, 0, "mnuSearchBefore", "pie", 0, true);
         row("backward from the first", threeRows, 1, "mnuSearchBefore", "apple", 1, false);
+        row("backward from the first, only the first", threeRows, 1, "mnuSearchBefore", "banana", 1,
+            true);
         row("forward in an empty list", {}, 0, "mnuSearchNext", "apple", 0, true);
         row("backward in an empty list", {}, 0, "mnuSearchBefore", "apple", 0, true);
     }
