@@ -4,6 +4,7 @@
 #include "data/modKuMemo.h"
 #include "editor/TextCommands.h"
 #include "editor/frmProp.h"
+#include "editor/frmRichStyle.h"
 #include "editor/frmSakusei.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
@@ -33,6 +34,17 @@ void frmSakusei::connectQuestionEditing() {
     connect(mnuFileProp, &QAction::triggered, this, &frmSakusei::mnuFileProp_Click);
     txtKey->installEventFilter(this);
     setKeyLocked(true);
+
+    // The style dialog works on the box last clicked or focused; the hint box
+    // reports each change instead of clicks.
+    const auto reportStyleTarget = [this](RichTextBox* box) {
+        return [this, box] { richStyle_->setRichText(box); };
+    };
+    for (RichTextBox* box : {txtMondai, txtKaitou, txtKaisetsu})
+        connect(box, &RichTextBox::clicked, this, reportStyleTarget(box));
+    connect(txtHint, &RichTextBox::changed, this, reportStyleTarget(txtHint));
+    for (RichTextBox* box : {txtMondai, txtKaitou, txtHint, txtKaisetsu})
+        connect(box, &RichTextBox::gotFocus, this, reportStyleTarget(box));
 }
 
 void frmSakusei::cmdAdd_Click() {

@@ -1,5 +1,6 @@
 #include "editor/frmSakusei.h"
 
+#include "editor/frmRichStyle.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
@@ -25,7 +26,9 @@ frmSakusei::frmSakusei(QuestionDocument& document) : QMainWindow(nullptr), docum
     setWindowTitle(u("くう・めも - 問題作成モード"));
     createControls();
     createMenus();
+    richStyle_ = new frmRichStyle(this);
     connectQuestionEditing();
+    connectSearch();
     Form_Load();
 }
 
@@ -296,6 +299,7 @@ void frmSakusei::mnuModeRead_Click() {
     confirmSaveChanges();
     emit modeReadRequested(pos());
     hide();
+    richStyle_->hide();
 }
 
 void frmSakusei::mnuFileExit_Click() {

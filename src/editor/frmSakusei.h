@@ -14,6 +14,7 @@ class QPushButton;
 class QStatusBar;
 class ListView;
 class RichTextBox;
+class frmRichStyle;
 
 // The question-file editor. It loads and saves the open question file, and
 // its question list shows that file's questions, so the window lives,
@@ -24,6 +25,8 @@ class frmSakusei : public QMainWindow {
     explicit frmSakusei(QuestionDocument& document);
 
     QuestionDocument& document() const { return document_; }
+    // The character style dialog, shown beside the editor.
+    frmRichStyle* richStyle() const { return richStyle_; }
 
     void Form_Load();
     void Form_Unload();
@@ -41,6 +44,11 @@ class frmSakusei : public QMainWindow {
     void mnuSetup_Click();
     void mnuModeRead_Click();
     void mnuFileExit_Click();
+
+    // Search in the question list.
+    void mnuSearchList_Click();
+    void mnuSearchNext_Click();
+    void mnuSearchBefore_Click();
 
     // Composing and editing one question.
     void cmdAdd_Click();
@@ -115,6 +123,11 @@ class frmSakusei : public QMainWindow {
     void createControls();
     void createMenus();
     void connectQuestionEditing();
+    void connectSearch();
+    // False when the input box was cancelled or left empty.
+    bool askSearchText();
+    // Selects the row found, or tells in the status bar that none was.
+    void showFoundRow(int row);
     void setKeyLocked(bool locked);
     bool saveOrTell(QuestionDocument::SaveForm form, const QString& password = {});
     void showQuestionsOfDocument();
@@ -124,6 +137,10 @@ class frmSakusei : public QMainWindow {
     // typed by hand.
     QString loadedKey_;
 
+    // The last text searched for, kept for F3 and Shift+F3 for the whole run.
+    QString searchText;
+
     QuestionDocument& document_;
+    frmRichStyle* richStyle_ = nullptr;
     bool unloading_ = false;
 };

@@ -4,6 +4,7 @@
 #include "data/modKuMemo.h"
 #include "editor/frmProp.h"
 #include "editor/frmProtect.h"
+#include "editor/frmRichStyle.h"
 #include "editor/frmSakusei.h"
 #include "learner/QuestionFilter.h"
 #include "platform/Dialogs.h"
@@ -384,6 +385,9 @@ void frmMain::mnuToolSakusei_Click() {
     frmSakusei* editor = sakusei();
     editor->move(pos());
     editor->show();
+    const QRect editorFrame = editor->frameGeometry();
+    editor->richStyle()->move(editorFrame.x() + editorFrame.width(), y());
+    editor->richStyle()->show();
     editor->activateWindow();
     editor->setFocus();
     hide();
