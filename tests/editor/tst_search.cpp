@@ -26,7 +26,7 @@ void addRows(frmSakusei* editor, const QStringList& texts) {
 
 void select(ListView* list, int row) {
     list->clearSelection();
-    list->setCurrentItem(nullptr);
+    list->setCurrentIndex({});
     if (row > 0)
         list->setSelectedRow(row);
 }
