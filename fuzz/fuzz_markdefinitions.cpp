@@ -1,6 +1,7 @@
 // The mark definition file "kuMemo-ini.txt", read from code page 932.
 #include "FuzzCheck.h"
 
+#include "learner/QuestionFilter.h"
 #include "platform/Codepage.h"
 #include "shell/MarkDefinitions.h"
 
