@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -458,8 +459,10 @@ class TestSession : public QObject {
             if (key != "k2")
                 s.key(Qt::Key_0 + s.rowOf("yes"));
             s.enter();
-            if (key == "k1")
-                s.window->cmbMark->setCurrentText("zz");
+            if (key == "k1") {
+                s.window->cmbMark->clearEditText();
+                typeText(s.window->cmbMark, "zz");
+            }
             if (key == "k3")
                 s.window->cmbMark->setCurrentText(u8("△"));
             s.enter();
@@ -470,6 +473,8 @@ class TestSession : public QObject {
         QSignalSpy filtered(s.window->cmdDoFilter, &QPushButton::clicked);
         s.enter();
         QCOMPARE(filtered.size(), 1);
+        // A typed text is no new mark.
+        QCOMPARE(s.window->cmbMark->count(), 4);
 
         QMap<QString, QStringList> shown;
         for (int row = 1; row <= 3; ++row)
@@ -547,6 +552,12 @@ class TestSession : public QObject {
         QCOMPARE(s.window->SSTab1->currentIndex(), 1);
         QVERIFY(s.window->Picture1->isVisible());
         QCOMPARE(s.window->defaultButton(), s.window->cmdKaitou);
+        // A click on the page's own tab brings the focus back to answering.
+        QTest::mouseClick(s.window->cmdMae, Qt::LeftButton);
+        QCOMPARE(s.focusName(), QString("cmdMae"));
+        QTabBar* tabs = s.window->SSTab1->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QCOMPARE(s.focusName(), QString("txtInput"));
         s.window->SSTab1->setCurrentIndex(0);
         QCOMPARE(s.window->defaultButton(), s.window->cmdStart);
     }
