@@ -145,6 +145,9 @@ void frmMain::showQuestion(int n) {
         lblChk[i]->setText(row.mark);
         txtKey[i]->setText(row.number);
         txtKaitou[i]->setTextRTF(row.rtf);
+        // Rows made while the page is shown do not show by themselves.
+        for (QWidget* element : std::initializer_list<QWidget*>{lblChk[i], txtKey[i], txtKaitou[i]})
+            element->show();
         connect(txtKaitou[i], &RichTextBox::clicked, this, [this, i] { txtKaitou_Click(i); });
         connect(txtKaitou[i], &RichTextBox::keyPress, this,
                 [this, i](int& keyAscii) { txtKaitou_KeyPress(i, keyAscii); });

@@ -256,6 +256,8 @@ class TestSession : public QObject {
 
         s.enter();
         QCOMPARE(s.shownKey(), QString("k2"));
+        QVERIFY(s.choice(1)->isVisible() && s.mark(1)->isVisible());
+        QVERIFY(s.window->findChild<QLineEdit*>("txtKey(1)")->isVisible());
         QCOMPARE(s.window->cmdKaitou->text(), u8("回 答"));
         QVERIFY(s.window->cmbMark->isHidden());
         QVERIFY(s.window->cmdKaisetsu->isHidden());
