@@ -254,6 +254,8 @@ void frmMain::txtInput_KeyUp(int key, int shift) {
     case PageKey::None:
         break;
     }
+    // The box only takes the keys; what they typed is not kept.
+    txtInput->clear();
     txtInput->setFocus();
 }
 

@@ -381,6 +381,7 @@ class TestSession : public QObject {
             QCOMPARE(s.choice(i)->backColor(), i == selected ? pink : base());
         }
         QCOMPARE(s.focusName(), QString("txtInput"));
+        QCOMPARE(s.window->txtInput->text(), QString());
     }
 
     // Ctrl+H shows the hint at any time, Ctrl+K the explanation only once
