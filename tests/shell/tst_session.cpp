@@ -309,6 +309,15 @@ class TestSession : public QObject {
         // A window resized now keeps the page whole.
         s.window->resize(s.window->size() + QSize(30, 30));
         QCOMPARE(s.choice(2), answer);
+
+        // The round is over; the question left on its page is judged
+        // again with the same answer box.
+        s.enter();
+        QCOMPARE(s.window->SSTab1->currentIndex(), 0);
+        s.window->SSTab1->setCurrentIndex(1);
+        QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
+        QCOMPARE(s.window->cmdKaitou->text(), u8("次問題"));
+        QCOMPARE(s.window->findChildren<RichTextBox*>("txtKaitou(2)").size(), 1);
     }
 
     // With the setting on, a single choice and Enter in a typed answer are
@@ -330,6 +339,9 @@ class TestSession : public QObject {
         Session s({{"k1", type, {"+a", "b"}, {}, {}}, {"k2", '1', {"+x", "y"}, {}, {}}}, setting);
         s.start();
         if (type == '3') {
+            // A click in the entry box is no answer.
+            QTest::mouseClick(s.choice(1)->viewport(), Qt::LeftButton);
+            QCOMPARE(s.focusName(), QString("txtKaitou(1)"));
             typeText(s.choice(1), "a");
             QTest::keyClick(s.choice(1), Qt::Key_Return);
         } else {
@@ -561,6 +573,8 @@ class TestSession : public QObject {
         QTabBar* tabs = s.window->SSTab1->tabBar();
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
         QCOMPARE(s.focusName(), QString("txtInput"));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QCOMPARE(s.window->defaultButton(), s.window->cmdKaitou);
         s.window->SSTab1->setCurrentIndex(0);
         QCOMPARE(s.window->defaultButton(), s.window->cmdStart);
     }
