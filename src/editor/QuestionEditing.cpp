@@ -73,14 +73,8 @@ void frmSakusei::cmdAdd_Click() {
         }
     }
 
-    RecordFields fields;
+    RecordFields fields = questionFields();
     fields.key = typedKey.isEmpty() ? document_.makeUniqueKey() : typedKey;
-    fields.questionRtf = txtMondai->textRTF();
-    fields.type = cmbKaitouType->currentText().at(0);
-    for (int row = 1; row <= lstKaitou->count(); ++row)
-        fields.choices.append({lstKaitou->text(row) == correctMark, lstKaitou->subItem(row, 2)});
-    fields.hintRtf = txtHint->textRTF();
-    fields.explanationRtf = txtKaisetsu->textRTF();
     const QString record = composeRecord(fields);
 
     int row = typedKey.isEmpty() ? 0 : lstMondai->find(typedKey);
@@ -102,6 +96,17 @@ void frmSakusei::cmdAdd_Click() {
     lstMondai->ensureRowVisible(row);
     lstMondai->setFocus();
     lstMondai_Click();
+}
+
+RecordFields frmSakusei::questionFields() const {
+    RecordFields fields;
+    fields.questionRtf = txtMondai->textRTF();
+    fields.type = cmbKaitouType->currentText().at(0);
+    for (int row = 1; row <= lstKaitou->count(); ++row)
+        fields.choices.append({lstKaitou->text(row) == correctMark, lstKaitou->subItem(row, 2)});
+    fields.hintRtf = txtHint->textRTF();
+    fields.explanationRtf = txtKaisetsu->textRTF();
+    return fields;
 }
 
 void frmSakusei::lstMondai_Click() {

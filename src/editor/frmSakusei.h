@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/QuestionDocument.h"
+#include "data/QuestionRecord.h"
 
 #include <QMainWindow>
 
@@ -60,6 +61,9 @@ class frmSakusei : public QMainWindow {
     void txtMondai_KeyUp(int key, int shift);
     void txtKey_DblClick();
     void mnuFileProp_Click();
+
+    // The question as its fields hold it, without a key.
+    RecordFields questionFields() const;
 
     // Empties a box and resets its font to "ＭＳ ゴシック", 9 pt.
     static void clearRichText(RichTextBox* box);

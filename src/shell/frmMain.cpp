@@ -51,6 +51,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         auto* enter = new QShortcut(QKeySequence(key), this);
         connect(enter, &QShortcut::activated, this, &frmMain::pressDefaultButton);
     }
+    connectSession();
     connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::showQuestionsOfDocument);
     connect(&document_, &QuestionDocument::loadProgress, this,
             [this](int read) { lblNum->setText("(Now)" + QString::number(read) + u("件")); });
@@ -87,9 +88,14 @@ void frmMain::setDefaultButton(QPushButton* button) {
         button->setDefault(true);
 }
 
+// Enter on a button that has the focus presses that button, as anywhere
+// else; in the other controls it presses the default button.
 void frmMain::pressDefaultButton() {
-    if (defaultButton_ && defaultButton_->isVisible() && defaultButton_->isEnabled())
-        defaultButton_->click();
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (!button)
+        button = defaultButton_;
+    if (button && button->isVisible() && button->isEnabled())
+        button->click();
 }
 
 void frmMain::showQuestionsOfDocument() {
@@ -178,6 +184,7 @@ void frmMain::createControls() {
     place(lblMark, 2160, 4920, 2400, RowHeight);
     lblMark->hide();
     cmbMark = named(new QComboBox(answerPage), "cmbMark");
+    cmbMark->setEditable(true);
     place(cmbMark, 4560, 4920, 1095, RowHeight);
     cmbMark->hide();
     cmdKaitou = named(new QPushButton(u("回 答"), answerPage), "cmdKaitou");
@@ -315,6 +322,8 @@ void frmMain::Form_Activate() {
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Picture1->parentWidget() && dividerEvent(event))
+        return true;
+    if (sessionEvent(watched, event))
         return true;
     return QMainWindow::eventFilter(watched, event);
 }

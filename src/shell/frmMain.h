@@ -4,6 +4,7 @@
 #include "learner/LearnerFile.h"
 #include "learner/Statistics.h"
 #include "platform/KeyedTable.h"
+#include "session/Question.h"
 
 #include <QMainWindow>
 #include <QMap>
@@ -71,6 +72,30 @@ class frmMain : public QMainWindow {
     void swapListItems(ListView* list, int rowA, int rowB);
     RowStatistics rowStatistics(int row) const;
 
+    // The learning session: showing a question, judging the answer, the
+    // round and moving through it.
+    void showQuestion(int n); // n from 1; 0: the first row not answered in this round
+    void showNextQuestion();
+    void shuffleListItems(ListView* list);
+    void txtKaitou_Click(int index);
+    void txtKaitou_KeyPress(int index, int& keyAscii);
+    void txtInput_GotFocus();
+    void txtInput_LostFocus();
+    void txtInput_KeyUp(int key, int shift);
+    void cmdKaitou_Click();
+    void Timer2_Timer();
+    void cmbMark_KeyPress(int& keyAscii);
+    void cmbMark_KeyUp(int key, int shift);
+    void cmdHint_Click();
+    void cmdKaisetsu_Click();
+    void cmdStart_Click();
+    void cmdRandom_Click();
+    void cmdTsugi_Click();
+    void cmdMae_Click();
+    void lstMondai_DblClick();
+    void lstMondai_KeyDown(int key, int shift);
+    void SSTab1_Click();
+
     // Controls, by their program names.
     QTabWidget* SSTab1 = nullptr;
     ListView* lstMondai = nullptr;
@@ -134,10 +159,21 @@ class frmMain : public QMainWindow {
     bool dividerEvent(QEvent* event);
     QString learnerFile() const;
     bool saveUserDataBeforeClosing();
+    // The session's wiring and what it does with the question shown.
+    void connectSession();
+    bool sessionEvent(QObject* watched, QEvent* event);
+    int currentPosition();
+    int choiceRowCount() const;
+    void removeChoiceRows();
+    bool judgeShownChoices();
+    bool judgeTypedEntry();
+    void startJudgeTimer();
 
     QuestionDocument document_;
     frmSakusei* sakusei_ = nullptr;
     QPushButton* defaultButton_ = nullptr;
     bool draggingDivider_ = false;
     bool unloading_ = false;
+    // The question on the answering page, its choices in the order shown.
+    QuestionView shownQuestion_;
 };

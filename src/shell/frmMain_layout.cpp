@@ -51,6 +51,10 @@ void frmMain::Form_Resize() {
             setTop(box, topOf(previous) + heightOf(previous) - 10);
         }
         setWidth(box, widthOf(Frame2) - leftOf(box));
+        // The right answer of a judged typed answer is a box without a
+        // number or a mark.
+        if (!txtKey.contains(i))
+            continue;
         setTop(txtKey[i], topOf(box));
         setHeight(txtKey[i], heightOf(box));
         setTop(lblChk[i], topOf(box));
