@@ -124,8 +124,11 @@ void frmMain::createControls() {
     cmbFilter = named(new QComboBox(listPage), "cmbFilter");
     cmbFilter->setEditable(true);
     place(cmbFilter, 3120, 60, 3015, ButtonHeight);
+    cmbFilter->installEventFilter(this);
     cmdDoFilter = named(new QPushButton(u("ﾌｨﾙﾀ実行"), listPage), "cmdDoFilter");
     place(cmdDoFilter, 6120, 60, 1335, ButtonHeight);
+    connect(cmdDoFilter, &QPushButton::clicked, this, &frmMain::cmdDoFilter_Click);
+    connect(cmdFilterOff, &QPushButton::clicked, this, &frmMain::cmdFilterOff_Click);
     cmdRandom = named(new QPushButton(u("ﾗﾝﾀﾞﾑ順"), listPage), "cmdRandom");
     place(cmdRandom, 7680, 60, 975, ButtonHeight);
     lblNum = named(new QLabel(u("0件"), listPage), "lblNum");
@@ -140,6 +143,7 @@ void frmMain::createControls() {
                                                    {"マーク", 2085}, {"今回正解?", 990}};
     for (const auto& [header, width] : columns)
         lstMondai->addColumn(u(header), width);
+    connect(lstMondai, &ListView::columnClick, this, &frmMain::lstMondai_ColumnClick);
     txtMsg = named(new QLineEdit(u("まず問題ﾌｧｲﾙを読み込んで下さい。"), listPage), "txtMsg");
     txtMsg->setReadOnly(true);
     txtMsg->setAlignment(Qt::AlignCenter);
@@ -293,7 +297,9 @@ void frmMain::Form_Activate() {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Picture1->parentWidget() && dividerEvent(event))
+    if (watched == cmbFilter)
+        filterBoxFocusEvent(event);
+    else if (watched == Picture1->parentWidget() && dividerEvent(event))
         return true;
     return QMainWindow::eventFilter(watched, event);
 }
