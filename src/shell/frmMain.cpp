@@ -236,6 +236,8 @@ void frmMain::createMenus() {
     named(mnuFile->addSeparator(), "mnuFileBar2");
     mnuChangeUser =
         named(mnuFile->addAction(u("ﾕｰｻﾞの切り替え(現在：権兵衛さん)(&U)")), "mnuChangeUser");
+    connect(mnuChangeUser, &QAction::triggered, this, &frmMain::mnuChangeUser_Click);
+    connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::mnuFile_Click);
     named(mnuFile->addSeparator(), "mnuFileBar1");
     mnuFileExit = named(mnuFile->addAction(u("終了(&X)")), "mnuFileExit");
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);

@@ -59,6 +59,8 @@ class frmMain : public QMainWindow {
     void mnuFileExit_Click();
     void mnuProp_Click();
     void mnuToolSakusei_Click();
+    void mnuFile_Click();
+    void mnuChangeUser_Click();
 
     // Choosing the questions: filters, removing them, sorting.
     void cmdDoFilter_Click();
