@@ -2,23 +2,34 @@
 // list, removing them, and sorting the list by a column.
 #include "shell/frmMain.h"
 
-#include "learner/ListRows.h"
 #include "learner/QuestionFilter.h"
 #include "platform/ListView.h"
+#include "session/Shuffle.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QPushButton>
 
+namespace {
+// The program's shuffle of the question list ("ﾗﾝﾀﾞﾑ順"), each row moved
+// once: thousands of rows take no longer than a glance.
+void shuffleQuestions(ListView& list) {
+    list.reorderRows(shuffleOrder(list.count()));
+}
+} // namespace
+
 void frmMain::cmdDoFilter_Click() {
     lstMondai->setSorted(false);
     const QuestionFilter filter = parseFilter(cmbFilter->currentText(), markTable);
     if (filter.shufflesFirst())
-        shuffleRows(*lstMondai, lstMondai->columnCount() - 1);
-    // From the last row up, so a removal never moves a row still to come.
+        shuffleQuestions(*lstMondai);
+    // Rows are judged from the last up and leave together, so no row moves
+    // before its turn.
+    QVector<int> leaving;
     for (int row = lstMondai->count(); row >= 1; --row)
         if (!keepsRow(filter, row, rowStatistics(row), markTable))
-            lstMondai->remove(row);
+            leaving << row;
+    lstMondai->removeRows(leaving);
     showCount();
     cmdStart->setFocus();
 }
