@@ -138,12 +138,11 @@ class TestChangeUser : public QObject {
         bool stayedOpen = false;
         bool focused = false;
         l.switchLearner([&](frmChangeUser* dialog) {
-            if (existing) {
-                dialog->Combo1->setCurrentIndex(dialog->Combo1->findText(name));
-                emit dialog->Combo1->activated(dialog->Combo1->currentIndex());
-            } else {
+            // Choosing in the list, then typing, makes the typed name count.
+            dialog->Combo1->setCurrentIndex(dialog->Combo1->findText(u8("x;y")));
+            emit dialog->Combo1->activated(dialog->Combo1->currentIndex());
+            if (!existing)
                 typeName(dialog, name);
-            }
             QTest::mouseClick(dialog->Command1, Qt::LeftButton);
             stayedOpen = dialog->isVisible();
             QLineEdit* source = existing ? dialog->Combo1->lineEdit() : dialog->Text1;
