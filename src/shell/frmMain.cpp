@@ -123,6 +123,8 @@ void frmMain::createControls() {
     place(cmdFilterOff, 1680, 60, 1335, ButtonHeight);
     cmbFilter = named(new QComboBox(listPage), "cmbFilter");
     cmbFilter->setEditable(true);
+    // A typed filter counts as typed, never completed to an item.
+    cmbFilter->setCompleter(nullptr);
     place(cmbFilter, 3120, 60, 3015, ButtonHeight);
     cmbFilter->installEventFilter(this);
     cmdDoFilter = named(new QPushButton(u("ﾌｨﾙﾀ実行"), listPage), "cmdDoFilter");

@@ -154,16 +154,17 @@ class TestFilters : public QObject {
                  (QStringList{"   751", "  1000", " 75.1%", "B", ""}));
     }
 
-    // Enter in the filter box runs the filter; once the focus has left the
-    // box, Enter starts the round again.
+    // Enter in the filter box runs the filter the learner typed, as typed;
+    // once the focus has left the box, Enter starts the round again.
     void enterInTheFilterBoxRunsTheFilter() {
         OpenList open;
         QSignalSpy started(open.window.cmdStart, &QPushButton::clicked);
         QComboBox* box = open.window.cmbFilter;
         box->setFocus();
-        box->setEditText(u8("まだ解いていない問題だけ選ぶ"));
+        box->clearEditText();
+        typeText(box, u8("ﾗﾝﾀﾞﾑに"));
         QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(open.keys(), (QStringList{"k4"}));
+        QCOMPARE(open.keys(), QStringList());
         QCOMPARE(started.size(), 0);
         QTest::keyClick(open.window.lstMondai, Qt::Key_Return);
         QCOMPARE(started.size(), 1);
