@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QSet>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -208,6 +209,24 @@ class ListViewModel : public QAbstractTableModel {
         rows_.remove(row);
         endRemoveRows();
     }
+    // Removes the rows marked in `gone` (one flag per row) in one go. The
+    // keys of the rows that stay are numbered afresh, which costs less than
+    // taking thousands out of the index one by one.
+    void removeMarked(const std::vector<bool>& gone) {
+        beginResetModel();
+        std::vector<ListRowData>& rows = rows_.rows();
+        size_t kept = 0;
+        for (size_t row = 0; row < rows.size(); ++row)
+            if (!gone[row] && kept++ != row)
+                rows[kept - 1] = std::move(rows[row]);
+        rows.resize(kept);
+        keyRows_.clear();
+        keyRows_.reserve(qsizetype(kept));
+        for (size_t row = 0; row < kept; ++row)
+            if (!rows[row].key.isEmpty())
+                keyRows_.insert(rows[row].key, int(row));
+        endResetModel();
+    }
     void clear() {
         beginResetModel();
         rows_.clear();
@@ -238,15 +257,22 @@ class ListViewModel : public QAbstractTableModel {
             std::stable_sort(byPlace.begin(), byPlace.end(),
                              [&less](int a, int b) { return less(b, a); });
 
+        return permute(byPlace);
+    }
+
+    // Puts the rows into a new order: byPlace[place] is the row that moves
+    // to `place`. Returns the new place of each row.
+    std::vector<int> permute(const std::vector<int>& byPlace) {
+        std::vector<ListRowData>& rows = rows_.rows();
         emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
         std::vector<int> placeOf(rows.size());
-        std::vector<ListRowData> sorted;
-        sorted.reserve(rows.size());
+        std::vector<ListRowData> moved;
+        moved.reserve(rows.size());
         for (size_t place = 0; place < byPlace.size(); ++place) {
             placeOf[size_t(byPlace[place])] = int(place);
-            sorted.push_back(std::move(rows[size_t(byPlace[place])]));
+            moved.push_back(std::move(rows[size_t(byPlace[place])]));
         }
-        rows.swap(sorted);
+        rows.swap(moved);
         const QModelIndexList before = persistentIndexList();
         QModelIndexList after;
         after.reserve(before.size());
@@ -353,6 +379,58 @@ int ListView::find(const QString& key) const {
 void ListView::remove(int row) {
     if (row >= 1 && row <= count())
         model_->remove(row - 1);
+}
+
+void ListView::removeRows(const QVector<int>& rows) {
+    const int before = count();
+    std::vector<bool> gone(size_t(before), false);
+    for (const int row : rows)
+        if (row >= 1 && row <= before)
+            gone[size_t(row - 1)] = true;
+    std::vector<int> newRow(size_t(before), -1);
+    int kept = 0;
+    for (size_t row = 0; row < gone.size(); ++row)
+        if (!gone[row])
+            newRow[row] = kept++;
+    // The model starts afresh; the rows that stay keep their selection and
+    // the current row stays current.
+    QModelIndexList selected = selectionModel()->selectedRows();
+    std::sort(selected.begin(), selected.end());
+    QList<int> stillSelected;
+    for (const QModelIndex& index : selected)
+        if (newRow[size_t(index.row())] >= 0)
+            stillSelected << newRow[size_t(index.row())];
+    const QModelIndex current = currentIndex();
+    const int currentRow = current.isValid() ? newRow[size_t(current.row())] : -1;
+    model_->removeMarked(gone);
+    if (currentRow >= 0)
+        selectionModel()->setCurrentIndex(model_->index(currentRow, 0),
+                                          QItemSelectionModel::NoUpdate);
+    QItemSelection selection;
+    for (const int row : stillSelected) {
+        const QModelIndex index = model_->index(row, 0);
+        if (!selection.isEmpty() && selection.last().bottom() == row - 1)
+            selection.last() = QItemSelectionRange(selection.last().topLeft(), index);
+        else
+            selection.select(index, index);
+    }
+    selectionModel()->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void ListView::reorderRows(const QList<int>& order) {
+    std::vector<int> byPlace;
+    byPlace.reserve(size_t(order.size()));
+    std::vector<bool> named(size_t(count()), false);
+    for (const int row : order) {
+        if (row < 1 || row > count() || named[size_t(row - 1)])
+            return;
+        named[size_t(row - 1)] = true;
+        byPlace.push_back(row - 1);
+    }
+    if (int(byPlace.size()) != count())
+        return;
+    model_->permute(byPlace);
+    resort();
 }
 
 void ListView::clearRows() {
@@ -504,4 +582,3 @@ void ListView::mouseReleaseEvent(QMouseEvent* event) {
     QTreeView::mouseReleaseEvent(event);
     emit mouseUp(int(event->button()));
 }
-

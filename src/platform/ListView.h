@@ -56,6 +56,13 @@ class ListView : public QTreeView {
     QString key(int row) const;
     int find(const QString& key) const; // the row with this key, 0 when none
     void remove(int row);
+    // Removes these rows (numbers from 1, in any order) in one go, however
+    // many; the others keep their order, their selection and the current row.
+    void removeRows(const QVector<int>& rows);
+    // Puts the rows into a new order: `order` names, for each place from the
+    // first, the row (from 1) that moves there, every row once; any other
+    // list changes nothing. Sorting, while on, puts the rows back in order.
+    void reorderRows(const QList<int>& order);
     void clearRows();
 
     QString text(int row) const;

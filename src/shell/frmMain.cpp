@@ -130,9 +130,14 @@ void frmMain::createControls() {
     place(cmdFilterOff, 1680, 60, 1335, ButtonHeight);
     cmbFilter = named(new QComboBox(listPage), "cmbFilter");
     cmbFilter->setEditable(true);
+    // A typed filter counts as typed, never completed to an item.
+    cmbFilter->setCompleter(nullptr);
     place(cmbFilter, 3120, 60, 3015, ButtonHeight);
+    cmbFilter->installEventFilter(this);
     cmdDoFilter = named(new QPushButton(u("ﾌｨﾙﾀ実行"), listPage), "cmdDoFilter");
     place(cmdDoFilter, 6120, 60, 1335, ButtonHeight);
+    connect(cmdDoFilter, &QPushButton::clicked, this, &frmMain::cmdDoFilter_Click);
+    connect(cmdFilterOff, &QPushButton::clicked, this, &frmMain::cmdFilterOff_Click);
     cmdRandom = named(new QPushButton(u("ﾗﾝﾀﾞﾑ順"), listPage), "cmdRandom");
     place(cmdRandom, 7680, 60, 975, ButtonHeight);
     lblNum = named(new QLabel(u("0件"), listPage), "lblNum");
@@ -147,6 +152,7 @@ void frmMain::createControls() {
                                                    {"マーク", 2085}, {"今回正解?", 990}};
     for (const auto& [header, width] : columns)
         lstMondai->addColumn(u(header), width);
+    connect(lstMondai, &ListView::columnClick, this, &frmMain::lstMondai_ColumnClick);
     txtMsg = named(new QLineEdit(u("まず問題ﾌｧｲﾙを読み込んで下さい。"), listPage), "txtMsg");
     txtMsg->setReadOnly(true);
     txtMsg->setAlignment(Qt::AlignCenter);
@@ -205,6 +211,7 @@ void frmMain::createControls() {
     txtInput->setAccessibleName(u("ｷｰ入力"));
     txtInput->setAccessibleDescription(u("数字ｷｰで回答を選び、Enterで回答します。"));
     lblMark->setBuddy(cmbMark);
+    cmbMark->lineEdit()->setAccessibleName(lblMark->text());
     for (QPushButton* arrow : {cmdMae, cmdTsugi})
         arrow->setAccessibleName(arrow->toolTip());
 
@@ -260,6 +267,8 @@ void frmMain::createMenus() {
     named(mnuFile->addSeparator(), "mnuFileBar2");
     mnuChangeUser =
         named(mnuFile->addAction(u("ﾕｰｻﾞの切り替え(現在：権兵衛さん)(&U)")), "mnuChangeUser");
+    connect(mnuChangeUser, &QAction::triggered, this, &frmMain::mnuChangeUser_Click);
+    connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::mnuFile_Click);
     named(mnuFile->addSeparator(), "mnuFileBar1");
     mnuFileExit = named(mnuFile->addAction(u("終了(&X)")), "mnuFileExit");
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
@@ -321,7 +330,9 @@ void frmMain::Form_Activate() {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Picture1->parentWidget() && dividerEvent(event))
+    if (watched == cmbFilter)
+        filterBoxFocusEvent(event);
+    else if (watched == Picture1->parentWidget() && dividerEvent(event))
         return true;
     if (sessionEvent(watched, event))
         return true;

@@ -60,6 +60,15 @@ class frmMain : public QMainWindow {
     void mnuFileExit_Click();
     void mnuProp_Click();
     void mnuToolSakusei_Click();
+    void mnuFile_Click();
+    void mnuChangeUser_Click();
+
+    // Choosing the questions: filters, removing them, sorting.
+    void cmdDoFilter_Click();
+    void cmdFilterOff_Click();
+    void cmbFilter_GotFocus();
+    void cmbFilter_LostFocus();
+    void lstMondai_ColumnClick(int column);
 
     // The learner's records (learner file) and the question list's columns.
     void loadUserData();
@@ -153,6 +162,7 @@ class frmMain : public QMainWindow {
     void createChoiceRow(int index);
     void fillFilterList(const QStringList& marks);
     void pressDefaultButton();
+    void filterBoxFocusEvent(QEvent* event);
     // The run list shows the open file's questions anew.
     void showQuestionsOfDocument();
     void returnFromEditor(const QPoint& position);

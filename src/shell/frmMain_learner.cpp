@@ -9,7 +9,10 @@
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/Texts.h"
+#include "platform/Twips.h"
+#include "shell/frmChangeUser.h"
 
+#include <QAction>
 #include <QLabel>
 
 namespace {
@@ -82,4 +85,15 @@ void frmMain::showCount() {
 
 void frmMain::swapListItems(ListView* list, int rowA, int rowB) {
     swapRows(*list, rowA, rowB, list->columnCount() - 1);
+}
+
+void frmMain::mnuFile_Click() {
+    mnuChangeUser->setText(changeUserCaption(appGlobals().learnerName));
+}
+
+void frmMain::mnuChangeUser_Click() {
+    frmChangeUser dialog(*this);
+    dialog.move(pos() + QPoint(Twips::toPixels(500), Twips::toPixels(500)));
+    dialog.exec();
+    statusPanel1->setText(currentLearnerStatus(appGlobals().learnerName));
 }

@@ -116,6 +116,72 @@ class TestListView : public QObject {
         QCOMPARE(list.find("kh"), 0);
     }
 
+    // Many rows leave at once; those that stay keep their keys, columns,
+    // selection and the current row.
+    void removingManyRowsAtOnce() {
+        ListView list;
+        list.addColumn("a", 1000);
+        list.addColumn("b", 1000);
+        list.setMultiSelect(true);
+        QVector<ListRowData> rows;
+        for (const QChar text : QString("abcdefg"))
+            rows.append({QString("k") + text, {text, QString("sub ") + text}});
+        list.appendRows(rows);
+        list.setSelectedRow(3);
+        list.setRowSelected(1, true);
+        list.setRowSelected(6, true);
+        list.setRowSelected(2, true);
+        // In any order, twice, or not in the list: each row leaves once.
+        list.removeRows({5, 2, 7, 2, 0, 99});
+        QString texts;
+        for (int row = 1; row <= list.count(); ++row) {
+            texts += list.text(row);
+            QCOMPARE(list.find("k" + list.text(row)), row);
+            QCOMPARE(list.subItem(row, 1), "sub " + list.text(row));
+        }
+        QCOMPARE(texts, QString("acdf"));
+        QCOMPARE(list.find("kb"), 0);
+        QVERIFY(list.setKey(list.add("b"), "kb"));
+        QCOMPARE(list.selectedRow(), 2);
+        const QList<bool> selected{list.isRowSelected(1), list.isRowSelected(2),
+                                   list.isRowSelected(3), list.isRowSelected(4)};
+        QCOMPARE(selected, (QList<bool>{true, true, false, true}));
+    }
+
+    // Rows move whole to the places an order names; an order that does not
+    // name every row once changes nothing.
+    void reorderingMovesWholeRows_data() {
+        QTest::addColumn<QList<int>>("order");
+        QTest::addColumn<QString>("texts");
+        QTest::newRow("new order") << QList<int>{3, 1, 4, 2} << "cadb";
+        QTest::newRow("a row twice") << QList<int>{3, 1, 1, 2} << "abcd";
+        QTest::newRow("a row missing") << QList<int>{3, 1, 2} << "abcd";
+        QTest::newRow("no such row") << QList<int>{3, 1, 5, 2} << "abcd";
+    }
+    void reorderingMovesWholeRows() {
+        QFETCH(QList<int>, order);
+        QFETCH(QString, texts);
+        ListView list;
+        list.addColumn("a", 1000);
+        list.addColumn("b", 1000);
+        for (const QChar text : QString("abcd"))
+            list.appendRows({{QString("k") + text, {text, QString("sub ") + text}}});
+        list.setSelectedRow(1);
+        list.reorderRows(order);
+        QString shown;
+        for (int row = 1; row <= list.count(); ++row) {
+            shown += list.text(row);
+            QCOMPARE(list.find("k" + list.text(row)), row);
+            QCOMPARE(list.subItem(row, 1), "sub " + list.text(row));
+        }
+        QCOMPARE(shown, texts);
+        QCOMPARE(list.text(list.selectedRow()), QString("a"));
+        // A list that keeps itself sorted is sorted again.
+        list.setSorted(true);
+        list.reorderRows({4, 3, 2, 1});
+        QCOMPARE(list.text(1), QString("a"));
+    }
+
     void sortingByTextAndSwitchedOffKeepsOrder() {
         ListView list;
         list.addColumn("a", 1000);

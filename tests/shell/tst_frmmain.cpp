@@ -194,7 +194,6 @@ class TestFrmMain : public QObject {
     // presses the one the program made the default.
     void enterPressesTheDefaultButton_data() {
         QTest::addColumn<QString>("focus");
-        QTest::newRow("filter box") << "cmbFilter";
         QTest::newRow("question list") << "lstMondai";
     }
     void enterPressesTheDefaultButton() {

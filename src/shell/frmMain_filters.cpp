@@ -1,0 +1,74 @@
+// Choosing the questions of the next round: the filters over the question
+// list, removing them, and sorting the list by a column.
+#include "shell/frmMain.h"
+
+#include "learner/QuestionFilter.h"
+#include "platform/ListView.h"
+#include "session/Shuffle.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QPushButton>
+
+namespace {
+// The program's shuffle of the question list ("ﾗﾝﾀﾞﾑ順"), each row moved
+// once: thousands of rows take no longer than a glance.
+void shuffleQuestions(ListView& list) {
+    list.reorderRows(shuffleOrder(list.count()));
+}
+} // namespace
+
+void frmMain::cmdDoFilter_Click() {
+    lstMondai->setSorted(false);
+    const QuestionFilter filter = parseFilter(cmbFilter->currentText(), markTable);
+    if (filter.shufflesFirst())
+        shuffleQuestions(*lstMondai);
+    // Rows are judged from the last up and leave together, so no row moves
+    // before its turn.
+    QVector<int> leaving;
+    for (int row = lstMondai->count(); row >= 1; --row)
+        if (!keepsRow(filter, row, rowStatistics(row), markTable))
+            leaving << row;
+    lstMondai->removeRows(leaving);
+    showCount();
+    cmdStart->setFocus();
+}
+
+void frmMain::cmdFilterOff_Click() {
+    showQuestionsOfDocument();
+    showCount();
+    matchUserData();
+}
+
+// While the filter box has the focus, Enter runs the filter; elsewhere it
+// starts the round. The box's own list opening moves no focus.
+void frmMain::filterBoxFocusEvent(QEvent* event) {
+    if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
+        return;
+    if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
+        return;
+    if (event->type() == QEvent::FocusIn)
+        cmbFilter_GotFocus();
+    else
+        cmbFilter_LostFocus();
+}
+
+void frmMain::cmbFilter_GotFocus() {
+    setDefaultButton(cmdDoFilter);
+}
+
+void frmMain::cmbFilter_LostFocus() {
+    setDefaultButton(cmdStart);
+}
+
+// A second click on the same column turns an ascending sort around.
+void frmMain::lstMondai_ColumnClick(int column) {
+    const int newKey = column - 1;
+    const bool ascending = lstMondai->isSorted() && lstMondai->sortOrder() == Qt::AscendingOrder;
+    const bool sameKey = lstMondai->sortKey() == newKey;
+    // The rows are sorted once, when sorting comes on again.
+    lstMondai->setSorted(false);
+    lstMondai->setSortKey(newKey);
+    lstMondai->setSortOrder(ascending && sameKey ? Qt::DescendingOrder : Qt::AscendingOrder);
+    lstMondai->setSorted(true);
+}

@@ -1,0 +1,199 @@
+#include "learner/LearnerFile.h"
+#include "platform/Codepage.h"
+#include "platform/Dialogs.h"
+#include "platform/ListView.h"
+#include "platform/Random.h"
+#include "session/Shuffle.h"
+#include "shell/frmMain.h"
+
+#include "support/TestEnv.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+const QStringList Keys{"k1", "k2", "k3", "k4", "k5", "k6"};
+
+// Six questions whose learner records show, in the order of the keys:
+// " 75.0%" A, " 75.1%" B, "  0.0%" C, never answered, "100.0%" without a
+// mark, " 50.0%" B. Marks A, B, C have the levels 1, 2, 3.
+struct Files {
+    TestEnv env;
+    Files() {
+        env.writeFile("kuMemo-ini.txt", "Level=1:A\r\nLevel=2:B\r\nLevel=3:C\r\n");
+        QString questions = "<kuMemo-data>\r\n";
+        for (const QString& key : Keys)
+            questions += "<Mondai key='" + key + "'><mondaibun>{\\rtf1 Q" + key +
+                         "\\par}</mondaibun></Mondai>\r\n";
+        env.writeFile("q.kmd", Codepage::encode(questions + "</kuMemo-data>\r\n"));
+        const QString id = makeFileId("q.kmd");
+        const QStringList values{"3:4:1", "751:1000:2", "0:3:3", "", "1:1:", "1:2:2"};
+        QString records;
+        for (int i = 0; i < Keys.size(); ++i)
+            if (!values[i].isEmpty())
+                records += "<u-" + id + ":" + Keys[i] + " value='" + values[i] + "'/>\r\n";
+        env.writeFile(u8("ごんべえ.kmu"), Codepage::encode(records));
+    }
+};
+
+// The main window with those questions open.
+struct OpenList : Files {
+    frmMain window;
+
+    OpenList() {
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        Dialogs::setNextFileName(env.path("q.kmd"));
+        window.mnuFileOpen_Click();
+    }
+    QStringList keys() const {
+        QStringList keys;
+        for (int row = 1; row <= window.lstMondai->count(); ++row)
+            keys << window.lstMondai->key(row);
+        return keys;
+    }
+    // Clicks the header of a column (from 1).
+    void clickHeader(int column) {
+        QHeaderView* header = window.lstMondai->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column - 1) + 4, 4));
+    }
+    void filter(const QString& text) {
+        window.cmbFilter->setEditText(text);
+        QTest::mouseClick(window.cmdDoFilter, Qt::LeftButton);
+    }
+};
+} // namespace
+
+class TestFilters : public QObject {
+    Q_OBJECT
+  private slots:
+    // Each kind of filter keeps its rows through the window; the list is
+    // counted, left unsorted, and "スタート" has the focus.
+    void filterKeepsItsRows_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("kept");
+        const auto row = [](const char* name, const char* filter, const QStringList& kept) {
+            QTest::newRow(name) << u8(filter) << kept;
+        };
+        row("at most 75%: 75.0 stays, 75.1 goes", "正答率が75%以下のものだけ選ぶ",
+            {"k1", "k3", "k4", "k6"});
+        row("exactly 100%", "正答率が100%のものだけ選ぶ", {"k5"});
+        row("exactly 0%, never answered too", "正答率が0%のものだけ選ぶ", {"k3", "k4"});
+        row("solved", "解いたことのある問題だけ選ぶ", {"k1", "k2", "k3", "k5", "k6"});
+        row("unsolved", "まだ解いていない問題だけ選ぶ", {"k4"});
+        row("wrong this time", "今回間違えた問題だけ選ぶ", {"k2"});
+        row("mark B or lower, unmarked go", "ﾏｰｸが\"B\"以下を選ぶ", {"k1", "k2", "k6"});
+        row("mark C only, unmarked go", "ﾏｰｸが\"C\"を選ぶ", {"k3"});
+        row("unknown mark", "ﾏｰｸが\"Z\"を選ぶ", Keys);
+        row("rate without %", "正答率が75", Keys);
+        row("mark without closing quote", "ﾏｰｸが\"B", Keys);
+        row("no filter", "なんでも", Keys);
+        row("random without a number", "ﾗﾝﾀﾞﾑに", {});
+    }
+    void filterKeepsItsRows() {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, kept);
+        OpenList open;
+        ListView* list = open.window.lstMondai;
+        list->setSubItem(2, 5, u8("×"));
+        list->setSubItem(3, 5, u8("○"));
+        open.clickHeader(1);
+        QVERIFY(list->isSorted());
+        open.filter(filter);
+        QCOMPARE(open.keys(), kept);
+        QCOMPARE(open.window.lblNum->text(), QString::number(kept.size()) + u8("件"));
+        QVERIFY(!list->isSorted());
+        QCOMPARE(QApplication::focusWidget(), open.window.cmdStart);
+    }
+
+    // A random filter keeps the first N rows of the program's shuffle, each
+    // row with its own statistics.
+    void randomKeepsTheFirstOfTheShuffle_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("typed number") << u8("ﾗﾝﾀﾞﾑに4問") << 4;
+        QTest::newRow("more than the list holds") << u8("ﾗﾝﾀﾞﾑに20問だけ選ぶ") << 6;
+    }
+    void randomKeepsTheFirstOfTheShuffle() {
+        QFETCH(QString, filter);
+        QFETCH(int, kept);
+        OpenList open;
+        Random::seed(11);
+        const QStringList shuffled = inOrder(Keys, shuffleOrder(int(Keys.size())));
+        Random::seed(11);
+        open.filter(filter);
+        QCOMPARE(open.keys(), shuffled.mid(0, kept));
+        const int row = open.window.lstMondai->find("k2");
+        QCOMPARE(open.window.rowStatistics(row).columns(),
+                 (QStringList{"   751", "  1000", " 75.1%", "B", ""}));
+    }
+
+    // Filters narrow one another; removing them brings back every question
+    // in the file's order with the learner's results and no round results.
+    void filtersNarrowAndRemovingThemRestores() {
+        OpenList open;
+        open.filter(u8("正答率が75%以下のものだけ選ぶ"));
+        open.filter(u8("ﾏｰｸが\"B\"以下を選ぶ"));
+        QCOMPARE(open.keys(), (QStringList{"k1", "k6"}));
+        open.window.lstMondai->setSubItem(1, 5, u8("×"));
+        open.clickHeader(1);
+        open.clickHeader(1);
+        QTest::mouseClick(open.window.cmdFilterOff, Qt::LeftButton);
+        QCOMPARE(open.keys(), Keys);
+        QCOMPARE(open.window.lblNum->text(), u8("6件"));
+        QVERIFY(!open.window.lstMondai->isSorted());
+        QCOMPARE(open.window.rowStatistics(1).columns(),
+                 (QStringList{"     3", "     4", " 75.0%", "A", ""}));
+        QCOMPARE(open.window.rowStatistics(2).columns(),
+                 (QStringList{"   751", "  1000", " 75.1%", "B", ""}));
+    }
+
+    // Enter in the filter box runs the filter the learner typed, as typed;
+    // once the focus has left the box, Enter starts the round again.
+    void enterInTheFilterBoxRunsTheFilter() {
+        OpenList open;
+        QSignalSpy started(open.window.cmdStart, &QPushButton::clicked);
+        QComboBox* box = open.window.cmbFilter;
+        box->setFocus();
+        box->clearEditText();
+        typeText(box, u8("ﾗﾝﾀﾞﾑに"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(open.keys(), QStringList());
+        QCOMPARE(started.size(), 0);
+        QTest::keyClick(open.window.lstMondai, Qt::Key_Return);
+        QCOMPARE(started.size(), 1);
+    }
+
+    // A column is sorted ascending by its text, a second click turns it
+    // around, and another column starts ascending again.
+    void columnClicksSort_data() {
+        QTest::addColumn<QList<int>>("columns");
+        QTest::addColumn<QStringList>("order");
+        const QStringList byRate{"k4", "k3", "k6", "k1", "k2", "k5"};
+        QStringList byRateDown = byRate;
+        std::reverse(byRateDown.begin(), byRateDown.end());
+        QTest::newRow("rate") << QList<int>{4} << byRate;
+        QTest::newRow("rate twice") << QList<int>{4, 4} << byRateDown;
+        QTest::newRow("rate three times") << QList<int>{4, 4, 4} << byRate;
+        QTest::newRow("rate twice, then answered")
+            << QList<int>{4, 4, 3} << QStringList{"k4", "k5", "k6", "k3", "k1", "k2"};
+        QTest::newRow("question after rate") << QList<int>{4, 1} << Keys;
+    }
+    void columnClicksSort() {
+        QFETCH(QList<int>, columns);
+        QFETCH(QStringList, order);
+        OpenList open;
+        for (const int column : columns)
+            open.clickHeader(column);
+        QCOMPARE(open.keys(), order);
+    }
+};
+
+QTEST_MAIN(TestFilters)
+#include "tst_filters.moc"
