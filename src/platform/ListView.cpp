@@ -5,11 +5,12 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
-#include <QSet>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSet>
+#include <QStyle>
 
 #include <algorithm>
 #include <numeric>
@@ -317,6 +318,13 @@ void ListView::addColumn(const QString& header, int widthTwips) {
     const int column = columnCount();
     model_->addColumn(header);
     setColumnWidth(column, Twips::toPixels(widthTwips));
+}
+
+void ListView::widenColumnFor(int column, const QString& text) {
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    const int needed = fontMetrics().horizontalAdvance(text) + margins + 2;
+    if (columnWidth(column) < needed)
+        setColumnWidth(column, needed);
 }
 
 int ListView::columnCount() const {

@@ -35,6 +35,8 @@ class ListView : public QTreeView {
 
     // Column headers: text and width in twips.
     void addColumn(const QString& header, int widthTwips);
+    // Widens a column (from 0) when `text` would not fit it whole.
+    void widenColumnFor(int column, const QString& text);
     int columnCount() const;
     QString columnHeader(int column) const; // column from 0
     // What assistive technology reads for a column, set once: its header as

@@ -2,6 +2,7 @@
 
 #include "platform/Twips.h"
 
+#include <QFontMetrics>
 #include <QRect>
 #include <QVariant>
 #include <QWidget>
@@ -22,6 +23,14 @@ inline void setRect(QWidget* w, const QRect& twips) {
     w->setProperty("twipsGeometry", twips);
     w->setGeometry(toPixels(twips.x()), toPixels(twips.y()), toPixels(twips.width()),
                    toPixels(twips.height()));
+}
+
+// A caption longer than its designed width is drawn smaller rather than cut.
+inline void fitFontToWidth(QWidget* w, const QString& text) {
+    QFont font = w->font();
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(text) > w->width())
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    w->setFont(font);
 }
 
 inline void place(QWidget* widget, int left, int top, int width, int height) {

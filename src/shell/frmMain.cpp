@@ -152,6 +152,9 @@ void frmMain::createControls() {
                                                    {"マーク", 2085}, {"今回正解?", 990}};
     for (const auto& [header, width] : columns)
         lstMondai->addColumn(u(header), width);
+    // The widest statistic is seen whole whatever the font.
+    for (const int column : {1, 2, 3})
+        lstMondai->widenColumnFor(column, "100.0%");
     connect(lstMondai, &ListView::columnClick, this, &frmMain::lstMondai_ColumnClick);
     txtMsg = named(new QLineEdit(u("まず問題ﾌｧｲﾙを読み込んで下さい。"), listPage), "txtMsg");
     txtMsg->setReadOnly(true);
@@ -188,6 +191,7 @@ void frmMain::createControls() {
     place(txtInput, 2160, 4920, 3495, RowHeight);
     lblMark = named(new QLabel(u("この問題に対するあなたの評価は？ ⇒"), answerPage), "lblMark");
     place(lblMark, 2160, 4920, 2400, RowHeight);
+    Twips::fitFontToWidth(lblMark, lblMark->text());
     lblMark->hide();
     cmbMark = named(new QComboBox(answerPage), "cmbMark");
     cmbMark->setEditable(true);

@@ -1,9 +1,11 @@
 #include "platform/TwipsGeometry.h"
+#include "platform/ListView.h"
 #include "shell/frmMain.h"
 
 #include "support/TestEnv.h"
 
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -54,6 +56,19 @@ class TestLayout : public QObject {
         for (QWidget* w : std::initializer_list<QWidget*>{window.txtInput, window.cmdKaitou,
                                                           window.cmdMae, window.cmdTsugi})
             QCOMPARE(topOf(w), topOf(window.cmdHint));
+    }
+
+    // Texts wider than their designed place are still seen whole: the mark
+    // prompt in a smaller font, the statistics in wider columns.
+    void textsSeenWhole() {
+        TestEnv env;
+        frmMain window;
+        window.show();
+        QVERIFY(window.lblMark->fontMetrics().horizontalAdvance(window.lblMark->text()) <=
+                window.lblMark->width());
+        for (int column = 1; column <= 3; ++column)
+            QVERIFY(window.lstMondai->columnWidth(column) >
+                    window.lstMondai->fontMetrics().horizontalAdvance("100.0%"));
     }
 
     // A drag of the divider moves the boundary to where the mouse is let go;
