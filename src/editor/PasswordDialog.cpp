@@ -1,6 +1,6 @@
 #include "editor/PasswordDialog.h"
 
-#include "platform/Twips.h"
+#include "platform/TwipsGeometry.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,12 +13,9 @@ constexpr int Margin = 120;
 constexpr int BoxHeight = 300;
 constexpr int ButtonWidth = 1215;
 constexpr int ButtonHeight = 375;
-
-void place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width),
-                        Twips::toPixels(height));
-}
 } // namespace
+
+using Twips::place;
 
 PasswordDialog::PasswordDialog(const QString& formName, int height, QWidget* parent)
     : QDialog(parent) {
