@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 void LearnerRecords::add(const QString& key, const LearnerRecord& record) {
     // A record without a key could never be found again.
     if (key.isEmpty())
@@ -76,21 +78,35 @@ void readLearnerRecords(const QByteArray& bytes, LearnerRecords& records) {
 }
 
 QByteArray composeLearnerFile(const LearnerRecords& records) {
-    QString text;
-    text.reserve(records.count() * 40);
+    // Written as bytes: keys and counts are nearly always ASCII, which is
+    // itself in code page 932 and skips the converter.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(records.count()) * 48);
+    const auto append = [&bytes](QStringView text) {
+        const bool ascii =
+            std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+        if (!ascii) {
+            bytes += Codepage::encode(text.toString());
+            return;
+        }
+        const qsizetype at = bytes.size();
+        bytes.resize(at + text.size());
+        std::transform(text.begin(), text.end(), bytes.data() + at,
+                       [](QChar c) { return char(c.unicode()); });
+    };
     for (int row = 1; row <= records.count(); ++row) {
         const LearnerRecord& r = records.record(row);
-        text += QLatin1String("<u-");
-        text += records.key(row);
-        text += QLatin1String(" value='");
-        text += trimBlanks(r.correct);
-        text += ':';
-        text += trimBlanks(r.answered);
-        text += ':';
-        text += trimBlanks(r.level);
-        text += QLatin1String("'/>\r\n");
+        bytes += "<u-";
+        append(records.key(row));
+        bytes += " value='";
+        append(trimBlanks(r.correct));
+        bytes += ':';
+        append(trimBlanks(r.answered));
+        bytes += ':';
+        append(trimBlanks(r.level));
+        bytes += "'/>\r\n";
     }
-    return Codepage::encode(text);
+    return bytes;
 }
 
 LearnerFileOutcome loadLearnerFile(const QString& path, LearnerRecords& records) {

@@ -116,6 +116,10 @@ class TestLearnerFile : public QObject {
             << QByteArray("<u-616262631263:aaaaa value='3:4:7:x'/>\r\n")
             << QStringList{"aaaaa", "     4", "     5", " 80.0%", "Z", u8("○")}
             << QByteArray("<u-616262631263:aaaaa value='4:5:7'/>\r\n");
+        QTest::newRow("key and level in code page 932")
+            << QByteArray("<u-616262631263:\x96\xe2 value='1:1:\x82\x51'/>\r\n")
+            << QStringList{u8("問"), "     1", "     2", " 50.0%", "", u8("×")}
+            << QByteArray("<u-616262631263:\x96\xe2 value='1:2:\x82\x51'/>\r\n");
         QTest::newRow("long counts unpadded")
             << QByteArray("<u-616262631263:aaaaa value='999999:1234567:'/>\r\n")
             << QStringList{"aaaaa", "1000000", "1234568", " 81.0%", "", u8("○")}
