@@ -3,6 +3,7 @@
 #include "platform/KeyedTable.h"
 #include "platform/Texts.h"
 
+#include <algorithm>
 #include <cmath>
 
 QString padLeft(int width, const QString& text) {
@@ -25,13 +26,27 @@ double numericValue(const QString& text) {
         ++i;
         skipDigits();
     }
-    return QStringView(text).sliced(start, i - start).toDouble(); // 0 without digits
+    const QStringView number = QStringView(text).sliced(start, i - start);
+    // Counts, whole and short, are read here: exact, and without the
+    // library's locale-aware parsing, which a join of thousands of rows feels.
+    if (number.size() <= 15 &&
+        std::all_of(number.begin(), number.end(), [](QChar c) { return c >= '0' && c <= '9'; })) {
+        double value = 0;
+        for (const QChar c : number)
+            value = value * 10 + (c.unicode() - '0');
+        return value;
+    }
+    return number.toDouble(); // 0 without digits
 }
 
 QString rateText(double correct, double answered) {
     // Halves round away from zero, and whole counts come out exact: the
     // per-mille value of two whole numbers is a half exactly when it should be.
     const double perMille = std::round(correct * 1000.0 / answered);
+    if (perMille >= 0 && perMille < 1e15) {
+        const auto whole = static_cast<qint64>(perMille);
+        return padLeft(6, QString::number(whole / 10) + '.' + QChar('0' + int(whole % 10)) + '%');
+    }
     return padLeft(6, QString::number(perMille / 10.0, 'f', 1) + "%");
 }
 

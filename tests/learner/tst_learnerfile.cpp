@@ -206,6 +206,10 @@ class TestLearnerFile : public QObject {
         QTest::newRow("two of three")
             << "2:3:1" << QStringList{"     2", "     3", " 66.7%", "A", ""};
         QTest::newRow("none of two") << "0:2:" << QStringList{"     0", "     2", "  0.0%", "", ""};
+        QTest::newRow("a hand-made negative count")
+            << "-1:2:" << QStringList{"    -1", "     2", "-50.0%", "", ""};
+        QTest::newRow("more right than answered")
+            << "25:2:" << QStringList{"    25", "     2", "1250.0%", "", ""};
         QTest::newRow("half rounds up")
             << "1:16:" << QStringList{"     1", "    16", "  6.3%", "", ""};
         QTest::newRow("level without mark")

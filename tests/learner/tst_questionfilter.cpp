@@ -107,6 +107,7 @@ class TestQuestionFilter : public QObject {
         QTest::newRow("plus") << "+4x" << 4.0;
         QTest::newRow("second point ends") << "1.5.2" << 1.5;
         QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("seventeen digits") << "12345678901234567" << 12345678901234567.0;
         QTest::newRow("no number") << u8("問") << 0.0;
         QTest::newRow("full-width digits are no number") << u8("５") << 0.0;
     }
