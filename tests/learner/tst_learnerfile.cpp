@@ -149,6 +149,7 @@ class TestLearnerFile : public QObject {
         QTest::newRow("line feed") << "x:q\n<u-x:a" << others;
         QTest::newRow("carriage return") << "x:q\r<u-x:a" << others;
         QTest::newRow("outside the code page") << u8("x:aé") << others;
+        QTest::newRow("first character past ASCII") << QString("x:a") + QChar(0x80) << others;
         QTest::newRow("invalid byte read")
             << QString("x:a") + QChar::ReplacementCharacter << others;
     }
