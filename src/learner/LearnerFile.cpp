@@ -62,6 +62,20 @@ QStringView trimBlanks(QStringView text) {
     return text;
 }
 
+// A key that reads back as itself: no blank or line end cuts it and the
+// code page carries every character. A record under any other key could
+// never be found again, and might hand its results to the question whose
+// key the written one happens to be.
+bool fileCarries(const QString& key) {
+    bool ascii = true;
+    for (const QChar c : key) {
+        if (c == ' ' || c == '\r' || c == '\n')
+            return false;
+        ascii = ascii && c.unicode() < 0x80;
+    }
+    return ascii || Codepage::decode(Codepage::encode(key)) == key;
+}
+
 } // namespace
 
 void readLearnerRecords(const QByteArray& bytes, LearnerRecords& records) {
@@ -95,6 +109,8 @@ QByteArray composeLearnerFile(const LearnerRecords& records) {
                        [](QChar c) { return char(c.unicode()); });
     };
     for (int row = 1; row <= records.count(); ++row) {
+        if (!fileCarries(records.key(row)))
+            continue;
         const LearnerRecord& r = records.record(row);
         bytes += "<u-";
         append(records.key(row));

@@ -46,7 +46,9 @@ void readLearnerRecords(const QByteArray& bytes, LearnerRecords& records);
 
 // The whole learner file: one line per record, in table order,
 // "<u-" key " value='" correct ":" answered ":" level "'/>" CR LF, with the
-// blanks around each field removed.
+// blanks around each field removed. A record whose key would not read back
+// as itself (a blank, a line end, a character code page 932 lacks) is left
+// out.
 QByteArray composeLearnerFile(const LearnerRecords& records);
 
 // What became of reading or writing a learner file.

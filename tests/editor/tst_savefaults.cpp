@@ -3,10 +3,6 @@
 // Afterwards the old file or the new one is there whole, never a torn one,
 // the author is told what happened, and the document keeps its unsaved
 // changes.
-//
-// The test runs in a mount namespace of its own and mounts small file
-// systems there, so that a read-only folder stops even root (CI runs as
-// root) and no mount is ever seen outside the test.
 
 #include "data/ProtectedFile.h"
 #include "platform/Dialogs.h"
@@ -14,71 +10,18 @@
 
 #include "support/EditorFixture.h"
 #include "support/FileMenu.h"
+#include "support/SaveFaults.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
-
-#include <csignal>
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <unistd.h>
 
 namespace {
 
 bool ownMounts = false;
-
-bool writeProcFile(const char* path, const QByteArray& text) {
-    const int fd = ::open(path, O_WRONLY);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, text.constData(), size_t(text.size())) == text.size();
-    ::close(fd);
-    return written;
-}
-
-// Must run while the process has a single thread.
-bool enterOwnMountNamespace() {
-    if (::unshare(CLONE_NEWNS) != 0) {
-        // Without root, a user namespace makes the test root of its mounts.
-        const QByteArray uid = QByteArray::number(::getuid());
-        const QByteArray gid = QByteArray::number(::getgid());
-        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
-            !writeProcFile("/proc/self/setgroups", "deny") ||
-            !writeProcFile("/proc/self/uid_map", uid + ' ' + uid + " 1") ||
-            !writeProcFile("/proc/self/gid_map", gid + ' ' + gid + " 1"))
-            return false;
-    }
-    // Mounts made here must not travel back to the machine's namespace.
-    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
-
-// A small file system of its own at `folder`, for as long as the object lives.
-class SmallFileSystem {
-  public:
-    SmallFileSystem(const QString& folder, const QByteArray& size) : folder_(folder) {
-        QDir().mkpath(folder);
-        mounted_ = ::mount("tmpfs", qPrintable(folder), "tmpfs", MS_NOSUID | MS_NODEV,
-                           ("size=" + size).constData()) == 0;
-    }
-    ~SmallFileSystem() {
-        if (mounted_)
-            ::umount2(qPrintable(folder_), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-    bool makeReadOnly() {
-        return ::mount(nullptr, qPrintable(folder_), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-  private:
-    QString folder_;
-    bool mounted_ = false;
-};
 
 // Types a question with a hint and stores it with "この問題を追加する".
 void addQuestion(QWidget* editor, const QString& question, const QString& hint = {}) {
@@ -111,28 +54,6 @@ int saveLargeFile(int argc, char** argv) {
     addQuestion(f.editor, "added");
     saveQuestionFileAs(f.editor, path);
     return Dialogs::shownMessages().last().title == u8("保存完了") ? 0 : 1;
-}
-
-// True while the process has a file in `folder` open for writing: the file
-// the save writes, whatever its name.
-bool writesInto(qint64 pid, const QString& folder) {
-    const QString proc = QString("/proc/%1/").arg(pid);
-    const QDir fds(proc + "fd");
-    for (const QString& fd :
-         fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        char link[4096];
-        const ssize_t length = ::readlink(qPrintable(fds.filePath(fd)), link, sizeof link);
-        if (!QString::fromLocal8Bit(link, std::max<ssize_t>(length, 0)).startsWith(folder))
-            continue;
-        // "flags:" is followed by the open flags in octal.
-        const QByteArray info = fileBytes(proc + "fdinfo/" + fd);
-        const qsizetype at = info.indexOf("flags:");
-        const int flags =
-            info.mid(at + 6, info.indexOf('\n', at) - at - 6).trimmed().toInt(nullptr, 8);
-        if (at >= 0 && (flags & O_ACCMODE) != O_RDONLY)
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -203,21 +124,10 @@ class TestSaveFaults : public QObject {
         bool caught = false;
         for (int attempt = 0; attempt < 5 && !caught; ++attempt) {
             env.writeFile("large/quiz.kmd", old);
-            QProcess child;
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert("TMPDIR", env.folder());
-            child.setProcessEnvironment(environment);
-            child.start(QCoreApplication::applicationFilePath(), {"--save-large-file", path});
-            QVERIFY(child.waitForStarted());
-            while (child.state() == QProcess::Running && !caught) {
-                caught = writesInto(child.processId(), folder);
-                if (caught)
-                    ::kill(pid_t(child.processId()), SIGKILL);
-                else
-                    QTest::qWait(1);
-            }
-            child.waitForFinished(-1);
-            QVERIFY(caught || child.exitCode() == 0);
+            const ChildSave end =
+                killWhileWriting({"--save-large-file", path}, folder, env.folder());
+            QVERIFY(end != ChildSave::Failed);
+            caught = end == ChildSave::Killed;
 
             // Old or new, the file is whole and opens with all its questions.
             const QByteArray now = fileBytes(path);

@@ -141,6 +141,32 @@ class TestLearnerFile : public QObject {
         QCOMPARE(readAll(path), after);
     }
 
+    // A record is written only under a key that reads back as itself; any
+    // other could hand its results to the question the written key names.
+    void keysTheFileCannotCarry_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("file");
+        const QByteArray others = "<u-x:a value='2:2:'/>\r\n<u-x:a? value='3:3:'/>\r\n";
+        QTest::newRow("Japanese") << u8("x:漢字")
+                                  << "<u-x:\x8A\xBF\x8E\x9A value='1:1:'/>\r\n" + others;
+        QTest::newRow("blank") << "x:a b" << others;
+        QTest::newRow("line feed") << "x:q\n<u-x:a" << others;
+        QTest::newRow("carriage return") << "x:q\r<u-x:a" << others;
+        QTest::newRow("outside the code page") << u8("x:aé") << others;
+        QTest::newRow("first character past ASCII") << QString("x:a") + QChar(0x80) << others;
+        QTest::newRow("invalid byte read")
+            << QString("x:a") + QChar::ReplacementCharacter << others;
+    }
+    void keysTheFileCannotCarry() {
+        QFETCH(QString, key);
+        QFETCH(QByteArray, file);
+        LearnerRecords records;
+        records.add(key, {"1", "1", ""});
+        records.add("x:a", {"2", "2", ""});
+        records.add("x:a?", {"3", "3", ""});
+        QCOMPARE(composeLearnerFile(records), file);
+    }
+
     void missingFileIsNoRecords() {
         TestEnv env;
         LearnerRecords records = read("<u-x:k value='1:1:'/>\r\n");

@@ -5,7 +5,6 @@
 #include "support/Modal.h"
 
 #include <QAction>
-#include <QFile>
 #include <QMenu>
 
 // The editor's file menu, used as a person does: found by the program's
@@ -40,11 +39,6 @@ inline void saveQuestionFileAs(QWidget* editor, const QString& path, const QStri
 
 inline ListView* questionList(QWidget* editor) {
     return control<ListView>(editor, "lstMondai");
-}
-
-inline QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A plain question file around the given records, without properties.

@@ -33,6 +33,11 @@ void TestEnv::writeFile(const QString& name, const QByteArray& bytes) const {
         file.write(bytes);
 }
 
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 #include <QTest>
 
 void typeText(QWidget* widget, const QString& text) {

@@ -17,6 +17,9 @@ class TestEnv {
     QTemporaryDir dir_;
 };
 
+// The whole file, empty when it cannot be read.
+QByteArray fileBytes(const QString& path);
+
 // "…" from UTF-8 source text, for readable test tables.
 inline QString u8(const char* text) {
     return QString::fromUtf8(text);
