@@ -66,14 +66,18 @@ QStringView trimBlanks(QStringView text) {
 // code page carries every character. A record under any other key could
 // never be found again, and might hand its results to the question whose
 // key the written one happens to be.
-bool fileCarries(const QString& key) {
+bool fileCarries(const QString& key, QByteArray& encoded) {
     bool ascii = true;
     for (const QChar c : key) {
         if (c == ' ' || c == '\r' || c == '\n')
             return false;
         ascii = ascii && c.unicode() < 0x80;
     }
-    return ascii || Codepage::decode(Codepage::encode(key)) == key;
+    if (ascii)
+        return true;
+    // Past ASCII the key's bytes come back, so that it is converted once.
+    encoded = Codepage::encode(key);
+    return Codepage::decode(encoded) == key;
 }
 
 } // namespace
@@ -109,11 +113,16 @@ QByteArray composeLearnerFile(const LearnerRecords& records) {
                        [](QChar c) { return char(c.unicode()); });
     };
     for (int row = 1; row <= records.count(); ++row) {
-        if (!fileCarries(records.key(row)))
+        const QString& key = records.key(row);
+        QByteArray encodedKey;
+        if (!fileCarries(key, encodedKey))
             continue;
         const LearnerRecord& r = records.record(row);
         bytes += "<u-";
-        append(records.key(row));
+        if (encodedKey.isEmpty())
+            append(key);
+        else
+            bytes += encodedKey;
         bytes += " value='";
         append(trimBlanks(r.correct));
         bytes += ':';

@@ -19,11 +19,6 @@
 #include <QRadioButton>
 
 namespace {
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
 // The learner ごんべえ has answered question k1 of q.kmd three times.
 struct Learning {
     TestEnv env;
