@@ -1,4 +1,5 @@
-#include <QDir>
+#include "support/FileMenu.h"
+
 #include <QFile>
 #include <QImage>
 #include <QMimeDatabase>
@@ -27,11 +28,6 @@ Finished run(const QString& program, const QStringList& arguments) {
         finished.exitCode = process.exitCode();
     finished.output += QString::fromLocal8Bit(process.readAll());
     return finished;
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace
 
@@ -136,7 +132,7 @@ class TestInstall : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 120000);
         program.kill();
         program.waitForFinished();
-        QCOMPARE(bytesOf(copy), bytesOf(path("share/kuMemo/kuMemo-ini.txt")));
+        QCOMPARE(fileBytes(copy), fileBytes(path("share/kuMemo/kuMemo-ini.txt")));
     }
 };
 
