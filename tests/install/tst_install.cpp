@@ -129,7 +129,7 @@ class TestInstall : public QObject {
         environment.insert("XDG_CONFIG_HOME", path("home/.config"));
         program.setProcessEnvironment(environment);
         program.start(path("bin/kuMemo"), {});
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 120000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 60000);
         program.kill();
         program.waitForFinished();
         QCOMPARE(fileBytes(copy), fileBytes(path("share/kuMemo/kuMemo-ini.txt")));
