@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds kuMemo and starts it.
+# Installs what is missing, builds kuMemo and starts it. A question file named
+# (kuMemo's only argument) is found from the folder the script was run in.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/deps.sh
-scripts/build.sh
-exec build/kuMemo "$@"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+(cd "$root" && scripts/deps.sh && scripts/build.sh)
+exec "$root/build/kuMemo" "$@"

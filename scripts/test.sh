@@ -4,7 +4,8 @@
 # UndefinedBehaviorSanitizer, and each fuzz target for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh clang libclang-rt-14-dev
+# The installation test validates what it installs with the desktop tools.
+scripts/deps.sh clang libclang-rt-14-dev desktop-file-utils appstream shared-mime-info
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j2

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/MarkDefinitions.h"
+
 #include <QString>
 
 // The sample files for newcomers in examples/: a question file with
@@ -10,7 +12,7 @@ namespace ExampleFiles {
 
 inline constexpr char QuestionFileName[] = "sample.kmd";
 inline constexpr char ProtectedFileName[] = "sample.kme";
-inline constexpr char MarkFileName[] = "kuMemo-ini.txt";
+inline constexpr const char* MarkFileName = MarkDefinitionFileName;
 // The password of the protected twin, as the README states it.
 inline constexpr char Password[] = "kumemo";
 

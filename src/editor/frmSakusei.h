@@ -74,6 +74,9 @@ class frmSakusei : public QMainWindow {
 
     // Question files: reading, saving, and asking before changes are lost.
     void mnuFileOpen_Click();
+    // Reads the question file at `path` into both question lists, telling
+    // what went wrong: the open command after its file dialog.
+    void openFile(const QString& path);
     void mnuFileSave_Click();
     void mnuFileSaveAs_Click();
     void confirmSaveChanges();

@@ -41,9 +41,11 @@ void frmSakusei::mnuFileOpen_Click() {
     request.filterIndex = 2;
     request.title = u("読み込む問題ﾌｧｲﾙを指定して下さい");
     const QString path = Dialogs::openFile(request);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openFile(path);
+}
 
+void frmSakusei::openFile(const QString& path) {
     document_.beginLoad(path);
     lstMondai->clearRows();
     lstMondai->setSorted(false);

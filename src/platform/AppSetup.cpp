@@ -3,8 +3,10 @@
 #include "platform/Accessibility.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSet>
@@ -47,4 +49,12 @@ void setupApplication(QApplication& app) {
     installAccessibleInterfaces();
     app.setApplicationName("kuMemo");
     app.setOrganizationName("KumemoSTUDIOS");
+    // Desktops find the program's entry and icon by this name.
+    app.setDesktopFileName(KUMEMO_APP_ID);
+    QApplication::setWindowIcon(QIcon::fromTheme(KUMEMO_APP_ID));
+}
+
+QString commandLineFile(const QStringList& arguments) {
+    const QString file = arguments.value(1);
+    return file.isEmpty() ? file : QFileInfo(file).absoluteFilePath();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QStringList>
+
 class QApplication;
-class QString;
 
 // What the application needs before its first window: Qt's Japanese
 // translations for the standard buttons, Japanese screen fonts standing in
@@ -12,3 +13,8 @@ void registerFontSubstitutes();
 // Shows text in a font the machine lacks with a Japanese font instead; the
 // name itself stays as the file gives it.
 void substituteMissingFont(const QString& family);
+
+// The question file named on the command line ("kuMemo FILE", as a file
+// manager starts the program), made absolute against the current folder;
+// empty when none is named. It is the only argument the program takes.
+QString commandLineFile(const QStringList& arguments);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -33,6 +34,12 @@ QString locate() {
 
 void overrideForTests(const QString& folder) {
     overridden() = folder;
+}
+
+// A file already there stays: copying never overwrites.
+void provideSample(const QString& folder, const QString& name) {
+    QFile::copy(QCoreApplication::applicationDirPath() + "/" KUMEMO_SAMPLES_FROM_BIN "/" + name,
+                withSeparator(folder) + name);
 }
 
 QString fileNamePart(const QString& path) {

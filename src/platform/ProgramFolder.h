@@ -8,6 +8,9 @@
 namespace ProgramFolder {
 QString locate();
 void overrideForTests(const QString& folder); // empty: locate as usual
+// Gives the folder the sample the installed program brings of the file
+// `name` (in its share/ folder) when the folder has no such file yet.
+void provideSample(const QString& folder, const QString& name);
 // The file name part of a path: the text after its last separator.
 QString fileNamePart(const QString& path);
 // Paths on a network share are never remembered.

@@ -44,7 +44,7 @@ void readMarkDefinitions(const QString& fileText, MarkDefinitions& definitions) 
 }
 
 void readMarkDefinitionFile(const QString& folder, MarkDefinitions& definitions) {
-    QFile file(folder + "kuMemo-ini.txt");
+    QFile file(folder + MarkDefinitionFileName);
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return;
     readMarkDefinitions(Codepage::decode(file.readAll()), definitions);

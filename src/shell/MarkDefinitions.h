@@ -11,6 +11,9 @@ struct MarkDefinitions {
     KeyedTable table{Qt::CaseInsensitive}; // "key"+level, "str"+mark, "keyCorrect", ...
 };
 
+// Its name in the program's folder.
+inline constexpr char MarkDefinitionFileName[] = "kuMemo-ini.txt";
+
 // Applies the lines of a mark definition file to `definitions`. Lines that
 // do not fit change nothing; each of a "Level=" line's three additions is
 // done or skipped by itself.

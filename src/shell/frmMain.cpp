@@ -22,6 +22,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -314,6 +315,7 @@ void frmMain::Form_Load() {
     mnuSetup1Click->setChecked(SettingsStore::getBool("setup1Click", true));
     mnuSetupRandom->setChecked(SettingsStore::getBool("setupRandom", true));
 
+    ProgramFolder::provideSample(folder, MarkDefinitionFileName);
     MarkDefinitions marks;
     readMarkDefinitionFile(g.programFolder, marks);
     cmbMark->clear();
@@ -385,9 +387,22 @@ bool frmMain::Form_Unload() {
 }
 
 void frmMain::mnuFileOpen_Click() {
+    openInRunMode([this] { sakusei()->mnuFileOpen_Click(); });
+}
+
+void frmMain::openFile(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        Dialogs::message(u("指定された問題ﾌｧｲﾙが見つかりません。") + "\r\n" + path,
+                         u("読み込みエラー"), Dialogs::Icon::Exclamation);
+        return;
+    }
+    openInRunMode([this, &path] { sakusei()->openFile(path); });
+}
+
+void frmMain::openInRunMode(const std::function<void()>& open) {
     mnuFile->setEnabled(false);
     mnuToolSakusei->setEnabled(false);
-    sakusei()->mnuFileOpen_Click();
+    open();
     mnuToolSakusei->setEnabled(true);
     if (lstMondai->count() >= 1) {
         txtMsg->hide();

@@ -9,6 +9,8 @@
 #include <QMainWindow>
 #include <QMap>
 
+#include <functional>
+
 class QAction;
 class QComboBox;
 class QFrame;
@@ -57,6 +59,9 @@ class frmMain : public QMainWindow {
 
     // Menu commands.
     void mnuFileOpen_Click();
+    // Opens the question file at `path` as mnuFileOpen_Click does once its
+    // file dialog has chosen it; a path that does not exist is reported.
+    void openFile(const QString& path);
     void mnuFileExit_Click();
     void mnuProp_Click();
     void mnuToolSakusei_Click();
@@ -166,6 +171,9 @@ class frmMain : public QMainWindow {
     // The run list shows the open file's questions anew.
     void showQuestionsOfDocument();
     void returnFromEditor(const QPoint& position);
+    // Runs the editor's open command `open` with the run-mode window's
+    // steps around it: menus held while it reads, the list page after it.
+    void openInRunMode(const std::function<void()>& open);
     bool dividerEvent(QEvent* event);
     QString learnerFile() const;
     bool saveUserDataBeforeClosing();
