@@ -410,10 +410,11 @@ void frmMain::lstMondai_DblClick() {
 void frmMain::lstMondai_KeyDown(int key, int) {
     if (key != Qt::Key_Delete && key != Qt::Key_Backspace)
         return;
-    for (int row = lstMondai->count(); row >= 1; --row) {
+    QVector<int> selected;
+    for (int row = 1; row <= lstMondai->count(); ++row)
         if (lstMondai->isRowSelected(row))
-            lstMondai->remove(row);
-    }
+            selected << row;
+    lstMondai->removeRows(selected);
     showCount();
 }
 
