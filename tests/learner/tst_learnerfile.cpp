@@ -233,7 +233,7 @@ class TestLearnerFile : public QObject {
             << "2:3:1" << QStringList{"     2", "     3", " 66.7%", "A", ""};
         QTest::newRow("none of two") << "0:2:" << QStringList{"     0", "     2", "  0.0%", "", ""};
         QTest::newRow("a hand-made negative count")
-            << "-1:2:" << QStringList{"    -1", "     2", "-50.0%", "", ""};
+            << "-1:3:" << QStringList{"    -1", "     3", "-33.3%", "", ""};
         QTest::newRow("more right than answered")
             << "25:2:" << QStringList{"    25", "     2", "1250.0%", "", ""};
         QTest::newRow("half rounds up")
