@@ -3,7 +3,6 @@
 #include "platform/KeyedTable.h"
 #include "platform/Texts.h"
 
-#include <algorithm>
 #include <cmath>
 
 QString padLeft(int width, const QString& text) {
@@ -27,14 +26,24 @@ double numericValue(const QString& text) {
         skipDigits();
     }
     const QStringView number = QStringView(text).sliced(start, i - start);
-    // Counts, whole and short, are read here: exact, and without the
-    // library's locale-aware parsing, which a join of thousands of rows feels.
-    if (number.size() <= 15 &&
-        std::all_of(number.begin(), number.end(), [](QChar c) { return c >= '0' && c <= '9'; })) {
-        double value = 0;
-        for (const QChar c : number)
-            value = value * 10 + (c.unicode() - '0');
-        return value;
+    // Counts and rates, unsigned and short, are read here, without the
+    // library's locale-aware parsing that thousands of rows feel. Their
+    // digits make an exact whole number, and one division by the exact
+    // power of ten rounds as the library does.
+    if (number.size() <= 15 && !number.startsWith('+') && !number.startsWith('-')) {
+        double digits = 0;
+        double scale = 1;
+        bool fraction = false;
+        for (const QChar c : number) {
+            if (c == '.') {
+                fraction = true;
+                continue;
+            }
+            digits = digits * 10 + (c.unicode() - '0');
+            if (fraction)
+                scale *= 10;
+        }
+        return digits / scale;
     }
     return number.toDouble(); // 0 without digits
 }

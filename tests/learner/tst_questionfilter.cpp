@@ -116,6 +116,14 @@ class TestQuestionFilter : public QObject {
         QFETCH(double, value);
         QCOMPARE(numericValue(text), value);
     }
+    // Every rate the list can show reads as the very double the library
+    // reads, so "75.0%" never lands beside the 75 of a filter.
+    void ratesReadExactly() {
+        for (int perMille = 0; perMille <= 1000; ++perMille) {
+            const QString rate = QString::number(perMille / 10.0, 'f', 1);
+            QVERIFY2(numericValue(" " + rate + "%") == rate.toDouble(), qPrintable(rate));
+        }
+    }
 };
 
 QTEST_MAIN(TestQuestionFilter)
