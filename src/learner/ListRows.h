@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/Random.h"
-
 #include <QString>
 #include <QStringList>
 
@@ -27,15 +25,4 @@ template <typename List> void swapRows(List& list, int rowA, int rowB, int subIt
     list.setText(rowB, textA);
     for (int i = 1; i <= subItemCount; ++i)
         list.setSubItem(rowB, i, itemsA.at(i - 1));
-}
-
-// Puts the rows into a random order: each row in turn changes places with
-// a row drawn uniformly from all rows, one draw per row.
-template <typename List> void shuffleRows(List& list, int subItemCount) {
-    const int count = list.count();
-    for (int i = 1; i <= count; ++i) {
-        const int j = static_cast<int>(Random::next() * count) + 1;
-        if (j != i)
-            swapRows(list, i, j, subItemCount);
-    }
 }

@@ -4,25 +4,16 @@
 
 #include "learner/QuestionFilter.h"
 #include "platform/ListView.h"
-#include "session/Shuffle.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QPushButton>
 
-namespace {
-// The program's shuffle of the question list ("ﾗﾝﾀﾞﾑ順"), each row moved
-// once: thousands of rows take no longer than a glance.
-void shuffleQuestions(ListView& list) {
-    list.reorderRows(shuffleOrder(list.count()));
-}
-} // namespace
-
 void frmMain::cmdDoFilter_Click() {
     lstMondai->setSorted(false);
     const QuestionFilter filter = parseFilter(cmbFilter->currentText(), markTable);
     if (filter.shufflesFirst())
-        shuffleQuestions(*lstMondai);
+        shuffleListItems(lstMondai);
     // Rows are judged from the last up and leave together, so no row moves
     // before its turn.
     QVector<int> leaving;

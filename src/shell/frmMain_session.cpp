@@ -3,7 +3,6 @@
 #include "shell/frmMain.h"
 
 #include "editor/frmSakusei.h"
-#include "learner/ListRows.h"
 #include "learner/QuestionFilter.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
@@ -11,6 +10,7 @@
 #include "platform/TwipsGeometry.h"
 #include "session/Judging.h"
 #include "session/Round.h"
+#include "session/Shuffle.h"
 #include "session/Statistics.h"
 #include "shell/frmMessage.h"
 
@@ -180,8 +180,10 @@ int frmMain::choiceRowCount() const {
     return int(lblChk.size()) - 1;
 }
 
+// Each row moved once, with all its columns: thousands of rows take no
+// longer than a glance.
 void frmMain::shuffleListItems(ListView* list) {
-    shuffleRows(*list, list->columnCount() - 1);
+    list->reorderRows(shuffleOrder(list->count()));
 }
 
 void frmMain::txtKaitou_Click(int index) {

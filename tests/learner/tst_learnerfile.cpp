@@ -291,29 +291,6 @@ class TestLearnerFile : public QObject {
         }
     }
 
-    void shuffleMovesWholeRows() {
-        KeyedTable list;
-        QStringList keys;
-        for (int i = 1; i <= 30; ++i) {
-            keys << "k" + QString::number(i);
-            list.add(keys.last(), "t" + keys.last(), {"s" + keys.last()});
-        }
-        Random::seed(7);
-        shuffleRows(list, 1);
-        QStringList shuffled;
-        for (int row = 1; row <= list.count(); ++row) {
-            const QString key = list.key(row);
-            shuffled << key;
-            QCOMPARE(list.find(key), row);
-            QCOMPARE(list.text(row), "t" + key);
-            QCOMPARE(list.subItem(row, 1), "s" + key);
-        }
-        QVERIFY(shuffled != keys);
-        shuffled.sort();
-        keys.sort();
-        QCOMPARE(shuffled, keys);
-    }
-
     void learnerNames_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");

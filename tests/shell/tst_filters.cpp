@@ -134,6 +134,34 @@ class TestFilters : public QObject {
                  (QStringList{"   751", "  1000", " 75.1%", "B", ""}));
     }
 
+    // "ﾗﾝﾀﾞﾑ順" moves whole rows: key, text and columns together.
+    void shuffleMovesWholeRows() {
+        TestEnv env;
+        frmMain window;
+        ListView list;
+        QStringList keys;
+        for (int i = 1; i <= 30; ++i) {
+            keys << "k" + QString::number(i);
+            const int row = list.add("t" + keys.last());
+            list.setKey(row, keys.last());
+            list.setSubItem(row, 1, "s" + keys.last());
+        }
+        Random::seed(7);
+        window.shuffleListItems(&list);
+        QStringList shuffled;
+        for (int row = 1; row <= list.count(); ++row) {
+            const QString key = list.key(row);
+            shuffled << key;
+            QCOMPARE(list.find(key), row);
+            QCOMPARE(list.text(row), "t" + key);
+            QCOMPARE(list.subItem(row, 1), "s" + key);
+        }
+        QVERIFY(shuffled != keys);
+        shuffled.sort();
+        keys.sort();
+        QCOMPARE(shuffled, keys);
+    }
+
     // Filters narrow one another; removing them brings back every question
     // in the file's order with the learner's results and no round results.
     void filtersNarrowAndRemovingThemRestores() {
