@@ -20,6 +20,10 @@ class frmRichStyle;
 // The question-file editor. It loads and saves the open question file, and
 // its question list shows that file's questions, so the window lives,
 // hidden or shown, until the program ends.
+// Fills a question list from the open file in one batch: each question's key
+// and plain text, and with `withRecords` its record as the first sub-item.
+void fillQuestionList(ListView& list, const QuestionDocument& document, bool withRecords);
+
 class frmSakusei : public QMainWindow {
     Q_OBJECT
   public:
@@ -137,7 +141,6 @@ class frmSakusei : public QMainWindow {
     void showFoundRow(int row);
     void setKeyLocked(bool locked);
     bool saveOrTell(QuestionDocument::SaveForm form, const QString& password = {});
-    void showQuestionsOfDocument();
     // The records follow the list's order after a sort.
     void keepListOrder();
     // The key the fields were loaded with; a different text in txtKey was

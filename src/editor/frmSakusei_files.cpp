@@ -80,7 +80,7 @@ void frmSakusei::openFile(const QString& path) {
         Dialogs::message(u("エラーが発生しましたが無視します：") + "\r\n" + u("　") +
                              error.description,
                          u("エラー #") + QString::number(error.number), Dialogs::Icon::Exclamation);
-    showQuestionsOfDocument();
+    fillQuestionList(*lstMondai, document_, true);
     // The fields show the last question, as after selecting it.
     if (lstMondai->count() > 0) {
         lstMondai->setSelectedRow(lstMondai->count());
@@ -90,14 +90,14 @@ void frmSakusei::openFile(const QString& path) {
     statusPanel1->setText(document_.properties().statusLine());
 }
 
-// Fills the question list from the open file in one batch.
-void frmSakusei::showQuestionsOfDocument() {
+void fillQuestionList(ListView& list, const QuestionDocument& document, bool withRecords) {
     QVector<ListRowData> rows;
-    rows.reserve(document_.count());
-    for (const QuestionEntry& entry : document_.entries())
-        rows.append({entry.key, {entry.text, entry.record}});
-    lstMondai->clearRows();
-    lstMondai->appendRows(rows);
+    rows.reserve(document.count());
+    for (const QuestionEntry& entry : document.entries())
+        rows.append({entry.key, withRecords ? QStringList{entry.text, entry.record}
+                                            : QStringList{entry.text}});
+    list.clearRows();
+    list.appendRows(rows);
 }
 
 // Saves in one form and tells what went wrong or what a plain file could

@@ -100,13 +100,8 @@ void frmMain::pressDefaultButton() {
 }
 
 void frmMain::showQuestionsOfDocument() {
-    QVector<ListRowData> rows;
-    rows.reserve(document_.count());
-    for (const QuestionEntry& entry : document_.entries())
-        rows.append({entry.key, {entry.text}});
-    lstMondai->clearRows();
     lstMondai->setSorted(false);
-    lstMondai->appendRows(rows);
+    fillQuestionList(*lstMondai, document_, false);
 }
 
 void frmMain::createControls() {
