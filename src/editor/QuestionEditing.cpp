@@ -10,6 +10,7 @@
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/Texts.h"
+#include "platform/Widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,6 +4,7 @@
 #include "editor/frmSakusei.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Texts.h"
+#include "platform/Widgets.h"
 
 #include <QEvent>
 #include <QFormLayout>

@@ -2,6 +2,7 @@
 
 #include "platform/RichTextBox.h"
 #include "platform/Texts.h"
+#include "platform/Widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,6 +6,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
 #include "platform/Texts.h"
+#include "platform/Widgets.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

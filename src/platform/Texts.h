@@ -1,26 +1,8 @@
 #pragma once
 
-#include <QApplication>
-#include <QPalette>
 #include <QString>
-#include <QWidget>
 
 // The program's own texts are written in UTF-8 in the source.
 inline QString u(const char* text) {
     return QString::fromUtf8(text);
-}
-
-// A box that cannot be edited shows the menu bar's colour, an editable one
-// the window background.
-inline void showAsLocked(QWidget* box, bool locked) {
-    QPalette p = box->palette();
-    p.setColor(QPalette::Base,
-               QApplication::palette().color(locked ? QPalette::Window : QPalette::Base));
-    box->setPalette(p);
-}
-
-// Gives a control its program name, by which tests and the program find it.
-template <typename W> W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
 }

@@ -6,6 +6,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/Texts.h"
 #include "platform/TwipsGeometry.h"
+#include "platform/Widgets.h"
 #include "shell/frmMain.h"
 
 #include <QComboBox>

@@ -16,6 +16,7 @@
 #include "platform/Texts.h"
 #include "platform/Twips.h"
 #include "platform/TwipsGeometry.h"
+#include "platform/Widgets.h"
 #include "shell/MarkDefinitions.h"
 
 #include <QApplication>

@@ -8,6 +8,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/Texts.h"
 #include "platform/TwipsGeometry.h"
+#include "platform/Widgets.h"
 #include "session/Judging.h"
 #include "session/Round.h"
 #include "session/Shuffle.h"

@@ -3,6 +3,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/Texts.h"
 #include "platform/TwipsGeometry.h"
+#include "platform/Widgets.h"
 #include "session/Judging.h"
 
 #include <QPushButton>

@@ -1,5 +1,6 @@
 #include "platform/RichTextBox.h"
 #include "platform/Texts.h"
+#include "platform/Widgets.h"
 
 #include "support/TestEnv.h"
 
