@@ -7,6 +7,7 @@
 #include "editor/frmRichStyle.h"
 #include "editor/frmSakusei.h"
 #include "platform/Dialogs.h"
+#include "platform/KeyMask.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/Texts.h"
@@ -185,7 +186,7 @@ void frmSakusei::txtKaitou_KeyUp(int key, int shift) {
 }
 
 void frmSakusei::txtMondai_KeyUp(int key, int shift) {
-    if (key == Qt::Key_Q && shift == 2)
+    if (key == Qt::Key_Q && shift == CtrlMask)
         txtMondai->setText(tidyQuestionText(txtMondai->text()));
 }
 

@@ -2,6 +2,7 @@
 
 #include "editor/frmRichStyle.h"
 #include "platform/Dialogs.h"
+#include "platform/KeyMask.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
@@ -251,7 +252,7 @@ void frmSakusei::lstMondai_KeyUp(int key, int shift) {
             removeQuestion(lstMondai, document_, row);
             raiseUnsavedFlag();
         }
-    } else if (key == Qt::Key_F && shift == 2) {
+    } else if (key == Qt::Key_F && shift == CtrlMask) {
         mnuSearchList->trigger();
     }
     // F3 and Shift+F3 are the search items' own shortcuts: the key press has

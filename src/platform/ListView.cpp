@@ -294,11 +294,6 @@ class ListViewModel : public QAbstractTableModel {
     mutable QHash<QString, int> keyRows_;
 };
 
-int shiftMask(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
-}
-
 ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListViewModel(this)) {
     setModel(model_);
     setRootIsDecorated(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/KeyMask.h"
 #include "platform/ListError.h"
 
 #include <QStringList>
@@ -127,6 +128,3 @@ class ListView : public QTreeView {
     int givenHeight_ = 0;
     bool fitting_ = false;
 };
-
-// The shift mask of key and mouse events: 1 Shift, 2 Ctrl, 4 Alt.
-int shiftMask(Qt::KeyboardModifiers modifiers);

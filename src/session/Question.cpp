@@ -1,5 +1,6 @@
 #include "session/Question.h"
 
+#include "platform/KeyMask.h"
 #include "platform/Texts.h"
 #include "platform/rtf/RtfReader.h"
 #include "session/Shuffle.h"
@@ -80,10 +81,9 @@ bool judgesByItself(AnswerType type, bool oneClickSetting) {
 }
 
 PageKey answerPageKey(int key, int shift, int choiceRows) {
-    constexpr int ctrlAlone = 2;
-    if (shift == ctrlAlone && key == Qt::Key_H)
+    if (shift == CtrlMask && key == Qt::Key_H)
         return {PageKey::Hint};
-    if (shift == ctrlAlone && key == Qt::Key_K)
+    if (shift == CtrlMask && key == Qt::Key_K)
         return {PageKey::Explanation};
     const int digit = key - Qt::Key_0;
     if (shift == 0 && digit >= 1 && digit <= 9 && digit <= choiceRows)

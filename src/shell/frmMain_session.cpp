@@ -4,6 +4,7 @@
 
 #include "editor/frmSakusei.h"
 #include "learner/QuestionFilter.h"
+#include "platform/KeyMask.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/Texts.h"
@@ -31,7 +32,6 @@ constexpr int MarkColumn = 4;
 constexpr int ThisRoundColumn = 5;
 constexpr int ListPage = 0;
 constexpr int AnsweringPage = 1;
-constexpr int CtrlAlone = 2;
 constexpr int EnterKey = 13;
 
 // Removes the elements of a control array, all but the hidden template.
@@ -270,7 +270,7 @@ void frmMain::cmbMark_KeyPress(int& keyAscii) {
 }
 
 void frmMain::cmbMark_KeyUp(int key, int shift) {
-    if (shift == CtrlAlone)
+    if (shift == CtrlMask)
         txtInput_KeyUp(key, shift);
 }
 
