@@ -207,6 +207,11 @@ class TestListView : public QObject {
         list.add("aaa");
         QCOMPARE(list.text(1), QString("Apple"));
         QCOMPARE(list.text(5), QString("aaa"));
+        // A row without the column's text sorts as an empty one.
+        list.setSortKey(1);
+        list.setSorted(true);
+        QCOMPARE(list.text(1), QString("aaa"));
+        QCOMPARE(list.text(2), QString("Apple"));
     }
 
     void lineBreaksKeptButShownOnOneLine() {
