@@ -454,9 +454,9 @@ QString ListView::subItem(int row, int index) const {
 void ListView::setSubItem(int row, int index, const QString& text) {
     if (row < 1 || row > count() || index < 0)
         return;
+    // The row keeps its place until the list is sorted again, so a loop over
+    // the rows that changes their texts reaches each row once.
     model_->setCell(row - 1, index, text);
-    if (index == sortColumn_)
-        resort();
 }
 
 int ListView::selectedRow() const {

@@ -82,7 +82,8 @@ class ListView : public QTreeView {
 
     // Sorting compares the texts of the sort column as text, ignoring case;
     // rows with equal texts keep their order. Switching it off keeps the
-    // rows in their present order.
+    // rows in their present order. Added rows take their sorted place; a
+    // changed text moves no row until the list is sorted again.
     void setSortKey(int column);
     int sortKey() const { return sortColumn_; }
     void setSortOrder(Qt::SortOrder order);

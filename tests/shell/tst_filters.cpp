@@ -134,6 +134,24 @@ class TestFilters : public QObject {
                  (QStringList{"   751", "  1000", " 75.1%", "B", ""}));
     }
 
+    // New results joined into a list sorted by a column they change land on
+    // their own questions, and the rows stay where they were.
+    void joiningIntoASortedList() {
+        OpenList open;
+        open.clickHeader(2);
+        const QStringList before = open.keys();
+        LearnerRecords records;
+        const QString id = makeFileId("q.kmd");
+        for (int i = 0; i < Keys.size(); ++i)
+            records.add(recordKey(id, Keys[i]), {QString::number(9 - i), "9", ""});
+        open.window.lstUserData = records;
+        open.window.matchUserData();
+        QCOMPARE(open.keys(), before);
+        for (int i = 0; i < Keys.size(); ++i)
+            QCOMPARE(open.window.lstMondai->subItem(open.window.lstMondai->find(Keys[i]), 1),
+                     "     " + QString::number(9 - i));
+    }
+
     // "ﾗﾝﾀﾞﾑ順" moves whole rows: key, text and columns together.
     void shuffleMovesWholeRows() {
         TestEnv env;
