@@ -1,5 +1,6 @@
 #include "editor/frmSakusei.h"
 
+#include "editor/WorksheetPrinting.h"
 #include "editor/frmRichStyle.h"
 #include "platform/Dialogs.h"
 #include "platform/KeyMask.h"
@@ -152,6 +153,13 @@ void frmSakusei::createMenus() {
     mnuFileSave = named(mnuFile->addAction(u("上書き保存(&S)")), "mnuFileSave");
     mnuFileSave->setShortcut(QKeySequence("Ctrl+S"));
     mnuFileSaveAs = named(mnuFile->addAction(u("名前を付けて保存(&A)")), "mnuFileSaveAs");
+    named(mnuFile->addSeparator(), "mnuFileBar4");
+    mnuFileImport =
+        named(mnuFile->addAction(u("ﾃｷｽﾄﾌｧｲﾙから問題を取り込む(&I)…")), "mnuFileImport");
+    mnuFileExport = named(mnuFile->addAction(u("ﾃｷｽﾄﾌｧｲﾙに書き出す(&E)…")), "mnuFileExport");
+    named(mnuFile->addSeparator(), "mnuFileBar5");
+    worksheet =
+        addWorksheetCommands(mnuFile, this, document_, [this] { return document_.records(); });
     named(mnuFile->addSeparator(), "mnuFileBar2");
     mnuFileProp = named(mnuFile->addAction(u("文書のﾌﾟﾛﾊﾟﾃｨ(&P)")), "mnuFileProp");
     named(mnuFile->addSeparator(), "mnuFileBar3");
@@ -164,6 +172,8 @@ void frmSakusei::createMenus() {
     connect(mnuFileOpen, &QAction::triggered, this, &frmSakusei::mnuFileOpen_Click);
     connect(mnuFileSave, &QAction::triggered, this, &frmSakusei::mnuFileSave_Click);
     connect(mnuFileSaveAs, &QAction::triggered, this, &frmSakusei::mnuFileSaveAs_Click);
+    connect(mnuFileImport, &QAction::triggered, this, &frmSakusei::mnuFileImport_Click);
+    connect(mnuFileExport, &QAction::triggered, this, &frmSakusei::mnuFileExport_Click);
 
     mnuSetup = named(bar->addMenu(u("設定(&S)")), "mnuSetup");
     mnuSetupKMEpKMD =
@@ -284,6 +294,7 @@ void frmSakusei::keepListOrder() {
 }
 
 void frmSakusei::mnuFile_Click() {
+    mnuFileExport->setEnabled(lstMondai->count() >= 1);
     if (lstMondai->count() >= 1) {
         mnuFileSaveAs->setEnabled(true);
     } else {

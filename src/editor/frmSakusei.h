@@ -2,6 +2,8 @@
 
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
+#include "data/QuestionTable.h"
+#include "editor/WorksheetPrinting.h"
 
 #include <QMainWindow>
 
@@ -85,6 +87,13 @@ class frmSakusei : public QMainWindow {
     void mnuFileSaveAs_Click();
     void confirmSaveChanges();
 
+    // Questions from a table file and out to one.
+    void mnuFileImport_Click();
+    void mnuFileExport_Click();
+    // Reads the table file at `path` and adds its questions as new ones,
+    // after asking what to do with rows that cannot become questions.
+    void importTable(const QString& path);
+
   signals:
     // "問題ﾌｧｲﾙ実施ﾓｰﾄﾞ(&R)": the main window comes back at this place.
     void modeReadRequested(const QPoint& position);
@@ -115,6 +124,9 @@ class frmSakusei : public QMainWindow {
     QAction* mnuFileOpen = nullptr;
     QAction* mnuFileSave = nullptr;
     QAction* mnuFileSaveAs = nullptr;
+    QAction* mnuFileImport = nullptr;
+    QAction* mnuFileExport = nullptr;
+    WorksheetCommands worksheet;
     QAction* mnuFileProp = nullptr;
     QAction* mnuFileExit = nullptr;
     QMenu* mnuSetup = nullptr;
@@ -143,6 +155,7 @@ class frmSakusei : public QMainWindow {
     bool saveOrTell(QuestionDocument::SaveForm form, const QString& password = {});
     // The records follow the list's order after a sort.
     void keepListOrder();
+    void addQuestions(const QVector<QuestionTable::Question>& questions);
     // The key the fields were loaded with; a different text in txtKey was
     // typed by hand.
     QString loadedKey_;

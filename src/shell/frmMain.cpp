@@ -2,6 +2,7 @@
 
 #include "data/ProtectedFile.h"
 #include "data/modKuMemo.h"
+#include "editor/WorksheetPrinting.h"
 #include "editor/frmProp.h"
 #include "editor/frmProtect.h"
 #include "editor/frmRichStyle.h"
@@ -265,6 +266,18 @@ void frmMain::createMenus() {
     connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
     mnuProp = named(mnuFile->addAction(u("文書のﾌﾟﾛﾊﾟﾃｨ(&P)")), "mnuProp");
     connect(mnuProp, &QAction::triggered, this, &frmMain::mnuProp_Click);
+    named(mnuFile->addSeparator(), "mnuFileBar3");
+    // Worksheets of the questions as the list shows them: its order, its filter.
+    worksheet = addWorksheetCommands(mnuFile, this, document_, [this] {
+        QStringList records;
+        records.reserve(lstMondai->count());
+        for (int row = 1; row <= lstMondai->count(); ++row) {
+            const int at = document_.indexOf(lstMondai->key(row));
+            if (at >= 0)
+                records << document_.at(at).record;
+        }
+        return records;
+    });
     named(mnuFile->addSeparator(), "mnuFileBar2");
     mnuChangeUser =
         named(mnuFile->addAction(u("ﾕｰｻﾞの切り替え(現在：権兵衛さん)(&U)")), "mnuChangeUser");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/QuestionDocument.h"
+#include "editor/WorksheetPrinting.h"
 #include "learner/LearnerFile.h"
 #include "learner/Statistics.h"
 #include "platform/KeyedTable.h"
@@ -147,6 +148,7 @@ class frmMain : public QMainWindow {
     QMenu* mnuFile = nullptr;
     QAction* mnuFileOpen = nullptr;
     QAction* mnuProp = nullptr;
+    WorksheetCommands worksheet;
     QAction* mnuChangeUser = nullptr;
     QAction* mnuFileExit = nullptr;
     QMenu* mnuSetup = nullptr;

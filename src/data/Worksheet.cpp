@@ -1,0 +1,154 @@
+#include "data/Worksheet.h"
+
+#include "data/QuestionDocument.h"
+#include "data/QuestionRecord.h"
+#include "data/modKuMemo.h"
+#include "platform/Texts.h"
+#include "platform/rtf/CharStyle.h"
+#include "platform/rtf/RtfReader.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPagedPaintDevice>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace {
+
+QTextCharFormat textFormat(qreal points, bool bold = false) {
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{Rtf::defaultFontName()});
+    format.setFontPointSize(points);
+    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    return format;
+}
+
+QTextBlockFormat blockFormat(qreal indent = 0, qreal spaceBefore = 0) {
+    QTextBlockFormat format;
+    format.setLeftMargin(indent);
+    format.setTopMargin(spaceBefore);
+    return format;
+}
+
+// Starts a block, except at the start of the empty document.
+void newBlock(QTextCursor& cursor, const QTextBlockFormat& format, const QTextCharFormat& chars) {
+    if (cursor.document()->isEmpty()) {
+        cursor.setBlockFormat(format);
+        cursor.setBlockCharFormat(chars);
+    } else {
+        cursor.insertBlock(format, chars);
+    }
+}
+
+constexpr qreal ChoiceIndent = 24;
+constexpr qreal QuestionSpace = 14;
+
+} // namespace
+
+Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& records,
+                     bool answerKey) {
+    document_.setUndoRedoEnabled(false);
+    document_.setDefaultFont(textFormat(10.5).font());
+    QTextCursor cursor(&document_);
+    const auto heading = [&](const QString& text, qreal points, bool bold) {
+        if (text.isEmpty())
+            return;
+        QTextBlockFormat format;
+        format.setAlignment(Qt::AlignHCenter);
+        newBlock(cursor, format, textFormat(points, bold));
+        cursor.insertText(text, textFormat(points, bold));
+    };
+    heading(properties.title, 16, true);
+    heading(properties.subject, 12, false);
+    heading(properties.namae, 10.5, false);
+
+    const auto label = [&](const QString& text) {
+        cursor.insertText(text, textFormat(10.5, true));
+    };
+    const auto startItem = [&](const QTextBlockFormat& format) {
+        newBlock(cursor, format, textFormat(10.5));
+        items_.append({cursor.blockNumber(), cursor.blockNumber()});
+    };
+    const auto endItem = [&] { items_.last().lastBlock = cursor.blockNumber(); };
+
+    for (int i = 0; i < records.size(); ++i) {
+        const QString& record = records.at(i);
+        startItem(blockFormat(0, QuestionSpace));
+        label(u("問%1　").arg(i + 1));
+        Rtf::insert(getTagText(record, "mondaibun"), cursor);
+        if (recordAnswerType(record) == QChar('3')) {
+            newBlock(cursor, blockFormat(ChoiceIndent, 4), textFormat(10.5));
+            cursor.insertText(u("答え "), textFormat(10.5));
+            QTextCharFormat line = textFormat(10.5);
+            line.setFontUnderline(true);
+            cursor.insertText(QString(16, QChar(0x3000)), line);
+        } else {
+            for (const RecordChoice& choice : recordChoices(record)) {
+                newBlock(cursor, blockFormat(ChoiceIndent, 2), textFormat(10.5));
+                cursor.insertText(u("□ "), textFormat(10.5));
+                Rtf::insert(choice.rtf, cursor);
+            }
+        }
+        endItem();
+    }
+
+    if (!answerKey)
+        return;
+    QTextBlockFormat keyPage;
+    keyPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    keyPage.setAlignment(Qt::AlignHCenter);
+    newBlock(cursor, keyPage, textFormat(14, true));
+    cursor.insertText(u("解答"), textFormat(14, true));
+    for (int i = 0; i < records.size(); ++i) {
+        const QString& record = records.at(i);
+        startItem(blockFormat(0, QuestionSpace / 2));
+        label(u("問%1　").arg(i + 1));
+        const bool typed = recordAnswerType(record) == QChar('3');
+        bool first = true;
+        for (const RecordChoice& choice : recordChoices(record)) {
+            if (!choice.correct && !typed)
+                continue;
+            if (!first)
+                cursor.insertText(u("　／　"), textFormat(10.5));
+            first = false;
+            Rtf::insert(choice.rtf, cursor);
+            if (typed)
+                break;
+        }
+        const QString explanation = getTagText(record, "kaisetsu");
+        if (!Rtf::toPlainText(explanation).trimmed().isEmpty()) {
+            newBlock(cursor, blockFormat(ChoiceIndent, 2), textFormat(10.5));
+            cursor.insertText(u("解説："), textFormat(10.5, true));
+            Rtf::insert(explanation, cursor);
+        }
+        endItem();
+    }
+}
+
+void Worksheet::layOut(QPagedPaintDevice* device) {
+    document_.documentLayout()->setPaintDevice(device);
+    document_.setDocumentMargin(0);
+    const QRect page = device->pageLayout().paintRectPixels(device->logicalDpiY());
+    document_.setPageSize(page.size());
+    keepItemsWhole(page.height());
+}
+
+void Worksheet::keepItemsWhole(qreal pageHeight) {
+    QAbstractTextDocumentLayout* layout = document_.documentLayout();
+    for (const Item& item : items_) {
+        QTextBlock first = document_.findBlockByNumber(item.firstBlock);
+        const qreal top = layout->blockBoundingRect(first).top();
+        const qreal bottom =
+            layout->blockBoundingRect(document_.findBlockByNumber(item.lastBlock)).bottom();
+        const bool cut = int(top / pageHeight) != int((bottom - 1) / pageHeight);
+        if (!cut || bottom - top > pageHeight)
+            continue;
+        QTextBlockFormat format = first.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(first).setBlockFormat(format);
+    }
+}
+
+void Worksheet::print(QPagedPaintDevice* device) {
+    layOut(device);
+    document_.print(device);
+}
