@@ -9,6 +9,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QPagedPaintDevice>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -46,6 +47,12 @@ constexpr qreal QuestionSpace = 14;
 
 Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& records,
                      bool answerKey) {
+    // The sheet is laid out in points, whatever it is printed on.
+    pointDevice_.setDotsPerMeterX(qRound(72 / 0.0254));
+    pointDevice_.setDotsPerMeterY(qRound(72 / 0.0254));
+    document_.documentLayout()->setPaintDevice(&pointDevice_);
+    document_.setUseDesignMetrics(true);
+    document_.setDocumentMargin(0);
     document_.setUndoRedoEnabled(false);
     document_.setDefaultFont(textFormat(10.5).font());
     QTextCursor cursor(&document_);
@@ -64,15 +71,23 @@ Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& re
     const auto label = [&](const QString& text) {
         cursor.insertText(text, textFormat(10.5, true));
     };
-    const auto startItem = [&](const QTextBlockFormat& format) {
-        newBlock(cursor, format, textFormat(10.5));
+    // The space before an item goes to its first block only, not to the
+    // paragraphs of its rich text that follow in the same format.
+    qreal itemSpace = 0;
+    const auto startItem = [&](qreal spaceBefore) {
+        newBlock(cursor, blockFormat(), textFormat(10.5));
         items_.append({cursor.blockNumber(), cursor.blockNumber()});
+        itemSpace = spaceBefore;
     };
-    const auto endItem = [&] { items_.last().lastBlock = cursor.blockNumber(); };
+    const auto endItem = [&] {
+        items_.last().lastBlock = cursor.blockNumber();
+        QTextCursor first(document_.findBlockByNumber(items_.last().firstBlock));
+        first.setBlockFormat(blockFormat(0, itemSpace));
+    };
 
     for (int i = 0; i < records.size(); ++i) {
         const QString& record = records.at(i);
-        startItem(blockFormat(0, QuestionSpace));
+        startItem(QuestionSpace);
         label(u("問%1　").arg(i + 1));
         Rtf::insert(getTagText(record, "mondaibun"), cursor);
         if (recordAnswerType(record) == QChar('3')) {
@@ -100,7 +115,7 @@ Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& re
     cursor.insertText(u("解答"), textFormat(14, true));
     for (int i = 0; i < records.size(); ++i) {
         const QString& record = records.at(i);
-        startItem(blockFormat(0, QuestionSpace / 2));
+        startItem(QuestionSpace / 2);
         label(u("問%1　").arg(i + 1));
         const bool typed = recordAnswerType(record) == QChar('3');
         bool first = true;
@@ -125,10 +140,8 @@ Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& re
 }
 
 void Worksheet::layOut(QPagedPaintDevice* device) {
-    document_.documentLayout()->setPaintDevice(device);
-    document_.setDocumentMargin(0);
-    const QRect page = device->pageLayout().paintRectPixels(device->logicalDpiY());
-    document_.setPageSize(page.size());
+    const QSizeF page = device->pageLayout().paintRect(QPageLayout::Point).size();
+    document_.setPageSize(page);
     keepItemsWhole(page.height());
 }
 
@@ -150,5 +163,25 @@ void Worksheet::keepItemsWhole(qreal pageHeight) {
 
 void Worksheet::print(QPagedPaintDevice* device) {
     layOut(device);
-    document_.print(device);
+    const QSizeF page = document_.pageSize();
+    const QPageRanges chosen = device->pageRanges();
+    QPainter painter(device);
+    painter.scale(device->logicalDpiX() / 72.0, device->logicalDpiY() / 72.0);
+    bool first = true;
+    for (int number = 1; number <= document_.pageCount(); ++number) {
+        if (!chosen.isEmpty() && !chosen.contains(number))
+            continue;
+        if (!first)
+            device->newPage();
+        first = false;
+        // A line that starts right at a page end belongs to the next page:
+        // the clip stops short of the end, so it is not drawn on this one.
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, (number - 1) * page.height(), page.width(), page.height() - 0.1);
+        painter.save();
+        painter.translate(0, -context.clip.top());
+        painter.setClipRect(context.clip);
+        document_.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
 }

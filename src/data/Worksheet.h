@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QStringList>
 #include <QTextDocument>
 #include <QVector>
@@ -17,7 +18,7 @@ class Worksheet {
 
     const QTextDocument& document() const { return document_; }
 
-    // Lays the sheet out on the device's pages. A question, or an entry of
+    // Lays the sheet out on the device's pages, in points. A question, or an entry of
     // the key, that would be cut by a page end starts on the next page,
     // unless it is longer than a page.
     void layOut(QPagedPaintDevice* device);
@@ -34,6 +35,7 @@ class Worksheet {
   private:
     void keepItemsWhole(qreal pageHeight);
 
+    QImage pointDevice_{1, 1, QImage::Format_Mono};
     QTextDocument document_;
     QVector<Item> items_;
 };
