@@ -264,10 +264,6 @@ QVector<int> rightChoices(const QString& answer, const QVector<Choice>& choices)
     return right;
 }
 
-QString typedAnswerWithBreakReason() {
-    return u("直接入力ﾀｲﾌﾟの回答に改行を含むものは設定できません");
-}
-
 // The question a row holds, or why it cannot be one.
 QString readQuestion(const Row& row, const Layout& layout, Question& question) {
     for (int i = 0; i < row.fields.size(); ++i) {
@@ -311,9 +307,11 @@ QString readQuestion(const Row& row, const Layout& layout, Question& question) {
             return u("直接入力ﾀｲﾌﾟの問題に選択肢は付けられません");
         if (answer.isEmpty())
             return u("正解がありません");
-        if (answer.contains(QChar('\n')))
-            return typedAnswerWithBreakReason();
-        fields.choices.append({true, Rtf::writePlain(answer)});
+        // The rule of the editor: the answer's text as its box shows it.
+        const QString answerRtf = Rtf::writePlain(answer);
+        if (Rtf::toPlainText(answerRtf).contains(QLatin1String("\r\n")))
+            return u("直接入力ﾀｲﾌﾟの回答に改行を含むものは設定できません");
+        fields.choices.append({true, answerRtf});
     } else {
         if (choices.isEmpty())
             return u("選択肢がありません");

@@ -47,15 +47,13 @@ constexpr qreal QuestionSpace = 14;
 
 Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& records,
                      bool answerKey) {
-    // The sheet is laid out in points, whatever it is printed on.
-    pointDevice_.setDotsPerMeterX(qRound(72 / 0.0254));
-    pointDevice_.setDotsPerMeterY(qRound(72 / 0.0254));
-    document_.documentLayout()->setPaintDevice(&pointDevice_);
     document_.setUseDesignMetrics(true);
     document_.setDocumentMargin(0);
     document_.setUndoRedoEnabled(false);
     document_.setDefaultFont(textFormat(10.5).font());
     QTextCursor cursor(&document_);
+    // One edit: the sheet is laid out once, when it is finished.
+    cursor.beginEditBlock();
     const auto heading = [&](const QString& text, qreal points, bool bold) {
         if (text.isEmpty())
             return;
@@ -68,27 +66,10 @@ Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& re
     heading(properties.subject, 12, false);
     heading(properties.namae, 10.5, false);
 
-    const auto label = [&](const QString& text) {
-        cursor.insertText(text, textFormat(10.5, true));
-    };
-    // The space before an item goes to its first block only, not to the
-    // paragraphs of its rich text that follow in the same format.
-    qreal itemSpace = 0;
-    const auto startItem = [&](qreal spaceBefore) {
-        newBlock(cursor, blockFormat(), textFormat(10.5));
-        items_.append({cursor.blockNumber(), cursor.blockNumber()});
-        itemSpace = spaceBefore;
-    };
-    const auto endItem = [&] {
-        items_.last().lastBlock = cursor.blockNumber();
-        QTextCursor first(document_.findBlockByNumber(items_.last().firstBlock));
-        first.setBlockFormat(blockFormat(0, itemSpace));
-    };
-
     for (int i = 0; i < records.size(); ++i) {
         const QString& record = records.at(i);
-        startItem(QuestionSpace);
-        label(u("問%1　").arg(i + 1));
+        startItem(cursor, QuestionSpace);
+        label(cursor, u("問%1　").arg(i + 1));
         Rtf::insert(getTagText(record, "mondaibun"), cursor);
         if (recordAnswerType(record) == QChar('3')) {
             newBlock(cursor, blockFormat(ChoiceIndent, 4), textFormat(10.5));
@@ -103,11 +84,15 @@ Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& re
                 Rtf::insert(choice.rtf, cursor);
             }
         }
-        endItem();
+        endItem(cursor);
     }
 
-    if (!answerKey)
-        return;
+    if (answerKey)
+        addAnswerKey(cursor, records);
+    cursor.endEditBlock();
+}
+
+void Worksheet::addAnswerKey(QTextCursor& cursor, const QStringList& records) {
     QTextBlockFormat keyPage;
     keyPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     keyPage.setAlignment(Qt::AlignHCenter);
@@ -115,8 +100,8 @@ Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& re
     cursor.insertText(u("解答"), textFormat(14, true));
     for (int i = 0; i < records.size(); ++i) {
         const QString& record = records.at(i);
-        startItem(QuestionSpace / 2);
-        label(u("問%1　").arg(i + 1));
+        startItem(cursor, QuestionSpace / 2);
+        label(cursor, u("問%1　").arg(i + 1));
         const bool typed = recordAnswerType(record) == QChar('3');
         bool first = true;
         for (const RecordChoice& choice : recordChoices(record)) {
@@ -135,11 +120,34 @@ Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& re
             cursor.insertText(u("解説："), textFormat(10.5, true));
             Rtf::insert(explanation, cursor);
         }
-        endItem();
+        endItem(cursor);
     }
 }
 
+void Worksheet::label(QTextCursor& cursor, const QString& text) {
+    cursor.insertText(text, textFormat(10.5, true));
+}
+
+// The space before an item goes to its first block only, not to the
+// paragraphs of its rich text that follow in the same format.
+void Worksheet::startItem(QTextCursor& cursor, qreal spaceBefore) {
+    newBlock(cursor, blockFormat(), textFormat(10.5));
+    items_.append({cursor.blockNumber(), cursor.blockNumber(), spaceBefore});
+}
+
+void Worksheet::endItem(QTextCursor& cursor) {
+    Item& item = items_.last();
+    item.lastBlock = cursor.blockNumber();
+    QTextCursor(document_.findBlockByNumber(item.firstBlock))
+        .setBlockFormat(blockFormat(0, item.spaceBefore));
+}
+
 void Worksheet::layOut(QPagedPaintDevice* device) {
+    // The sheet is laid out in points, whatever it is printed on. Its
+    // layout is made here, once, not while it was being built.
+    pointDevice_.setDotsPerMeterX(qRound(72 / 0.0254));
+    pointDevice_.setDotsPerMeterY(qRound(72 / 0.0254));
+    document_.documentLayout()->setPaintDevice(&pointDevice_);
     const QSizeF page = device->pageLayout().paintRect(QPageLayout::Point).size();
     document_.setPageSize(page);
     keepItemsWhole(page.height());

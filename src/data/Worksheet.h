@@ -7,6 +7,7 @@
 
 struct DocumentProperties;
 class QPagedPaintDevice;
+class QTextCursor;
 
 // A printed worksheet of questions: the file's title, subject and author at
 // the top, the questions numbered with their rich text styles, boxes to tick
@@ -29,10 +30,15 @@ class Worksheet {
     struct Item {
         int firstBlock = 0;
         int lastBlock = 0;
+        qreal spaceBefore = 0;
     };
     const QVector<Item>& items() const { return items_; }
 
   private:
+    void addAnswerKey(QTextCursor& cursor, const QStringList& records);
+    void label(QTextCursor& cursor, const QString& text);
+    void startItem(QTextCursor& cursor, qreal spaceBefore);
+    void endItem(QTextCursor& cursor);
     void keepItemsWhole(qreal pageHeight);
 
     QImage pointDevice_{1, 1, QImage::Format_Mono};

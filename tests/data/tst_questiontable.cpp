@@ -178,6 +178,8 @@ class TestQuestionTable : public QObject {
         row("choice question without choices", "Q,2,1,,", "選択肢がありません");
         row("typed answer with a line break", "Q,3,\"a\r\nb\",,",
             "直接入力ﾀｲﾌﾟの回答に改行を含むものは設定できません");
+        row("typed answer with a line separator", "Q,3,a\u2028b,,",
+            "直接入力ﾀｲﾌﾟの回答に改行を含むものは設定できません");
         row("typed answer missing", "Q,3,,,", "正解がありません");
         row("typed answer with choices", "Q,3,x,a,", "直接入力ﾀｲﾌﾟの問題に選択肢は付けられません");
         row("type out of range", "Q,4,1,a,b", "回答の種類「4」は1、2、3のどれかにして下さい");
