@@ -177,26 +177,10 @@ std::optional<Layout> headerLayout(const Row& first, QString& refusal) {
             layout.choices << i;
             continue;
         }
-        int* slot = nullptr;
-        switch (*column) {
-        case Column::Question:
-            slot = &layout.question;
-            break;
-        case Column::Type:
-            slot = &layout.type;
-            break;
-        case Column::Answer:
-            slot = &layout.answer;
-            break;
-        case Column::Hint:
-            slot = &layout.hint;
-            break;
-        case Column::Explanation:
-            slot = &layout.explanation;
-            break;
-        case Column::Choice:
-            break;
-        }
+        // In the order of the column kinds.
+        int* const places[] = {&layout.question, &layout.type, &layout.answer,
+                               nullptr,          &layout.hint, &layout.explanation};
+        int* slot = places[int(*column)];
         if (*slot >= 0) {
             refusal = u("%1行目の見出し「%2」が2つあります。").arg(first.line).arg(cell);
             return std::nullopt;

@@ -50,27 +50,38 @@ void previewSheet(QWidget* window, const QuestionDocument& document, const QStri
 }
 
 void exportPdf(const QuestionDocument& document, const QStringList& records) {
+    exportFile(
+        u("書き出すPDFﾌｧｲﾙ名を指定して下さい"), u("PDFﾌｧｲﾙ (*.pdf)|*.pdf|"), document.path(),
+        [&](const QString& path, QString* error) {
+            return writeWorksheetPdf(path, document.properties(), records, answerKeyFor(document),
+                                     error);
+        },
+        u("PDFﾌｧｲﾙへの書き出しが完了しました"));
+}
+
+} // namespace
+
+void exportFile(const QString& title, const QString& filter, const QString& documentPath,
+                const std::function<bool(const QString& path, QString* error)>& write,
+                const QString& done) {
     Dialogs::FileRequest request;
-    request.title = u("書き出すPDFﾌｧｲﾙ名を指定して下さい");
-    request.filter = u("PDFﾌｧｲﾙ (*.pdf)|*.pdf|");
+    request.title = title;
+    request.filter = filter;
     request.filterIndex = 1;
-    request.fileName = QFileInfo(document.path()).completeBaseName();
+    request.fileName = QFileInfo(documentPath).completeBaseName();
     request.options = Dialogs::OverwritePrompt | Dialogs::HideReadOnly | Dialogs::AddExtension;
     const QString path = Dialogs::saveFile(request);
     if (path.isEmpty())
         return;
     QString error;
-    if (!writeWorksheetPdf(path, document.properties(), records, answerKeyFor(document), &error)) {
+    if (!write(path, &error)) {
         Dialogs::message(u("ﾌｧｲﾙに書き込めなかったため書き出しませんでした。") + "\r\n" + path +
                              "\r\n" + error,
                          u("書き出し中止"), Dialogs::Icon::Exclamation);
         return;
     }
-    Dialogs::message(u("PDFﾌｧｲﾙへの書き出しが完了しました"), u("書き出し完了"),
-                     Dialogs::Icon::Information);
+    Dialogs::message(done, u("書き出し完了"), Dialogs::Icon::Information);
 }
-
-} // namespace
 
 bool writeWorksheetPdf(const QString& path, const DocumentProperties& properties,
                        const QStringList& records, bool answerKey, QString* error) {

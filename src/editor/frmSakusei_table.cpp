@@ -82,26 +82,15 @@ void frmSakusei::mnuFileExport_Click() {
     if (document_.isLocked() &&
         !frmProtect::unlockOrWarn(this, document_, ProtectedFile::stillLockedThisFormatNotice()))
         return;
-    Dialogs::FileRequest request;
-    request.title = u("問題を書き出すﾌｧｲﾙ名を指定して下さい");
-    request.filter = u("CSVﾌｧｲﾙ(ｶﾝﾏ区切り) (*.csv)|*.csv|ﾃｷｽﾄﾌｧｲﾙ(ﾀﾌﾞ区切り) (*.txt)|*.txt|");
-    request.filterIndex = 1;
-    request.fileName = QFileInfo(document_.path()).completeBaseName();
-    request.options = Dialogs::OverwritePrompt | Dialogs::HideReadOnly | Dialogs::AddExtension;
-    const QString path = Dialogs::saveFile(request);
-    if (path.isEmpty())
-        return;
-    // Tabs for a text file, commas for anything else.
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    const QChar separator = suffix == "txt" || suffix == "tsv" ? QChar('\t') : QChar(',');
     const QStringList records = document_.records();
-    QString error;
-    if (!writeFileAtomically(path, QuestionTable::write(records, separator), &error)) {
-        Dialogs::message(u("ﾌｧｲﾙに書き込めなかったため書き出しませんでした。") + "\r\n" + path +
-                             "\r\n" + error,
-                         u("書き出し中止"), Dialogs::Icon::Exclamation);
-        return;
-    }
-    Dialogs::message(u("%1問を書き出しました").arg(records.size()), u("書き出し完了"),
-                     Dialogs::Icon::Information);
+    exportFile(
+        u("問題を書き出すﾌｧｲﾙ名を指定して下さい"),
+        u("CSVﾌｧｲﾙ(ｶﾝﾏ区切り) (*.csv)|*.csv|ﾃｷｽﾄﾌｧｲﾙ(ﾀﾌﾞ区切り) (*.txt)|*.txt|"), document_.path(),
+        [&records](const QString& path, QString* error) {
+            // Tabs for a text file, commas for anything else.
+            const QString suffix = QFileInfo(path).suffix().toLower();
+            const QChar separator = suffix == "txt" || suffix == "tsv" ? QChar('\t') : QChar(',');
+            return writeFileAtomically(path, QuestionTable::write(records, separator), error);
+        },
+        u("%1問を書き出しました").arg(records.size()));
 }
