@@ -20,8 +20,11 @@
 
 namespace {
 
-const QPageLayout sheetLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                              QMarginsF(18, 18, 18, 18), QPageLayout::Millimeter);
+// Made when a sheet is printed, never at start-up.
+QPageLayout sheetLayout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 18, 18, 18),
+                       QPageLayout::Millimeter);
+}
 
 bool answerKeyFor(const QuestionDocument& document) {
     // A locked file's answers stay inside it.
@@ -30,7 +33,7 @@ bool answerKeyFor(const QuestionDocument& document) {
 
 void printSheet(QWidget* window, const QuestionDocument& document, const QStringList& records) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(sheetLayout);
+    printer.setPageLayout(sheetLayout());
     printer.setDocName(document.properties().title);
     QPrintDialog dialog(&printer, window);
     if (dialog.exec() != QDialog::Accepted)
@@ -40,7 +43,7 @@ void printSheet(QWidget* window, const QuestionDocument& document, const QString
 
 void previewSheet(QWidget* window, const QuestionDocument& document, const QStringList& records) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(sheetLayout);
+    printer.setPageLayout(sheetLayout());
     Worksheet sheet(document.properties(), records, answerKeyFor(document));
     QPrintPreviewDialog dialog(&printer, window);
     dialog.setObjectName("frmPrintPreview");
@@ -89,7 +92,7 @@ bool writeWorksheetPdf(const QString& path, const DocumentProperties& properties
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setPageLayout(sheetLayout);
+        writer.setPageLayout(sheetLayout());
         writer.setResolution(600);
         writer.setTitle(properties.title);
         writer.setCreator(QStringLiteral("kuMemo"));

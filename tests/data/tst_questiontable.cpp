@@ -64,6 +64,10 @@ class TestQuestionTable : public QObject {
         QTest::newRow("UTF-16 big-endian with a mark") << utf16(text, false) << 0 << text;
         QTest::newRow("code page 932") << Codepage::encode(text) << 0 << text;
         QTest::newRow("ASCII") << QByteArray("a,b\r\n") << 0 << u8("a,b\r\n");
+        QTest::newRow("UTF-8 of two bytes") << u8("café,ñ").toUtf8() << 0 << u8("café,ñ");
+        QTest::newRow("UTF-8 Hangul at the end") << u8("a,한").toUtf8() << 0 << u8("a,한");
+        QTest::newRow("UTF-8 beyond 16 bits, at the end")
+            << u8("𠮷,\U00050000").toUtf8() << 0 << u8("𠮷,\U00050000");
         QTest::newRow("valid in neither, line 3")
             << QByteArray("a\r\nb\r\n\x82\x20x\r\n") << 3 << QString();
         QTest::newRow("damaged UTF-8 is not code page 932, line 2")
@@ -146,6 +150,8 @@ class TestQuestionTable : public QObject {
             << u8("犬\tdog\n猫\tcat\n") << QStringList{"1:3|犬|*dog||", "2:3|猫|*cat||"};
         QTest::newRow("no header: hint and explanation follow")
             << u8("犬,dog,d...,いぬ\n") << QStringList{"1:3|犬|*dog|d...|いぬ"};
+        QTest::newRow("a line break first")
+            << u8("問題,正解\n\"\nQ\",x\n") << QStringList{"2:3|\nQ|*x||"};
         QTest::newRow("line breaks and tabs stay in fields")
             << u8("問題,正解,解説\n\"two\nlines\",x,\"a\tb\"\n")
             << QStringList{"2:3|two\nlines|*x||a\tb"};

@@ -274,6 +274,11 @@ class TestTableCommands : public QObject {
             QCOMPARE(text.contains(u8("解答")), key);
             QCOMPARE(text.count(u8("□ ")), 3 * 4 + 2 * 5);
             QCOMPARE(text.count(u8("答え ")), 3);
+            // A typed answer is written on an underlined blank.
+            const QTextBlock answerLine =
+                sheet.document().findBlockByNumber(sheet.items().at(4).lastBlock);
+            QCOMPARE(answerLine.text(), u8("答え ") + QString(16, QChar(0x3000)));
+            QVERIFY((--answerLine.end()).fragment().charFormat().fontUnderline());
             // Hints are left out.
             for (const QString& record : records)
                 if (!plain(getTagText(record, "hint")).isEmpty())
@@ -344,6 +349,7 @@ class TestTableCommands : public QObject {
         const QString text = pdfText(f.env.path("sheet.pdf"));
         verifyInOrder(text,
                       QStringList{u8("くう・めも サンプル問題集")} + sheetParts(records, true));
+        QCOMPARE(text.count(QChar(0x0C)), 2); // the questions' page and the key's
         QVERIFY(text.contains(u8("解説：")));
 
         QProcess fonts;
