@@ -138,6 +138,33 @@ class TestSaveFaults : public QObject {
         }
         QVERIFY2(caught, "the save was never caught in the middle");
     }
+
+    // A save chosen at shutdown that did not happen keeps the program open
+    // with the work unsaved, and says so.
+    void shutdownSaveThatDidNotHappen_data() {
+        QTest::addColumn<QString>("name"); // "" cancels the file dialog
+        QTest::newRow("dialog cancelled") << QString();
+        QTest::newRow("password left empty") << "quiz.kme";
+        QTest::newRow("write error") << "missing/quiz.kmd";
+    }
+    void shutdownSaveThatDidNotHappen() {
+        QFETCH(QString, name);
+        EditorFixture f;
+        addQuestion(f.editor, "first");
+        if (name.endsWith(".kme"))
+            whenModal([](QWidget* form) {
+                QTest::mouseClick(form->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+            });
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        Dialogs::setNextFileName(name.isEmpty() ? name : f.env.path(name));
+        f.editor->close();
+        const Dialogs::Message told = Dialogs::shownMessages().last();
+        QCOMPARE(told.text, u8("問題ﾌｧｲﾙが保存されていないため、終了を取り消しました。"));
+        QCOMPARE(told.title, u8("終了中止"));
+        QVERIFY(f.editor->isVisible());
+        QVERIFY(f.main->document().needsSaving());
+        QCOMPARE(questionList(f.editor)->count(), 1);
+    }
 };
 
 int main(int argc, char** argv) {
