@@ -462,6 +462,8 @@ class TestSession : public QObject {
             shown << s.shownKey();
         }
         QCOMPARE(shown, (QStringList{"k1", "k2", "k3", "k3"}));
+        QCOMPARE(s.window->round().position(), 3);
+        QCOMPARE(s.window->round().total(), 3);
         QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
         QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
         QCOMPARE(s.shownKey(), QString("k1"));
@@ -481,6 +483,7 @@ class TestSession : public QObject {
         const QString id = "<u-" + makeFileId("q.kmd") + ":";
         Session s(questionsKeyed({"k1", "k2", "k3"}), false, id + "k2 value='4:5:2'/>\r\n");
         s.window->mnuSetupRandom->setChecked(true);
+        QSignalSpy ended(&s.window->round(), &Round::ended);
         s.start();
         QVERIFY(!s.window->mnuChangeUser->isEnabled());
         // The answers: k1 right with a mark typed that is none, k2 wrong
@@ -499,6 +502,8 @@ class TestSession : public QObject {
             s.enter();
         }
         QCOMPARE(s.window->SSTab1->currentIndex(), 0);
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.at(0), (QVariantList{3, 2}));
         QCOMPARE(s.window->cmbFilter->currentText(), u8("今回間違えた問題だけ選ぶ"));
         QCOMPARE(s.focusName(), QString("cmdDoFilter"));
         // A typed text is no new mark.
