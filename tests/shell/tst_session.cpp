@@ -620,6 +620,7 @@ class TestSession : public QObject {
         QCOMPARE(s.window->lblNum->text(), u8("2件"));
         s.deleteInEditor("k1");
         QVERIFY(!s.mark(1));
+        QVERIFY(!s.window->cmdHint->isEnabled());
         QCOMPARE(s.window->txtMondai->text(), QString());
         s.enter();
         QCOMPARE(s.shownKey(), QString("k3"));
