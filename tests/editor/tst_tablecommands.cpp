@@ -138,6 +138,9 @@ class TestTableCommands : public QObject {
                  (QStringList{"1|A|x,*y||", "3|B|*typed||"}));
         ListView* list = questionList(f.editor);
         QCOMPARE(list->count(), document.count());
+        // The run list has them too.
+        QCOMPARE(f.main->lstMondai->count(), document.count());
+        QCOMPARE(f.main->lstMondai->text(before.size() + 2), QString("B"));
         for (int row = before.size() + 1; row <= list->count(); ++row) {
             const QString key = list->key(row);
             QCOMPARE(key.size(), 5);
