@@ -54,6 +54,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         connect(enter, &QShortcut::activated, this, &frmMain::pressDefaultButton);
     }
     connectSession();
+    connectAccess();
     connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::showQuestionsOfDocument);
     connect(&document_, &QuestionDocument::loadProgress, this,
             [this](int read) { lblNum->setText("(Now)" + QString::number(read) + u("件")); });
@@ -338,6 +339,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         return true;
     if (sessionEvent(watched, event))
         return true;
+    accessEvent(watched, event);
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -186,12 +186,19 @@ class frmMain : public QMainWindow {
     bool judgeShownChoices();
     bool judgeTypedEntry();
     void startJudgeTimer();
+    // What a screen reader says and reaches on the answering page.
+    void connectAccess();
+    bool accessEvent(QObject* watched, QEvent* event);
+    void accessQuestionShown();
+    void accessChoicePicked(int index);
+    void accessJudged(bool right);
 
     QuestionDocument document_;
     frmSakusei* sakusei_ = nullptr;
     QPushButton* defaultButton_ = nullptr;
     bool draggingDivider_ = false;
     bool unloading_ = false;
+    QObject* pageKeysFirst_ = nullptr;
     // The question on the answering page, its choices in the order shown.
     QuestionView shownQuestion_;
 };

@@ -165,6 +165,7 @@ void frmMain::showQuestion(int n) {
     SSTab1->setCurrentIndex(AnsweringPage);
     cmdHint->setEnabled(shownQuestion_.hintEnabled);
     cmdKaisetsu->setEnabled(shownQuestion_.explanationEnabled);
+    accessQuestionShown();
     if (typed)
         txtKaitou[1]->setFocus();
     else
@@ -205,6 +206,7 @@ void frmMain::txtKaitou_Click(int index) {
         txtKaitou[i]->setBackColor(on ? selectedColour()
                                       : QApplication::palette().color(QPalette::Base));
     }
+    accessChoicePicked(index);
     txtInput->setFocus();
     if (judgesByItself(type, mnuSetup1Click->isChecked()))
         startJudgeTimer();
@@ -293,6 +295,7 @@ void frmMain::cmdKaitou_Click() {
         cmbMark->setCurrentText(proposedMark(after.mark, right, markTable, cmbMark->currentText()));
         updateUserData(row);
         cmdKaitou->setText(nextCaption());
+        accessJudged(right);
         cmbMark->setFocus();
         return;
     }
