@@ -422,9 +422,7 @@ void frmMain::mnuToolSakusei_Click() {
     frmSakusei* editor = sakusei();
     editor->move(pos());
     editor->show();
-    const QRect editorFrame = editor->frameGeometry();
-    editor->richStyle()->move(editorFrame.x() + editorFrame.width(), y());
-    editor->richStyle()->show();
+    editor->placeRichStyle();
     editor->activateWindow();
     editor->setFocus();
     hide();

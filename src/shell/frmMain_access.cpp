@@ -89,13 +89,11 @@ void frmMain::accessQuestionShown() {
     txtMondai->installEventFilter(pageKeysFirst_);
     for (QLineEdit* number : std::as_const(txtKey))
         number->installEventFilter(pageKeysFirst_);
-    if (typed) {
+    if (typed)
         txtKaitou[1]->setAccessibleName(question);
-        return;
-    }
     // Said as the focus comes to the key box, or at once when it is there.
     txtInput->setAccessibleName(question);
-    txtInput->setAccessibleDescription(choicesAnnouncement(names));
+    txtInput->setAccessibleDescription(typed ? QString() : choicesAnnouncement(names));
 }
 
 void frmMain::accessChoicePicked(int index) {

@@ -358,12 +358,12 @@ bool frmMain::judgeTypedEntry() {
 }
 
 void frmMain::cmdHint_Click() {
-    frmMessage::showText(this, sakusei()->txtHint->textRTF());
+    frmMessage::showText(this, sakusei()->txtHint->textRTF(), u("ヒント"));
     txtInput->setFocus();
 }
 
 void frmMain::cmdKaisetsu_Click() {
-    frmMessage::showText(this, sakusei()->txtKaisetsu->textRTF());
+    frmMessage::showText(this, sakusei()->txtKaisetsu->textRTF(), u("解説"));
     txtInput->setFocus();
 }
 

@@ -24,8 +24,11 @@ frmMessage::frmMessage(QWidget* parent) : QDialog(parent) {
     resize(Twips::toPixels(6015), Twips::toPixels(3270));
 }
 
-void frmMessage::showText(QWidget* parent, const QString& rtf) {
+void frmMessage::showText(QWidget* parent, const QString& rtf, const QString& what) {
     frmMessage form(parent);
+    // One caption for both on the screen; a screen reader tells them apart.
+    form.setAccessibleName(u("くう・めも - ") + what + u("表示"));
+    form.RichTextBox1->setAccessibleName(what);
     form.RichTextBox1->setTextRTF(rtf);
     form.exec();
 }
