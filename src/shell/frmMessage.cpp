@@ -15,6 +15,7 @@ frmMessage::frmMessage(QWidget* parent) : QDialog(parent) {
     setModal(true);
     RichTextBox1 = named(new RichTextBox(this), "RichTextBox1");
     RichTextBox1->setLocked(true);
+    RichTextBox1->setAccessibleName(u("ヒント/解説"));
     Command1 = named(new QPushButton(u("閉じる"), this), "Command1");
     connect(Command1, &QPushButton::clicked, this, &frmMessage::Command1_Click);
     // The focus moves to "閉じる" once the window has come up.

@@ -12,11 +12,15 @@ home=$(mktemp -d)
 # its own keeps them out of the build.
 cp "$program" "$home/kuMemo"
 cp examples/sample.kmd examples/kuMemo-ini.txt "$home/"
-display=:${DISPLAY_NUMBER:-$((40 + RANDOM % 200))}
-Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >"$home/xvfb.log" 2>&1 &
+# A display of its own: Xvfb picks a free number and tells it.
+exec 3>"$home/display"
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp >"$home/xvfb.log" 2>&1 &
 xvfb=$!
+exec 3>&-
 trap 'kill $xvfb 2>/dev/null; rm -rf "$home"' EXIT
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$home/display" ] && break; sleep 0.1; done
+kill -0 $xvfb
+display=:$(head -n1 "$home/display")
 export DISPLAY=$display HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local
 export SCREENSHOT=${SCREENSHOT:-}
 dbus-run-session -- bash -c '
