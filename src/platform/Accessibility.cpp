@@ -123,9 +123,7 @@ class AccessibleChoice : public QAccessibleWidget {
         s.readOnly = true;
         return s;
     }
-    QStringList actionNames() const override {
-        return QStringList{pressAction(), toggleAction()};
-    }
+    QStringList actionNames() const override { return QStringList{pressAction(), toggleAction()}; }
     void doAction(const QString& name) override {
         // After the screen reader's call has returned, as a click comes.
         if (name == pressAction() || name == toggleAction())

@@ -7,8 +7,8 @@
 #include "platform/Accessibility.h"
 #include "platform/KeyMask.h"
 #include "platform/RichTextBox.h"
-#include "platform/rtf/RtfReader.h"
 #include "platform/Texts.h"
+#include "platform/rtf/RtfReader.h"
 #include "session/Announcements.h"
 #include "session/Judging.h"
 
@@ -100,8 +100,8 @@ void frmMain::accessChoicePicked(int index) {
     for (int i = 1; i <= choiceRowCount(); ++i)
         setAccessibleChecked(txtKaitou[i], lblChk[i]->text() == selectedMark());
     if (RichTextBox* box = txtKaitou.value(index))
-        txtInput->setAccessibleDescription(pickAnnouncement(
-            accessibleChoiceName(box), lblChk[index]->text() == selectedMark()));
+        txtInput->setAccessibleDescription(
+            pickAnnouncement(accessibleChoiceName(box), lblChk[index]->text() == selectedMark()));
 }
 
 void frmMain::accessJudged(bool right) {

@@ -285,8 +285,9 @@ void tst_PasswordForms::passwdRules() {
     form.show();
     auto* note = child<QLabel>(&form, "Label3");
     QCOMPARE(note ? note->text() : QString(),
-             placeholder.isEmpty() ? QString()
-                                   : u8("今のﾊﾟｽﾜｰﾄﾞのままにするときは、このまま O K を押して下さい。"));
+             placeholder.isEmpty()
+                 ? QString()
+                 : u8("今のﾊﾟｽﾜｰﾄﾞのままにするときは、このまま O K を押して下さい。"));
     for (const char* box : {"txtP1", "txtP2"}) {
         QCOMPARE(child<QLineEdit>(&form, box)->text(), placeholder);
         if (clearFirst)

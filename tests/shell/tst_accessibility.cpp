@@ -1,11 +1,11 @@
 #include "editor/frmPasswd.h"
 #include "editor/frmProp.h"
 #include "editor/frmProtect.h"
+#include "editor/frmRichStyle.h"
 #include "editor/frmSakusei.h"
 #include "platform/AppSetup.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
-#include "editor/frmRichStyle.h"
 #include "platform/RichTextBox.h"
 #include "shell/frmChangeUser.h"
 #include "shell/frmMain.h"
@@ -17,8 +17,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QFile>
+#include <QLineEdit>
 #include <QMetaEnum>
 #include <QTabWidget>
 #include <QTest>
@@ -137,10 +137,10 @@ struct Program {
 
 void addWindowRows() {
     QTest::addColumn<QString>("window");
-    for (const char* window : {"frmMain, no file", "frmMain, file open", "frmMain, answering page",
-                               "frmSakusei, new question", "frmSakusei, question loaded", "frmProp",
-                               "frmProtect", "frmPasswd", "frmChangeUser", "frmMessage",
-                               "frmRichStyle"})
+    for (const char* window :
+         {"frmMain, no file", "frmMain, file open", "frmMain, answering page",
+          "frmSakusei, new question", "frmSakusei, question loaded", "frmProp", "frmProtect",
+          "frmPasswd", "frmChangeUser", "frmMessage", "frmRichStyle"})
         QTest::newRow(window) << QString(window);
 }
 
