@@ -12,14 +12,20 @@ home=$(mktemp -d)
 # its own keeps them out of the build.
 cp "$program" "$home/kuMemo"
 cp examples/sample.kmd examples/kuMemo-ini.txt "$home/"
-# A display of its own: Xvfb picks a free number and tells it.
+# A display of its own: $DISPLAY_NUMBER, or a free number that Xvfb picks
+# and tells.
 exec 3>"$home/display"
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp >"$home/xvfb.log" 2>&1 &
+Xvfb ${DISPLAY_NUMBER:+:$DISPLAY_NUMBER} -displayfd 3 -screen 0 1366x768x24 -nolisten tcp \
+  >"$home/xvfb.log" 2>&1 &
 xvfb=$!
 exec 3>&-
 trap 'kill $xvfb 2>/dev/null; rm -rf "$home"' EXIT
-for _ in $(seq 100); do [ -s "$home/display" ] && break; sleep 0.1; done
-kill -0 $xvfb
+for _ in $(seq 300); do [ -s "$home/display" ] && break; sleep 0.1; done
+if ! [ -s "$home/display" ] || ! kill -0 $xvfb 2>/dev/null; then
+  echo "round.sh: Xvfb did not start" >&2
+  cat "$home/xvfb.log" >&2
+  exit 1
+fi
 display=:$(head -n1 "$home/display")
 export DISPLAY=$display HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local
 export SCREENSHOT=${SCREENSHOT:-}
