@@ -282,6 +282,7 @@ class TestAccessibility : public QObject {
         for (int i = 1; i <= 3; ++i) {
             QAccessibleInterface* choice = QAccessible::queryAccessibleInterface(main.txtKaitou[i]);
             QCOMPARE(choice->role(), QAccessible::RadioButton);
+            QVERIFY(choice->state().checkable);
             QVERIFY(!choice->state().checked);
             choices << choice->text(QAccessible::Name);
         }
@@ -332,6 +333,22 @@ class TestAccessibility : public QObject {
         QCOMPARE(main.txtInput->focusPolicy(), Qt::StrongFocus);
         QCOMPARE(QAccessible::queryAccessibleInterface(main.txtKaitou[1])->role(),
                  QAccessible::CheckBox);
+
+        // A typed answer: Ctrl+K in the entry box (which would delete to
+        // the line's end) shows the explanation; the right answer is named.
+        QTest::mouseClick(main.cmdTsugi, Qt::LeftButton);
+        QCOMPARE(focusName(), QString("txtKaitou(1)"));
+        QVERIFY(nameOf(main.txtKaitou[1]).endsWith(u8("　答えを入力して下さい。")));
+        QTest::mouseClick(main.cmdKaitou, Qt::LeftButton);
+        QCOMPARE(nameOf(main.txtKaitou[2]), u8("正解："));
+        heardTitle.clear();
+        whenModal([&heardTitle](QWidget* modal) {
+            heardTitle = nameOf(modal);
+            static_cast<QDialog*>(modal)->accept();
+        });
+        main.txtKaitou[1]->setFocus();
+        QTest::keyClick(main.txtKaitou[1], Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(heardTitle, u8("くう・めも - 解説表示"));
     }
 
     // The answering page and the third page stay closed until the program
