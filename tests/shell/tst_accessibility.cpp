@@ -309,10 +309,14 @@ class TestAccessibility : public QObject {
         }
         // Ctrl+H from a choice shows the hint, said as the hint.
         QString heardTitle;
-        whenModal([&heardTitle](QWidget* modal) {
-            heardTitle = nameOf(modal);
-            static_cast<QDialog*>(modal)->accept();
-        });
+        const auto hearModal = [&heardTitle] {
+            heardTitle.clear();
+            whenModal([&heardTitle](QWidget* modal) {
+                heardTitle = nameOf(modal);
+                static_cast<QDialog*>(modal)->accept();
+            });
+        };
+        hearModal();
         main.txtKaitou[1]->setFocus();
         QTest::keyClick(main.txtKaitou[1], Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(heardTitle, u8("くう・めも - ヒント表示"));
@@ -341,11 +345,7 @@ class TestAccessibility : public QObject {
         QVERIFY(nameOf(main.txtKaitou[1]).endsWith(u8("　答えを入力して下さい。")));
         QTest::mouseClick(main.cmdKaitou, Qt::LeftButton);
         QCOMPARE(nameOf(main.txtKaitou[2]), u8("正解："));
-        heardTitle.clear();
-        whenModal([&heardTitle](QWidget* modal) {
-            heardTitle = nameOf(modal);
-            static_cast<QDialog*>(modal)->accept();
-        });
+        hearModal();
         main.txtKaitou[1]->setFocus();
         QTest::keyClick(main.txtKaitou[1], Qt::Key_K, Qt::ControlModifier);
         QCOMPARE(heardTitle, u8("くう・めも - 解説表示"));
