@@ -183,7 +183,13 @@ void frmSakusei::createMenus() {
     mnuSetupKMEpKMD->setChecked(true);
     connect(mnuSetup, &QMenu::aboutToShow, this, &frmSakusei::mnuSetup_Click);
 
-    mnuSearch = named(bar->addMenu(u("検索(&S)")), "mnuSearch");
+    mnuFormat = named(bar->addMenu(u("書式(&O)")), "mnuFormat");
+    mnuFormatChar = named(mnuFormat->addAction(u("文字(&C)…")), "mnuFormatChar");
+    mnuFormatChar->setShortcut(QKeySequence("Ctrl+T"));
+    connect(mnuFormatChar, &QAction::triggered, this, &frmSakusei::mnuFormatChar_Click);
+
+    // Its own mnemonic: "設定(&S)" has S.
+    mnuSearch = named(bar->addMenu(u("検索(&K)")), "mnuSearch");
     mnuSearchList = named(mnuSearch->addAction(u("一覧から検索(&M)")), "mnuSearchList");
     named(mnuSearch->addSeparator(), "mnuSearchBar1");
     mnuSearchNext = named(mnuSearch->addAction(u("次を検索(&N)")), "mnuSearchNext");
@@ -318,6 +324,20 @@ void frmSakusei::mnuModeRead_Click() {
     emit modeReadRequested(pos());
     hide();
     richStyle_->hide();
+}
+
+void frmSakusei::placeRichStyle() {
+    const QRect frame = frameGeometry();
+    richStyle_->move(frame.x() + frame.width(), frame.y());
+    richStyle_->show();
+}
+
+void frmSakusei::mnuFormatChar_Click() {
+    if (!richStyle_->isVisible())
+        placeRichStyle();
+    richStyle_->raise();
+    richStyle_->activateWindow();
+    richStyle_->cmbFont->setFocus();
 }
 
 void frmSakusei::mnuFileExit_Click() {

@@ -51,6 +51,11 @@ class frmSakusei : public QMainWindow {
     void mnuFile_Click();
     void mnuSetup_Click();
     void mnuModeRead_Click();
+    // Puts the style window beside this window (over its edge when the
+    // screen has no room beside it) and shows it.
+    void placeRichStyle();
+    // "文字(&C)…": brings up the style window, its font box focused.
+    void mnuFormatChar_Click();
     void mnuFileExit_Click();
 
     // Search in the question list.
@@ -137,6 +142,8 @@ class frmSakusei : public QMainWindow {
     QAction* mnuFileExit = nullptr;
     QMenu* mnuSetup = nullptr;
     QAction* mnuSetupKMEpKMD = nullptr;
+    QMenu* mnuFormat = nullptr;
+    QAction* mnuFormatChar = nullptr;
     QMenu* mnuSearch = nullptr;
     QAction* mnuSearchList = nullptr;
     QAction* mnuSearchNext = nullptr;

@@ -56,6 +56,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         connect(enter, &QShortcut::activated, this, &frmMain::pressDefaultButton);
     }
     connectSession();
+    connectAccess();
     connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::documentReset);
     connect(&document_, &QuestionDocument::recordStored, this, &frmMain::showStoredQuestion);
     connect(&document_, &QuestionDocument::recordRemoved, this, &frmMain::removeQuestionRow);
@@ -394,6 +395,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         return true;
     if (sessionEvent(watched, event))
         return true;
+    accessEvent(watched, event);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -477,9 +479,7 @@ void frmMain::mnuToolSakusei_Click() {
     frmSakusei* editor = sakusei();
     editor->move(pos());
     editor->show();
-    const QRect editorFrame = editor->frameGeometry();
-    editor->richStyle()->move(editorFrame.x() + editorFrame.width(), y());
-    editor->richStyle()->show();
+    editor->placeRichStyle();
     editor->activateWindow();
     editor->setFocus();
     hide();

@@ -204,12 +204,19 @@ class frmMain : public QMainWindow {
     // The question shown can no longer be answered: the page offers
     // nothing to judge.
     void endShownQuestion();
+    // What a screen reader says and reaches on the answering page.
+    void connectAccess();
+    bool accessEvent(QObject* watched, QEvent* event);
+    void accessQuestionShown();
+    void accessChoicePicked(int index);
+    void accessJudged(bool right);
 
     QuestionDocument document_;
     frmSakusei* sakusei_ = nullptr;
     QPushButton* defaultButton_ = nullptr;
     bool draggingDivider_ = false;
     bool unloading_ = false;
+    QObject* pageKeysFirst_ = nullptr;
     // The question on the answering page, its choices in the order shown.
     QuestionView shownQuestion_;
     Round round_;
