@@ -395,6 +395,31 @@ void frmMain::openFile(const QString& path) {
     openInRunMode([this, &path] { sakusei()->openFile(path); });
 }
 
+void frmMain::openHandedFile(const QString& path) {
+    // A dialog holds the program: the file waits until it is answered.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+        QTimer::singleShot(250, this, [this, path] { openHandedFile(path); });
+        return;
+    }
+    QWidget* front = this;
+    if (hasSakusei() && sakusei_->isVisible()) {
+        front = sakusei_;
+        if (!path.isEmpty()) {
+            sakusei_->confirmSaveChanges();
+            sakusei_->openFile(path);
+        }
+    } else if (!path.isEmpty()) {
+        if (hasSakusei())
+            sakusei_->confirmSaveChanges();
+        openFile(path);
+    }
+    front->showNormal();
+    front->raise();
+    front->activateWindow();
+}
+
 void frmMain::openInRunMode(const std::function<void()>& open) {
     mnuFile->setEnabled(false);
     mnuToolSakusei->setEnabled(false);
