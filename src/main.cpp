@@ -15,8 +15,7 @@ int main(int argc, char* argv[]) {
     if (instance.handedOver(file))
         return 0;
     frmMain window;
-    QObject::connect(&instance, &SingleInstance::fileHandedOver, &window,
-                     &frmMain::openHandedFile);
+    QObject::connect(&instance, &SingleInstance::fileHandedOver, &window, &frmMain::openHandedFile);
     window.show();
     if (!file.isEmpty())
         window.openFile(file);

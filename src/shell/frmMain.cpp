@@ -188,7 +188,9 @@ void frmMain::createControls() {
     place(txtInput, 2160, 4920, 3495, RowHeight);
     lblMark = named(new QLabel(u("この問題に対するあなたの評価は？ ⇒"), answerPage), "lblMark");
     place(lblMark, 2160, 4920, 2400, RowHeight);
-    Twips::fitFontToWidth(lblMark, lblMark->text());
+    // Fitted when first shown: measuring loads fonts, and it is hidden until
+    // the first answer.
+    lblMark->installEventFilter(this);
     lblMark->hide();
     cmbMark = named(new QComboBox(answerPage), "cmbMark");
     cmbMark->setEditable(true);
@@ -332,7 +334,10 @@ void frmMain::Form_Activate() {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == cmbFilter)
+    if (watched == lblMark && event->type() == QEvent::Show) {
+        lblMark->removeEventFilter(this);
+        Twips::fitFontToWidth(lblMark, lblMark->text());
+    } else if (watched == cmbFilter)
         filterBoxFocusEvent(event);
     else if (watched == Picture1->parentWidget() && dividerEvent(event))
         return true;
