@@ -86,10 +86,15 @@ printf '<u-616262631263:k7Pq2 value='\''3:4:2'\''/>\r\n' >"$root$folder/learner.
 
 in_root dpkg-query -L kumemo | while read -r f; do [ -d "$root$f" ] || echo "$f"; done \
   >"$out/files.txt"
-in_root apt-get remove -y -qq kumemo >/dev/null 2>&1 || fail "apt-get remove"
-while read -r f; do [ ! -e "$root$f" ] || fail "$f left behind"; done <"$out/files.txt"
-in_root apt-get purge -y -qq kumemo >/dev/null 2>&1 || fail "apt-get purge"
-for f in kuMemo-ini.txt learner.kmu; do
-  [ -f "$root$folder/$f" ] || fail "purge took the user's $f"
+# Removed, none of its files stays; installed again and purged, the same,
+# and what the learner made stays through both.
+for way in remove purge; do
+  in_root apt-get "$way" -y -qq kumemo >"$out/$way.log" 2>&1 || { cat "$out/$way.log" >&2; fail "apt-get $way"; }
+  while read -r f; do [ ! -e "$root$f" ] || fail "$f left behind by $way"; done <"$out/files.txt"
+  for f in kuMemo-ini.txt learner.kmu; do
+    [ -f "$root$folder/$f" ] || fail "$way took the user's $f"
+  done
+  [ "$way" = purge ] || in_root apt-get install -y -qq --no-install-recommends \
+    "/tmp/$(basename "$deb")" >>"$out/install.log" 2>&1 || fail "apt-get install, again"
 done
 echo "install check: $(wc -l <"$out/files.txt") files installed and removed, the user's files kept"
