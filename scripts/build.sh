@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds kuMemo into build/. With "sanitize" first, builds it
 # with clang, AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz
-# targets, into build-sanitize/. Further arguments name the targets to build.
+# targets (not the benchmarks and tools), into build-sanitize/. Further
+# arguments name the targets to build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 directory=build
@@ -9,7 +10,8 @@ options=()
 if [ "${1:-}" = sanitize ]; then
   shift
   directory=build-sanitize
-  options=(-DCMAKE_CXX_COMPILER=clang++ -DKUMEMO_FUZZ=ON)
+  # The benchmarks and tools are run by hand, from build/ only.
+  options=(-DCMAKE_CXX_COMPILER=clang++ -DKUMEMO_FUZZ=ON -DKUMEMO_TOOLS=OFF)
 fi
 targets=()
 [ $# -gt 0 ] && targets=(--target "$@")

@@ -2,7 +2,9 @@
 # Installs what is missing, builds kuMemo and runs every test headless; then
 # plays a whole round with a screen reader's ears (tools/atspi/round.sh);
 # runs every test again built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzz target for 20 seconds.
+# UndefinedBehaviorSanitizer, and each fuzz target for 20 seconds; then builds
+# the Debian package, checks it with lintian and installs and removes it in a
+# throw-away root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The installation test validates what it installs with the desktop tools.
@@ -17,3 +19,5 @@ tools/atspi/round.sh
 scripts/build.sh sanitize
 ctest --test-dir build-sanitize --output-on-failure -j2
 scripts/fuzz.sh 20
+# The tests ran twice above; the package build need not run them again.
+DEB_BUILD_OPTIONS=nocheck scripts/package.sh

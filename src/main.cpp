@@ -1,4 +1,6 @@
 #include "platform/AppSetup.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SingleInstance.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
@@ -8,7 +10,12 @@ int main(int argc, char* argv[]) {
     setupApplication(app);
     // Taken before the start-up makes the program's folder the current one.
     const QString file = commandLineFile(QApplication::arguments());
+    // A program already running for this folder opens the file instead.
+    SingleInstance instance(ProgramFolder::locate());
+    if (instance.handedOver(file))
+        return 0;
     frmMain window;
+    QObject::connect(&instance, &SingleInstance::fileHandedOver, &window, &frmMain::openHandedFile);
     window.show();
     if (!file.isEmpty())
         window.openFile(file);

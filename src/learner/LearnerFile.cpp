@@ -5,6 +5,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <QFile>
+#include <QLockFile>
 
 #include <algorithm>
 
@@ -18,6 +19,34 @@ void LearnerRecords::add(const QString& key, const LearnerRecord& record) {
         return;
     rows_.append({key, record});
     row = count();
+}
+
+namespace {
+// Blanks only, as the list columns pad with them.
+QStringView trimBlanks(QStringView text) {
+    while (text.startsWith(' '))
+        text = text.sliced(1);
+    while (text.endsWith(' '))
+        text.chop(1);
+    return text;
+}
+
+bool sameInFile(const LearnerRecord& a, const LearnerRecord& b) {
+    return trimBlanks(a.correct) == trimBlanks(b.correct) &&
+           trimBlanks(a.answered) == trimBlanks(b.answered) &&
+           trimBlanks(a.level) == trimBlanks(b.level);
+}
+} // namespace
+
+void LearnerRecords::setRecord(int row, const LearnerRecord& record) {
+    Row& r = rows_[row - 1];
+    r.changed = r.changed || !sameInFile(r.record, record);
+    r.record = record;
+}
+
+void LearnerRecords::markFiled() {
+    for (Row& row : rows_)
+        row.changed = false;
 }
 
 void LearnerRecords::reserve(int rows) {
@@ -51,15 +80,6 @@ void readLine(QStringView line, LearnerRecords& records) {
     const QList<QStringView> fields = line.sliced(from, end - from).split(':');
     records.add(
         key, {fields.value(0).toString(), fields.value(1).toString(), fields.value(2).toString()});
-}
-
-// Blanks only, as the list columns pad with them.
-QStringView trimBlanks(QStringView text) {
-    while (text.startsWith(' '))
-        text = text.sliced(1);
-    while (text.endsWith(' '))
-        text.chop(1);
-    return text;
 }
 
 // A key that reads back as itself: no blank or line end cuts it and the
@@ -142,13 +162,38 @@ LearnerFileOutcome loadLearnerFile(const QString& path, LearnerRecords& records)
     if (!file.open(QIODevice::ReadOnly))
         return {false, path, file.errorString()};
     readLearnerRecords(file.readAll(), records);
+    records.markFiled();
     return {true, path, {}};
 }
 
-LearnerFileOutcome saveLearnerFile(const QString& path, const LearnerRecords& records) {
+LearnerFileOutcome saveLearnerFile(const QString& path, LearnerRecords& records) {
+    // Two programs saving at once take turns. The lock is a courtesy: where
+    // it cannot be made (a read-only or full folder) the write below meets
+    // the same fault and says so, and a lock left by a program that hangs
+    // is waited for only briefly.
+    QLockFile lock(path + ".lock");
+    lock.tryLock(2000);
+    LearnerRecords merged;
+    QFile file(path);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly))
+            return {false, path, file.errorString()};
+        readLearnerRecords(file.readAll(), merged);
+        file.close();
+    }
+    for (int row = 1; row <= records.count(); ++row) {
+        const int filed = merged.find(records.key(row));
+        if (!filed)
+            merged.add(records.key(row), records.record(row));
+        else if (records.changed(row))
+            merged.setRecord(filed, records.record(row));
+    }
     QString reason;
-    const bool ok = writeFileAtomically(path, composeLearnerFile(records), &reason);
-    return {ok, path, ok ? QString() : reason};
+    if (!writeFileAtomically(path, composeLearnerFile(merged), &reason))
+        return {false, path, reason};
+    merged.markFiled();
+    records = std::move(merged);
+    return {true, path, {}};
 }
 
 QString makeFileId(const QString& path) {

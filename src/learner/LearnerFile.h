@@ -23,17 +23,23 @@ class LearnerRecords {
     int find(const QString& key) const { return index_.value(key, 0); } // 0 when absent
     const QString& key(int row) const { return rows_.at(row - 1).key; } // rows from 1
     const LearnerRecord& record(int row) const { return rows_.at(row - 1).record; }
-    void setRecord(int row, const LearnerRecord& record) { rows_[row - 1].record = record; }
-    // Appends a record. An empty key, or one that another record has, is
-    // refused.
+    // A record given other fields counts as changed since the file was read.
+    void setRecord(int row, const LearnerRecord& record);
+    // Appends a record, changed. An empty key, or one that another record
+    // has, is refused.
     void add(const QString& key, const LearnerRecord& record);
     void reserve(int rows);
     void clear();
+    // What this program changed or added since the records were last read
+    // from or written to their file.
+    bool changed(int row) const { return rows_.at(row - 1).changed; }
+    void markFiled();
 
   private:
     struct Row {
         QString key;
         LearnerRecord record;
+        bool changed = true;
     };
     QVector<Row> rows_;
     QHash<QString, int> index_; // key -> row
@@ -62,9 +68,13 @@ struct LearnerFileOutcome {
 // failure: the learner has no records yet.
 LearnerFileOutcome loadLearnerFile(const QString& path, LearnerRecords& records);
 
-// Replaces the file whole with the records, or leaves it untouched and
-// says why.
-LearnerFileOutcome saveLearnerFile(const QString& path, const LearnerRecords& records);
+// Replaces the file whole, or leaves it untouched and says why. Another
+// program may have written the file since it was read: the records this
+// one changed or added replace theirs, the others are taken as the file
+// holds them now, so neither program loses the other's answers. `records`
+// then hold what was written. With one program the file holds the records
+// in table order, as always.
+LearnerFileOutcome saveLearnerFile(const QString& path, LearnerRecords& records);
 
 // The identifier that stands for a question file in record keys, made from
 // the file's base name (no folder, no extension) in code page 932 bytes:

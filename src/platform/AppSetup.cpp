@@ -11,6 +11,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSet>
+#include <QTimer>
 #include <QTranslator>
 
 // Files name the Windows gothic and mincho fonts; IPA's fonts share their
@@ -53,7 +54,10 @@ void setupApplication(QApplication& app) {
     app.setOrganizationName("KumemoSTUDIOS");
     // Desktops find the program's entry and icon by this name.
     app.setDesktopFileName(KUMEMO_APP_ID);
-    QApplication::setWindowIcon(QIcon::fromTheme(KUMEMO_APP_ID));
+    // Finding the icon in the desktop's icon themes reads many folders: it
+    // waits until the first window is on the screen.
+    QTimer::singleShot(0, &app,
+                       [] { QApplication::setWindowIcon(QIcon::fromTheme(KUMEMO_APP_ID)); });
 }
 
 QString commandLineFile(const QStringList& arguments) {

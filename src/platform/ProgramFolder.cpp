@@ -21,11 +21,20 @@ QString withSeparator(QString folder) {
 
 namespace ProgramFolder {
 
+// The folder the build installs the program into is the system's, shared by
+// every user (/usr/bin for the package): even where it is writable (for
+// root) the learner's files go to the user's folder, where the package
+// manager never takes them away.
+bool usesOwnFolder(const QString& exeFolder) {
+    return !exeFolder.isEmpty() && QFileInfo(exeFolder).isWritable() &&
+           QDir(exeFolder) != QDir(KUMEMO_INSTALLED_BINDIR);
+}
+
 QString locate() {
     if (!overridden().isEmpty())
         return withSeparator(overridden());
     const QString exeFolder = QCoreApplication::applicationDirPath();
-    if (!exeFolder.isEmpty() && QFileInfo(exeFolder).isWritable())
+    if (usesOwnFolder(exeFolder))
         return withSeparator(exeFolder);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);

@@ -7,6 +7,9 @@
 // folder, created when needed. Tests set their own.
 namespace ProgramFolder {
 QString locate();
+// Whether the program keeps its files beside itself in `exeFolder`: when
+// the user may write there and it is not the folder it is installed into.
+bool usesOwnFolder(const QString& exeFolder);
 void overrideForTests(const QString& folder); // empty: locate as usual
 // Gives the folder the sample the installed program brings of the file
 // `name` (in its share/ folder) when the folder has no such file yet.

@@ -233,7 +233,9 @@ void frmMain::createControls() {
     place(txtInput, 2160, 4920, 3495, RowHeight);
     lblMark = named(new QLabel(u("この問題に対するあなたの評価は？ ⇒"), answerPage), "lblMark");
     place(lblMark, 2160, 4920, 2400, RowHeight);
-    Twips::fitFontToWidth(lblMark, lblMark->text());
+    // Fitted when first shown: measuring loads fonts, and it is hidden until
+    // the first answer.
+    lblMark->installEventFilter(this);
     lblMark->hide();
     cmbMark = named(new QComboBox(answerPage), "cmbMark");
     cmbMark->setEditable(true);
@@ -389,7 +391,10 @@ void frmMain::Form_Activate() {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == cmbFilter)
+    if (watched == lblMark && event->type() == QEvent::Show) {
+        lblMark->removeEventFilter(this);
+        Twips::fitFontToWidth(lblMark, lblMark->text());
+    } else if (watched == cmbFilter)
         filterBoxFocusEvent(event);
     else if (watched == Picture1->parentWidget() && dividerEvent(event))
         return true;
@@ -459,6 +464,28 @@ void frmMain::openFile(const QString& path) {
         sakusei()->openFile(path);
         return true;
     });
+}
+
+void frmMain::openHandedFile(const QString& path) {
+    // A dialog holds the program: the file waits until it is answered.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+        QTimer::singleShot(250, this, [this, path] { openHandedFile(path); });
+        return;
+    }
+    // Work the learner chose to save and could not keeps the old file open.
+    const bool inEditor = hasSakusei() && sakusei_->isVisible();
+    QWidget* front = inEditor ? static_cast<QWidget*>(sakusei_) : this;
+    if (!path.isEmpty() && (!hasSakusei() || sakusei_->confirmSaveChanges())) {
+        if (inEditor)
+            sakusei_->openFile(path);
+        else
+            openFile(path);
+    }
+    front->showNormal();
+    front->raise();
+    front->activateWindow();
 }
 
 void frmMain::openInRunMode(const std::function<bool()>& open) {

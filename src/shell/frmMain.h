@@ -66,6 +66,11 @@ class frmMain : public QMainWindow {
     // Opens the question file at `path` as mnuFileOpen_Click does once its
     // file dialog has chosen it; a path that does not exist is reported.
     void openFile(const QString& path);
+    // A file handed over by a second start of the program: opened as the
+    // window in front opens files, unsaved editor work asked about first,
+    // once no dialog is open; that window comes to the front. An empty path
+    // only brings it to the front.
+    void openHandedFile(const QString& path);
     void mnuFileExit_Click();
     void mnuProp_Click();
     void mnuToolSakusei_Click();

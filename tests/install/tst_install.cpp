@@ -50,7 +50,7 @@ class TestInstall : public QObject {
     void places_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("pixels"); // an icon's width and height; 0: no picture
-        for (const char* file : {"bin/kuMemo", "share/kuMemo/kuMemo-ini.txt",
+        for (const char* file : {"bin/kuMemo", "share/man/man1/kuMemo.1", "share/kuMemo/kuMemo-ini.txt",
                                  "share/kuMemo/sample.kmd", "share/kuMemo/sample.kme"})
             QTest::newRow(file) << QString(file) << 0;
         for (const QString& file :

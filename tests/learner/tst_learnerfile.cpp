@@ -167,6 +167,50 @@ class TestLearnerFile : public QObject {
         QCOMPARE(composeLearnerFile(records), file);
     }
 
+    // Another program wrote the file since this one read it: the records
+    // this one changed are written over theirs, the rest is theirs.
+    void anotherProgramWroteTheFile_data() {
+        QTest::addColumn<QByteArray>("theirs");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("fields"); // what this program gives the record
+        QTest::addColumn<QByteArray>("written");
+        const QByteArray a = "<u-x:a value='1:1:'/>\r\n", b = "<u-x:b value='1:1:'/>\r\n";
+        QTest::newRow("both changed one record")
+            << "<u-x:a value='5:5:'/>\r\n" + b << "x:a" << QStringList{"     2", "     2", "1"}
+            << "<u-x:a value='2:2:1'/>\r\n" + b;
+        QTest::newRow("they changed one, this one another")
+            << "<u-x:a value='5:5:'/>\r\n" + b << "x:b" << QStringList{"2", "2", ""}
+            << QByteArray("<u-x:a value='5:5:'/>\r\n<u-x:b value='2:2:'/>\r\n");
+        QTest::newRow("the same fields again are no change")
+            << "<u-x:a value='5:5:'/>\r\n" + b << "x:a" << QStringList{"     1", "     1", ""}
+            << "<u-x:a value='5:5:'/>\r\n" + b;
+        QTest::newRow("both added records")
+            << a + b + "<u-y:c value='3:3:'/>\r\n" << "x:d" << QStringList{"1", "1", ""}
+            << a + b + "<u-y:c value='3:3:'/>\r\n<u-x:d value='1:1:'/>\r\n";
+        QTest::newRow("the file emptied: nothing of this one is lost")
+            << QByteArray() << "x:b" << QStringList{"1", "1", ""} << a + b;
+    }
+    void anotherProgramWroteTheFile() {
+        QFETCH(QByteArray, theirs);
+        QFETCH(QString, key);
+        QFETCH(QStringList, fields);
+        QFETCH(QByteArray, written);
+        TestEnv env;
+        env.writeFile("a.kmu", "<u-x:a value='1:1:'/>\r\n<u-x:b value='1:1:'/>\r\n");
+        LearnerRecords records;
+        QVERIFY(loadLearnerFile(env.path("a.kmu"), records).ok);
+        env.writeFile("a.kmu", theirs);
+        const LearnerRecord record{fields.at(0), fields.at(1), fields.at(2)};
+        if (const int row = records.find(key))
+            records.setRecord(row, record);
+        else
+            records.add(key, record);
+        QVERIFY(saveLearnerFile(env.path("a.kmu"), records).ok);
+        QCOMPARE(readAll(env.path("a.kmu")), written);
+        // What was written is what the program now holds.
+        QCOMPARE(composeLearnerFile(records), written);
+    }
+
     void missingFileIsNoRecords() {
         TestEnv env;
         LearnerRecords records = read("<u-x:k value='1:1:'/>\r\n");
@@ -181,7 +225,8 @@ class TestLearnerFile : public QObject {
         TestEnv env;
         env.writeFile("blocker", "x");
         const QString path = env.path("blocker/a.kmu");
-        const LearnerFileOutcome saved = saveLearnerFile(path, read("<u-x:k value='1:1:'/>"));
+        LearnerRecords unsaved = read("<u-x:k value='1:1:'/>");
+        const LearnerFileOutcome saved = saveLearnerFile(path, unsaved);
         QVERIFY(!saved.ok);
         QCOMPARE(saved.path, path);
         QVERIFY(!saved.reason.isEmpty());

@@ -58,14 +58,16 @@ class TestLearnerSaveFaults : public QObject {
         QVERIFY(disk.mounted());
         const QString name = u8("ごんべえ.kmu");
         const QString path = folder + "/" + name;
-        QVERIFY(saveLearnerFile(path, manyRecords(10, "1")).ok);
+        LearnerRecords few = manyRecords(10, "1");
+        QVERIFY(saveLearnerFile(path, few).ok);
         const QByteArray old = fileBytes(path);
         QVERIFY(!old.isEmpty());
         if (readOnly)
             QVERIFY(disk.makeReadOnly());
 
         // About 4 MB: far more than the disk holds.
-        const LearnerFileOutcome saved = saveLearnerFile(path, manyRecords(100000, "2"));
+        LearnerRecords many = manyRecords(100000, "2");
+        const LearnerFileOutcome saved = saveLearnerFile(path, many);
         QVERIFY(!saved.ok);
         QCOMPARE(saved.path, path);
         QCOMPARE(saved.reason, QString(reason).replace("%1", path));

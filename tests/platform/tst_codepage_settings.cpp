@@ -1,8 +1,10 @@
 #include "platform/Codepage.h"
+#include "platform/ProgramFolder.h"
 #include "platform/SettingsStore.h"
 
 #include "support/TestEnv.h"
 
+#include <QDir>
 #include <QStringDecoder>
 #include <QTest>
 
@@ -106,6 +108,24 @@ class TestCodepageSettings : public QObject {
         QCOMPARE(SettingsStore::get("setupRandom", "x"), QString("True"));
         SettingsStore::save("UserName", u8("太郎"));
         QCOMPARE(SettingsStore::get("UserName", {}), u8("太郎"));
+    }
+
+    // The program keeps its files beside itself where the user may write,
+    // except in the system folder it is installed into, writable for root.
+    void programFolderBesideTheProgram_data() {
+        QTest::addColumn<QString>("exeFolder");
+        QTest::addColumn<bool>("ownFolder");
+        QTest::newRow("writable") << QDir::tempPath() << true;
+        QTest::newRow("installed into") << QString(KUMEMO_INSTALLED_BINDIR) << false;
+        QTest::newRow("installed into, trailing separator")
+            << QString(KUMEMO_INSTALLED_BINDIR "/") << false;
+        QTest::newRow("missing") << QDir::tempPath() + "/kumemo-no-such-folder" << false;
+        QTest::newRow("none") << QString() << false;
+    }
+    void programFolderBesideTheProgram() {
+        QFETCH(QString, exeFolder);
+        QFETCH(bool, ownFolder);
+        QCOMPARE(ProgramFolder::usesOwnFolder(exeFolder), ownFolder);
     }
 };
 

@@ -64,8 +64,15 @@ class TestLayout : public QObject {
         TestEnv env;
         frmMain window;
         window.show();
-        QVERIFY(window.lblMark->fontMetrics().horizontalAdvance(window.lblMark->text()) <=
-                window.lblMark->width());
+        window.SSTab1->setTabEnabled(1, true);
+        window.SSTab1->setCurrentIndex(1);
+        window.lblMark->show(); // as after an answer
+        const QLabel* mark = window.lblMark;
+        QVERIFY(mark->fontMetrics().horizontalAdvance(mark->text()) <= mark->width());
+        // Only as much smaller as it must be.
+        QFont larger = mark->font();
+        larger.setPointSizeF(larger.pointSizeF() + 0.5);
+        QVERIFY(QFontMetrics(larger).horizontalAdvance(mark->text()) > mark->width());
         for (int column = 1; column <= 3; ++column)
             QVERIFY(window.lstMondai->columnWidth(column) >
                     window.lstMondai->fontMetrics().horizontalAdvance("100.0%"));

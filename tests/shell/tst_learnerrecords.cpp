@@ -2,12 +2,14 @@
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
+#include "platform/SingleInstance.h"
 #include "shell/frmMain.h"
 
 #include "support/TestEnv.h"
 
 #include <QDir>
 #include <QLabel>
+#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -89,6 +91,53 @@ class TestLearnerRecords : public QObject {
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
         QVERIFY(window.close());
         QVERIFY(!window.isVisible());
+    }
+
+    // A second start on the same program folder hands its file to the
+    // program running there and ends; where another program still writes
+    // the learner file, both programs' answers stay in it.
+    void twoProgramsOnOneFolder() {
+        TestEnv env;
+        // A copy of the program in the test's folder has it as its folder.
+        QVERIFY(QFile::copy(KUMEMO_PROGRAM, env.path("kuMemo")));
+        env.writeFile("a.kmd", questionFile({"k1", "k2"}));
+        env.writeFile("b.kmd", questionFile({"k3"}));
+        SingleInstance instance(env.folder());
+        QVERIFY(!instance.handedOver({}));
+        frmMain window;
+        connect(&instance, &SingleInstance::fileHandedOver, &window, &frmMain::openHandedFile);
+        window.show();
+        LearnerRecords other; // a program started before the hand-over existed
+        QVERIFY(loadLearnerFile(env.path(u8("ごんべえ.kmu")), other).ok);
+
+        const auto answer = [&window](const QString& file, int row) {
+            QCOMPARE(window.document().path(), file);
+            window.lstMondai->setSubItem(row, 1, "     1");
+            window.lstMondai->setSubItem(row, 2, "     1");
+            window.updateUserData(row);
+            QVERIFY(window.saveUserData());
+        };
+        window.openFile(env.path("a.kmd"));
+        answer(env.path("a.kmd"), 2);
+        other.add("other:k9", {"2", "5", ""});
+        QVERIFY(saveLearnerFile(env.path(u8("ごんべえ.kmu")), other).ok);
+
+        QProcess second;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("HOME", env.path("home"));
+        second.setProcessEnvironment(environment);
+        second.start(env.path("kuMemo"), {env.path("b.kmd")});
+        QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 30000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        answer(env.path("b.kmd"), 1);
+
+        const QString a = makeFileId("a.kmd"), b = makeFileId("b.kmd");
+        QCOMPARE(fileBytes(env.path(u8("ごんべえ.kmu"))),
+                 QByteArray("<u-" + a.toLatin1() + ":k2 value='1:1:'/>\r\n" +
+                            "<u-other:k9 value='2:5:'/>\r\n" + "<u-" + b.toLatin1() +
+                            ":k3 value='1:1:'/>\r\n"));
     }
 };
 
