@@ -321,7 +321,7 @@ void frmSakusei::mnuSetup_Click() {
 
 void frmSakusei::mnuModeRead_Click() {
     confirmSaveChanges();
-    emit modeReadRequested(pos());
+    emit modeReadRequested();
     hide();
     richStyle_->hide();
 }

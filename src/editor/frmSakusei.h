@@ -107,7 +107,7 @@ class frmSakusei : public QMainWindow {
 
   signals:
     // "問題ﾌｧｲﾙ実施ﾓｰﾄﾞ(&R)": the main window comes back at this place.
-    void modeReadRequested(const QPoint& position);
+    void modeReadRequested();
     // The window is being closed: the whole program ends.
     void closeRequested();
 

@@ -81,8 +81,10 @@ frmSakusei* frmMain::sakusei() {
     return sakusei_;
 }
 
-void frmMain::returnFromEditor(const QPoint& position) {
-    move(position);
+// The run window comes back where the learner left it, wherever the editor
+// went meanwhile.
+void frmMain::returnFromEditor() {
+    move(runPlace_);
     show();
     activateWindow();
 }
@@ -509,5 +511,6 @@ void frmMain::mnuToolSakusei_Click() {
     editor->placeRichStyle();
     editor->activateWindow();
     editor->setFocus();
+    runPlace_ = pos();
     hide();
 }

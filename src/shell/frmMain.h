@@ -186,7 +186,7 @@ class frmMain : public QMainWindow {
     void documentReset();
     void showStoredQuestion(const QString& key, bool added);
     void removeQuestionRow(const QString& key);
-    void returnFromEditor(const QPoint& position);
+    void returnFromEditor();
     // Runs the editor's open command `open` with the run-mode window's
     // steps around it: menus held while it reads, the list page after it.
     // `open` says whether a file was opened; a cancelled one changes nothing.
@@ -225,6 +225,8 @@ class frmMain : public QMainWindow {
     // The question on the answering page, its choices in the order shown.
     QuestionView shownQuestion_;
     Round round_;
+    // Where the run window stood when the editor took its place.
+    QPoint runPlace_;
     // Rows were filtered or taken out: a new question waits for
     // "全ﾌｨﾙﾀ解除".
     bool narrowed_ = false;

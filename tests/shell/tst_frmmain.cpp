@@ -170,8 +170,12 @@ class TestFrmMain : public QObject {
         QVERIFY(!window.isVisible());
         QCOMPARE(editor->windowTitle(), u8("くう・めも - 問題作成モード"));
         QCOMPARE(editor->pos(), window.pos());
+        // The run window comes back to its own place, not the editor's.
+        const QPoint runPlace = window.pos();
+        editor->move(runPlace + QPoint(40, 30));
         editor->findChild<QAction*>("mnuModeRead")->trigger();
         QVERIFY(window.isVisible());
+        QCOMPARE(window.pos(), runPlace);
         QVERIFY(!editor->isVisible());
         // Closing the editor ends the whole program and writes every option.
         window.findChild<QAction*>("mnuToolSakusei")->trigger();
