@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Codepage.h"
 #include "platform/ProgramFolder.h"
+#include "platform/TextLines.h"
 
 #include <QFile>
 
@@ -85,14 +86,7 @@ bool fileCarries(const QString& key, QByteArray& encoded) {
 void readLearnerRecords(const QByteArray& bytes, LearnerRecords& records) {
     const QString text = Codepage::decode(bytes);
     records.reserve(records.count() + int(bytes.count('\n')) + 1);
-    // CR and LF each end a line; the empty line between CR and LF is no record.
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && text.at(i) != '\n' && text.at(i) != '\r')
-            continue;
-        readLine(QStringView(text).sliced(start, i - start), records);
-        start = i + 1;
-    }
+    forEachLine(text, [&records](QStringView line, int) { readLine(line, records); });
 }
 
 QByteArray composeLearnerFile(const LearnerRecords& records) {

@@ -202,6 +202,10 @@ void frmMain::createControls() {
     cmdTsugi = named(new QPushButton(u("→"), answerPage), "cmdTsugi");
     cmdTsugi->setToolTip(u("この問題は飛ばして次の問題へ"));
     place(cmdTsugi, 8040, 4920, 615, RowHeight);
+    lblPosition = named(new QLabel(answerPage), "lblPosition");
+    lblPosition->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblPosition->setAccessibleName(u("何問目"));
+    place(lblPosition, 8760, 4920, 1215, RowHeight);
 
     // Controls without a label beside them, as a screen reader names them.
     cmbFilter->setAccessibleName(u("ﾌｨﾙﾀ"));
@@ -226,6 +230,9 @@ void frmMain::createControls() {
     StatusBar1->setSizeGripEnabled(false);
     statusPanel1 = named(new QLabel(u("くう・めも　―　KumemoSTUDIOS"), StatusBar1), "statusPanel1");
     StatusBar1->addWidget(statusPanel1, 1);
+    lblRoundResult = named(new QLabel(StatusBar1), "lblRoundResult");
+    lblRoundResult->setAccessibleName(u("今回の結果"));
+    StatusBar1->addPermanentWidget(lblRoundResult);
 }
 
 void frmMain::createChoiceRow(int index) {
@@ -265,6 +272,8 @@ void frmMain::createMenus() {
     connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
     mnuProp = named(mnuFile->addAction(u("文書のﾌﾟﾛﾊﾟﾃｨ(&P)")), "mnuProp");
     connect(mnuProp, &QAction::triggered, this, &frmMain::mnuProp_Click);
+    mnuResults = named(mnuFile->addAction(u("成績の表示(&G)…")), "mnuResults");
+    connect(mnuResults, &QAction::triggered, this, &frmMain::mnuResults_Click);
     named(mnuFile->addSeparator(), "mnuFileBar2");
     mnuChangeUser =
         named(mnuFile->addAction(u("ﾕｰｻﾞの切り替え(現在：権兵衛さん)(&U)")), "mnuChangeUser");

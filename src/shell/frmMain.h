@@ -67,6 +67,7 @@ class frmMain : public QMainWindow {
     void mnuToolSakusei_Click();
     void mnuFile_Click();
     void mnuChangeUser_Click();
+    void mnuResults_Click();
 
     // Choosing the questions: filters, removing them, sorting.
     void cmdDoFilter_Click();
@@ -110,6 +111,14 @@ class frmMain : public QMainWindow {
     void lstMondai_KeyDown(int key, int shift);
     void SSTab1_Click();
 
+    // What the learner sees of the round beside the Parts' controls: the
+    // question's place in it, and at its end a line of how it went, which is
+    // also written to the round log.
+    void roundQuestionShown(int row, const QStringList& thisRoundResults);
+    void roundEnded(const QStringList& thisRoundResults);
+    // A round of just these questions.
+    void startRoundOf(const QStringList& keys);
+
     // Controls, by their program names.
     QTabWidget* SSTab1 = nullptr;
     ListView* lstMondai = nullptr;
@@ -143,11 +152,14 @@ class frmMain : public QMainWindow {
     QTimer* Timer2 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* statusPanel1 = nullptr;
+    QLabel* lblPosition = nullptr;    // "3 / 10" on the answering page
+    QLabel* lblRoundResult = nullptr; // the last round's line in the status bar
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFileOpen = nullptr;
     QAction* mnuProp = nullptr;
     QAction* mnuChangeUser = nullptr;
+    QAction* mnuResults = nullptr;
     QAction* mnuFileExit = nullptr;
     QMenu* mnuSetup = nullptr;
     QAction* mnuSetup1Click = nullptr;
@@ -194,4 +206,6 @@ class frmMain : public QMainWindow {
     bool unloading_ = false;
     // The question on the answering page, its choices in the order shown.
     QuestionView shownQuestion_;
+    // The round's end is logged once, until a new round begins.
+    bool roundLogged_ = false;
 };

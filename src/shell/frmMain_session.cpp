@@ -117,6 +117,7 @@ void frmMain::showQuestion(int n) {
     if (n == 0) {
         // The round is over: the wrongly answered questions are one Enter away.
         saveUserData();
+        roundEnded(thisRound);
         cmbFilter->setCurrentText(wrongThisTimeFilter());
         SSTab1->setCurrentIndex(ListPage);
         cmdDoFilter->setFocus();
@@ -169,6 +170,7 @@ void frmMain::showQuestion(int n) {
         txtKaitou[1]->setFocus();
     else
         txtInput->setFocus();
+    roundQuestionShown(n, thisRound);
 }
 
 void frmMain::removeChoiceRows() {

@@ -1,0 +1,95 @@
+// The results on the main window: the round's place and outcome while it
+// runs, the round log, and the results window.
+#include "shell/frmMain.h"
+
+#include "data/modKuMemo.h"
+#include "learner/Learners.h"
+#include "learner/Results.h"
+#include "learner/RoundLog.h"
+#include "platform/ListView.h"
+#include "platform/Random.h"
+#include "platform/Texts.h"
+#include "session/Statistics.h"
+#include "shell/frmResults.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTabWidget>
+
+namespace {
+struct Tally {
+    int asked = 0;
+    int right = 0;
+};
+
+Tally tally(const QStringList& thisRoundResults) {
+    Tally t;
+    for (const QString& result : thisRoundResults) {
+        if (result.isEmpty())
+            continue;
+        ++t.asked;
+        if (result == thisRoundResult(true))
+            ++t.right;
+    }
+    return t;
+}
+} // namespace
+
+void frmMain::roundQuestionShown(int row, const QStringList& thisRoundResults) {
+    lblPosition->setText(QString::number(row) + " / " + QString::number(lstMondai->count()));
+    // Nothing answered yet: a new round has begun.
+    if (tally(thisRoundResults).asked == 0) {
+        roundLogged_ = false;
+        lblRoundResult->clear();
+        lblRoundResult->setToolTip(QString());
+    }
+}
+
+// The line shows whether or not the log could be written; a failure is said
+// there, so that the focus and Enter stay where the round's end puts them.
+void frmMain::roundEnded(const QStringList& thisRoundResults) {
+    const Tally t = tally(thisRoundResults);
+    QString line = roundSummary(t.asked, t.right);
+    if (t.asked > 0 && !roundLogged_) {
+        const AppGlobals& g = appGlobals();
+        const LearnerFileOutcome logged =
+            appendRoundLog(roundLogPath(g.programFolder, g.learnerName),
+                           {Clock::now(), makeFileId(), t.asked, t.right});
+        roundLogged_ = logged.ok;
+        if (!logged.ok) {
+            line += u("　(成績の記録に書き込めませんでした)");
+            lblRoundResult->setToolTip(logged.path + "\n" + logged.reason);
+        }
+    }
+    lblRoundResult->setText(line);
+}
+
+void frmMain::mnuResults_Click() {
+    const AppGlobals& g = appGlobals();
+    QStringList marks;
+    for (int i = 0; i < cmbMark->count(); ++i)
+        marks << cmbMark->itemText(i);
+    frmResults dialog(collectResults(g.programFolder, g.learnerName, document_.entries(),
+                                     lstUserData, makeFileId(), marks, markTable),
+                      this);
+    QStringList roundKeys;
+    connect(&dialog, &frmResults::roundRequested, this,
+            [&roundKeys](const QStringList& keys) { roundKeys = keys; });
+    dialog.exec();
+    if (!roundKeys.isEmpty())
+        startRoundOf(roundKeys);
+}
+
+// The full list with its statistics, then only these rows, as a filter
+// leaves them; "全ﾌｨﾙﾀ解除" brings the others back.
+void frmMain::startRoundOf(const QStringList& keys) {
+    cmdFilterOff_Click();
+    QVector<int> others;
+    for (int row = 1; row <= lstMondai->count(); ++row)
+        if (!keys.contains(lstMondai->key(row)))
+            others << row;
+    lstMondai->removeRows(others);
+    showCount();
+    SSTab1->setCurrentIndex(0);
+    cmdStart_Click();
+}
