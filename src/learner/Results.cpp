@@ -168,8 +168,8 @@ TextTable hardestTable(const LearnerResults& results) {
     TextTable table{{u("問題"), u("正解数"), u("回答数"), u("正解率")}, {}, {}};
     for (const HardQuestion& q : results.hardest) {
         table.keys << q.key;
-        table.rows.append({q.text, padded(q.correct), padded(q.answered),
-                           rateText(q.correct, q.answered)});
+        table.rows.append(
+            {q.text, padded(q.correct), padded(q.answered), rateText(q.correct, q.answered)});
     }
     return table;
 }
@@ -188,8 +188,7 @@ TextTable classLearnerTable(const ClassResults& results) {
 }
 
 TextTable classQuestionTable(const ClassResults& results) {
-    TextTable table{
-        {u("問題"), u("回答した人数"), u("正解数"), u("回答数"), u("正解率")}, {}, {}};
+    TextTable table{{u("問題"), u("回答した人数"), u("正解数"), u("回答数"), u("正解率")}, {}, {}};
     for (const ClassQuestion& q : results.questions) {
         table.keys << q.key;
         table.rows.append({q.text, padded(q.learners), padded(q.correct), padded(q.answered),

@@ -19,8 +19,8 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 
@@ -155,16 +155,15 @@ QWidget* frmResults::progressPage(const ResultsData& data) {
     layout->addWidget(lblRounds);
     const RoundLogRead& log = data.rounds;
     if (log.damaged) {
-        lblRounds->setText(u("成績の記録が読めないため、ｸﾞﾗﾌは表示できません。") + "\n" +
-                             data.roundLogPath + "\n" +
-                             (log.line ? QString::number(log.line) + u("行目: ") : QString()) +
-                             log.reason);
+        lblRounds->setText(
+            u("成績の記録が読めないため、ｸﾞﾗﾌは表示できません。") + "\n" + data.roundLogPath +
+            "\n" + (log.line ? QString::number(log.line) + u("行目: ") : QString()) + log.reason);
         layout->addStretch();
         return page;
     }
     if (log.rounds.isEmpty()) {
         lblRounds->setText(u("この問題ﾌｧｲﾙの回の記録はまだありません。回を最後まで"
-                               "終えると記録されます。"));
+                             "終えると記録されます。"));
         layout->addStretch();
         return page;
     }
