@@ -12,6 +12,8 @@
 //   bench_open --memory   the peak memory of opening 10,000 questions, in a
 //                         process of its own (started by the run above)
 
+#include "QuestionBench.h"
+
 #include "data/ProtectedFile.h"
 #include "data/QuestionDocument.h"
 #include "data/QuestionFile.h"
@@ -42,51 +44,6 @@
 
 namespace {
 
-// A field as the Windows control writes it: code page 932 bytes as \'hh.
-QString field(const QString& text, const QString& marked) {
-    const auto escaped = [](const QString& part) {
-        QString out;
-        for (const char byte : Codepage::encode(part)) {
-            const auto b = static_cast<unsigned char>(byte);
-            if (b >= 0x80)
-                out += QStringLiteral("\\'%1").arg(b, 2, 16, QChar('0'));
-            else
-                out += QChar(b);
-        }
-        return out;
-    };
-    return "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fmodern"
-           "\\fprq1\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}"
-           "\r\n{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\lang1041\\f0"
-           "\\fs18 " +
-           escaped(text) + "\\cf1\\b " + escaped(marked) + "\\cf0\\b0 " + escaped(text) +
-           "\\par\r\n}\r\n";
-}
-
-QString questionKey(int q) {
-    return QStringLiteral("b%1").arg(q, 5, 36, QChar('0'));
-}
-
-QString questionFileText(int questions) {
-    const QString sentence =
-        QString::fromUtf8("次の文の下線部の意味として最も適切なものを選びなさい。日本の歴史と地理");
-    QStringList records;
-    records.reserve(questions);
-    for (int q = 0; q < questions; ++q) {
-        RecordFields f;
-        f.key = questionKey(q);
-        f.questionRtf = field(QString::number(q) + sentence.left(20), QString::fromUtf8("重要"));
-        for (int c = 0; c < 4; ++c)
-            f.choices.append({c == 1, field(sentence.mid(c, 4), QString::fromUtf8("選択"))});
-        f.hintRtf = field(sentence.left(6), QString::fromUtf8("ヒント"));
-        f.explanationRtf = field(sentence.left(24), QString::fromUtf8("解説"));
-        records << composeRecord(f);
-    }
-    DocumentProperties p;
-    p.title = QString::fromUtf8("速さの試験");
-    return QuestionFile::compose("1.00", p, records);
-}
-
 QByteArray iconvDecode(const QByteArray& bytes) {
     iconv_t cd = iconv_open("UTF-8", "CP932");
     QByteArray out(bytes.size() * 2, Qt::Uninitialized);
@@ -98,36 +55,6 @@ QByteArray iconvDecode(const QByteArray& bytes) {
     iconv_close(cd);
     out.truncate(out.size() - qsizetype(outLeft));
     return out;
-}
-
-// The shortest of some runs, in milliseconds: the machine is shared.
-// `prepare` runs untimed before each run.
-double fastest(
-    const std::function<void()>& work, const std::function<void()>& prepare = [] {}, int runs = 3) {
-    double best = 1e18;
-    for (int run = 0; run < runs; ++run) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-}
-
-// Opens from run mode, as a learner does: both lists filled, the editor's
-// fields showing the last question.
-void openInRunMode(frmMain& main, const QString& path) {
-    Dialogs::setNextFileName(path);
-    main.mnuFileOpen_Click();
-    if (main.lstMondai->count() == 0 || main.sakusei()->lstMondai->count() == 0)
-        std::fprintf(stderr, "nothing opened from %s\n", qPrintable(path));
 }
 
 long kilobytes(const char* field) {
@@ -161,12 +88,11 @@ QString learnerWork(frmMain& main, double openMs) {
 // from the first row down to the last, beside the time of opening the file.
 QString searchWork(frmMain& main, double openMs) {
     ListView* list = main.sakusei()->lstMondai;
-    const double ms = fastest(
-        [&] { main.sakusei()->mnuSearchList->trigger(); },
-        [&] {
-            list->setSelectedRow(1);
-            Dialogs::setNextInput(QString::fromUtf8("見つからない言葉"));
-        });
+    const double ms = fastest([&] { main.sakusei()->mnuSearchList->trigger(); },
+                              [&] {
+                                  list->setSelectedRow(1);
+                                  Dialogs::setNextInput(QString::fromUtf8("見つからない言葉"));
+                              });
     return QString::asprintf("searching %d questions for a text none holds: %.1f ms (%.3f× "
                              "opening)\n",
                              list->count(), ms, ms / openMs);

@@ -3,10 +3,15 @@
 #include "data/modKuMemo.h"
 #include "learner/Learners.h"
 #include "learner/Statistics.h"
+#include "platform/Codepage.h"
 #include "platform/KeyedTable.h"
+#include "platform/TextLines.h"
 #include "platform/Texts.h"
 
 #include <QFile>
+
+#include <cstdint>
+#include <vector>
 
 #include <algorithm>
 #include <cmath>
@@ -18,14 +23,6 @@ struct Counts {
     double answered = 0;
     QString level;
 };
-
-Counts countsOf(const LearnerRecords& records, const QString& fileId, const QString& key) {
-    const int found = records.find(recordKey(fileId, key));
-    if (!found)
-        return {};
-    const LearnerRecord& record = records.record(found);
-    return {numericValue(record.correct), numericValue(record.answered), record.level};
-}
 
 // The rate in tenths of a percent, rounded as the list shows it.
 double perMille(double correct, double answered) {
@@ -39,30 +36,106 @@ QString padded(double number) {
 QString rateCell(double correct, double answered) {
     return answered > 0 ? rateText(correct, answered) : QString();
 }
-} // namespace
 
-int rateBin(double correct, double answered) {
-    return std::clamp(int(perMille(correct, answered)) / 100, 0, RateBins - 1);
+// The open file's question keys to their place in the file: one flat table
+// probed in line, with each key's hash beside its place, so a look-up reads
+// one or two neighbouring slots and the key's text once. A class of 30
+// learners of 10,000 questions makes 300,000 of them.
+class QuestionIndex {
+  public:
+    explicit QuestionIndex(const QVector<QuestionEntry>& questions) : questions_(questions) {
+        std::size_t size = 16;
+        while (size < std::size_t(questions.size()) * 2)
+            size *= 2;
+        slots_.assign(size, Slot{});
+        for (qsizetype i = 0; i < questions.size(); ++i) {
+            const std::uint32_t hash = hashOf(questions[i].key);
+            std::size_t at = hash & (size - 1);
+            while (slots_[at].place >= 0)
+                at = (at + 1) & (size - 1);
+            slots_[at] = {hash, int(i)};
+        }
+    }
+    int size() const { return int(questions_.size()); }
+    // The place of the question with this key, -1 when the file has none.
+    int find(QStringView key) const {
+        const std::uint32_t hash = hashOf(key);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const Slot& slot = slots_[at];
+            if (slot.place < 0)
+                return -1;
+            if (slot.hash == hash && QStringView(questions_[slot.place].key) == key)
+                return slot.place;
+        }
+    }
+
+  private:
+    struct Slot {
+        std::uint32_t hash = 0;
+        int place = -1;
+    };
+    // FNV-1a over the UTF-16 units: quick on short keys.
+    static std::uint32_t hashOf(QStringView key) {
+        std::uint32_t hash = 2166136261u;
+        for (const QChar c : key)
+            hash = (hash ^ c.unicode()) * 16777619u;
+        return hash;
+    }
+    const QVector<QuestionEntry>& questions_;
+    std::vector<Slot> slots_;
+};
+
+// The records' counts for the open file's questions, by their place.
+QVector<Counts> recordCounts(const LearnerRecords& records, const QString& fileId,
+                             const QuestionIndex& index) {
+    QVector<Counts> counts(index.size());
+    const QString prefix = recordKey(fileId, {});
+    for (int row = 1; row <= records.count(); ++row) {
+        const QString& key = records.key(row);
+        if (!key.startsWith(prefix))
+            continue;
+        const int found = index.find(QStringView(key).sliced(prefix.size()));
+        if (found < 0)
+            continue;
+        const LearnerRecord& record = records.record(row);
+        counts[found] = {numericValue(record.correct), numericValue(record.answered), record.level};
+    }
+    return counts;
 }
 
-QString rateBinLabel(int bin) {
-    return QString::number(bin * 10) + u("～") +
-           (bin == RateBins - 1 ? QStringLiteral("100") : QString::number(bin * 10 + 9) + ".9");
-}
+// A level's mark, found once for each level: a file's questions share a few.
+class MarkOfLevel {
+  public:
+    explicit MarkOfLevel(const KeyedTable& markTable) : markTable_(markTable) {}
+    QString operator()(const QString& level) {
+        if (level.isEmpty())
+            return {};
+        for (const auto& [known, mark] : known_)
+            if (known == level)
+                return mark;
+        known_.append({level, markTable_.textOf("key" + level)});
+        return known_.last().second;
+    }
 
-LearnerResults learnerResults(const QVector<QuestionEntry>& questions,
-                              const LearnerRecords& records, const QString& fileId,
-                              const QStringList& marks, const KeyedTable& markTable,
-                              int hardestCount) {
+  private:
+    const KeyedTable& markTable_;
+    QVector<std::pair<QString, QString>> known_;
+};
+
+LearnerResults learnerResultsOf(const QVector<QuestionEntry>& questions,
+                                const QVector<Counts>& perQuestion, const QStringList& marks,
+                                const KeyedTable& markTable, int hardestCount) {
     LearnerResults results;
     results.questions = int(questions.size());
     for (const QString& mark : marks)
         results.marks.append({mark, 0});
     MarkCount unmarked;
-    for (const QuestionEntry& question : questions) {
-        const Counts counts = countsOf(records, fileId, question.key);
-        const QString mark =
-            counts.level.isEmpty() ? QString() : markTable.textOf("key" + counts.level);
+    MarkOfLevel markOf(markTable);
+    for (qsizetype i = 0; i < questions.size(); ++i) {
+        const QuestionEntry& question = questions[i];
+        const Counts& counts = perQuestion[i];
+        const QString mark = markOf(counts.level);
         const auto markRow = std::find_if(results.marks.begin(), results.marks.end(),
                                           [&mark](const MarkCount& m) { return m.mark == mark; });
         ++(markRow == results.marks.end() ? unmarked : *markRow).questions;
@@ -90,38 +163,87 @@ LearnerResults learnerResults(const QVector<QuestionEntry>& questions,
     return results;
 }
 
-namespace {
-// Bytes no learner file holds: a NUL, or text without a single record.
-bool looksDamaged(const QByteArray& bytes, const LearnerRecords& records) {
-    return bytes.contains('\0') || (records.count() == 0 && !bytes.trimmed().isEmpty());
+} // namespace
+
+int rateBin(double correct, double answered) {
+    return std::clamp(int(perMille(correct, answered)) / 100, 0, RateBins - 1);
 }
 
-// Adds a learner's answers to the class; false when none is for this file.
-bool addLearner(ClassResults& results, const QString& name, const LearnerRecords& records,
-                const QString& fileId) {
+QString rateBinLabel(int bin) {
+    return QString::number(bin * 10) + u("～") +
+           (bin == RateBins - 1 ? QStringLiteral("100") : QString::number(bin * 10 + 9) + ".9");
+}
+
+namespace {
+// The counts of a record's value: its first two fields, as the reader
+// splits them at ":".
+Counts countsOfValue(QStringView value) {
+    const qsizetype first = value.indexOf(':');
+    if (first < 0)
+        return {numericValue(value), 0, {}};
+    const QStringView rest = value.sliced(first + 1);
+    const qsizetype second = rest.indexOf(':');
+    return {
+        numericValue(value.first(first)), numericValue(second < 0 ? rest : rest.first(second)), {}};
+}
+
+// A learner file's counts for this file's questions, by their place. The
+// lines are read as the learner file is read (of two lines with one key the
+// first counts), without a table of all the learner's records: a class of
+// many learners reads quickly. Bytes no learner file holds (a NUL, or text
+// without a single record) make it unreadable.
+bool readCounts(const QByteArray& bytes, const QString& fileId, const QuestionIndex& index,
+                QVector<Counts>& counts) {
+    if (bytes.contains('\0'))
+        return false;
+    const QString text = Codepage::decode(bytes);
+    const QString prefix = recordKey(fileId, {});
+    counts.fill(Counts{}, index.size());
+    std::vector<bool> seen(std::size_t(index.size()));
+    bool anyRecord = false;
+    forEachLine(text, [&](QStringView line, int) {
+        QStringView key, value;
+        if (!parseLearnerLine(line, key, value))
+            return;
+        anyRecord = true;
+        if (!key.startsWith(prefix))
+            return;
+        const int found = index.find(key.sliced(prefix.size()));
+        if (found < 0 || seen[std::size_t(found)])
+            return;
+        seen[std::size_t(found)] = true;
+        counts[found] = countsOfValue(value);
+    });
+    return anyRecord || bytes.trimmed().isEmpty();
+}
+
+// Adds a learner's answers to the class; a learner who answered none of the
+// file's questions is left out.
+// The counts are the questions', in the order of the file.
+void addLearner(ClassResults& results, const QString& name, const QVector<Counts>& counts) {
     ClassLearner learner{name, {}, 0, 0, 0};
-    for (ClassQuestion& question : results.questions) {
-        const Counts counts = countsOf(records, fileId, question.key);
-        if (counts.answered <= 0)
+    for (qsizetype i = 0; i < results.questions.size(); ++i) {
+        ClassQuestion& question = results.questions[i];
+        const Counts& c = counts[i];
+        if (c.answered <= 0)
             continue;
         ++learner.answered;
-        if (counts.correct > 0)
+        if (c.correct > 0)
             ++learner.solved;
-        learner.rateSum += counts.correct / counts.answered;
+        learner.rateSum += c.correct / c.answered;
         ++question.learners;
-        question.correct += counts.correct;
-        question.answered += counts.answered;
+        question.correct += c.correct;
+        question.answered += c.answered;
     }
-    if (learner.answered == 0)
-        return false;
-    results.learners.append(learner);
-    return true;
+    if (learner.answered > 0)
+        results.learners.append(learner);
 }
 } // namespace
 
-ClassResults classResults(const QString& folder, const QVector<QuestionEntry>& questions,
-                          const QString& fileId, const QString& currentLearner,
-                          const LearnerRecords& currentRecords) {
+namespace {
+ClassResults classResultsOf(const QString& folder, const QVector<QuestionEntry>& questions,
+                            const QuestionIndex& index, const QString& fileId,
+                            const QString& currentLearner, const QVector<Counts>& current) {
     ClassResults results;
     results.questions.reserve(questions.size());
     for (const QuestionEntry& question : questions)
@@ -131,24 +253,19 @@ ClassResults classResults(const QString& folder, const QVector<QuestionEntry>& q
         names.append(currentLearner);
         names.sort();
     }
-    LearnerRecords records;
+    QVector<Counts> counts;
     for (const QString& name : names) {
         if (name == currentLearner) {
-            addLearner(results, name, currentRecords, fileId);
+            addLearner(results, name, current);
             continue;
         }
         QFile file(learnerFilePath(folder, name));
-        if (!file.open(QIODevice::ReadOnly)) {
+        if (!file.open(QIODevice::ReadOnly))
             results.learners.append({name, file.errorString(), 0, 0, 0});
-            continue;
-        }
-        const QByteArray bytes = file.readAll();
-        records.clear();
-        readLearnerRecords(bytes, records);
-        if (looksDamaged(bytes, records))
+        else if (!readCounts(file.readAll(), fileId, index, counts))
             results.learners.append({name, u("回答者ﾃﾞｰﾀﾌｧｲﾙとして読めません"), 0, 0, 0});
         else
-            addLearner(results, name, records, fileId);
+            addLearner(results, name, counts);
     }
     const auto wrong = [](const ClassQuestion& q) { return q.answered - q.correct; };
     std::stable_sort(results.questions.begin(), results.questions.end(),
@@ -162,6 +279,24 @@ ClassResults classResults(const QString& folder, const QVector<QuestionEntry>& q
                          return rateA != rateB ? rateA < rateB : wrong(a) > wrong(b);
                      });
     return results;
+}
+} // namespace
+
+LearnerResults learnerResults(const QVector<QuestionEntry>& questions,
+                              const LearnerRecords& records, const QString& fileId,
+                              const QStringList& marks, const KeyedTable& markTable,
+                              int hardestCount) {
+    const QuestionIndex index(questions);
+    return learnerResultsOf(questions, recordCounts(records, fileId, index), marks, markTable,
+                            hardestCount);
+}
+
+ClassResults classResults(const QString& folder, const QVector<QuestionEntry>& questions,
+                          const QString& fileId, const QString& currentLearner,
+                          const LearnerRecords& currentRecords) {
+    const QuestionIndex index(questions);
+    return classResultsOf(folder, questions, index, fileId, currentLearner,
+                          recordCounts(currentRecords, fileId, index));
 }
 
 TextTable hardestTable(const LearnerResults& results) {
@@ -219,10 +354,13 @@ ResultsData collectResults(const QString& folder, const QString& learnerName,
                            const KeyedTable& markTable) {
     ResultsData data;
     data.learnerName = learnerName;
-    data.learner = learnerResults(questions, records, fileId, marks, markTable, HardestShown);
+    // The learner's records are looked up once, for both.
+    const QuestionIndex index(questions);
+    const QVector<Counts> counts = recordCounts(records, fileId, index);
+    data.learner = learnerResultsOf(questions, counts, marks, markTable, HardestShown);
     data.roundLogPath = roundLogPath(folder, learnerName);
     data.rounds = loadRoundLog(data.roundLogPath, fileId);
-    data.klass = classResults(folder, questions, fileId, learnerName, records);
+    data.klass = classResultsOf(folder, questions, index, fileId, learnerName, counts);
     return data;
 }
 

@@ -1,0 +1,94 @@
+#pragma once
+// What the benchmarks that open question files share: a question file of
+// many questions in the Windows rich text control's dialect, opening it as
+// a learner does, and the best time of some runs.
+
+#include "data/QuestionFile.h"
+#include "data/QuestionRecord.h"
+#include "editor/frmSakusei.h"
+#include "platform/Codepage.h"
+#include "platform/Dialogs.h"
+#include "platform/ListView.h"
+#include "shell/frmMain.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+// A field as the Windows control writes it: code page 932 bytes as \'hh.
+inline QString field(const QString& text, const QString& marked) {
+    const auto escaped = [](const QString& part) {
+        QString out;
+        for (const char byte : Codepage::encode(part)) {
+            const auto b = static_cast<unsigned char>(byte);
+            if (b >= 0x80)
+                out += QStringLiteral("\\'%1").arg(b, 2, 16, QChar('0'));
+            else
+                out += QChar(b);
+        }
+        return out;
+    };
+    return "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl{\\f0\\fmodern"
+           "\\fprq1\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}"
+           "\r\n{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\lang1041\\f0"
+           "\\fs18 " +
+           escaped(text) + "\\cf1\\b " + escaped(marked) + "\\cf0\\b0 " + escaped(text) +
+           "\\par\r\n}\r\n";
+}
+
+inline QString questionKey(int q) {
+    return QStringLiteral("b%1").arg(q, 5, 36, QChar('0'));
+}
+
+inline QString questionFileText(int questions) {
+    const QString sentence =
+        QString::fromUtf8("次の文の下線部の意味として最も適切なものを選びなさい。日本の歴史と地理");
+    QStringList records;
+    records.reserve(questions);
+    for (int q = 0; q < questions; ++q) {
+        RecordFields f;
+        f.key = questionKey(q);
+        f.questionRtf = field(QString::number(q) + sentence.left(20), QString::fromUtf8("重要"));
+        for (int c = 0; c < 4; ++c)
+            f.choices.append({c == 1, field(sentence.mid(c, 4), QString::fromUtf8("選択"))});
+        f.hintRtf = field(sentence.left(6), QString::fromUtf8("ヒント"));
+        f.explanationRtf = field(sentence.left(24), QString::fromUtf8("解説"));
+        records << composeRecord(f);
+    }
+    DocumentProperties p;
+    p.title = QString::fromUtf8("速さの試験");
+    return QuestionFile::compose("1.00", p, records);
+}
+
+// The shortest of some runs, in milliseconds: the machine is shared.
+// `prepare` runs untimed before each run.
+inline double fastest(
+    const std::function<void()>& work, const std::function<void()>& prepare = [] {}, int runs = 3) {
+    double best = 1e18;
+    for (int run = 0; run < runs; ++run) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+// Opens from run mode, as a learner does: both lists filled, the editor's
+// fields showing the last question.
+inline void openInRunMode(frmMain& main, const QString& path) {
+    Dialogs::setNextFileName(path);
+    main.mnuFileOpen_Click();
+    if (main.lstMondai->count() == 0 || main.sakusei()->lstMondai->count() == 0)
+        std::fprintf(stderr, "nothing opened from %s\n", qPrintable(path));
+}
