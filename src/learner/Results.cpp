@@ -170,8 +170,7 @@ int rateBin(double correct, double answered) {
 }
 
 QString rateBinLabel(int bin) {
-    return QString::number(bin * 10) + u("～") +
-           (bin == RateBins - 1 ? QStringLiteral("100") : QString::number(bin * 10 + 9) + ".9");
+    return QString::number(bin * 10) + u("～");
 }
 
 namespace {
@@ -314,7 +313,8 @@ TextTable classLearnerTable(const ClassResults& results) {
     for (const ClassLearner& learner : results.learners) {
         table.keys << learner.name;
         if (!learner.unreadable.isEmpty())
-            table.rows.append({learner.name, u("読めません: ") + learner.unreadable, {}, {}});
+            table.rows.append(
+                {learner.name + u("　(読めません: ") + learner.unreadable + ")", {}, {}, {}});
         else
             table.rows.append({learner.name, padded(learner.answered), padded(learner.solved),
                                rateText(learner.rateSum, learner.answered)});

@@ -21,7 +21,7 @@ class KeyedTable;
 // 10.0% in the second.
 constexpr int RateBins = 10;
 int rateBin(double correct, double answered);
-QString rateBinLabel(int bin); // "0～9.9", …, "90～100"
+QString rateBinLabel(int bin); // "0～", "10～", …, "90～"
 
 struct HardQuestion {
     QString key;

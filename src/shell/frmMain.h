@@ -2,6 +2,7 @@
 
 #include "data/QuestionDocument.h"
 #include "learner/LearnerFile.h"
+#include "learner/Results.h"
 #include "learner/Statistics.h"
 #include "platform/KeyedTable.h"
 #include "session/Question.h"
@@ -68,6 +69,8 @@ class frmMain : public QMainWindow {
     void mnuFile_Click();
     void mnuChangeUser_Click();
     void mnuResults_Click();
+    // What the results window shows of the open file and the learner now.
+    ResultsData resultsData() const;
 
     // Choosing the questions: filters, removing them, sorting.
     void cmdDoFilter_Click();

@@ -64,14 +64,17 @@ void frmMain::roundEnded(const QStringList& thisRoundResults) {
     lblRoundResult->setText(line);
 }
 
-void frmMain::mnuResults_Click() {
+ResultsData frmMain::resultsData() const {
     const AppGlobals& g = appGlobals();
     QStringList marks;
     for (int i = 0; i < cmbMark->count(); ++i)
         marks << cmbMark->itemText(i);
-    frmResults dialog(collectResults(g.programFolder, g.learnerName, document_.entries(),
-                                     lstUserData, makeFileId(), marks, markTable),
-                      this);
+    return collectResults(g.programFolder, g.learnerName, document_.entries(), lstUserData,
+                          makeFileId(), marks, markTable);
+}
+
+void frmMain::mnuResults_Click() {
+    frmResults dialog(resultsData(), this);
     QStringList roundKeys;
     connect(&dialog, &frmResults::roundRequested, this,
             [&roundKeys](const QStringList& keys) { roundKeys = keys; });

@@ -47,9 +47,11 @@ QValueAxis* countAxis(const QString& title, int largest) {
     auto* axis = new QValueAxis;
     axis->setTitleText(title);
     axis->setLabelFormat(u("%d"));
-    const int top = std::max(largest, 1);
-    axis->setRange(0, top);
-    axis->setTickCount(std::min(top, 5) + 1);
+    // Ticks on whole numbers, at most eight steps of them.
+    const int step = std::max(1, (largest + 7) / 8);
+    const int steps = std::max(1, (largest + step - 1) / step);
+    axis->setRange(0, steps * step);
+    axis->setTickCount(steps + 1);
     return axis;
 }
 
@@ -225,7 +227,7 @@ ListView* frmResults::tableView(const QString& name, const TextTable& table,
     auto* list = named(new ListView, name);
     list->setAccessibleName(accessibleName);
     for (int column = 0; column < table.header.size(); ++column)
-        list->addColumn(table.header[column], column == 0 ? 4200 : 1300);
+        list->addColumn(table.header[column], column == 0 ? 7200 : 1400);
     QVector<ListRowData> rows;
     rows.reserve(table.rows.size());
     for (int row = 0; row < table.rows.size(); ++row)
