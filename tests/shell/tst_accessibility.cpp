@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "shell/frmMain.h"
+#include "shell/frmResults.h"
 
 #include "support/TestEnv.h"
 
@@ -102,6 +103,8 @@ struct Program {
             dialog = std::make_unique<frmProtect>(main->document());
         if (which == "frmPasswd")
             dialog = std::make_unique<frmPasswd>(main->document());
+        if (which == "frmResults")
+            dialog = std::make_unique<frmResults>(main->resultsData());
         if (dialog) {
             dialog->show();
             shown = dialog.get();
@@ -115,7 +118,7 @@ void addWindowRows() {
     QTest::addColumn<QString>("window");
     for (const char* window : {"frmMain, no file", "frmMain, file open", "frmMain, answering page",
                                "frmSakusei, new question", "frmSakusei, question loaded", "frmProp",
-                               "frmProtect", "frmPasswd"})
+                               "frmProtect", "frmPasswd", "frmResults"})
         QTest::newRow(window) << QString(window);
 }
 
