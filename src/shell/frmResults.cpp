@@ -277,26 +277,25 @@ void saveExport(const QString& path, const QByteArray& bytes) {
         Dialogs::message(u("ﾌｧｲﾙに書き込めませんでした。") + "\r\n" + path + "\r\n" + reason,
                          u("保存中止"), Dialogs::Icon::Exclamation);
 }
+// The file an export goes to, "" when the learner cancels.
+QString exportPath(const QString& title, const QString& filter) {
+    Dialogs::FileRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.options = Dialogs::OverwritePrompt | Dialogs::HideReadOnly;
+    request.save = true;
+    return Dialogs::saveFile(request);
+}
 } // namespace
 
 void frmResults::exportTable(const ListView* list) {
-    Dialogs::FileRequest request;
-    request.title = u("表をﾃｷｽﾄで保存");
-    request.filter = u("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)|*.txt");
-    request.options = Dialogs::OverwritePrompt | Dialogs::HideReadOnly;
-    request.save = true;
-    const QString path = Dialogs::saveFile(request);
+    const QString path = exportPath(u("表をﾃｷｽﾄで保存"), u("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)|*.txt"));
     if (!path.isEmpty())
         saveExport(path, composeTextTable(shownTable(list)));
 }
 
 void frmResults::exportChart(QChartView* chart) {
-    Dialogs::FileRequest request;
-    request.title = u("ｸﾞﾗﾌを画像で保存");
-    request.filter = u("PNG 画像 (*.png)|*.png");
-    request.options = Dialogs::OverwritePrompt | Dialogs::HideReadOnly;
-    request.save = true;
-    const QString path = Dialogs::saveFile(request);
+    const QString path = exportPath(u("ｸﾞﾗﾌを画像で保存"), u("PNG 画像 (*.png)|*.png"));
     if (path.isEmpty())
         return;
     QByteArray bytes;

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QChartView>
+#include <QImage>
 #include <QLabel>
 #include <QTabWidget>
 
@@ -69,6 +70,8 @@ class TestResultsWindow : public QObject {
             counts = results->lblCounts->text();
             Dialogs::setNextFileName(exported);
             results->findChild<QAction*>("lstClassQuestionsExport")->trigger();
+            Dialogs::setNextFileName(env.path("rates.png"));
+            results->findChild<QAction*>("chtRatesExport")->trigger();
             results->tabResults->setCurrentIndex(0);
             ListView* list = results->lstHardest;
             const QRect first = list->visualRect(list->model()->index(0, 0));
@@ -84,6 +87,7 @@ class TestResultsWindow : public QObject {
                                          "Q2\t2\t1\t6\t16.7%\r\nQ3\t2\t3\t5\t60.0%\r\n"
                                          "Q1\t2\t3\t4\t75.0%\r\n")
                                           .toUtf8());
+        QVERIFY(QImage(env.path("rates.png")).width() > 100);
         QCOMPARE(hardest, (QStringList{"Q2|0|2|0.0%", "Q1|2|3|66.7%"}));
         QCOMPARE(counts, u8("全 3問　未回答 1問　回答済み 2問　正解したことがある 1問　前回: ―"));
         // The double-click started a round of just the hardest questions.
