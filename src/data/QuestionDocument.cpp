@@ -47,13 +47,17 @@ void QuestionDocument::setRecord(const QString& key, const QString& text, const 
     if (at >= 0) {
         entries_[at].text = text;
         entries_[at].record = record;
+        emit recordStored(key, false);
         return;
     }
     index_.insert(key, int(entries_.size()));
     entries_.append({key, text, record});
+    emit recordStored(key, true);
 }
 
-void QuestionDocument::remove(const QString& key) {
+void QuestionDocument::remove(const QString& keyToRemove) {
+    // A copy: the caller's key may be the record's own.
+    const QString key = keyToRemove;
     const int at = indexOf(key);
     if (at < 0)
         return;
@@ -61,6 +65,7 @@ void QuestionDocument::remove(const QString& key) {
     index_.remove(key);
     for (int i = at; i < entries_.size(); ++i)
         index_[entries_[i].key] = i;
+    emit recordRemoved(key);
 }
 
 void QuestionDocument::reorder(const QStringList& keys) {

@@ -56,8 +56,10 @@ class QuestionDocument : public QObject {
     const QVector<QuestionEntry>& entries() const { return entries_; }
     int indexOf(const QString& key) const; // -1 when there is none
     bool contains(const QString& key) const { return indexOf(key) >= 0; }
-    // Replaces the record with this key, or appends it as a new question.
+    // Replaces the record with this key, or appends it as a new question;
+    // says so with recordStored.
     void setRecord(const QString& key, const QString& text, const QString& record);
+    // Takes the record out and says so with recordRemoved.
     void remove(const QString& key);
     // Puts the records into the order of these keys (the editor's list after
     // a sort); records whose keys are not named keep their order after them.
@@ -130,6 +132,10 @@ class QuestionDocument : public QObject {
 
   signals:
     void unsavedChanged(bool unsaved);
+    // One record was stored: its text or record changed, or with `added` it
+    // is a new question at the end.
+    void recordStored(const QString& key, bool added);
+    void recordRemoved(const QString& key);
     // The records were replaced as a whole (a load began or ended).
     void recordsReset();
     void loadProgress(int recordsRead);

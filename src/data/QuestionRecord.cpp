@@ -38,6 +38,19 @@ QChar recordAnswerType(const QString& record) {
     return block.at(at + typeMark.size());
 }
 
+RecordFields recordFields(const QString& key, const QString& record) {
+    RecordFields fields;
+    fields.key = key;
+    fields.questionRtf = getTagText(record, "mondaibun");
+    const QChar type = recordAnswerType(record);
+    if (!type.isNull())
+        fields.type = type;
+    fields.choices = recordChoices(record);
+    fields.hintRtf = getTagText(record, "hint");
+    fields.explanationRtf = getTagText(record, "kaisetsu");
+    return fields;
+}
+
 QList<RecordChoice> recordChoices(const QString& record) {
     QList<RecordChoice> choices;
     static const QString opening = QStringLiteral("<sentakushi");

@@ -31,6 +31,10 @@ QChar recordAnswerType(const QString& record);
 // " isSeikai=True" in exactly this case.
 QList<RecordChoice> recordChoices(const QString& record);
 
+// The record taken apart: its text fields, answer type ("1" when it names
+// none) and choices.
+RecordFields recordFields(const QString& key, const QString& record);
+
 // The key alphabet: 62 characters.
 extern const QString keyAlphabet;
 

@@ -120,9 +120,10 @@ void frmSakusei::lstMondai_Click() {
     loadedKey_ = key;
     cmdAdd->setText(key.isEmpty() ? u("この問題を追加する") : u("この問題を修正する"));
     const QString record = lstMondai->subItem(row, 1);
-    txtMondai->setTextRTF(getTagText(record, "mondaibun"));
-    txtHint->setTextRTF(getTagText(record, "hint"));
-    txtKaisetsu->setTextRTF(getTagText(record, "kaisetsu"));
+    const RecordFields fields = recordFields(key, record);
+    txtMondai->setTextRTF(fields.questionRtf);
+    txtHint->setTextRTF(fields.hintRtf);
+    txtKaisetsu->setTextRTF(fields.explanationRtf);
 
     const QChar type = recordAnswerType(record);
     for (int i = 0; i < cmbKaitouType->count(); ++i) {
@@ -133,7 +134,7 @@ void frmSakusei::lstMondai_Click() {
     }
 
     lstKaitou->clearRows();
-    for (const RecordChoice& choice : recordChoices(record)) {
+    for (const RecordChoice& choice : fields.choices) {
         const int choiceRow = lstKaitou->add(choice.correct ? correctMark : wrongMark);
         lstKaitou->setSubItem(choiceRow, 2, choice.rtf);
         txtKaitou->setTextRTF(choice.rtf);

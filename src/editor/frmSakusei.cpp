@@ -209,6 +209,11 @@ void frmSakusei::clearRichText(RichTextBox* box) {
 }
 
 void frmSakusei::cmdClear_Click() {
+    clearFields();
+    txtMondai->setFocus();
+}
+
+void frmSakusei::clearFields() {
     clearRichText(txtMondai);
     clearRichText(txtKaitou);
     lstKaitou->clearRows();
@@ -218,18 +223,18 @@ void frmSakusei::cmdClear_Click() {
     txtKey->clear();
     loadedKey_.clear();
     cmdAdd->setText(u("この問題を追加する"));
-    txtMondai->setFocus();
 }
 
 void frmSakusei::raiseUnsavedFlag() {
     document_.markEdited();
 }
 
-// A question leaves the list and the file together.
-static void removeQuestion(ListView* list, QuestionDocument& document, int row) {
-    const QString key = list->key(row);
-    list->remove(row);
-    document.remove(key);
+void frmSakusei::removeQuestion(int row) {
+    const QString key = lstMondai->key(row);
+    lstMondai->remove(row);
+    document_.remove(key);
+    if (key == loadedKey_)
+        clearFields();
 }
 
 void frmSakusei::cmdDel_Click() {
@@ -241,7 +246,7 @@ void frmSakusei::cmdDel_Click() {
                          Dialogs::Answer::No) != Dialogs::Answer::Yes)
         return;
     raiseUnsavedFlag();
-    removeQuestion(lstMondai, document_, row);
+    removeQuestion(row);
 }
 
 void frmSakusei::lstMondai_KeyUp(int key, int shift) {
@@ -249,7 +254,7 @@ void frmSakusei::lstMondai_KeyUp(int key, int shift) {
     if (key == Qt::Key_Delete && shift == 0) {
         const int row = lstMondai->selectedRow();
         if (row >= 1) {
-            removeQuestion(lstMondai, document_, row);
+            removeQuestion(row);
             raiseUnsavedFlag();
         }
     } else if (key == Qt::Key_F && shift == CtrlMask) {
@@ -318,12 +323,14 @@ void frmSakusei::closeEvent(QCloseEvent* event) {
     emit closeRequested();
 }
 
-void frmSakusei::Form_Unload() {
+bool frmSakusei::Form_Unload() {
     if (unloading_)
-        return;
-    unloading_ = true;
+        return true;
     SettingsStore::saveBool("setupKMEpKMD", mnuSetupKMEpKMD->isChecked());
-    confirmSaveChanges();
+    if (!confirmSaveChanges())
+        return false;
+    unloading_ = true;
     document_.clearDataProp();
     document_.setPath({});
+    return true;
 }

@@ -34,7 +34,8 @@ class frmSakusei : public QMainWindow {
     frmRichStyle* richStyle() const { return richStyle_; }
 
     void Form_Load();
-    void Form_Unload();
+    // False when a save the author chose did not happen: the work stays.
+    bool Form_Unload();
 
     // Question list.
     void cmdClear_Click();
@@ -77,13 +78,18 @@ class frmSakusei : public QMainWindow {
     void raiseUnsavedFlag();
 
     // Question files: reading, saving, and asking before changes are lost.
-    void mnuFileOpen_Click();
+    // False when no file was opened: the dialog was cancelled, or a save
+    // chosen before it did not happen.
+    bool mnuFileOpen_Click();
     // Reads the question file at `path` into both question lists, telling
     // what went wrong: the open command after its file dialog.
     void openFile(const QString& path);
-    void mnuFileSave_Click();
-    void mnuFileSaveAs_Click();
-    void confirmSaveChanges();
+    // Each is false when nothing was written.
+    bool mnuFileSave_Click();
+    bool mnuFileSaveAs_Click();
+    // Offers to save unsaved changes; false when the author chose to save
+    // and the file was not written.
+    bool confirmSaveChanges();
 
   signals:
     // "問題ﾌｧｲﾙ実施ﾓｰﾄﾞ(&R)": the main window comes back at this place.
@@ -140,6 +146,11 @@ class frmSakusei : public QMainWindow {
     // Selects the row found, or tells in the status bar that none was.
     void showFoundRow(int row);
     void setKeyLocked(bool locked);
+    // Empties the fields for a new question.
+    void clearFields();
+    // A question leaves the list and the file together, and the fields
+    // when they showed it.
+    void removeQuestion(int row);
     bool saveOrTell(QuestionDocument::SaveForm form, const QString& password = {});
     // The records follow the list's order after a sort.
     void keepListOrder();

@@ -31,8 +31,9 @@ void rememberPath(const QString& path) {
 }
 } // namespace
 
-void frmSakusei::mnuFileOpen_Click() {
-    confirmSaveChanges();
+bool frmSakusei::mnuFileOpen_Click() {
+    if (!confirmSaveChanges())
+        return false;
     Dialogs::FileRequest request;
     request.fileName = SettingsStore::get("KMDFile", appGlobals().programFolder + "*.kmd;*.kme");
     request.options = Dialogs::FileMustExist | Dialogs::HideReadOnly;
@@ -41,8 +42,10 @@ void frmSakusei::mnuFileOpen_Click() {
     request.filterIndex = 2;
     request.title = u("読み込む問題ﾌｧｲﾙを指定して下さい");
     const QString path = Dialogs::openFile(request);
-    if (!path.isEmpty())
-        openFile(path);
+    if (path.isEmpty())
+        return false;
+    openFile(path);
+    return true;
 }
 
 void frmSakusei::openFile(const QString& path) {
@@ -118,7 +121,7 @@ bool frmSakusei::saveOrTell(QuestionDocument::SaveForm form, const QString& pass
     return true;
 }
 
-void frmSakusei::mnuFileSave_Click() {
+bool frmSakusei::mnuFileSave_Click() {
     using Form = QuestionDocument::SaveForm;
     QuestionDocument& d = document_;
     d.lowerUnsavedFlag();
@@ -132,40 +135,42 @@ void frmSakusei::mnuFileSave_Click() {
         if (password.isEmpty()) {
             tell(ProtectedFile::noPasswordNotice());
             d.keepUnsavedAfterFailure();
-            return;
+            return false;
         }
         if (!saveOrTell(Form::Protected, password)) {
             d.keepUnsavedAfterFailure();
-            return;
+            return false;
         }
         d.forgetUnsavedChanges();
         if (!wasLocked && mnuSetupKMEpKMD->isChecked()) {
+            // The file itself is written; the copy's failure was told.
             if (!saveOrTell(Form::PlainCopy))
-                return;
+                return true;
             Dialogs::message(u("保存(標準/保護付ﾃﾞｰﾀﾌｧｲﾙ)が完了しました"), u("保存完了"),
                              Dialogs::Icon::Information);
-            return;
+            return true;
         }
         Dialogs::message(u("保存(保護付ﾃﾞｰﾀﾌｧｲﾙ)が完了しました"), u("保存完了"),
                          Dialogs::Icon::Information);
-        return;
+        return true;
     }
 
     if (d.isLocked() &&
         !frmProtect::unlockOrWarn(this, d, ProtectedFile::stillLockedThisFormatNotice())) {
         d.keepUnsavedAfterFailure();
-        return;
+        return false;
     }
     if (!saveOrTell(Form::Plain)) {
         d.keepUnsavedAfterFailure();
-        return;
+        return false;
     }
     d.forgetUnsavedChanges();
     Dialogs::message(u("保存(標準ﾃﾞｰﾀﾌｧｲﾙ)が完了しました"), u("保存完了"),
                      Dialogs::Icon::Information);
+    return true;
 }
 
-void frmSakusei::mnuFileSaveAs_Click() {
+bool frmSakusei::mnuFileSaveAs_Click() {
     QString proposed = SettingsStore::get("KMDFile", "*.kmd");
     Dialogs::FileRequest request;
     request.filterIndex = endsWithNoCase(proposed, ".kme") ? 3 : 2;
@@ -185,18 +190,19 @@ void frmSakusei::mnuFileSaveAs_Click() {
     request.title = u("作成したデータの保存先ファイル名を指定して下さい");
     const QString path = Dialogs::saveFile(request);
     if (path.isEmpty())
-        return;
+        return false;
     rememberPath(path);
     document_.setPath(path);
     document_.lowerUnsavedFlag();
-    mnuFileSave_Click();
+    return mnuFileSave_Click();
 }
 
-void frmSakusei::confirmSaveChanges() {
+bool frmSakusei::confirmSaveChanges() {
     // A document without a path cannot carry the flag; its edits count too.
     if (!document_.needsSaving())
-        return;
+        return true;
     if (Dialogs::message(u("変更されたﾃﾞｰﾀを保存しますか?"), u("変更を保存しますか?"),
                          Dialogs::Icon::Question, Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes)
-        mnuFileSaveAs_Click();
+        return mnuFileSaveAs_Click();
+    return true;
 }

@@ -59,6 +59,9 @@ QuestionView presentQuestion(const RecordFields& question) {
             view.rows.append(
                 {unselectedMark(), choiceNumber(i + 1), choices[i].rtf, choices[i].correct});
     }
+    view.questionRtf = question.questionRtf;
+    view.hintRtf = question.hintRtf;
+    view.explanationRtf = question.explanationRtf;
     view.hintEnabled = !Rtf::toPlainText(question.hintRtf).isEmpty();
     view.explanationEnabled = !Rtf::toPlainText(question.explanationRtf).isEmpty();
     return view;

@@ -37,6 +37,9 @@ struct QuestionView {
     AnswerType type = AnswerType::Single;
     QString prompt;        // lblMsg
     QList<ChoiceRow> rows; // in the order shown
+    QString questionRtf;   // txtMondai
+    QString hintRtf;
+    QString explanationRtf;
     bool hintEnabled = false;
     bool explanationEnabled = false;
 };

@@ -1,6 +1,7 @@
 #include "session/Round.h"
 
 #include "platform/Texts.h"
+#include "session/Statistics.h"
 
 int rowToShow(int n, const QStringList& thisRoundResults) {
     if (n != 0)
@@ -27,4 +28,41 @@ void startRound(int rowCount, bool shuffleFirst, const RoundStart& steps) {
         steps.loadRecords();
     steps.openAnsweringPage();
     steps.showNextQuestion();
+}
+
+void Round::begin() {
+    running_ = true;
+}
+
+void Round::show(const QString& key, int position, int total) {
+    shownKey_ = key;
+    position_ = position;
+    total_ = total;
+    judged_ = false;
+    emit questionShown(key, position, total);
+}
+
+void Round::judge(bool right) {
+    if (shownKey_.isEmpty())
+        return;
+    judged_ = true;
+    emit judged(shownKey_, right);
+}
+
+void Round::endShown() {
+    if (shownKey_.isEmpty())
+        return;
+    shownKey_.clear();
+    position_ = total_ = 0;
+    judged_ = false;
+    emit shownEnded();
+}
+
+void Round::end(const QStringList& thisRoundResults) {
+    if (!running_)
+        return;
+    running_ = false;
+    const int right = int(thisRoundResults.count(thisRoundResult(true)));
+    const int asked = right + int(thisRoundResults.count(thisRoundResult(false)));
+    emit ended(asked, right);
 }

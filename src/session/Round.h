@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QStringList>
 
 #include <functional>
@@ -38,3 +39,49 @@ struct RoundStart {
 // last save stay in them; when they cannot be saved, the records in memory
 // are kept instead of being read again.
 void startRound(int rowCount, bool shuffleFirst, const RoundStart& steps);
+
+// The round on the answering page: which question is shown, by its key,
+// whether it has been judged, and whether a round is running. The rows of
+// the run list are the round's order; the shown question's place in them
+// is told when it is shown. Judging and the learner's results go to the
+// question this names, whatever another window has selected.
+class Round : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+
+    // The key of the question shown; empty when nothing can be answered.
+    QString shownKey() const { return shownKey_; }
+    bool hasShownQuestion() const { return !shownKey_.isEmpty(); }
+    bool isJudged() const { return judged_; }
+    bool isRunning() const { return running_; }
+    // Question n of N as it was shown; 0 of 0 when none is.
+    int position() const { return position_; }
+    int total() const { return total_; }
+
+    // "スタート": a round begins.
+    void begin();
+    // Question `key` is shown unjudged, at row `position` of `total`.
+    void show(const QString& key, int position, int total);
+    // The shown question was answered.
+    void judge(bool right);
+    // The shown question can no longer be answered: it left the file, or
+    // another file was opened.
+    void endShown();
+    // Every row has its this-round result: the round is over. Tells how
+    // many were asked and answered rightly when a round was running.
+    void end(const QStringList& thisRoundResults);
+
+  signals:
+    void questionShown(const QString& key, int position, int total);
+    void judged(const QString& key, bool right);
+    void shownEnded();
+    void ended(int asked, int right);
+
+  private:
+    QString shownKey_;
+    int position_ = 0;
+    int total_ = 0;
+    bool judged_ = false;
+    bool running_ = false;
+};

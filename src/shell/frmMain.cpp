@@ -7,6 +7,7 @@
 #include "editor/frmRichStyle.h"
 #include "editor/frmSakusei.h"
 #include "learner/QuestionFilter.h"
+#include "learner/Statistics.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/ProgramFolder.h"
@@ -54,7 +55,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         connect(enter, &QShortcut::activated, this, &frmMain::pressDefaultButton);
     }
     connectSession();
-    connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::showQuestionsOfDocument);
+    connectResults();
+    connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::documentReset);
+    connect(&document_, &QuestionDocument::recordStored, this, &frmMain::showStoredQuestion);
+    connect(&document_, &QuestionDocument::recordRemoved, this, &frmMain::removeQuestionRow);
     connect(&document_, &QuestionDocument::loadProgress, this,
             [this](int read) { lblNum->setText("(Now)" + QString::number(read) + u("件")); });
     Form_Load();
@@ -103,6 +107,47 @@ void frmMain::pressDefaultButton() {
 void frmMain::showQuestionsOfDocument() {
     lstMondai->setSorted(false);
     fillQuestionList(*lstMondai, document_, false);
+    narrowed_ = false;
+    showCount();
+    matchUserData();
+}
+
+// Opened from either window, a file shows the learner's results; nothing of
+// the file before stays answerable.
+void frmMain::documentReset() {
+    endShownQuestion();
+    showQuestionsOfDocument();
+    const bool any = lstMondai->count() >= 1;
+    cmdStart->setEnabled(any);
+    if (any) {
+        txtMsg->hide();
+        statusPanel1->setText(document_.properties().statusLine());
+    }
+}
+
+// A changed question keeps its row and results; a new one joins the list
+// with its results unless the list has been narrowed.
+void frmMain::showStoredQuestion(const QString& key, bool added) {
+    const QString& text = document_.at(document_.indexOf(key)).text;
+    if (const int row = lstMondai->find(key)) {
+        lstMondai->setText(row, text);
+        return;
+    }
+    if (!added || narrowed_)
+        return;
+    const QStringList columns =
+        joinedStatistics(lstUserData, makeFileId(), key, markTable).columns();
+    lstMondai->appendRows({{key, QStringList{text} + columns}});
+    showCount();
+}
+
+void frmMain::removeQuestionRow(const QString& key) {
+    if (const int row = lstMondai->find(key)) {
+        lstMondai->remove(row);
+        showCount();
+    }
+    if (round_.shownKey() == key)
+        endShownQuestion();
 }
 
 void frmMain::createControls() {
@@ -378,13 +423,18 @@ bool frmMain::Form_Unload() {
         return true;
     if (!saveUserDataBeforeClosing())
         return false;
+    // A save the author chose that did not happen keeps the work and the
+    // program.
+    if (sakusei_ && !sakusei_->Form_Unload()) {
+        Dialogs::message(u("問題ﾌｧｲﾙが保存されていないため、終了を取り消しました。"), u("終了中止"),
+                         Dialogs::Icon::Exclamation);
+        return false;
+    }
     unloading_ = true;
     SettingsStore::saveBool("setup1Click", mnuSetup1Click->isChecked());
     SettingsStore::saveBool("setupRandom", mnuSetupRandom->isChecked());
-    if (sakusei_) {
-        sakusei_->Form_Unload();
+    if (sakusei_)
         sakusei_->hide();
-    }
     // There are no scratch files on this platform to remove.
     hide();
     QApplication::quit();
@@ -392,7 +442,7 @@ bool frmMain::Form_Unload() {
 }
 
 void frmMain::mnuFileOpen_Click() {
-    openInRunMode([this] { sakusei()->mnuFileOpen_Click(); });
+    openInRunMode([this] { return sakusei()->mnuFileOpen_Click(); });
 }
 
 void frmMain::openFile(const QString& path) {
@@ -401,26 +451,22 @@ void frmMain::openFile(const QString& path) {
                          u("読み込みエラー"), Dialogs::Icon::Exclamation);
         return;
     }
-    openInRunMode([this, &path] { sakusei()->openFile(path); });
+    openInRunMode([this, &path] {
+        sakusei()->openFile(path);
+        return true;
+    });
 }
 
-void frmMain::openInRunMode(const std::function<void()>& open) {
+void frmMain::openInRunMode(const std::function<bool()>& open) {
     mnuFile->setEnabled(false);
     mnuToolSakusei->setEnabled(false);
-    open();
+    const bool opened = open();
     mnuToolSakusei->setEnabled(true);
-    if (lstMondai->count() >= 1) {
-        txtMsg->hide();
-        statusPanel1->setText(document_.properties().statusLine());
-        cmdStart->setEnabled(true);
+    mnuFile->setEnabled(true);
+    if (opened && lstMondai->count() >= 1) {
         SSTab1->setCurrentIndex(0);
         cmdStart->setFocus();
-    } else {
-        cmdStart->setEnabled(false);
     }
-    mnuFile->setEnabled(true);
-    matchUserData();
-    showCount();
 }
 
 void frmMain::mnuToolSakusei_Click() {

@@ -6,6 +6,7 @@
 #include "learner/Statistics.h"
 #include "platform/KeyedTable.h"
 #include "session/Question.h"
+#include "session/Round.h"
 
 #include <QMainWindow>
 #include <QMap>
@@ -39,6 +40,8 @@ class frmMain : public QMainWindow {
     bool hasSakusei() const { return sakusei_ != nullptr; }
     // The open question file, which both windows show.
     QuestionDocument& document() { return document_; }
+    // The round on the answering page: the question shown, by its key.
+    Round& round() { return round_; }
 
     // Enter in any control of the window presses this button, when it is
     // visible and enabled; a window has no default button of its own.
@@ -117,8 +120,8 @@ class frmMain : public QMainWindow {
     // What the learner sees of the round beside the Parts' controls: the
     // question's place in it, and at its end a line of how it went, which is
     // also written to the round log.
-    void roundQuestionShown(int row, const QStringList& thisRoundResults);
-    void roundEnded(const QStringList& thisRoundResults);
+    void roundQuestionShown(int position, int total);
+    void roundEnded(int asked, int right);
     // A round of just these questions.
     void startRoundOf(const QStringList& keys);
 
@@ -183,17 +186,25 @@ class frmMain : public QMainWindow {
     void fillFilterList(const QStringList& marks);
     void pressDefaultButton();
     void filterBoxFocusEvent(QEvent* event);
-    // The run list shows the open file's questions anew.
+    // The run list shows the open file's questions anew, with the learner's
+    // results.
     void showQuestionsOfDocument();
+    // The run list follows the open file: a whole new file, one question
+    // stored, one removed.
+    void documentReset();
+    void showStoredQuestion(const QString& key, bool added);
+    void removeQuestionRow(const QString& key);
     void returnFromEditor(const QPoint& position);
     // Runs the editor's open command `open` with the run-mode window's
     // steps around it: menus held while it reads, the list page after it.
-    void openInRunMode(const std::function<void()>& open);
+    // `open` says whether a file was opened; a cancelled one changes nothing.
+    void openInRunMode(const std::function<bool()>& open);
     bool dividerEvent(QEvent* event);
     QString learnerFile() const;
     bool saveUserDataBeforeClosing();
     // The session's wiring and what it does with the question shown.
     void connectSession();
+    void connectResults();
     bool sessionEvent(QObject* watched, QEvent* event);
     int currentPosition();
     int choiceRowCount() const;
@@ -201,6 +212,12 @@ class frmMain : public QMainWindow {
     bool judgeShownChoices();
     bool judgeTypedEntry();
     void startJudgeTimer();
+    // The answer button's caption and what shows beside it, before or
+    // after judging.
+    void showJudgedState(bool judged);
+    // The question shown can no longer be answered: the page offers
+    // nothing to judge.
+    void endShownQuestion();
 
     QuestionDocument document_;
     frmSakusei* sakusei_ = nullptr;
@@ -209,6 +226,8 @@ class frmMain : public QMainWindow {
     bool unloading_ = false;
     // The question on the answering page, its choices in the order shown.
     QuestionView shownQuestion_;
-    // The round's end is logged once, until a new round begins.
-    bool roundLogged_ = false;
+    Round round_;
+    // Rows were filtered or taken out: a new question waits for
+    // "全ﾌｨﾙﾀ解除".
+    bool narrowed_ = false;
 };

@@ -21,14 +21,13 @@ void frmMain::cmdDoFilter_Click() {
         if (!keepsRow(filter, row, rowStatistics(row), markTable))
             leaving << row;
     lstMondai->removeRows(leaving);
+    narrowed_ = true;
     showCount();
     cmdStart->setFocus();
 }
 
 void frmMain::cmdFilterOff_Click() {
     showQuestionsOfDocument();
-    showCount();
-    matchUserData();
 }
 
 // While the filter box has the focus, Enter runs the filter; elsewhere it

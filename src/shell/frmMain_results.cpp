@@ -9,37 +9,24 @@
 #include "platform/ListView.h"
 #include "platform/Random.h"
 #include "platform/Texts.h"
-#include "session/Statistics.h"
+#include "session/Round.h"
 #include "shell/frmResults.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QTabWidget>
 
-namespace {
-struct Tally {
-    int asked = 0;
-    int right = 0;
-};
-
-Tally tally(const QStringList& thisRoundResults) {
-    Tally t;
-    for (const QString& result : thisRoundResults) {
-        if (result.isEmpty())
-            continue;
-        ++t.asked;
-        if (result == thisRoundResult(true))
-            ++t.right;
-    }
-    return t;
+void frmMain::connectResults() {
+    connect(&round_, &Round::questionShown, this, [this](const QString&, int position, int total) {
+        roundQuestionShown(position, total);
+    });
+    connect(&round_, &Round::ended, this, &frmMain::roundEnded);
 }
-} // namespace
 
-void frmMain::roundQuestionShown(int row, const QStringList& thisRoundResults) {
-    lblPosition->setText(QString::number(row) + " / " + QString::number(lstMondai->count()));
-    // Nothing answered yet: a new round has begun.
-    if (tally(thisRoundResults).asked == 0) {
-        roundLogged_ = false;
+void frmMain::roundQuestionShown(int position, int total) {
+    lblPosition->setText(QString::number(position) + " / " + QString::number(total));
+    // A round under way shows nothing of the last one's end.
+    if (round_.isRunning()) {
         lblRoundResult->clear();
         lblRoundResult->setToolTip(QString());
     }
@@ -47,15 +34,14 @@ void frmMain::roundQuestionShown(int row, const QStringList& thisRoundResults) {
 
 // The line shows whether or not the log could be written; a failure is said
 // there, so that the focus and Enter stay where the round's end puts them.
-void frmMain::roundEnded(const QStringList& thisRoundResults) {
-    const Tally t = tally(thisRoundResults);
-    QString line = roundSummary(t.asked, t.right);
-    if (t.asked > 0 && !roundLogged_) {
+void frmMain::roundEnded(int asked, int right) {
+    QString line = roundSummary(asked, right);
+    lblRoundResult->setToolTip(QString());
+    if (asked > 0) {
         const AppGlobals& g = appGlobals();
         const LearnerFileOutcome logged =
             appendRoundLog(roundLogPath(g.programFolder, g.learnerName),
-                           {Clock::now(), makeFileId(), t.asked, t.right});
-        roundLogged_ = logged.ok;
+                           {Clock::now(), makeFileId(), asked, right});
         if (!logged.ok) {
             line += u("　(成績の記録に書き込めませんでした)");
             lblRoundResult->setToolTip(logged.path + "\n" + logged.reason);
@@ -92,6 +78,7 @@ void frmMain::startRoundOf(const QStringList& keys) {
         if (!keys.contains(lstMondai->key(row)))
             others << row;
     lstMondai->removeRows(others);
+    narrowed_ = true;
     showCount();
     SSTab1->setCurrentIndex(0);
     cmdStart_Click();

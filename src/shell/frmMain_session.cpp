@@ -2,7 +2,7 @@
 // page, the learner's choice, the verdict, and the round through the list.
 #include "shell/frmMain.h"
 
-#include "editor/frmSakusei.h"
+#include "data/QuestionRecord.h"
 #include "learner/QuestionFilter.h"
 #include "platform/KeyMask.h"
 #include "platform/ListView.h"
@@ -116,28 +116,22 @@ void frmMain::showQuestion(int n) {
     n = rowToShow(n, thisRound);
     if (n == 0) {
         // The round is over: the wrongly answered questions are one Enter away.
+        round_.end(thisRound);
         saveUserData();
-        roundEnded(thisRound);
         cmbFilter->setCurrentText(wrongThisTimeFilter());
         SSTab1->setCurrentIndex(ListPage);
         cmdDoFilter->setFocus();
         return;
     }
 
-    // The editor takes the record apart; a key it no longer holds shows an
-    // empty question that is not judged.
-    frmSakusei* editor = sakusei();
-    const int editorRow = editor->lstMondai->find(lstMondai->key(n));
-    editor->lstMondai->clearSelection();
-    RecordFields question;
-    if (editorRow) {
-        editor->lstMondai->setSelectedRow(editorRow);
-        editor->lstMondai_KeyUp(0, 0);
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        question = editor->questionFields();
-    }
-    txtMondai->setTextRTF(question.questionRtf);
+    // The question comes from the open file by its key; the editor's fields
+    // keep what the author is writing.
+    const QString key = lstMondai->key(n);
+    const int at = document_.indexOf(key);
+    const RecordFields question =
+        at >= 0 ? recordFields(key, document_.at(at).record) : RecordFields{};
     shownQuestion_ = presentQuestion(question);
+    txtMondai->setTextRTF(shownQuestion_.questionRtf);
 
     removeChoiceRows();
     lblMsg->setText(shownQuestion_.prompt);
@@ -166,11 +160,34 @@ void frmMain::showQuestion(int n) {
     SSTab1->setCurrentIndex(AnsweringPage);
     cmdHint->setEnabled(shownQuestion_.hintEnabled);
     cmdKaisetsu->setEnabled(shownQuestion_.explanationEnabled);
+    // A question always opens unanswered, whatever was left on the page.
+    showJudgedState(false);
+    if (at >= 0)
+        round_.show(key, n, lstMondai->count());
+    else
+        round_.endShown();
     if (typed)
         txtKaitou[1]->setFocus();
     else
         txtInput->setFocus();
-    roundQuestionShown(n, thisRound);
+}
+
+void frmMain::showJudgedState(bool judged) {
+    cmdKaitou->setText(judged ? nextCaption() : answerCaption());
+    for (QWidget* control : std::initializer_list<QWidget*>{cmdKaisetsu, cmbMark, lblMark})
+        control->setVisible(judged);
+}
+
+void frmMain::endShownQuestion() {
+    if (!round_.hasShownQuestion())
+        return;
+    round_.endShown();
+    shownQuestion_ = QuestionView{};
+    txtMondai->setText(QString());
+    lblMsg->clear();
+    removeChoiceRows();
+    cmdHint->setEnabled(false);
+    showJudgedState(false);
 }
 
 void frmMain::removeChoiceRows() {
@@ -185,7 +202,9 @@ int frmMain::choiceRowCount() const {
 
 // Each row moved once, with all its columns: thousands of rows take no
 // longer than a glance.
+// A shuffle turns sorting off until the next click on a heading.
 void frmMain::shuffleListItems(ListView* list) {
+    list->setSorted(false);
     list->reorderRows(shuffleOrder(list->count()));
 }
 
@@ -280,9 +299,7 @@ void frmMain::cmdKaitou_Click() {
     const int row = currentPosition();
     switch (answerAction(row != 0, cmdKaitou->text())) {
     case AnswerAction::Judge: {
-        cmdKaisetsu->show();
-        cmbMark->show();
-        lblMark->show();
+        showJudgedState(true);
         const bool right =
             shownQuestion_.type == AnswerType::Typed ? judgeTypedEntry() : judgeShownChoices();
         txtMondai->setSelStart(0);
@@ -294,7 +311,7 @@ void frmMain::cmdKaitou_Click() {
             lstMondai->setSubItem(row, column + 1, columns[column]);
         cmbMark->setCurrentText(proposedMark(after.mark, right, markTable, cmbMark->currentText()));
         updateUserData(row);
-        cmdKaitou->setText(nextCaption());
+        round_.judge(right);
         cmbMark->setFocus();
         return;
     }
@@ -306,11 +323,8 @@ void frmMain::cmdKaitou_Click() {
     case AnswerAction::Next:
         break;
     }
-    cmdKaitou->setText(answerCaption());
+    showJudgedState(false);
     showNextQuestion();
-    cmdKaisetsu->hide();
-    lblMark->hide();
-    cmbMark->hide();
 }
 
 bool frmMain::judgeShownChoices() {
@@ -357,12 +371,12 @@ bool frmMain::judgeTypedEntry() {
 }
 
 void frmMain::cmdHint_Click() {
-    frmMessage::showText(this, sakusei()->txtHint->textRTF());
+    frmMessage::showText(this, shownQuestion_.hintRtf);
     txtInput->setFocus();
 }
 
 void frmMain::cmdKaisetsu_Click() {
-    frmMessage::showText(this, sakusei()->txtKaisetsu->textRTF());
+    frmMessage::showText(this, shownQuestion_.explanationRtf);
     txtInput->setFocus();
 }
 
@@ -371,6 +385,7 @@ void frmMain::cmdStart_Click() {
     steps.shuffle = [this] { cmdRandom_Click(); };
     steps.lockLearner = [this] { mnuChangeUser->setEnabled(false); };
     steps.clearThisRound = [this] {
+        round_.begin();
         for (int row = 1; row <= lstMondai->count(); ++row)
             lstMondai->setSubItem(row, ThisRoundColumn, QString());
     };
@@ -387,15 +402,17 @@ void frmMain::cmdRandom_Click() {
         cmdStart->setFocus();
 }
 
-// The row of the question shown: the row whose key the editor's list has
-// selected, 0 when there is none.
+// The row of the question shown, 0 when there is none.
 int frmMain::currentPosition() {
-    const ListView* questions = sakusei()->lstMondai;
-    const int row = questions->selectedRow();
-    return row ? lstMondai->find(questions->key(row)) : 0;
+    return round_.hasShownQuestion() ? lstMondai->find(round_.shownKey()) : 0;
 }
 
 void frmMain::cmdTsugi_Click() {
+    // With nothing left to answer on the page the round goes on.
+    if (!round_.hasShownQuestion()) {
+        showNextQuestion();
+        return;
+    }
     if (const int row = nextRow(currentPosition(), lstMondai->count()))
         showQuestion(row);
 }
@@ -420,6 +437,7 @@ void frmMain::lstMondai_KeyDown(int key, int) {
         if (lstMondai->isRowSelected(row))
             selected << row;
     lstMondai->removeRows(selected);
+    narrowed_ = true;
     showCount();
 }
 

@@ -138,6 +138,38 @@ class TestSaveFaults : public QObject {
         }
         QVERIFY2(caught, "the save was never caught in the middle");
     }
+
+    // A save chosen at shutdown that did not happen keeps the program open
+    // with the work unsaved, and says so; one that happened lets it end.
+    void shutdownSave_data() {
+        QTest::addColumn<QString>("name"); // "" cancels the file dialog
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("dialog cancelled") << QString() << false;
+        QTest::newRow("password left empty") << "quiz.kme" << false;
+        QTest::newRow("write error") << "missing/quiz.kmd" << false;
+        QTest::newRow("saved") << "quiz.kmd" << true;
+    }
+    void shutdownSave() {
+        QFETCH(QString, name);
+        QFETCH(bool, ends);
+        EditorFixture f;
+        addQuestion(f.editor, "first");
+        if (name.endsWith(".kme"))
+            whenModal([](QWidget* form) {
+                QTest::mouseClick(form->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+            });
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        Dialogs::setNextFileName(name.isEmpty() ? name : f.env.path(name));
+        f.editor->close();
+        const Dialogs::Message told = Dialogs::shownMessages().last();
+        QCOMPARE(told.title == u8("終了中止"), !ends);
+        QCOMPARE(f.editor->isVisible(), !ends);
+        QCOMPARE(f.main->document().needsSaving(), !ends);
+        if (ends)
+            return;
+        QCOMPARE(told.text, u8("問題ﾌｧｲﾙが保存されていないため、終了を取り消しました。"));
+        QCOMPARE(questionList(f.editor)->count(), 1);
+    }
 };
 
 int main(int argc, char** argv) {

@@ -116,6 +116,22 @@ class TestResults : public QObject {
         QCOMPARE(rows, hardest);
     }
 
+    // A file of many questions: each is found among the others, also those
+    // whose keys share a place in the index.
+    void manyQuestions() {
+        TestEnv env;
+        QStringList rows;
+        for (int q = 1; q <= 3000; ++q)
+            rows << QString("q%1=%2:2:").arg(q).arg(q % 3 ? 1 : 2);
+        env.writeFile("a.kmu", learnerFile(rows));
+        const LearnerResults r =
+            learnerResults(questions(3000), records(rows), Id, {}, twoMarks(), 5);
+        QCOMPARE(r.answered, 3000);
+        QCOMPARE(r.histogram[5], 2000);
+        const ClassResults c = classResults(env.folder(), questions(3000), Id, "b", {});
+        QCOMPARE(learnerRows(c), QStringList{"a|  3000|  3000| 66.7%"});
+    }
+
     void binLabels() {
         QStringList labels;
         for (int bin = 0; bin < RateBins; ++bin)

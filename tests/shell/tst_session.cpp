@@ -9,6 +9,7 @@
 #include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "platform/TwipsGeometry.h"
+#include "session/Shuffle.h"
 #include "shell/frmMain.h"
 #include "shell/frmMessage.h"
 
@@ -127,9 +128,24 @@ struct Session {
         QTest::keyPress(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Return);
     }
-    QString shownKey() const {
-        const ListView* list = window->sakusei()->lstMondai;
-        return list->key(list->selectedRow());
+    QString shownKey() const { return window->round().shownKey(); }
+    frmSakusei* editor() const { return window->sakusei(); }
+    // Selects a question in the editor's list, as a click there does.
+    void selectInEditor(const QString& key) const {
+        editor()->lstMondai->setSelectedRow(editor()->lstMondai->find(key));
+        editor()->lstMondai_Click();
+    }
+    void deleteInEditor(const QString& key) const {
+        selectInEditor(key);
+        Dialogs::setNextAnswer(Dialogs::Answer::Yes);
+        QTest::mouseClick(editor()->cmdDel, Qt::LeftButton);
+    }
+    // Stores the editor's fields with this text and, when given, this key.
+    void storeInEditor(const QString& text, const QString& key = {}) const {
+        editor()->txtMondai->setText(text);
+        if (!key.isEmpty())
+            editor()->txtKey->setText(key);
+        QTest::mouseClick(editor()->cmdAdd, Qt::LeftButton);
     }
     QStringList columns(int row) const {
         QStringList texts;
@@ -446,6 +462,8 @@ class TestSession : public QObject {
             shown << s.shownKey();
         }
         QCOMPARE(shown, (QStringList{"k1", "k2", "k3", "k3"}));
+        QCOMPARE(s.window->round().position(), 3);
+        QCOMPARE(s.window->round().total(), 3);
         QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
         QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
         QCOMPARE(s.shownKey(), QString("k1"));
@@ -466,6 +484,7 @@ class TestSession : public QObject {
         Session s(questionsKeyed({"k1", "k2", "k3"}), false, id + "k2 value='4:5:2'/>\r\n");
         s.window->mnuSetupRandom->setChecked(true);
         Clock::fixForTests(QDateTime(QDate(2026, 12, 7), QTime(18, 30, 5)));
+        QSignalSpy ended(&s.window->round(), &Round::ended);
         s.start();
         QVERIFY(!s.window->mnuChangeUser->isEnabled());
         // The answers: k1 right with a mark typed that is none, k2 wrong
@@ -486,6 +505,8 @@ class TestSession : public QObject {
             s.enter();
         }
         QCOMPARE(s.window->SSTab1->currentIndex(), 0);
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.at(0), (QVariantList{3, 2}));
         QCOMPARE(s.window->cmbFilter->currentText(), u8("今回間違えた問題だけ選ぶ"));
         QCOMPARE(s.focusName(), QString("cmdDoFilter"));
         QCOMPARE(s.window->lblRoundResult->text(), u8("今回 3問中 2問正解 (66.7%)"));
@@ -565,6 +586,144 @@ class TestSession : public QObject {
         QCOMPARE(list->key(2), QString("k4"));
         QCOMPARE(s.window->lblNum->text(), u8("2件"));
         QCOMPARE(s.window->sakusei()->lstMondai->count(), 5);
+    }
+
+    // A file opened from the editor shows the learner's results as one
+    // opened in run mode does, and an answer adds to them.
+    void openFromTheEditorJoinsTheResults() {
+        const QString id = "<u-" + makeFileId("q.kmd") + ":";
+        Session s(questionsKeyed({"k1", "k2"}), false, id + "k1 value='4:5:1'/>\r\n");
+        Dialogs::setNextFileName(s.env.path("q.kmd"));
+        s.editor()->mnuFileOpen_Click();
+        QCOMPARE(s.columns(1), (QStringList{"     4", "     5", " 80.0%", u8("◎"), ""}));
+        s.start();
+        s.enter();
+        QCOMPARE(s.columns(1), (QStringList{"     4", "     6", " 66.7%", u8("◎"), u8("×")}));
+    }
+
+    // The answer goes to the question shown, whatever the editor selects,
+    // and the editor's unstored fields stay as the author left them.
+    void answerGoesToTheShownQuestion() {
+        Session s(questionsKeyed({"k1", "k2"}));
+        s.editor()->txtMondai->setText("draft");
+        s.start();
+        QCOMPARE(s.editor()->txtMondai->text(), QString("draft"));
+        s.selectInEditor("k2");
+        s.enter();
+        QCOMPARE(s.columns(1).at(1), QString("     1"));
+        QCOMPARE(s.columns(2).at(1), QString());
+        s.enter();
+        QCOMPARE(s.shownKey(), QString("k2"));
+    }
+
+    // A question removed in the editor leaves the run list and the round;
+    // the shown one leaves the page with nothing to judge, and the round
+    // goes on to its end. The editor's fields no longer show it.
+    void removedQuestionLeavesTheRound() {
+        Session s(questionsKeyed({"k1", "k2", "k3"}));
+        s.start();
+        s.deleteInEditor("k2");
+        QCOMPARE(s.editor()->txtKey->text(), QString());
+        QCOMPARE(s.editor()->cmdAdd->text(), u8("この問題を追加する"));
+        QCOMPARE(s.window->lstMondai->count(), 2);
+        QCOMPARE(s.window->lblNum->text(), u8("2件"));
+        s.deleteInEditor("k1");
+        QVERIFY(!s.mark(1));
+        QVERIFY(!s.window->cmdHint->isEnabled());
+        QCOMPARE(s.window->txtMondai->text(), QString());
+        s.enter();
+        QCOMPARE(s.shownKey(), QString("k3"));
+        s.enter();
+        s.enter();
+        QCOMPARE(s.window->SSTab1->currentIndex(), 0);
+        QCOMPARE(s.columns(1).at(1), QString("     1"));
+    }
+
+    // A stored question reaches the run list: a changed one keeps its row
+    // and results, a new one comes with its results, after "全ﾌｨﾙﾀ解除"
+    // when the list was narrowed.
+    void storedQuestionsReachTheRunList() {
+        const QString id = "<u-" + makeFileId("q.kmd") + ":";
+        Session s(questionsKeyed({"k1", "k2"}), false,
+                  id + "k1 value='4:5:1'/>\r\n" + id + "k9 value='2:2:'/>\r\n");
+        ListView* list = s.window->lstMondai;
+        s.selectInEditor("k1");
+        s.storeInEditor("Changed");
+        QCOMPARE(list->text(1), QString("Changed"));
+        QCOMPARE(s.columns(1), (QStringList{"     4", "     5", " 80.0%", u8("◎"), ""}));
+        s.storeInEditor("New", "k9");
+        QCOMPARE(list->key(3), QString("k9"));
+        QCOMPARE(list->text(3), QString("New"));
+        QCOMPARE(s.columns(3), (QStringList{"     2", "     2", "100.0%", "", ""}));
+        QCOMPARE(s.window->lblNum->text(), u8("3件"));
+        list->setRowSelected(2, true);
+        QTest::keyClick(list, Qt::Key_Delete);
+        s.storeInEditor("Later", "k8");
+        QCOMPARE(list->find("k8"), 0);
+        QTest::mouseClick(s.window->cmdFilterOff, Qt::LeftButton);
+        QCOMPARE(list->find("k8"), 4);
+    }
+
+    // Another file opened in the middle of a round leaves nothing of the
+    // old question to answer: "回 答" judges none of the new file's.
+    void anotherFileEndsTheShownQuestion() {
+        Session s(questionsKeyed({"k1", "k2"}));
+        s.start();
+        s.env.writeFile("other.kmd", questionFile(questionsKeyed({"m1"})));
+        Dialogs::setNextFileName(s.env.path("other.kmd"));
+        s.window->mnuFileOpen_Click();
+        QCOMPARE(s.window->SSTab1->currentIndex(), 0);
+        QCOMPARE(s.shownKey(), QString());
+        QVERIFY(!s.mark(1));
+        s.window->SSTab1->setCurrentIndex(1);
+        QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
+        QCOMPARE(s.columns(1).at(1), QString());
+        QCOMPARE(s.shownKey(), QString("m1"));
+        QCOMPARE(s.window->cmdKaitou->text(), u8("回 答"));
+    }
+
+    // A cancelled open keeps the round's results; the next round's first
+    // question opens unanswered even after a judged one was left.
+    void cancelledOpenChangesNothing() {
+        Session s(questionsKeyed({"k1", "k2"}));
+        s.start();
+        s.enter();
+        s.enter();
+        s.enter();
+        QCOMPARE(s.window->cmdKaitou->text(), u8("次問題"));
+        Dialogs::setNextFileName(QString());
+        s.window->mnuFileOpen_Click();
+        QCOMPARE(s.columns(1).at(4), u8("×"));
+        QCOMPARE(s.window->SSTab1->currentIndex(), 1);
+        s.window->SSTab1->setCurrentIndex(0);
+        s.start();
+        QCOMPARE(s.window->cmdKaitou->text(), u8("回 答"));
+        QVERIFY(s.window->cmbMark->isHidden());
+    }
+
+    // A shuffle reorders a list sorted by a column: sorting stays off until
+    // the next click on a heading.
+    void shuffleAfterASort_data() {
+        QTest::addColumn<bool>("byStart");
+        QTest::newRow("ﾗﾝﾀﾞﾑ順") << false;
+        QTest::newRow("shuffled スタート") << true;
+    }
+    void shuffleAfterASort() {
+        QFETCH(bool, byStart);
+        const QStringList keys{"k1", "k2", "k3", "k4", "k5"};
+        Session s(questionsKeyed(keys));
+        s.window->mnuSetupRandom->setChecked(true);
+        s.window->lstMondai_ColumnClick(1);
+        Random::seed(3);
+        const QStringList expected = inOrder(keys, shuffleOrder(int(keys.size())));
+        QVERIFY(expected != keys);
+        Random::seed(3);
+        QTest::mouseClick(byStart ? s.window->cmdStart : s.window->cmdRandom, Qt::LeftButton);
+        QStringList shown;
+        for (int row = 1; row <= s.window->lstMondai->count(); ++row)
+            shown << s.window->lstMondai->key(row);
+        QCOMPARE(shown, expected);
+        QVERIFY(!s.window->lstMondai->isSorted());
     }
 
     // Enter on the list page starts a round, on the answering page it
