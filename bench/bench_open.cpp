@@ -13,8 +13,6 @@
 //   bench_open --memory   the peak memory of opening 10,000 questions, in a
 //                         process of its own (started by the run above)
 
-#include "QuestionBench.h"
-
 #include "data/ProtectedFile.h"
 #include "data/QuestionDocument.h"
 #include "data/QuestionFile.h"
@@ -30,6 +28,8 @@
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
 #include "shell/frmMain.h"
+
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 // charts drawn, and closed; the question file is opened from run mode. The
 // best of seven runs counts for each.
 
-#include "QuestionBench.h"
+#include "BenchSupport.h"
 
 #include "learner/Learners.h"
 #include "learner/RoundLog.h"

@@ -8,19 +8,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 samples="$root/tests/data/rtf"
-command -v soffice >/dev/null || "$root/scripts/deps.sh" libreoffice-writer-nogui
-
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-# A profile of its own, so that the user's settings play no part.
-profile="file://$work/profile"
-convert() { # source, filter, extension of the result, name of the result
-    mkdir -p "$work/out"
-    soffice -env:UserInstallation="$profile" --headless --convert-to "$3:$2" \
-        --outdir "$work/out" "$samples/$1" >/dev/null 2> >(grep -v javaldx >&2)
-    mv "$work/out/${1%.*}.$3" "$samples/$4"
-    echo "$samples/$4"
-}
-convert libreoffice_source.html 'Rich Text Format' rtf libreoffice_from_html.rtf
-convert libreoffice_source.fodt 'Rich Text Format' rtf libreoffice_from_odt.rtf
-convert libreoffice_source.fodt 'HTML (StarWriter)' html libreoffice_from_odt.html
+source "$root/scripts/office.sh"
+office_start libreoffice-writer-nogui
+office_convert libreoffice_source.html 'rtf:Rich Text Format' libreoffice_from_html.rtf
+office_convert libreoffice_source.fodt 'rtf:Rich Text Format' libreoffice_from_odt.rtf
+office_convert libreoffice_source.fodt 'html:HTML (StarWriter)' libreoffice_from_odt.html

@@ -217,12 +217,16 @@ QuestionDocument::LoadResult QuestionDocument::loadText(const QString& text) {
     return result;
 }
 
-QString QuestionDocument::composeText(const QString& appVersion) const {
+QStringList QuestionDocument::records() const {
     QStringList records;
     records.reserve(entries_.size());
     for (const QuestionEntry& entry : entries_)
         records << entry.record;
-    return QuestionFile::compose(appVersion, properties_, records);
+    return records;
+}
+
+QString QuestionDocument::composeText(const QString& appVersion) const {
+    return QuestionFile::compose(appVersion, properties_, records());
 }
 
 QuestionDocument::SaveResult QuestionDocument::save(SaveForm form, const QString& appVersion,

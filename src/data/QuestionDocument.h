@@ -55,6 +55,8 @@ class QuestionDocument : public QObject {
     const QuestionEntry& at(int index) const { return entries_.at(index); }
     const QVector<QuestionEntry>& entries() const { return entries_; }
     int indexOf(const QString& key) const; // -1 when there is none
+    // Every record, in file order.
+    QStringList records() const;
     bool contains(const QString& key) const { return indexOf(key) >= 0; }
     // Replaces the record with this key, or appends it as a new question;
     // says so with recordStored.

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 AppGlobals& appGlobals() {
     static AppGlobals globals;
     return globals;
@@ -29,19 +31,35 @@ QString trimSpaces(const QString& text) {
 }
 
 QString encodeMarkup(const QString& text) {
-    QString result = text;
-    result.replace("&", "&amp;");
-    result.replace("<", "&lt;");
-    result.replace(">", "&gt;");
+    // One pass, and none for a text without these characters (rich text
+    // fields, mostly).
+    const auto special = [](QChar c) { return c == u'&' || c == u'<' || c == u'>'; };
+    if (std::none_of(text.begin(), text.end(), special))
+        return text;
+    QString result;
+    result.reserve(text.size() + text.size() / 8);
+    for (QChar c : text) {
+        if (c == u'&')
+            result += QLatin1String("&amp;");
+        else if (c == u'<')
+            result += QLatin1String("&lt;");
+        else if (c == u'>')
+            result += QLatin1String("&gt;");
+        else
+            result += c;
+    }
     return result;
 }
 
 QString decodeMarkup(const QString& text) {
+    // Rich text fields hold no entity at all, mostly.
+    if (!text.contains(QChar('&')))
+        return text;
     QString result = text;
-    result.replace("&#39;", "'");
-    result.replace("&gt;", ">");
-    result.replace("&lt;", "<");
-    result.replace("&amp;", "&");
+    result.replace(QLatin1String("&#39;"), QLatin1String("'"));
+    result.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    result.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    result.replace(QLatin1String("&amp;"), QLatin1String("&"));
     return result;
 }
 

@@ -8,6 +8,8 @@ struct AppGlobals {
     QString appVersion;
     QString programFolder; // ends with a separator
     QString learnerName;
+    // Printed worksheets end with the answer key.
+    bool worksheetAnswerKey = true;
 };
 
 AppGlobals& appGlobals();

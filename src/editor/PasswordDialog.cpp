@@ -54,6 +54,11 @@ void PasswordDialog::addButtons(int top) {
     connect(cmdCancel, &QPushButton::clicked, this, &PasswordDialog::cmdCancel_Click);
 }
 
+void PasswordDialog::moveButtons(int top) {
+    Twips::setTop(cmdOK, top);
+    Twips::setTop(cmdCancel, top);
+}
+
 void PasswordDialog::cmdCancel_Click() {
     reject();
 }

@@ -26,5 +26,6 @@ class PasswordDialog : public QDialog {
     // A box that shows "*" for every character typed.
     QLineEdit* addPasswordBox(const QString& name, int top);
     void addButtons(int top);
+    void moveButtons(int top);
     void showEvent(QShowEvent* event) override;
 };

@@ -2,6 +2,7 @@
 
 #include "data/QuestionDocument.h"
 #include "platform/Dialogs.h"
+#include "platform/TwipsGeometry.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -43,10 +44,24 @@ QString frmPasswd::placeholder() const {
 
 void frmPasswd::Form_Load() {
     const QString stars = placeholder();
-    if (!stars.isEmpty()) {
-        txtP1->setText(stars);
-        txtP2->setText(stars);
+    if (stars.isEmpty())
+        return;
+    // Typing replaces the placeholder, and a line says what it stands for.
+    for (QLineEdit* box : {txtP1, txtP2}) {
+        box->setText(stars);
+        box->selectAll();
     }
+    if (Label3)
+        return;
+    Label3 = addLabel("Label3", keepsPasswordNote(), 1500);
+    Label3->show();
+    txtP1->setAccessibleDescription(Label3->text());
+    moveButtons(1860);
+    setFixedHeight(Twips::toPixels(2340));
+}
+
+QString frmPasswd::keepsPasswordNote() {
+    return QStringLiteral("今のﾊﾟｽﾜｰﾄﾞのままにするときは、このまま O K を押して下さい。");
 }
 
 void frmPasswd::cmdOK_Click() {

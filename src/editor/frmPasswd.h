@@ -8,7 +8,8 @@ class QuestionDocument;
 
 // Asks for the password to protect a file with, twice. For a file whose
 // password is known the boxes come filled with a placeholder of as many "*"
-// as that password has characters; confirming it keeps the password.
+// as that password has characters, selected so that typing replaces it;
+// confirming it keeps the password, as a line under the boxes says.
 class frmPasswd : public PasswordDialog {
     Q_OBJECT
   public:
@@ -26,6 +27,9 @@ class frmPasswd : public PasswordDialog {
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
+    // Shown only while the boxes hold the placeholder.
+    QLabel* Label3 = nullptr;
+    static QString keepsPasswordNote();
     QLineEdit* txtP1 = nullptr;
     QLineEdit* txtP2 = nullptr;
 

@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QLineEdit>
+#include <QShortcut>
 
 QStringList richStyleFontNames(const QStringList& systemFamilies) {
     QStringList names;
@@ -34,6 +36,16 @@ frmRichStyle::frmRichStyle(QWidget* owner) : QWidget(owner, Qt::Tool) {
     chkBold = named(new QCheckBox(u("太字"), this), "chkBold");
     chkNaname = named(new QCheckBox(u("斜体"), this), "chkNaname");
     chkKasen = named(new QCheckBox(u("下線"), this), "chkKasen");
+    cmbFont->setAccessibleName(u("ﾌｫﾝﾄ"));
+    cmbSize->setAccessibleName(u("ｻｲｽﾞ"));
+    for (QComboBox* box : {cmbFont, cmbSize})
+        box->lineEdit()->setAccessibleName(box->accessibleName());
+    // The key that brought this window up goes back to the editor.
+    auto* back = new QShortcut(QKeySequence("Ctrl+T"), this);
+    connect(back, &QShortcut::activated, this, [owner] {
+        owner->raise();
+        owner->activateWindow();
+    });
     cmbFont->setMinimumWidth(170);
     cmbSize->setMaximumWidth(60);
 

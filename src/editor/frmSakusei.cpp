@@ -1,5 +1,6 @@
 #include "editor/frmSakusei.h"
 
+#include "editor/WorksheetPrinting.h"
 #include "editor/frmRichStyle.h"
 #include "platform/Dialogs.h"
 #include "platform/KeyMask.h"
@@ -152,6 +153,13 @@ void frmSakusei::createMenus() {
     mnuFileSave = named(mnuFile->addAction(u("上書き保存(&S)")), "mnuFileSave");
     mnuFileSave->setShortcut(QKeySequence("Ctrl+S"));
     mnuFileSaveAs = named(mnuFile->addAction(u("名前を付けて保存(&A)")), "mnuFileSaveAs");
+    named(mnuFile->addSeparator(), "mnuFileBar4");
+    mnuFileImport =
+        named(mnuFile->addAction(u("ﾃｷｽﾄﾌｧｲﾙから問題を取り込む(&I)…")), "mnuFileImport");
+    mnuFileExport = named(mnuFile->addAction(u("ﾃｷｽﾄﾌｧｲﾙに書き出す(&E)…")), "mnuFileExport");
+    named(mnuFile->addSeparator(), "mnuFileBar5");
+    worksheet =
+        addWorksheetCommands(mnuFile, this, document_, [this] { return document_.records(); });
     named(mnuFile->addSeparator(), "mnuFileBar2");
     mnuFileProp = named(mnuFile->addAction(u("文書のﾌﾟﾛﾊﾟﾃｨ(&P)")), "mnuFileProp");
     named(mnuFile->addSeparator(), "mnuFileBar3");
@@ -164,6 +172,8 @@ void frmSakusei::createMenus() {
     connect(mnuFileOpen, &QAction::triggered, this, &frmSakusei::mnuFileOpen_Click);
     connect(mnuFileSave, &QAction::triggered, this, &frmSakusei::mnuFileSave_Click);
     connect(mnuFileSaveAs, &QAction::triggered, this, &frmSakusei::mnuFileSaveAs_Click);
+    connect(mnuFileImport, &QAction::triggered, this, &frmSakusei::mnuFileImport_Click);
+    connect(mnuFileExport, &QAction::triggered, this, &frmSakusei::mnuFileExport_Click);
 
     mnuSetup = named(bar->addMenu(u("設定(&S)")), "mnuSetup");
     mnuSetupKMEpKMD =
@@ -173,7 +183,13 @@ void frmSakusei::createMenus() {
     mnuSetupKMEpKMD->setChecked(true);
     connect(mnuSetup, &QMenu::aboutToShow, this, &frmSakusei::mnuSetup_Click);
 
-    mnuSearch = named(bar->addMenu(u("検索(&S)")), "mnuSearch");
+    mnuFormat = named(bar->addMenu(u("書式(&O)")), "mnuFormat");
+    mnuFormatChar = named(mnuFormat->addAction(u("文字(&C)…")), "mnuFormatChar");
+    mnuFormatChar->setShortcut(QKeySequence("Ctrl+T"));
+    connect(mnuFormatChar, &QAction::triggered, this, &frmSakusei::mnuFormatChar_Click);
+
+    // Its own mnemonic: "設定(&S)" has S.
+    mnuSearch = named(bar->addMenu(u("検索(&K)")), "mnuSearch");
     mnuSearchList = named(mnuSearch->addAction(u("一覧から検索(&M)")), "mnuSearchList");
     named(mnuSearch->addSeparator(), "mnuSearchBar1");
     mnuSearchNext = named(mnuSearch->addAction(u("次を検索(&N)")), "mnuSearchNext");
@@ -289,6 +305,7 @@ void frmSakusei::keepListOrder() {
 }
 
 void frmSakusei::mnuFile_Click() {
+    mnuFileExport->setEnabled(lstMondai->count() >= 1);
     if (lstMondai->count() >= 1) {
         mnuFileSaveAs->setEnabled(true);
     } else {
@@ -307,6 +324,20 @@ void frmSakusei::mnuModeRead_Click() {
     emit modeReadRequested(pos());
     hide();
     richStyle_->hide();
+}
+
+void frmSakusei::placeRichStyle() {
+    const QRect frame = frameGeometry();
+    richStyle_->move(frame.x() + frame.width(), frame.y());
+    richStyle_->show();
+}
+
+void frmSakusei::mnuFormatChar_Click() {
+    if (!richStyle_->isVisible())
+        placeRichStyle();
+    richStyle_->raise();
+    richStyle_->activateWindow();
+    richStyle_->cmbFont->setFocus();
 }
 
 void frmSakusei::mnuFileExit_Click() {

@@ -2,6 +2,8 @@
 
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
+#include "data/QuestionTable.h"
+#include "editor/WorksheetPrinting.h"
 
 #include <QMainWindow>
 
@@ -49,6 +51,11 @@ class frmSakusei : public QMainWindow {
     void mnuFile_Click();
     void mnuSetup_Click();
     void mnuModeRead_Click();
+    // Puts the style window beside this window (over its edge when the
+    // screen has no room beside it) and shows it.
+    void placeRichStyle();
+    // "文字(&C)…": brings up the style window, its font box focused.
+    void mnuFormatChar_Click();
     void mnuFileExit_Click();
 
     // Search in the question list.
@@ -91,6 +98,13 @@ class frmSakusei : public QMainWindow {
     // and the file was not written.
     bool confirmSaveChanges();
 
+    // Questions from a table file and out to one.
+    void mnuFileImport_Click();
+    void mnuFileExport_Click();
+    // Reads the table file at `path` and adds its questions as new ones,
+    // after asking what to do with rows that cannot become questions.
+    void importTable(const QString& path);
+
   signals:
     // "問題ﾌｧｲﾙ実施ﾓｰﾄﾞ(&R)": the main window comes back at this place.
     void modeReadRequested(const QPoint& position);
@@ -121,10 +135,15 @@ class frmSakusei : public QMainWindow {
     QAction* mnuFileOpen = nullptr;
     QAction* mnuFileSave = nullptr;
     QAction* mnuFileSaveAs = nullptr;
+    QAction* mnuFileImport = nullptr;
+    QAction* mnuFileExport = nullptr;
+    WorksheetCommands worksheet;
     QAction* mnuFileProp = nullptr;
     QAction* mnuFileExit = nullptr;
     QMenu* mnuSetup = nullptr;
     QAction* mnuSetupKMEpKMD = nullptr;
+    QMenu* mnuFormat = nullptr;
+    QAction* mnuFormatChar = nullptr;
     QMenu* mnuSearch = nullptr;
     QAction* mnuSearchList = nullptr;
     QAction* mnuSearchNext = nullptr;
@@ -154,6 +173,7 @@ class frmSakusei : public QMainWindow {
     bool saveOrTell(QuestionDocument::SaveForm form, const QString& password = {});
     // The records follow the list's order after a sort.
     void keepListOrder();
+    void addQuestions(const QVector<QuestionTable::Question>& questions);
     // The key the fields were loaded with; a different text in txtKey was
     // typed by hand.
     QString loadedKey_;

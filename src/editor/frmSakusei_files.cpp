@@ -179,7 +179,8 @@ bool frmSakusei::mnuFileSaveAs_Click() {
     if (dot >= 0 && dot > proposed.lastIndexOf('/') && dot > proposed.lastIndexOf('\\'))
         proposed.truncate(dot);
     request.fileName = proposed;
-    request.options = Dialogs::OverwritePrompt | Dialogs::CreatePrompt | Dialogs::HideReadOnly;
+    request.options = Dialogs::OverwritePrompt | Dialogs::CreatePrompt | Dialogs::HideReadOnly |
+                      Dialogs::AddExtension;
     if (document_.isLocked()) {
         request.filter = u("すべてのファイル (*.*)|*.*|kuMemo保護付データファイル (*.kme)|*.kme|");
         request.filterIndex = 2;

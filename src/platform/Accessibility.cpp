@@ -8,15 +8,32 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTabBar>
+#include <QWidget>
 
 namespace {
 
 // A combo box named by its label (or accessible name); its current item is
-// its value.
-class AccessibleComboBox : public QAccessibleWidget {
+// its value and its text, and a new current item is told as new text.
+class AccessibleComboBox : public QAccessibleWidget, public QAccessibleTextInterface {
   public:
-    explicit AccessibleComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+    explicit AccessibleComboBox(QComboBox* box) : QAccessibleWidget(box, QAccessible::ComboBox) {
+        if (box->property("accessibleValueTold").toBool())
+            return;
+        box->setProperty("accessibleValueTold", true);
+        box->setProperty("accessibleValue", box->currentText());
+        QObject::connect(box, &QComboBox::currentTextChanged, box, [box](const QString& value) {
+            const QString before = box->property("accessibleValue").toString();
+            box->setProperty("accessibleValue", value);
+            QAccessibleTextUpdateEvent event(box, 0, before, value);
+            QAccessible::updateAccessibility(&event);
+        });
+    }
 
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface && !comboBox()->isEditable())
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
     QString text(QAccessible::Text t) const override {
         return t == QAccessible::Value ? comboBox()->currentText() : QAccessibleWidget::text(t);
     }
@@ -57,8 +74,61 @@ class AccessibleComboBox : public QAccessibleWidget {
         }
     }
 
+    // The current item read as text; nothing in it can be selected.
+    QString text(int start, int end) const override {
+        return comboBox()->currentText().mid(start, end - start);
+    }
+    int characterCount() const override { return int(comboBox()->currentText().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    int selectionCount() const override { return 0; }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* start, int* end) const override {
+        *start = *end = offset;
+        return {};
+    }
+
   private:
     QComboBox* comboBox() const { return static_cast<QComboBox*>(widget()); }
+};
+
+constexpr char ChoiceName[] = "accessibleChoiceName";
+constexpr char ChoiceChecked[] = "accessibleChoiceChecked";
+constexpr char ChoiceExclusive[] = "accessibleChoiceExclusive";
+
+// A choice of the answering page: its number and text as its name, whether
+// it is picked as its checked state, and a press that picks it.
+class AccessibleChoice : public QAccessibleWidget {
+  public:
+    explicit AccessibleChoice(QWidget* box)
+        : QAccessibleWidget(box, box->property(ChoiceExclusive).toBool() ? QAccessible::RadioButton
+                                                                         : QAccessible::CheckBox) {
+        addControllingSignal(QStringLiteral("clicked()"));
+    }
+
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? widget()->property(ChoiceName).toString()
+                                      : QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = widget()->property(ChoiceChecked).toBool();
+        s.readOnly = true;
+        return s;
+    }
+    QStringList actionNames() const override { return QStringList{pressAction(), toggleAction()}; }
+    void doAction(const QString& name) override {
+        // After the screen reader's call has returned, as a click comes.
+        if (name == pressAction() || name == toggleAction())
+            QMetaObject::invokeMethod(widget(), "clicked", Qt::QueuedConnection);
+    }
 };
 
 // One tab of a tab bar. A disabled tab is reported so and cannot be opened.
@@ -172,6 +242,8 @@ class AccessibleTabBar : public QAccessibleWidget {
 QAccessibleInterface* programInterface(const QString& className, QObject* object) {
     if (className == QLatin1String("QComboBox"))
         return new AccessibleComboBox(static_cast<QComboBox*>(object));
+    if (object && object->isWidgetType() && object->property(ChoiceName).isValid())
+        return new AccessibleChoice(static_cast<QWidget*>(object));
     if (className == QLatin1String("QTabBar"))
         return new AccessibleTabBar(static_cast<QTabBar*>(object));
     return nullptr;
@@ -181,4 +253,30 @@ QAccessibleInterface* programInterface(const QString& className, QObject* object
 
 void installAccessibleInterfaces() {
     QAccessible::installFactory(programInterface);
+}
+
+void makeAccessibleChoice(QWidget* box, const QString& name, bool exclusive) {
+    box->setProperty(ChoiceExclusive, exclusive);
+    box->setProperty(ChoiceChecked, false);
+    box->setProperty(ChoiceName, name);
+    // An interface made before the box became a choice is made anew.
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(box);
+    if (made && made->role() != (exclusive ? QAccessible::RadioButton : QAccessible::CheckBox))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    QAccessibleEvent named(box, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+}
+
+QString accessibleChoiceName(const QWidget* box) {
+    return box->property(ChoiceName).toString();
+}
+
+void setAccessibleChecked(QWidget* box, bool checked) {
+    if (box->property(ChoiceChecked).toBool() == checked)
+        return;
+    box->setProperty(ChoiceChecked, checked);
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(box, changed);
+    QAccessible::updateAccessibility(&event);
 }

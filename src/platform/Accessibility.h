@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // Makes screen readers see the program's controls as a person sees them.
 // Qt's own interfaces name a combo box by its current item on Linux, and
 // report a greyed tab as available and let it be opened; ours name a combo
@@ -7,3 +9,15 @@
 // effect for controls first asked for after the call; calling it again does
 // nothing.
 void installAccessibleInterfaces();
+
+class QWidget;
+
+// Shows a read-only box to screen readers as one choice of a group: said by
+// `name`, a radio button when only one may be picked, otherwise a check box,
+// checked as the program says. Its press action emits the box's clicked()
+// signal, as a click would. Set before the box is first shown.
+void makeAccessibleChoice(QWidget* box, const QString& name, bool exclusive);
+// The name a choice is said by.
+QString accessibleChoiceName(const QWidget* box);
+// Whether the choice is picked; a change is told to screen readers.
+void setAccessibleChecked(QWidget* box, bool checked);

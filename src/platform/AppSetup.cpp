@@ -1,6 +1,7 @@
 #include "platform/AppSetup.h"
 
 #include "platform/Accessibility.h"
+#include "platform/ScreenFit.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -47,6 +48,7 @@ void setupApplication(QApplication& app) {
         QApplication::installTranslator(translator);
     registerFontSubstitutes();
     installAccessibleInterfaces();
+    installScreenFit(app);
     app.setApplicationName("kuMemo");
     app.setOrganizationName("KumemoSTUDIOS");
     // Desktops find the program's entry and icon by this name.

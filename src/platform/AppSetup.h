@@ -6,8 +6,8 @@ class QApplication;
 
 // What the application needs before its first window: Qt's Japanese
 // translations for the standard buttons, Japanese screen fonts standing in
-// for the Windows font names that question files carry, and controls that
-// screen readers see as a person does.
+// for the Windows font names that question files carry, controls that
+// screen readers see as a person does, and windows kept on the screen.
 void setupApplication(QApplication& app);
 void registerFontSubstitutes();
 // Shows text in a font the machine lacks with a Japanese font instead; the

@@ -18,6 +18,12 @@ QByteArray codecName(int codePage) {
         return "Big5";
     case 874:
         return "windows-874";
+    case 437:
+        return "IBM437";
+    case 850:
+        return "IBM850";
+    case 10000:
+        return "macintosh";
     case 1250:
     case 1251:
     case 1252:

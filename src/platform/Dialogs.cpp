@@ -14,7 +14,7 @@ namespace {
 struct Queues {
     QQueue<Answer> answers;
     QQueue<QString> inputs;
-    QQueue<QString> fileNames;
+    QQueue<QPair<QString, int>> fileNames;
     QList<Message> shown;
     QList<FileRequest> requests;
     bool answerByDefault = false;
@@ -52,10 +52,15 @@ QWidget* parentWindow() {
     return nullptr;
 }
 
-QString showFileDialog(const FileRequest& request) {
+// The chosen path and the filter chosen with it (1-based).
+QPair<QString, int> showFileDialog(const FileRequest& request) {
     queues().requests.append(request);
-    if (!queues().fileNames.isEmpty())
-        return queues().fileNames.dequeue();
+    if (!queues().fileNames.isEmpty()) {
+        QPair<QString, int> queued = queues().fileNames.dequeue();
+        if (queued.second == 0)
+            queued.second = request.filterIndex;
+        return queued;
+    }
     if (queues().answerByDefault)
         return {};
 
@@ -73,6 +78,17 @@ QString showFileDialog(const FileRequest& request) {
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
 
+    // The dialog adds the extension itself, so that it asks before
+    // overwriting the file of the name it really writes.
+    if (request.options & AddExtension) {
+        const auto useFilter = [&dialog, &request, filters](const QString& chosen) {
+            dialog.setDefaultSuffix(
+                filterExtension(request.filter, int(filters.indexOf(chosen)) + 1));
+        };
+        useFilter(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useFilter);
+    }
+
     // The initial name may be a folder, a folder with patterns, or a file.
     QFileInfo initial(request.fileName);
     if (!request.fileName.isEmpty()) {
@@ -87,6 +103,7 @@ QString showFileDialog(const FileRequest& request) {
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    const int chosenFilter = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
     QString chosen = dialog.selectedFiles().constFirst();
     if ((request.options & CreatePrompt) && !QFileInfo::exists(chosen)) {
         const auto answer = QMessageBox::question(
@@ -95,7 +112,7 @@ QString showFileDialog(const FileRequest& request) {
         if (answer != QMessageBox::Yes)
             return {};
     }
-    return chosen;
+    return {chosen, chosenFilter};
 }
 } // namespace
 
@@ -147,16 +164,33 @@ QString inputBox(const QString& prompt, const QString& title, const QString& def
     return ok ? text : QString();
 }
 
+QString filterExtension(const QString& filter, int filterIndex) {
+    const QString pattern =
+        filter.split('|').value(2 * filterIndex - 1).split(';').value(0).trimmed();
+    if (!pattern.startsWith(QLatin1String("*.")) || pattern == QLatin1String("*.*"))
+        return {};
+    return pattern.mid(2);
+}
+
+QString withFilterExtension(const QString& path, const QString& filter, int filterIndex) {
+    const QString extension = filterExtension(filter, filterIndex);
+    if (extension.isEmpty() || path.isEmpty() || QFileInfo(path).fileName().contains('.'))
+        return path;
+    return path + '.' + extension;
+}
+
 QString openFile(const FileRequest& request) {
     FileRequest r = request;
     r.save = false;
-    return showFileDialog(r);
+    return showFileDialog(r).first;
 }
 
 QString saveFile(const FileRequest& request) {
     FileRequest r = request;
     r.save = true;
-    return showFileDialog(r);
+    const auto [path, filterIndex] = showFileDialog(r);
+    // A queued name is what the user typed: it gets the extension too.
+    return (r.options & AddExtension) ? withFilterExtension(path, r.filter, filterIndex) : path;
 }
 
 void setNextAnswer(Answer answer) {
@@ -165,8 +199,8 @@ void setNextAnswer(Answer answer) {
 void setNextInput(const QString& text) {
     queues().inputs.enqueue(text);
 }
-void setNextFileName(const QString& path) {
-    queues().fileNames.enqueue(path);
+void setNextFileName(const QString& path, int filterIndex) {
+    queues().fileNames.enqueue({path, filterIndex});
 }
 const QList<Message>& shownMessages() {
     return queues().shown;

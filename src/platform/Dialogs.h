@@ -32,6 +32,9 @@ enum FileOption {
     OverwritePrompt = 0x2,
     CreatePrompt = 0x4,
     HideReadOnly = 0x8,
+    // A name typed without an extension gets the one of the chosen filter
+    // (none when the filter is every file).
+    AddExtension = 0x10,
 };
 
 struct FileRequest {
@@ -50,10 +53,18 @@ QString saveFile(const FileRequest& request);
 // Turns "description|patterns|..." into Qt's filter list.
 QStringList qtFilters(const QString& filter);
 
+// The extension of the filter's first pattern ("kmd" of "*.kmd"), "" for
+// every file.
+QString filterExtension(const QString& filter, int filterIndex);
+// The path with the extension of the filter's first pattern when its file
+// name has none; unchanged for a filter of every file.
+QString withFilterExtension(const QString& path, const QString& filter, int filterIndex);
+
 // --- test support ---
 void setNextAnswer(Answer answer);
 void setNextInput(const QString& text);
-void setNextFileName(const QString& path); // "" is a cancel
+// "" is a cancel; `filterIndex` is the filter chosen (0: the preselected one).
+void setNextFileName(const QString& path, int filterIndex = 0);
 // When on, a dialog with no queued answer is only recorded: a message box
 // answers "No" unless "Yes" is its default, a file dialog is cancelled.
 // Off, the real dialog is shown.

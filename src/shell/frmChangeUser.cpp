@@ -44,6 +44,10 @@ frmChangeUser::frmChangeUser(frmMain& main) : QDialog(&main), main_(main) {
     Combo1->setEditable(true);
     place(Combo1, Indent, 1140, boxWidth, BoxHeight);
 
+    Text1->setAccessibleName(u("新しい回答者名"));
+    Combo1->setAccessibleName(u("既存の回答者名"));
+    Combo1->lineEdit()->setAccessibleName(Combo1->accessibleName());
+
     // "ｷｬﾝｾﾙ" left of "切り替え", both at the bottom right.
     const int buttonTop = FormHeight - Margin - ButtonHeight;
     Command2 = named(new QPushButton(u("ｷｬﾝｾﾙ"), this), "Command2");

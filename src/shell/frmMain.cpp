@@ -2,6 +2,7 @@
 
 #include "data/ProtectedFile.h"
 #include "data/modKuMemo.h"
+#include "editor/WorksheetPrinting.h"
 #include "editor/frmProp.h"
 #include "editor/frmProtect.h"
 #include "editor/frmRichStyle.h"
@@ -55,6 +56,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         connect(enter, &QShortcut::activated, this, &frmMain::pressDefaultButton);
     }
     connectSession();
+    connectAccess();
     connectResults();
     connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::documentReset);
     connect(&document_, &QuestionDocument::recordStored, this, &frmMain::showStoredQuestion);
@@ -319,6 +321,18 @@ void frmMain::createMenus() {
     connect(mnuProp, &QAction::triggered, this, &frmMain::mnuProp_Click);
     mnuResults = named(mnuFile->addAction(u("成績の表示(&G)…")), "mnuResults");
     connect(mnuResults, &QAction::triggered, this, &frmMain::mnuResults_Click);
+    named(mnuFile->addSeparator(), "mnuFileBar3");
+    // Worksheets of the questions as the list shows them: its order, its filter.
+    worksheet = addWorksheetCommands(mnuFile, this, document_, [this] {
+        QStringList records;
+        records.reserve(lstMondai->count());
+        for (int row = 1; row <= lstMondai->count(); ++row) {
+            const int at = document_.indexOf(lstMondai->key(row));
+            if (at >= 0)
+                records << document_.at(at).record;
+        }
+        return records;
+    });
     named(mnuFile->addSeparator(), "mnuFileBar2");
     mnuChangeUser =
         named(mnuFile->addAction(u("ﾕｰｻﾞの切り替え(現在：権兵衛さん)(&U)")), "mnuChangeUser");
@@ -392,6 +406,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         return true;
     if (sessionEvent(watched, event))
         return true;
+    accessEvent(watched, event);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -475,9 +490,7 @@ void frmMain::mnuToolSakusei_Click() {
     frmSakusei* editor = sakusei();
     editor->move(pos());
     editor->show();
-    const QRect editorFrame = editor->frameGeometry();
-    editor->richStyle()->move(editorFrame.x() + editorFrame.width(), y());
-    editor->richStyle()->show();
+    editor->placeRichStyle();
     editor->activateWindow();
     editor->setFocus();
     hide();

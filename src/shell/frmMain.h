@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/QuestionDocument.h"
+#include "editor/WorksheetPrinting.h"
 #include "learner/LearnerFile.h"
 #include "learner/Results.h"
 #include "learner/Statistics.h"
@@ -164,6 +165,7 @@ class frmMain : public QMainWindow {
     QMenu* mnuFile = nullptr;
     QAction* mnuFileOpen = nullptr;
     QAction* mnuProp = nullptr;
+    WorksheetCommands worksheet;
     QAction* mnuChangeUser = nullptr;
     QAction* mnuResults = nullptr;
     QAction* mnuFileExit = nullptr;
@@ -218,12 +220,19 @@ class frmMain : public QMainWindow {
     // The question shown can no longer be answered: the page offers
     // nothing to judge.
     void endShownQuestion();
+    // What a screen reader says and reaches on the answering page.
+    void connectAccess();
+    bool accessEvent(QObject* watched, QEvent* event);
+    void accessQuestionShown();
+    void accessChoicePicked(int index);
+    void accessJudged(bool right);
 
     QuestionDocument document_;
     frmSakusei* sakusei_ = nullptr;
     QPushButton* defaultButton_ = nullptr;
     bool draggingDivider_ = false;
     bool unloading_ = false;
+    QObject* pageKeysFirst_ = nullptr;
     // The question on the answering page, its choices in the order shown.
     QuestionView shownQuestion_;
     Round round_;

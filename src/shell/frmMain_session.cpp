@@ -166,6 +166,7 @@ void frmMain::showQuestion(int n) {
         round_.show(key, n, lstMondai->count());
     else
         round_.endShown();
+    accessQuestionShown();
     if (typed)
         txtKaitou[1]->setFocus();
     else
@@ -226,6 +227,7 @@ void frmMain::txtKaitou_Click(int index) {
         txtKaitou[i]->setBackColor(on ? selectedColour()
                                       : QApplication::palette().color(QPalette::Base));
     }
+    accessChoicePicked(index);
     txtInput->setFocus();
     if (judgesByItself(type, mnuSetup1Click->isChecked()))
         startJudgeTimer();
@@ -312,6 +314,7 @@ void frmMain::cmdKaitou_Click() {
         cmbMark->setCurrentText(proposedMark(after.mark, right, markTable, cmbMark->currentText()));
         updateUserData(row);
         round_.judge(right);
+        accessJudged(right);
         cmbMark->setFocus();
         return;
     }
@@ -371,12 +374,12 @@ bool frmMain::judgeTypedEntry() {
 }
 
 void frmMain::cmdHint_Click() {
-    frmMessage::showText(this, shownQuestion_.hintRtf);
+    frmMessage::showText(this, shownQuestion_.hintRtf, u("ヒント"));
     txtInput->setFocus();
 }
 
 void frmMain::cmdKaisetsu_Click() {
-    frmMessage::showText(this, shownQuestion_.explanationRtf);
+    frmMessage::showText(this, shownQuestion_.explanationRtf, u("解説"));
     txtInput->setFocus();
 }
 

@@ -15,6 +15,7 @@ frmMessage::frmMessage(QWidget* parent) : QDialog(parent) {
     setModal(true);
     RichTextBox1 = named(new RichTextBox(this), "RichTextBox1");
     RichTextBox1->setLocked(true);
+    RichTextBox1->setAccessibleName(u("ヒント/解説"));
     Command1 = named(new QPushButton(u("閉じる"), this), "Command1");
     connect(Command1, &QPushButton::clicked, this, &frmMessage::Command1_Click);
     // The focus moves to "閉じる" once the window has come up.
@@ -24,8 +25,11 @@ frmMessage::frmMessage(QWidget* parent) : QDialog(parent) {
     resize(Twips::toPixels(6015), Twips::toPixels(3270));
 }
 
-void frmMessage::showText(QWidget* parent, const QString& rtf) {
+void frmMessage::showText(QWidget* parent, const QString& rtf, const QString& what) {
     frmMessage form(parent);
+    // One caption for both on the screen; a screen reader tells them apart.
+    form.setAccessibleName(u("くう・めも - ") + what + u("表示"));
+    form.RichTextBox1->setAccessibleName(what);
     form.RichTextBox1->setTextRTF(rtf);
     form.exec();
 }

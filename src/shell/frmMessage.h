@@ -13,8 +13,9 @@ class frmMessage : public QDialog {
   public:
     explicit frmMessage(QWidget* parent = nullptr);
 
-    // Shows the rich text and returns when the learner has closed the window.
-    static void showText(QWidget* parent, const QString& rtf);
+    // Shows the rich text, `what` it is ("ヒント" or "解説"), and returns
+    // when the learner has closed the window.
+    static void showText(QWidget* parent, const QString& rtf, const QString& what);
 
     void Form_Resize();
     void Timer1_Timer();

@@ -260,6 +260,7 @@ void tst_PasswordForms::passwdRules_data() {
         {"stars as long", "pw12", false, "****", true, "****", "****", "", "pw12"},
         {"stars, other length", "pw12", false, "****", true, "***", "***", "", "***"},
         {"placeholder replaced", "pw12", false, "****", true, kNew, kNew, "", kNew},
+        {"typed over the placeholder", "pw12", false, "****", false, "ab", "ab", "", "ab"},
         {"one box changed", "pw12", false, "****", false, "x", "", kMismatch, ""},
         {"locked: no placeholder", "pw12", true, "", false, "****", "****", "", "****"},
     };
@@ -282,6 +283,11 @@ void tst_PasswordForms::passwdRules() {
     setLock(filePassword, locked ? filePassword : QString());
     frmPasswd form(doc());
     form.show();
+    auto* note = child<QLabel>(&form, "Label3");
+    QCOMPARE(note ? note->text() : QString(),
+             placeholder.isEmpty()
+                 ? QString()
+                 : u8("今のﾊﾟｽﾜｰﾄﾞのままにするときは、このまま O K を押して下さい。"));
     for (const char* box : {"txtP1", "txtP2"}) {
         QCOMPARE(child<QLineEdit>(&form, box)->text(), placeholder);
         if (clearFirst)

@@ -49,7 +49,9 @@ class TestFrmSakusei : public QObject {
         row("mnuFileExit", "閉じる(&X)");
         row("mnuSetup", "設定(&S)");
         row("mnuSetupKMEpKMD", "保護付ﾃﾞｰﾀを書き出す時に、標準ﾃﾞｰﾀも一緒に書き出す");
-        row("mnuSearch", "検索(&S)");
+        row("mnuFormat", "書式(&O)");
+        row("mnuFormatChar", "文字(&C)…");
+        row("mnuSearch", "検索(&K)");
         row("mnuSearchList", "一覧から検索(&M)");
         row("mnuSearchNext", "次を検索(&N)");
         row("mnuSearchBefore", "前を検索(&B)");

@@ -58,13 +58,19 @@ class TestRichStyle : public QObject {
         QCOMPARE(style->chkKasen->text(), u8("下線"));
     }
 
-    // Shown beside the editor with it, hidden with it.
+    // Shown beside the editor with it, hidden with it; "文字(&C)…" brings it
+    // back there, its font box focused.
     void placedBesideTheEditor() {
         EditorFixture f;
         frmRichStyle* style = f.editor->richStyle();
         QVERIFY(style->isVisible());
         const QRect editor = f.editor->frameGeometry();
         QCOMPARE(style->pos(), QPoint(editor.x() + editor.width(), f.main->y()));
+        style->hide();
+        f.editor->mnuFormatChar->trigger();
+        QVERIFY(style->isVisible());
+        QCOMPARE(style->pos(), QPoint(editor.x() + editor.width(), f.main->y()));
+        QCOMPARE(style->focusWidget(), style->cmbFont);
         f.editor->mnuModeRead->trigger();
         QVERIFY(!style->isVisible());
     }

@@ -1,4 +1,5 @@
 #include "platform/Accessibility.h"
+#include "platform/ScreenFit.h"
 
 #include "support/TestEnv.h"
 
@@ -14,6 +15,28 @@ class TestAccessibilityInterfaces : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase() { installAccessibleInterfaces(); }
+
+    // A window's frame within the screen's available area (a 1366x768
+    // screen with a 30-pixel panel at its top).
+    void windowsFitTheScreen_data() {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QRect>("fitted");
+        QTest::newRow("fits: stays") << QRect(100, 80, 700, 500) << QRect(100, 80, 700, 500);
+        QTest::newRow("bottom off: moves up")
+            << QRect(100, 200, 902, 680) << QRect(100, 88, 902, 680);
+        QTest::newRow("right edge off: moves left")
+            << QRect(1200, 100, 300, 100) << QRect(1066, 100, 300, 100);
+        QTest::newRow("title bar above: moves down")
+            << QRect(-20, 0, 400, 300) << QRect(0, 30, 400, 300);
+        QTest::newRow("taller than the area: shrinks to it")
+            << QRect(50, 100, 800, 900) << QRect(50, 30, 800, 738);
+        QTest::newRow("larger both ways") << QRect(5, 5, 2000, 1000) << QRect(0, 30, 1366, 738);
+    }
+    void windowsFitTheScreen() {
+        QFETCH(QRect, frame);
+        QFETCH(QRect, fitted);
+        QCOMPARE(fitIntoArea(frame, QRect(0, 30, 1366, 738)), fitted);
+    }
 
     // A combo box is said by its label, its current item is its value, and
     // its action opens and closes the item list.

@@ -292,6 +292,12 @@ void TestRtf::readerText_data() {
     QTest::newRow("only a par") << u("{\\rtf1\\par}") << QString();
     QTest::newRow("backslash newline is a par") << u("{\\rtf1 a\\\r\nb}") << u("a\r\nb");
     QTest::newRow("raw line ends are no text") << u("{\\rtf1 a\r\nb\nc}") << u("abc");
+    QTest::newRow("sections end paragraphs") << u("{\\rtf1 a\\sect b\\sect c}") << u("a\r\nb\r\nc");
+    QTest::newRow("final sect ends the document") << u("{\\rtf1 a\\sect}") << u("a");
+    QTest::newRow("pc is code page 437") << u("{\\rtf1\\pc \\'f1\\'9b}") << u("±¢");
+    QTest::newRow("pca is code page 850") << u("{\\rtf1\\pca \\'f1\\'9b}") << u("±ø");
+    QTest::newRow("mac is code page 10000") << u("{\\rtf1\\mac \\'b1\\'8e}") << u("±é");
+    QTest::newRow("ansicpg after pc wins") << u("{\\rtf1\\pc\\ansicpg1252 \\'f1}") << u("ñ");
     QTest::newRow("line and tab") << u("{\\rtf1 a\\line b\\tab c}") << u("a\r\nb\tc");
     QTest::newRow("symbols") << u("{\\rtf1 \\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote"
                                   "\\bullet}")
@@ -508,6 +514,7 @@ void TestRtf::emptyDocument() {
     const QString empty = header + u("\\viewkind4\\uc1\\pard\\lang1041\\f0\\fs18\\par\r\n}\r\n");
     QTextDocument document;
     QCOMPARE(Rtf::write(&document), empty);
+    QCOMPARE(Rtf::writePlain(QString()), empty);
     // Whatever style the caret has, an empty document is the same bytes.
     QTextCursor cursor(&document);
     CharStyle big = style(u("Arial"), 40);
@@ -566,6 +573,8 @@ void TestRtf::writerCharacters() {
     append(cursor, text, style());
     QCOMPARE(Rtf::write(&document), header + u("\\viewkind4\\uc1\\pard\\lang1041\\f0\\fs18 ") +
                                         body + u("\\par\r\n}\r\n"));
+    // Plain text imported from a table is written as if typed into a box.
+    QCOMPARE(Rtf::writePlain(text), Rtf::write(&document));
 }
 
 void TestRtf::writerSwitches() {

@@ -1,18 +1,25 @@
 #include "editor/frmPasswd.h"
 #include "editor/frmProp.h"
 #include "editor/frmProtect.h"
+#include "editor/frmRichStyle.h"
 #include "editor/frmSakusei.h"
 #include "platform/AppSetup.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
+#include "platform/RichTextBox.h"
+#include "shell/frmChangeUser.h"
 #include "shell/frmMain.h"
+#include "shell/frmMessage.h"
 #include "shell/frmResults.h"
 
+#include "support/Modal.h"
 #include "support/TestEnv.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QMetaEnum>
 #include <QTabWidget>
 #include <QTest>
@@ -52,6 +59,15 @@ void collectFaults(QAccessibleInterface* node, const QString& path, QStringList&
         faults << here + ": no name";
     if (role == QAccessible::ComboBox && name == node->text(QAccessible::Value))
         faults << here + ": named by its value " + name;
+    // A screen reader reads a combo box's value as its text.
+    if (auto* box = qobject_cast<QComboBox*>(node->object())) {
+        QAccessibleTextInterface* text = node->textInterface();
+        const QString value = box->isEditable() ? box->lineEdit()->text()
+                              : text            ? text->text(0, text->characterCount())
+                                                : QString();
+        if (node->text(QAccessible::Value) != box->currentText() || value != box->currentText())
+            faults << here + ": hides its value " + box->currentText();
+    }
     if (name.contains(QStringLiteral("{\\rtf")))
         faults << here + ": reads out RTF";
     // The pop-up list of a combo box is announced with the box's name.
@@ -105,6 +121,14 @@ struct Program {
             dialog = std::make_unique<frmPasswd>(main->document());
         if (which == "frmResults")
             dialog = std::make_unique<frmResults>(main->resultsData());
+        if (which == "frmChangeUser")
+            dialog = std::make_unique<frmChangeUser>(*main);
+        if (which == "frmMessage")
+            dialog = std::make_unique<frmMessage>(main.get());
+        if (which == "frmRichStyle") {
+            shown = main->sakusei()->richStyle();
+            shown->show();
+        }
         if (dialog) {
             dialog->show();
             shown = dialog.get();
@@ -116,9 +140,10 @@ struct Program {
 
 void addWindowRows() {
     QTest::addColumn<QString>("window");
-    for (const char* window : {"frmMain, no file", "frmMain, file open", "frmMain, answering page",
-                               "frmSakusei, new question", "frmSakusei, question loaded", "frmProp",
-                               "frmProtect", "frmPasswd", "frmResults"})
+    for (const char* window :
+         {"frmMain, no file", "frmMain, file open", "frmMain, answering page",
+          "frmSakusei, new question", "frmSakusei, question loaded", "frmProp", "frmProtect",
+          "frmPasswd", "frmChangeUser", "frmMessage", "frmRichStyle", "frmResults"})
         QTest::newRow(window) << QString(window);
 }
 
@@ -172,6 +197,10 @@ class TestAccessibility : public QObject {
         row("frmProp", "Text4", "名前");
         row("frmProp", "Text5", "Mail");
         row("frmProp", "Text6", "ﾎｰﾑﾍﾟｰｼﾞ");
+        row("frmChangeUser", "Text1", "新しい回答者名");
+        row("frmChangeUser", "Combo1", "既存の回答者名");
+        row("frmRichStyle", "cmbFont", "ﾌｫﾝﾄ");
+        row("frmRichStyle", "cmbSize", "ｻｲｽﾞ");
     }
     void controlNames() {
         QFETCH(QString, window);
@@ -236,6 +265,93 @@ class TestAccessibility : public QObject {
             backward.prepend(focusName());
         }
         QCOMPARE(backward, order + QStringList{order.first()});
+    }
+
+    // A listener hears each question with how to answer it, what a key
+    // picked, and the verdict with the right answer, each where the focus
+    // goes; the choices are choices, checked as picked.
+    void answeringPageSays() {
+        Program program;
+        frmMain& main = *program.main;
+        main.mnuSetupRandom->setChecked(false);
+        main.mnuSetup1Click->setChecked(false);
+        program.openFile();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QTest::mouseClick(main.cmdStart, Qt::LeftButton);
+        QCOMPARE(focusName(), QString("txtInput"));
+        QCOMPARE(nameOf(main.txtInput), u8("日本で一番高い山は？　回答を１つ選んで下さい。"));
+        QStringList choices;
+        for (int i = 1; i <= 3; ++i) {
+            QAccessibleInterface* choice = QAccessible::queryAccessibleInterface(main.txtKaitou[i]);
+            QCOMPARE(choice->role(), QAccessible::RadioButton);
+            QVERIFY(choice->state().checkable);
+            QVERIFY(!choice->state().checked);
+            choices << choice->text(QAccessible::Name);
+        }
+        QCOMPARE(main.txtInput->accessibleDescription(),
+                 choices.join(u8("　")) + u8("　数字ｷｰで回答を選び、Enterで回答します。"));
+        int right = 0;
+        for (int i = 1; i <= 3; ++i) {
+            if (choices[i - 1] == QString("(%1) ").arg(i) + u8("富士山"))
+                right = i;
+        }
+        QVERIFY(right);
+        const int wrong = right == 1 ? 2 : 1;
+
+        typeKey(Qt::Key(Qt::Key_0 + wrong));
+        QCOMPARE(main.txtInput->accessibleDescription(),
+                 choices[wrong - 1] + u8(" を選びました。"));
+        // Space on a choice picks it as a click does.
+        main.txtKaitou[right]->setFocus();
+        typeKey(Qt::Key_Space);
+        QCOMPARE(focusName(), QString("txtInput"));
+        for (int i = 1; i <= 3; ++i) {
+            QCOMPARE(QAccessible::queryAccessibleInterface(main.txtKaitou[i])->state().checked,
+                     i == right);
+        }
+        // Ctrl+H from a choice shows the hint, said as the hint.
+        QString heardTitle;
+        const auto hearModal = [&heardTitle] {
+            heardTitle.clear();
+            whenModal([&heardTitle](QWidget* modal) {
+                heardTitle = nameOf(modal);
+                static_cast<QDialog*>(modal)->accept();
+            });
+        };
+        hearModal();
+        main.txtKaitou[1]->setFocus();
+        QTest::keyClick(main.txtKaitou[1], Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(heardTitle, u8("くう・めも - ヒント表示"));
+        // The test platform leaves the window inactive after a modal one.
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+
+        QTest::mouseClick(main.cmdKaitou, Qt::LeftButton);
+        QCOMPARE(focusName(), QString("cmbMark"));
+        QCOMPARE(nameOf(main.cmbMark), u8("【正解しました】　正解：") + choices[right - 1] +
+                                           u8("　この問題に対するあなたの評価は？ ⇒"));
+        QCOMPARE(main.txtKaitou[right]->accessibleDescription(), u8("正解"));
+        QCOMPARE(main.txtKaitou[wrong]->accessibleDescription(), u8("不正解"));
+        // Covered by the explanation button and the mark selector.
+        QCOMPARE(main.cmdHint->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(main.txtInput->focusPolicy(), Qt::NoFocus);
+        typeKey(Qt::Key_Return);
+        QCOMPARE(main.txtInput->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(QAccessible::queryAccessibleInterface(main.txtKaitou[1])->role(),
+                 QAccessible::CheckBox);
+
+        // A typed answer: Ctrl+K in the entry box (which would delete to
+        // the line's end) shows the explanation; the right answer is named.
+        QTest::mouseClick(main.cmdTsugi, Qt::LeftButton);
+        QCOMPARE(focusName(), QString("txtKaitou(1)"));
+        QVERIFY(nameOf(main.txtKaitou[1]).endsWith(u8("　答えを入力して下さい。")));
+        QTest::mouseClick(main.cmdKaitou, Qt::LeftButton);
+        QCOMPARE(nameOf(main.txtKaitou[2]), u8("正解："));
+        hearModal();
+        main.txtKaitou[1]->setFocus();
+        QTest::keyClick(main.txtKaitou[1], Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(heardTitle, u8("くう・めも - 解説表示"));
     }
 
     // The answering page and the third page stay closed until the program

@@ -4,7 +4,8 @@ import sys
 import time
 
 import pyatspi
-from gi.repository import GLib
+
+from round import settle, walk
 
 registry = pyatspi.Registry
 failures = []
@@ -20,23 +21,6 @@ def check(ok, what):
     print(("ok   " if ok else "FAIL ") + what)
     if not ok:
         failures.append(what)
-
-
-def settle(seconds=0.4):
-    context = GLib.MainContext.default()
-    end = time.time() + seconds
-    while time.time() < end:
-        while context.pending():
-            context.iteration(False)
-        time.sleep(0.02)
-
-
-def walk(node):
-    if node is None:
-        return
-    yield node
-    for child in node:
-        yield from walk(child)
 
 
 def window(title):

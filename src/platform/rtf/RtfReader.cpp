@@ -75,6 +75,7 @@ enum class Word {
     Unknown,
     // document
     AnsiCodePage,
+    CharacterSet, // \pc, \pca, \mac
     DefaultFont,
     FontTable,
     ColorTable,
@@ -120,12 +121,15 @@ enum class Word {
 
 struct WordInfo {
     Word word;
-    char16_t symbol = 0;
+    char16_t value = 0; // the character of a symbol, the code page of a character set
 };
 
 const WordInfo& lookUp(std::string_view name) {
     static const std::unordered_map<std::string_view, WordInfo> words = {
         {"ansicpg", {Word::AnsiCodePage}},
+        {"pc", {Word::CharacterSet, 437}},
+        {"pca", {Word::CharacterSet, 850}},
+        {"mac", {Word::CharacterSet, 10000}},
         {"deff", {Word::DefaultFont}},
         {"fonttbl", {Word::FontTable}},
         {"colortbl", {Word::ColorTable}},
@@ -219,6 +223,7 @@ const WordInfo& lookUp(std::string_view name) {
         {"astrike", {Word::AssociatedStrike}},
         {"astriked", {Word::AssociatedStrike}},
         {"par", {Word::Paragraph}},
+        {"sect", {Word::Paragraph}},
         {"line", {Word::Line}},
         {"tab", {Word::Tab}},
         {"cell", {Word::Cell}},
@@ -353,6 +358,8 @@ class DocumentSink {
     static constexpr bool wantsStyles = true;
 
     explicit DocumentSink(QTextDocument* document) : cursor(document) {}
+    // Text inserted into a block that has its own style already.
+    explicit DocumentSink(const QTextCursor& at) : cursor(at), blockStyled(true) {}
 
     void text(const QString& text, const CharStyle& style) {
         const QTextCharFormat f = format(style);
@@ -368,7 +375,7 @@ class DocumentSink {
         const QTextCharFormat f = format(style);
         if (!blockStyled)
             cursor.setBlockCharFormat(f);
-        cursor.insertBlock(QTextBlockFormat(), f);
+        cursor.insertBlock(cursor.blockFormat(), f);
         blockStyled = true;
     }
     // An empty document keeps the style the RTF ends with for the caret.
@@ -612,6 +619,9 @@ void Parser<Sink>::word(const WordInfo& info, bool hasParameter, int parameter) 
         if (!Codepage::codecName(parameter).isEmpty())
             ansiCodePage = parameter;
         break;
+    case Word::CharacterSet:
+        ansiCodePage = info.value;
+        break;
     case Word::DefaultFont:
         defaultFont = parameter;
         break;
@@ -740,7 +750,7 @@ void Parser<Sink>::word(const WordInfo& info, bool hasParameter, int parameter) 
             pos += std::min<qint64>(parameter, end - pos);
         break;
     case Word::Symbol: {
-        const QChar c(info.symbol);
+        const QChar c(info.value);
         addText(QStringView(&c, 1));
         break;
     }
@@ -1194,6 +1204,12 @@ void read(const QString& rtf, QTextDocument* document) {
     parse(rtf, sink);
     sink.cursor.endEditBlock();
     document->setUndoRedoEnabled(undo);
+}
+
+void insert(const QString& rtf, QTextCursor& cursor) {
+    DocumentSink sink(cursor);
+    parse(rtf, sink);
+    cursor = sink.cursor;
 }
 
 QString toPlainText(const QString& rtf) {

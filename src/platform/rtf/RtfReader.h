@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QTextCursor;
 class QTextDocument;
 
 // Reading the RTF that question files hold for each text field: the dialect
@@ -17,6 +18,11 @@ namespace Rtf {
 // Replaces the document's content with the text and character styles of
 // `rtf`. The final \par of the RTF ends the document and adds no empty line.
 void read(const QString& rtf, QTextDocument* document);
+
+// Inserts the text and character styles of `rtf` at the cursor, which
+// moves to the end of what was inserted. Paragraphs take the block format
+// the cursor is in.
+void insert(const QString& rtf, QTextCursor& cursor);
 
 // The plain text `read` would put into a document, lines separated by CR LF
 // as the rich text box shows them, without building the document.

@@ -169,44 +169,16 @@ QString write(const QTextCursor& selection) {
     return write(selection.document(), selection.selectionStart(), selection.selectionEnd());
 }
 
-QString write(const QTextDocument* document, int from, int to) {
-    const int last = std::max(document->characterCount() - 1, 0);
-    from = std::clamp(from, 0, last);
-    to = std::clamp(to, from, last);
-
-    Numbering<CharStyle> styles;
-    QHash<int, int> styleOfFormat;
-    std::vector<Item> items;
-    const QFont defaultFont = document->defaultFont();
-    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const int start = std::max(fragment.position(), from);
-            const int end = std::min(fragment.position() + fragment.length(), to);
-            if (start >= end)
-                continue;
-            // Fragments of one format share its number in the document.
-            auto known = styleOfFormat.constFind(fragment.charFormatIndex());
-            if (known == styleOfFormat.constEnd()) {
-                known = styleOfFormat.insert(
-                    fragment.charFormatIndex(),
-                    styles.number(CharStyle::fromFormat(fragment.charFormat(), defaultFont)));
-            }
-            items.push_back(
-                {*known, fragment.text().mid(start - fragment.position(), end - start)});
-        }
-        const int separator = block.position() + block.length() - 1;
-        if (separator >= from && separator < to)
-            items.push_back({});
-    }
+namespace {
+// The RTF of runs of text in numbered styles and paragraph breaks.
+QString writeItems(std::vector<CharStyle> styles, const std::vector<Item>& items) {
     // Without text the document still says the style an empty box has.
-    if (styles.values.empty())
-        styles.number(defaultStyle());
+    if (styles.empty())
+        styles.push_back(defaultStyle());
 
     Numbering<QString> fonts;
     Numbering<QRgb> colors;
-    for (const CharStyle& style : styles.values) {
+    for (const CharStyle& style : styles) {
         fonts.number(style.fontName);
         if (style.hasColor)
             colors.number(style.color);
@@ -257,20 +229,71 @@ QString write(const QTextDocument* document, int from, int to) {
     };
     const auto firstText =
         std::find_if(items.begin(), items.end(), [](const Item& item) { return item.style >= 0; });
-    switchTo(styles.values[firstText == items.end() ? 0 : firstText->style]);
+    switchTo(styles[firstText == items.end() ? 0 : firstText->style]);
     for (const Item& item : items) {
         if (item.style < 0) {
             w.word("\\par");
             w.raw(QLatin1String("\r\n"));
             continue;
         }
-        if (styles.values[item.style] != *current)
-            switchTo(styles.values[item.style]);
+        if (styles[item.style] != *current)
+            switchTo(styles[item.style]);
         w.text(item.text, false);
     }
     w.word("\\par");
     w.raw(QLatin1String("\r\n}\r\n"));
     return w.out;
+}
+} // namespace
+
+QString write(const QTextDocument* document, int from, int to) {
+    const int last = std::max(document->characterCount() - 1, 0);
+    from = std::clamp(from, 0, last);
+    to = std::clamp(to, from, last);
+
+    Numbering<CharStyle> styles;
+    QHash<int, int> styleOfFormat;
+    std::vector<Item> items;
+    const QFont defaultFont = document->defaultFont();
+    for (QTextBlock block = document->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int start = std::max(fragment.position(), from);
+            const int end = std::min(fragment.position() + fragment.length(), to);
+            if (start >= end)
+                continue;
+            // Fragments of one format share its number in the document.
+            auto known = styleOfFormat.constFind(fragment.charFormatIndex());
+            if (known == styleOfFormat.constEnd()) {
+                known = styleOfFormat.insert(
+                    fragment.charFormatIndex(),
+                    styles.number(CharStyle::fromFormat(fragment.charFormat(), defaultFont)));
+            }
+            items.push_back(
+                {*known, fragment.text().mid(start - fragment.position(), end - start)});
+        }
+        const int separator = block.position() + block.length() - 1;
+        if (separator >= from && separator < to)
+            items.push_back({});
+    }
+    return writeItems(styles.values, items);
+}
+
+QString writePlain(QStringView text) {
+    std::vector<Item> items;
+    qsizetype from = 0;
+    while (true) {
+        const qsizetype lineEnd = text.indexOf(u'\n', from);
+        const QStringView line = text.mid(from, (lineEnd < 0 ? text.size() : lineEnd) - from);
+        if (!line.isEmpty())
+            items.push_back({0, line.toString()});
+        if (lineEnd < 0)
+            break;
+        items.push_back({});
+        from = lineEnd + 1;
+    }
+    return writeItems({defaultStyle()}, items);
 }
 
 } // namespace Rtf

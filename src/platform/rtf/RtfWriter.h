@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 class QTextCursor;
 class QTextDocument;
@@ -19,5 +20,8 @@ QString write(const QTextDocument* document);
 QString write(const QTextDocument* document, int from, int to);
 // The cursor's selection.
 QString write(const QTextCursor& selection);
+// Plain text in the style of an empty box, as if typed into it: the same
+// bytes as a document holding that text. Each "\n" ends a paragraph.
+QString writePlain(QStringView text);
 
 } // namespace Rtf

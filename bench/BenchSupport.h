@@ -1,8 +1,9 @@
 #pragma once
-// What the benchmarks that open question files share: a question file of
-// many questions in the Windows rich text control's dialect, opening it as
-// a learner does, and the best time of some runs.
+// What the benchmarks share: question files of any size in the Windows rich
+// text control's dialect, the best of a few timed runs, and opening a file
+// as a learner does.
 
+#include "data/QuestionDocument.h"
 #include "data/QuestionFile.h"
 #include "data/QuestionRecord.h"
 #include "editor/frmSakusei.h"
@@ -17,6 +18,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+
+namespace {
 
 // A field as the Windows control writes it: code page 932 bytes as \'hh.
 inline QString field(const QString& text, const QString& marked) {
@@ -92,3 +95,5 @@ inline void openInRunMode(frmMain& main, const QString& path) {
     if (main.lstMondai->count() == 0 || main.sakusei()->lstMondai->count() == 0)
         std::fprintf(stderr, "nothing opened from %s\n", qPrintable(path));
 }
+
+} // namespace

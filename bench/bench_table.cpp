@@ -1,0 +1,66 @@
+// Questions from a table and out to one, and worksheets as PDF, each beside
+// opening the same questions from a question file through the real windows:
+//   importing 10,000 questions from a CSV file   (goal: at most 1× opening)
+//   exporting them to a CSV file                 (goal: at most 0.5× opening)
+//   writing the PDF worksheet of 1,000 questions (goal: at most 2× opening)
+
+#include "BenchSupport.h"
+
+#include "data/QuestionTable.h"
+#include "editor/WorksheetPrinting.h"
+#include "platform/AppSetup.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SettingsStore.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    setupApplication(app);
+    QTemporaryDir dir;
+    ProgramFolder::overrideForTests(dir.path());
+    SettingsStore::useFileForTests(dir.filePath("settings.ini"));
+    Dialogs::setAnswerUnqueuedByDefault(true);
+    frmMain main;
+    main.show();
+    frmSakusei* editor = main.sakusei();
+    const QString empty = dir.filePath("empty.kmd");
+    writeBytes(empty, QuestionFile::plainFileBytes(QuestionFile::compose("1.00", {}, {})));
+
+    std::printf(
+        "| work | questions | ms | opening ms | ratio | goal |\n|---|---:|---:|---:|---:|---:|\n");
+    const auto report = [](const char* work, int n, double ms, double openMs, double goal) {
+        std::printf("| %s | %d | %.0f | %.0f | %.2f | ≤ %.1f |\n", work, n, ms, openMs, ms / openMs,
+                    goal);
+        std::fflush(stdout);
+    };
+    for (const int n : {10000, 1000}) {
+        const QString path = dir.filePath(QStringLiteral("q%1.kmd").arg(n));
+        writeBytes(path, QuestionFile::plainFileBytes(questionFileText(n)));
+        const double openMs = fastest([&] { openInRunMode(main, path); });
+        const QString csv = dir.filePath(QStringLiteral("q%1.csv").arg(n));
+        if (n == 10000) {
+            const double exportMs = fastest([&] {
+                Dialogs::setNextFileName(csv);
+                editor->mnuFileExport_Click();
+            });
+            report("export to CSV", n, exportMs, openMs, 0.5);
+            const double importMs =
+                fastest([&] { editor->importTable(csv); }, [&] { openInRunMode(main, empty); });
+            if (main.document().count() != n)
+                std::fprintf(stderr, "imported %d of %d\n", main.document().count(), n);
+            report("import from CSV", n, importMs, openMs, 1);
+        } else {
+            openInRunMode(main, path);
+            const QString pdf = dir.filePath("sheet.pdf");
+            const double pdfMs = fastest([&] {
+                writeWorksheetPdf(pdf, main.document().properties(), main.document().records(),
+                                  true);
+            });
+            report("PDF worksheet", n, pdfMs, openMs, 2);
+        }
+    }
+    main.sakusei()->hide();
+    return 0;
+}

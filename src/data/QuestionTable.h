@@ -1,0 +1,76 @@
+#pragma once
+
+#include "data/QuestionRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// Questions as a plain text table, the way spreadsheet programs save them:
+// comma- or tab-separated values with quoting as RFC 4180 has it, one row
+// per question. Rich text goes out as its plain text; plain text comes in
+// as the rich text the editor writes for typed text.
+//
+// Columns, named by a header row in Japanese or English:
+//   問題 question | 種類 type | 正解 answer | 選択肢 choice (one column per
+//   choice: 選択肢1, 選択肢2, …) | ヒント hint | 解説 explanation
+// Without a header row the columns are: question, typed answer, hint,
+// explanation.
+namespace QuestionTable {
+
+// Bytes as text: UTF-8 with or without a byte order mark, UTF-16 with one,
+// or code page 932. Bytes that are none of these are refused with the line
+// they are on.
+struct Decoded {
+    bool ok = false;
+    QString text;
+    int badLine = 0; // when not ok
+};
+Decoded decode(const QByteArray& bytes);
+
+// One row of the table and the line of the file it begins on.
+struct Row {
+    int line = 0;
+    QStringList fields;
+};
+
+// A question read from one row: its fields without a key.
+struct Question {
+    int line = 0;
+    RecordFields fields;
+    QString plainText; // the question as the lists show it
+};
+
+struct BadRow {
+    int line = 0;
+    QString reason;
+};
+
+struct ReadResult {
+    bool ok = false;
+    QString refusal; // why nothing could be read, when not ok
+    QVector<Question> questions;
+    QVector<BadRow> badRows;
+};
+
+// Reads a whole table file. Rows that cannot become a question are listed
+// with their line and reason; the others are read.
+ReadResult read(const QByteArray& bytes);
+
+// The rows of a text, split at `separator` and at line ends outside quotes.
+// Rows without any text are left out. Returns the line of a quote that is
+// never closed, 0 when every quote is.
+int splitRows(QStringView text, QChar separator, QVector<Row>& rows, int maxRows = -1);
+
+// The separator a text uses: a tab or a comma.
+QChar detectSeparator(QStringView text);
+
+// The table of these records with a header row, UTF-8 with a byte order
+// mark, CR LF after each row.
+QByteArray write(const QStringList& records, QChar separator);
+
+// The message listing rows that cannot become questions, at most `shown` of them.
+QString badRowList(const QVector<BadRow>& badRows, int shown = 20);
+
+} // namespace QuestionTable

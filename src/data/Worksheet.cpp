@@ -1,0 +1,195 @@
+#include "data/Worksheet.h"
+
+#include "data/QuestionDocument.h"
+#include "data/QuestionRecord.h"
+#include "data/modKuMemo.h"
+#include "platform/Texts.h"
+#include "platform/rtf/CharStyle.h"
+#include "platform/rtf/RtfReader.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace {
+
+QTextCharFormat textFormat(qreal points, bool bold = false) {
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{Rtf::defaultFontName()});
+    format.setFontPointSize(points);
+    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    return format;
+}
+
+QTextBlockFormat blockFormat(qreal indent = 0, qreal spaceBefore = 0) {
+    QTextBlockFormat format;
+    format.setLeftMargin(indent);
+    format.setTopMargin(spaceBefore);
+    return format;
+}
+
+// Starts a block, except at the start of the empty document.
+void newBlock(QTextCursor& cursor, const QTextBlockFormat& format, const QTextCharFormat& chars) {
+    if (cursor.document()->isEmpty()) {
+        cursor.setBlockFormat(format);
+        cursor.setBlockCharFormat(chars);
+    } else {
+        cursor.insertBlock(format, chars);
+    }
+}
+
+constexpr qreal ChoiceIndent = 24;
+constexpr qreal QuestionSpace = 14;
+
+} // namespace
+
+Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& records,
+                     bool answerKey) {
+    document_.setUseDesignMetrics(true);
+    document_.setDocumentMargin(0);
+    document_.setUndoRedoEnabled(false);
+    document_.setDefaultFont(textFormat(10.5).font());
+    QTextCursor cursor(&document_);
+    // One edit: the sheet is laid out once, when it is finished.
+    cursor.beginEditBlock();
+    const auto heading = [&](const QString& text, qreal points, bool bold) {
+        if (text.isEmpty())
+            return;
+        QTextBlockFormat format;
+        format.setAlignment(Qt::AlignHCenter);
+        newBlock(cursor, format, textFormat(points, bold));
+        cursor.insertText(text, textFormat(points, bold));
+    };
+    heading(properties.title, 16, true);
+    heading(properties.subject, 12, false);
+    heading(properties.namae, 10.5, false);
+
+    for (int i = 0; i < records.size(); ++i) {
+        const QString& record = records.at(i);
+        startItem(cursor, QuestionSpace);
+        label(cursor, u("問%1　").arg(i + 1));
+        Rtf::insert(getTagText(record, "mondaibun"), cursor);
+        if (recordAnswerType(record) == QChar('3')) {
+            newBlock(cursor, blockFormat(ChoiceIndent, 4), textFormat(10.5));
+            cursor.insertText(u("答え "), textFormat(10.5));
+            QTextCharFormat line = textFormat(10.5);
+            line.setFontUnderline(true);
+            cursor.insertText(QString(16, QChar(0x3000)), line);
+        } else {
+            for (const RecordChoice& choice : recordChoices(record)) {
+                newBlock(cursor, blockFormat(ChoiceIndent, 2), textFormat(10.5));
+                cursor.insertText(u("□ "), textFormat(10.5));
+                Rtf::insert(choice.rtf, cursor);
+            }
+        }
+        endItem(cursor);
+    }
+
+    if (answerKey)
+        addAnswerKey(cursor, records);
+    cursor.endEditBlock();
+}
+
+void Worksheet::addAnswerKey(QTextCursor& cursor, const QStringList& records) {
+    QTextBlockFormat keyPage;
+    keyPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    keyPage.setAlignment(Qt::AlignHCenter);
+    newBlock(cursor, keyPage, textFormat(14, true));
+    cursor.insertText(u("解答"), textFormat(14, true));
+    for (int i = 0; i < records.size(); ++i) {
+        const QString& record = records.at(i);
+        startItem(cursor, QuestionSpace / 2);
+        label(cursor, u("問%1　").arg(i + 1));
+        const bool typed = recordAnswerType(record) == QChar('3');
+        bool first = true;
+        for (const RecordChoice& choice : recordChoices(record)) {
+            if (!choice.correct && !typed)
+                continue;
+            if (!first)
+                cursor.insertText(u("　／　"), textFormat(10.5));
+            first = false;
+            Rtf::insert(choice.rtf, cursor);
+            if (typed)
+                break;
+        }
+        const QString explanation = getTagText(record, "kaisetsu");
+        if (!Rtf::toPlainText(explanation).trimmed().isEmpty()) {
+            newBlock(cursor, blockFormat(ChoiceIndent, 2), textFormat(10.5));
+            cursor.insertText(u("解説："), textFormat(10.5, true));
+            Rtf::insert(explanation, cursor);
+        }
+        endItem(cursor);
+    }
+}
+
+void Worksheet::label(QTextCursor& cursor, const QString& text) {
+    cursor.insertText(text, textFormat(10.5, true));
+}
+
+// The space before an item goes to its first block only, not to the
+// paragraphs of its rich text that follow in the same format.
+void Worksheet::startItem(QTextCursor& cursor, qreal spaceBefore) {
+    newBlock(cursor, blockFormat(), textFormat(10.5));
+    items_.append({cursor.blockNumber(), cursor.blockNumber(), spaceBefore});
+}
+
+void Worksheet::endItem(QTextCursor& cursor) {
+    Item& item = items_.last();
+    item.lastBlock = cursor.blockNumber();
+    QTextCursor(document_.findBlockByNumber(item.firstBlock))
+        .setBlockFormat(blockFormat(0, item.spaceBefore));
+}
+
+void Worksheet::layOut(QPagedPaintDevice* device) {
+    // The sheet is laid out in points, whatever it is printed on. Its
+    // layout is made here, once, not while it was being built.
+    pointDevice_.setDotsPerMeterX(qRound(72 / 0.0254));
+    pointDevice_.setDotsPerMeterY(qRound(72 / 0.0254));
+    document_.documentLayout()->setPaintDevice(&pointDevice_);
+    const QSizeF page = device->pageLayout().paintRect(QPageLayout::Point).size();
+    document_.setPageSize(page);
+    keepItemsWhole(page.height());
+}
+
+void Worksheet::keepItemsWhole(qreal pageHeight) {
+    QAbstractTextDocumentLayout* layout = document_.documentLayout();
+    for (const Item& item : items_) {
+        QTextBlock first = document_.findBlockByNumber(item.firstBlock);
+        const qreal top = layout->blockBoundingRect(first).top();
+        const qreal bottom =
+            layout->blockBoundingRect(document_.findBlockByNumber(item.lastBlock)).bottom();
+        const bool cut = int(top / pageHeight) != int((bottom - 1) / pageHeight);
+        if (!cut || bottom - top > pageHeight)
+            continue;
+        QTextBlockFormat format = first.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(first).setBlockFormat(format);
+    }
+}
+
+void Worksheet::print(QPagedPaintDevice* device) {
+    layOut(device);
+    const QSizeF page = document_.pageSize();
+    const QPageRanges chosen = device->pageRanges();
+    QPainter painter(device);
+    painter.scale(device->logicalDpiX() / 72.0, device->logicalDpiY() / 72.0);
+    bool first = true;
+    for (int number = 1; number <= document_.pageCount(); ++number) {
+        if (!chosen.isEmpty() && !chosen.contains(number))
+            continue;
+        if (!first)
+            device->newPage();
+        first = false;
+        // A line that starts right at a page end belongs to the next page:
+        // the clip stops short of the end, so it is not drawn on this one.
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, (number - 1) * page.height(), page.width(), page.height() - 0.1);
+        painter.save();
+        painter.translate(0, -context.clip.top());
+        painter.setClipRect(context.clip);
+        document_.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+}

@@ -1,0 +1,426 @@
+// The editor's table and worksheet commands as an author uses them: a table
+// taken in through the File menu, the open file written out as one, and
+// worksheets printed to PDF from both windows.
+
+#include "data/QuestionRecord.h"
+#include "data/Worksheet.h"
+#include "data/modKuMemo.h"
+#include "platform/ListView.h"
+#include "platform/RichTextBox.h"
+#include "platform/rtf/RtfReader.h"
+
+#include "support/EditorFixture.h"
+#include "support/FileMenu.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QTest>
+#include <QTextBlock>
+
+namespace {
+
+QString plain(const QString& rtf) {
+    return Rtf::toPlainText(rtf).replace("\r\n", "\n");
+}
+
+// A question in a few words: "type|question|choices, * before a right
+// one|hint|explanation".
+QString describe(const QString& record) {
+    QStringList choices;
+    for (const RecordChoice& c : recordChoices(record))
+        choices << (c.correct ? "*" : "") + plain(c.rtf);
+    return QStringList{recordAnswerType(record), plain(getTagText(record, "mondaibun")),
+                       choices.join(','), plain(getTagText(record, "hint")),
+                       plain(getTagText(record, "kaisetsu"))}
+        .join('|');
+}
+
+QStringList describeAll(const QStringList& records) {
+    QStringList out;
+    for (const QString& record : records)
+        out << describe(record);
+    return out;
+}
+
+QString table(const char* name) {
+    return QString(KUMEMO_TEST_DATA "/table/") + name;
+}
+
+const Dialogs::Message& lastMessage() {
+    return Dialogs::shownMessages().last();
+}
+
+// The text of a PDF as pdftotext reads it.
+QString pdfText(const QString& path) {
+    QProcess tool;
+    tool.start("pdftotext", {"-layout", path, "-"});
+    tool.waitForFinished();
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+// Each text after the one before it.
+void verifyInOrder(const QString& text, const QStringList& parts) {
+    qsizetype at = 0;
+    for (const QString& part : parts) {
+        const qsizetype found = text.indexOf(part, at);
+        QVERIFY2(found >= 0, qPrintable("not in order: " + part));
+        at = found + part.size();
+    }
+}
+
+// What a worksheet shows of each question, in order: its number and first
+// line, its choices; then the key's right answers.
+QStringList sheetParts(const QStringList& records, bool key) {
+    QStringList parts;
+    for (int i = 0; i < records.size(); ++i) {
+        parts << u8("問%1").arg(i + 1)
+              << plain(getTagText(records.at(i), "mondaibun")).section('\n', 0, 0);
+        if (recordAnswerType(records.at(i)) != '3')
+            for (const RecordChoice& c : recordChoices(records.at(i)))
+                parts << plain(c.rtf);
+    }
+    if (key) {
+        parts << u8("解答");
+        for (int i = 0; i < records.size(); ++i) {
+            parts << u8("問%1").arg(i + 1);
+            for (const RecordChoice& c : recordChoices(records.at(i)))
+                if (c.correct)
+                    parts << plain(c.rtf);
+        }
+    }
+    return parts;
+}
+
+} // namespace
+
+class TestTableCommands : public QObject {
+    Q_OBJECT
+  private slots:
+    void importTakesTheGoodRowsOrNothing_data() {
+        QTest::addColumn<bool>("take");
+        QTest::newRow("the good rows") << true;
+        QTest::newRow("nothing") << false;
+    }
+    void importTakesTheGoodRowsOrNothing() {
+        QFETCH(bool, take);
+        EditorFixture f;
+        openQuestionFile(f.editor, KUMEMO_EXAMPLES "/sample.kmd");
+        QuestionDocument& document = f.main->document();
+        const QStringList before = document.records();
+        f.env.writeFile("q.csv", u8("問題,正解,選択肢1,選択肢2\r\nA,2,x,y\r\n,1,x,y\r\n"
+                                    "B,typed,,\r\nC,3,x,y\r\n")
+                                     .toUtf8());
+        Dialogs::clearRecords();
+        Dialogs::setNextFileName(f.env.path("q.csv"));
+        Dialogs::setNextAnswer(take ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+        choose(f.editor, "mnuFileImport");
+        const Dialogs::Message asked = Dialogs::shownMessages().first();
+        QCOMPARE(asked.text, u8("次の行は問題にできません。\r\n"
+                                "　3行目：問題文がありません\r\n"
+                                "　5行目：正解「3」に当たる選択肢がありません\r\n\r\n"
+                                "正しく読めた2問だけを取り込みますか?"));
+        QCOMPARE(asked.title, u8("取り込み"));
+        QCOMPARE(asked.icon, Dialogs::Icon::Question);
+        QCOMPARE(asked.buttons, Dialogs::Buttons::YesNo);
+        if (!take) {
+            QCOMPARE(document.records(), before);
+            QCOMPARE(questionList(f.editor)->count(), before.size());
+            QVERIFY(!f.editor->mnuFileSave->isEnabled());
+            return;
+        }
+        QCOMPARE(lastMessage().text, u8("2問を取り込みました"));
+        QCOMPARE(lastMessage().title, u8("取り込み完了"));
+        QCOMPARE(document.count(), before.size() + 2);
+        QCOMPARE(document.records().mid(0, before.size()), before);
+        QCOMPARE(describeAll(document.records().mid(before.size())),
+                 (QStringList{"1|A|x,*y||", "3|B|*typed||"}));
+        ListView* list = questionList(f.editor);
+        QCOMPARE(list->count(), document.count());
+        // The run list has them too.
+        QCOMPARE(f.main->lstMondai->count(), document.count());
+        QCOMPARE(f.main->lstMondai->text(before.size() + 2), QString("B"));
+        for (int row = before.size() + 1; row <= list->count(); ++row) {
+            const QString key = list->key(row);
+            QCOMPARE(key.size(), 5);
+            QVERIFY(std::all_of(key.begin(), key.end(),
+                                [](QChar c) { return keyAlphabet.contains(c); }));
+            QCOMPARE(document.indexOf(key), row - 1);
+            QCOMPARE(list->subItem(row, 1), document.at(row - 1).record);
+        }
+        QCOMPARE(list->text(before.size() + 1), QString("A"));
+        // The fields show the first question taken in; the file has changes.
+        QCOMPARE(list->selectedRow(), before.size() + 1);
+        QCOMPARE(control<RichTextBox>(f.editor, "txtMondai")->text(), QString("A"));
+        QVERIFY(f.editor->mnuFileSave->isEnabled());
+    }
+
+    void refusedOrCancelledImportChangesNothing_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cancelled") << QString() << QString();
+        QTest::newRow("unreadable bytes")
+            << "bad.csv"
+            << u8("2行目の文字を読めません。\r\nUTF-8、UTF-16(BOM付き)またはShift-JIS"
+                  "(ｺｰﾄﾞﾍﾟｰｼﾞ932)で保存したﾌｧｲﾙを指定して下さい。");
+        QTest::newRow("only bad rows")
+            << "allbad.csv"
+            << u8("次の行は問題にできないため、何も取り込みませんでした。\r\n"
+                  "　2行目：正解がありません");
+        QTest::newRow("missing file") << "none.csv" << u8("ﾌｧｲﾙを読み込めませんでした。");
+    }
+    void refusedOrCancelledImportChangesNothing() {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        EditorFixture f;
+        openQuestionFile(f.editor, KUMEMO_EXAMPLES "/sample.kmd");
+        const QStringList before = f.main->document().records();
+        f.env.writeFile("bad.csv", "q,a\r\n\x82\x20,b\r\n");
+        f.env.writeFile("allbad.csv", u8("問題,種類,正解\r\nQ,3,\r\n").toUtf8());
+        Dialogs::clearRecords();
+        Dialogs::setNextFileName(file.isEmpty() ? QString() : f.env.path(file));
+        choose(f.editor, "mnuFileImport");
+        if (message.isEmpty()) {
+            QVERIFY(Dialogs::shownMessages().isEmpty());
+        } else {
+            QCOMPARE(Dialogs::shownMessages().size(), 1);
+            QVERIFY2(lastMessage().text.startsWith(message), qPrintable(lastMessage().text));
+            QCOMPARE(lastMessage().icon, Dialogs::Icon::Exclamation);
+        }
+        QCOMPARE(f.main->document().records(), before);
+        QCOMPARE(questionList(f.editor)->count(), before.size());
+        QVERIFY(!f.editor->mnuFileSave->isEnabled());
+    }
+
+    // Export, then import into an empty file: the same questions as plain text.
+    void sampleRoundTrip() {
+        EditorFixture f;
+        openQuestionFile(f.editor, KUMEMO_EXAMPLES "/sample.kmd");
+        const QStringList sample = describeAll(f.main->document().records());
+        Dialogs::setNextFileName(f.env.path("sample"));
+        choose(f.editor, "mnuFileExport");
+        QCOMPARE(lastMessage().text, u8("8問を書き出しました"));
+        QCOMPARE(fileBytes(f.env.path("sample.csv")), fileBytes(table("sample.csv")));
+        Dialogs::setNextFileName(f.env.path("sample"), 2);
+        choose(f.editor, "mnuFileExport");
+        QVERIFY(fileBytes(f.env.path("sample.txt"))
+                    .startsWith("\xEF\xBB\xBF" + u8("問題\t種類\t正解\t").toUtf8()));
+
+        for (const char* name : {"sample.csv", "sample.txt"}) {
+            f.env.writeFile("empty.kmd", plainQuestionFile(""));
+            openQuestionFile(f.editor, f.env.path("empty.kmd"));
+            QCOMPARE(f.main->document().count(), 0);
+            Dialogs::setNextFileName(f.env.path(name));
+            choose(f.editor, "mnuFileImport");
+            QCOMPARE(describeAll(f.main->document().records()), sample);
+        }
+    }
+
+    // Calc's own CSV files, and what Calc made of an exported one.
+    void spreadsheetFiles_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("sheet saved in UTF-8") << "calc_utf8.csv";
+        QTest::newRow("sheet saved in code page 932") << "calc_cp932.csv";
+        QTest::newRow("export opened and saved by Calc") << "calc_from_export.csv";
+    }
+    void spreadsheetFiles() {
+        QFETCH(QString, file);
+        EditorFixture f;
+        QStringList expected{
+            u8("1|日本で一番高い山は?|*富士山,北岳,奥穂高岳|静岡県と山梨県|標高3776ﾒｰﾄﾙ"),
+            u8("2|次のうち、偶数を\n全部選びなさい。|*2,3,*4||2と4は2で割り切れます"),
+            u8("3|「～」と「①」の読みは?|*なみせん、まるいち||記号, \"引用符\"も一緒に"),
+            u8("1|English, with \"quotes\"|no,*yes|hint, with comma|line one\nline two")};
+        if (file == "calc_from_export.csv") {
+            openQuestionFile(f.editor, KUMEMO_EXAMPLES "/sample.kmd");
+            expected = describeAll(f.main->document().records());
+            f.env.writeFile("empty.kmd", plainQuestionFile(""));
+            openQuestionFile(f.editor, f.env.path("empty.kmd"));
+        }
+        Dialogs::setNextFileName(table(qPrintable(file)));
+        choose(f.editor, "mnuFileImport");
+        QCOMPARE(describeAll(f.main->document().records()), expected);
+    }
+
+    void saveAsAddsTheChosenExtension_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("question file type") << "quiz" << 2 << "quiz.kmd";
+        QTest::newRow("every file") << "quiz" << 1 << "quiz";
+        QTest::newRow("typed extension kept") << "quiz.txt" << 2 << "quiz.txt";
+    }
+    void saveAsAddsTheChosenExtension() {
+        QFETCH(QString, typed);
+        QFETCH(int, filter);
+        QFETCH(QString, written);
+        EditorFixture f;
+        openQuestionFile(f.editor, KUMEMO_EXAMPLES "/sample.kmd");
+        Dialogs::setNextFileName(f.env.path(typed), filter);
+        choose(f.editor, "mnuFileSaveAs");
+        QCOMPARE(f.main->document().path(), f.env.path(written));
+        QVERIFY(QFile::exists(f.env.path(written)));
+    }
+
+    void worksheetDocument() {
+        EditorFixture f;
+        openQuestionFile(f.editor, KUMEMO_EXAMPLES "/sample.kmd");
+        const QuestionDocument& d = f.main->document();
+        const QStringList records = d.records();
+        for (const bool key : {true, false}) {
+            const Worksheet sheet(d.properties(), records, key);
+            const QString text = sheet.document().toPlainText();
+            verifyInOrder(text, QStringList{d.properties().title, d.properties().subject,
+                                            d.properties().namae} +
+                                    sheetParts(records, key));
+            QCOMPARE(text.contains(u8("解答")), key);
+            QCOMPARE(text.count(u8("□ ")), 3 * 4 + 2 * 5);
+            QCOMPARE(text.count(u8("答え ")), 3);
+            // A typed answer is written on an underlined blank.
+            const QTextBlock answerLine =
+                sheet.document().findBlockByNumber(sheet.items().at(4).lastBlock);
+            QCOMPARE(answerLine.text(), u8("答え ") + QString(16, QChar(0x3000)));
+            QVERIFY((--answerLine.end()).fragment().charFormat().fontUnderline());
+            // Hints are left out.
+            for (const QString& record : records)
+                if (!plain(getTagText(record, "hint")).isEmpty())
+                    QVERIFY(!text.contains(plain(getTagText(record, "hint"))));
+            // The key starts a page of its own.
+            const QTextBlock keyHeading = sheet.document().findBlockByNumber(
+                sheet.items().at(records.size() - 1).lastBlock + 1);
+            QCOMPARE(keyHeading.isValid() && keyHeading.text() == u8("解答"), key);
+            if (key) {
+                QCOMPARE(keyHeading.blockFormat().pageBreakPolicy(),
+                         QTextFormat::PageBreak_AlwaysBefore);
+                QVERIFY(text.contains(u8("解説：富士山の標高は3776メートルです。")));
+            }
+        }
+        // Styles stay: the bold word of the first question.
+        const Worksheet sheet(d.properties(), records, false);
+        const QTextBlock first =
+            sheet.document().findBlockByNumber(sheet.items().first().firstBlock);
+        bool boldSeen = false;
+        for (auto it = first.begin(); !it.atEnd(); ++it)
+            boldSeen |= it.fragment().text() == u8("一番高い") &&
+                        it.fragment().charFormat().fontWeight() == QFont::Bold;
+        QVERIFY(boldSeen);
+    }
+
+    void shortQuestionsAreNeverCut() {
+        QStringList records;
+        for (int i = 0; i < 120; ++i) {
+            RecordFields fields;
+            fields.key = QString::number(i);
+            fields.questionRtf = QString("{\\rtf1 Question %1\\par line\\par line\\par}").arg(i);
+            for (int c = 0; c < 1 + i % 5; ++c)
+                fields.choices.append({c == 0, QString("{\\rtf1 choice %1}").arg(c)});
+            fields.explanationRtf = "{\\rtf1 because}";
+            records << composeRecord(fields);
+        }
+        Worksheet sheet(DocumentProperties{}, records, true);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(300);
+        sheet.layOut(&writer);
+        const QTextDocument& doc = sheet.document();
+        const qreal page = doc.pageSize().height();
+        int moved = 0;
+        for (const Worksheet::Item& item : sheet.items()) {
+            const QTextBlock first = doc.findBlockByNumber(item.firstBlock);
+            const qreal top = doc.documentLayout()->blockBoundingRect(first).top();
+            const qreal bottom = doc.documentLayout()
+                                     ->blockBoundingRect(doc.findBlockByNumber(item.lastBlock))
+                                     .bottom();
+            QCOMPARE(int(top / page), int((bottom - 1) / page));
+            moved += first.blockFormat().pageBreakPolicy() == QTextFormat::PageBreak_AlwaysBefore;
+        }
+        QVERIFY(moved > 0);
+        QVERIFY(doc.pageCount() > 5);
+    }
+
+    // pdftotext finds every question, choice and the answer key, in order,
+    // and the fonts are in the file.
+    void pdfFromTheEditor() {
+        EditorFixture f;
+        openQuestionFile(f.editor, KUMEMO_EXAMPLES "/sample.kmd");
+        const QStringList records = f.main->document().records();
+        Dialogs::setNextFileName(f.env.path("sheet"));
+        choose(f.editor, "mnuFilePdf");
+        QCOMPARE(lastMessage().text, u8("PDFﾌｧｲﾙへの書き出しが完了しました"));
+        const QString text = pdfText(f.env.path("sheet.pdf"));
+        verifyInOrder(text,
+                      QStringList{u8("くう・めも サンプル問題集")} + sheetParts(records, true));
+        QCOMPARE(text.count(QChar(0x0C)), 2); // the questions' page and the key's
+        QVERIFY(text.contains(u8("解説：")));
+
+        QProcess fonts;
+        fonts.start("pdffonts", {f.env.path("sheet.pdf")});
+        fonts.waitForFinished();
+        const QStringList lines =
+            QString::fromUtf8(fonts.readAllStandardOutput()).split('\n').mid(2);
+        QVERIFY(lines.size() > 1);
+        for (const QString& line : lines)
+            if (!line.isEmpty())
+                QVERIFY2(line.contains(" yes "), qPrintable(line));
+
+        // Switched off, the key is left out.
+        choose(f.editor, "mnuFileAnswerKey");
+        QVERIFY(!appGlobals().worksheetAnswerKey);
+        Dialogs::setNextFileName(f.env.path("nokey.pdf"));
+        choose(f.editor, "mnuFilePdf");
+        QVERIFY(!pdfText(f.env.path("nokey.pdf")).contains(u8("解答")));
+        choose(f.editor, "mnuFileAnswerKey");
+        QVERIFY(appGlobals().worksheetAnswerKey);
+    }
+
+    // From run mode the sheet follows the list: its order and its filter.
+    void pdfFromRunModeFollowsTheList() {
+        EditorFixture f;
+        openQuestionFile(f.editor, KUMEMO_EXAMPLES "/sample.kmd");
+        f.editor->mnuModeRead_Click();
+        ListView* list = f.main->lstMondai;
+        f.main->lstMondai_ColumnClick(1);
+        list->remove(2);
+        QStringList shown;
+        for (int row = 1; row <= list->count(); ++row)
+            shown << f.main->document().at(f.main->document().indexOf(list->key(row))).record;
+        QCOMPARE(shown.size(), 7);
+        QVERIFY(shown != f.main->document().records().mid(0, 7));
+        Dialogs::setNextFileName(f.env.path("run.pdf"));
+        choose(f.main.get(), "mnuFilePdf");
+        const QString text = pdfText(f.env.path("run.pdf"));
+        verifyInOrder(text, sheetParts(shown, true));
+        QVERIFY(!text.contains(u8("問8")));
+    }
+
+    void menuItems_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        const auto row = [](const char* name, const char* caption) {
+            QTest::newRow(name) << QString(name) << u8(caption);
+        };
+        row("mnuFileImport", "ﾃｷｽﾄﾌｧｲﾙから問題を取り込む(&I)…");
+        row("mnuFileExport", "ﾃｷｽﾄﾌｧｲﾙに書き出す(&E)…");
+        row("mnuFilePrint", "印刷(&R)…");
+        row("mnuFilePreview", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)…");
+        row("mnuFilePdf", "PDFに書き出す(&D)…");
+        row("mnuFileAnswerKey", "解答ﾍﾟｰｼﾞを付けて印刷する(&K)");
+    }
+    void menuItems() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        EditorFixture f;
+        QAction* item = control<QAction>(f.editor, qPrintable(name));
+        QCOMPARE(item->text(), caption);
+        // Nothing to write out or print in an empty file.
+        emit control<QMenu>(f.editor, "mnuFile")->aboutToShow();
+        QCOMPARE(item->isEnabled(), name == "mnuFileImport" || name == "mnuFileAnswerKey");
+        if (name != "mnuFileImport" && name != "mnuFileExport")
+            QCOMPARE(control<QAction>(f.main.get(), qPrintable(name))->text(), caption);
+    }
+};
+
+QTEST_MAIN(TestTableCommands)
+#include "tst_tablecommands.moc"

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# A whole round of examples/sample.kmd with a screen reader's ears: kuMemo in
+# a 1366x768 Xvfb screen under openbox, on a private D-Bus session with the
+# accessibility bus, driven by keyboard alone by round.py. Uses build/kuMemo
+# (or $KUMEMO); exits non-zero on a failed check.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$PWD
+program=${KUMEMO:-$root/build/kuMemo}
+home=$(mktemp -d)
+# The program keeps its learner files beside itself when it can: a copy of
+# its own keeps them out of the build.
+cp "$program" "$home/kuMemo"
+cp examples/sample.kmd examples/kuMemo-ini.txt "$home/"
+# A display of its own: $DISPLAY_NUMBER, or a free number that Xvfb picks
+# and tells.
+exec 3>"$home/display"
+Xvfb ${DISPLAY_NUMBER:+:$DISPLAY_NUMBER} -displayfd 3 -screen 0 1366x768x24 -nolisten tcp \
+  >"$home/xvfb.log" 2>&1 &
+xvfb=$!
+exec 3>&-
+trap 'kill $xvfb 2>/dev/null; rm -rf "$home"' EXIT
+for _ in $(seq 300); do [ -s "$home/display" ] && break; sleep 0.1; done
+if ! [ -s "$home/display" ] || ! kill -0 $xvfb 2>/dev/null; then
+  echo "round.sh: Xvfb did not start" >&2
+  cat "$home/xvfb.log" >&2
+  exit 1
+fi
+display=:$(head -n1 "$home/display")
+export DISPLAY=$display HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local
+export SCREENSHOT=${SCREENSHOT:-}
+dbus-run-session -- bash -c '
+  set -u
+  openbox >"$HOME/openbox.log" 2>&1 &
+  wm=$!
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+  bus=$!
+  # The window manager must be there to frame and focus the first window.
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.1
+  done
+  sleep 0.5
+  cd "$HOME"
+  QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb \
+    ./kuMemo "$HOME/sample.kmd" >"$HOME/kuMemo.log" 2>&1 &
+  app=$!
+  sleep 2
+  status=0
+  timeout 120 /usr/bin/python3 -u "'"$root"'/tools/atspi/round.py" "$HOME/sample.kmd" || status=$?
+  kill $app $bus $wm 2>/dev/null
+  [ $status -eq 0 ] || cat "$HOME/openbox.log" "$HOME/kuMemo.log" >&2
+  exit $status'
