@@ -7,6 +7,8 @@
 #include "editor/frmProp.h"
 #include "editor/frmProtect.h"
 #include "editor/frmSakusei.h"
+#include "learner/Learners.h"
+#include "learner/RoundLog.h"
 #include "platform/AppSetup.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"
@@ -14,6 +16,7 @@
 #include "platform/SettingsStore.h"
 #include "shell/MarkDefinitions.h"
 #include "shell/frmMain.h"
+#include "shell/frmResults.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,6 +50,41 @@ void take(QWidget* window, const char* name) {
         std::fprintf(stderr, "make_screenshots: cannot write %s\n", qPrintable(path));
         allWritten = false;
     }
+}
+
+// A class that has learnt the sample for a while: each learner's right
+// answers and answers per question (none for "-"), and the current learner's
+// rounds over two weeks.
+void writeClass(const QString& folder, const QString& fileId) {
+    const std::pair<const char*, const char*> learners[] = {
+        {"ごんべえ", "5:6 1:4 0:3 3:3 2:5 - 4:5 1:2"},
+        {"あおい", "3:3 2:4 1:4 2:2 1:3 2:2 3:3 0:2"},
+        {"けんた", "2:4 0:3 1:5 1:1 2:2 - 1:3 1:3"},
+        {"さくら", "4:4 3:3 2:4 - 3:4 1:1 2:2 2:3"}};
+    const char* levels = "13413-24";
+    for (const auto& [name, counts] : learners) {
+        LearnerRecords records;
+        const QStringList perQuestion = QString(counts).split(' ');
+        for (int q = 0; q < perQuestion.size(); ++q) {
+            if (perQuestion[q] == "-")
+                continue;
+            const QStringList c = perQuestion[q].split(':');
+            records.add(recordKey(fileId, QString("kmQ0%1").arg(q + 1)),
+                        {c[0], c[1], levels[q] == '-' ? QString() : QString(QChar(levels[q]))});
+        }
+        saveLearnerFile(learnerFilePath(folder, QString::fromUtf8(name)), records);
+    }
+    const int asked[] = {8, 5, 8, 4, 8, 3, 8};
+    const int right[] = {3, 2, 5, 2, 6, 3, 7};
+    QByteArray log;
+    for (int round = 0; round < 7; ++round)
+        log += composeRoundLine({QDateTime(QDate(2026, 11, 20), QTime(19, 5))
+                                     .addDays(round * 2 + round % 2)
+                                     .addSecs(round * 1500),
+                                 fileId, asked[round], right[round]});
+    QFile file(roundLogPath(folder, QString::fromUtf8("ごんべえ")));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(log);
 }
 
 // The row of the answering page that shows this choice, 0 when none does.
@@ -97,6 +135,20 @@ int main(int argc, char* argv[]) {
     take(&window, "main-answered.png");
     window.SSTab1->setCurrentIndex(0);
     take(&window, "main-list.png");
+
+    // The results window over a class's learner files and a round log.
+    writeClass(folder.path() + "/", window.makeFileId());
+    window.loadUserData();
+    window.matchUserData();
+    {
+        frmResults results(window.resultsData(), &window);
+        results.show();
+        take(&results, "results.png");
+        results.tabResults->setCurrentIndex(1);
+        take(&results, "results-progress.png");
+        results.tabResults->setCurrentIndex(2);
+        take(&results, "results-class.png");
+    }
 
     window.mnuToolSakusei_Click();
     frmSakusei* editor = window.sakusei();

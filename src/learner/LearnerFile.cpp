@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Codepage.h"
 #include "platform/ProgramFolder.h"
+#include "platform/TextLines.h"
 
 #include <QFile>
 #include <QLockFile>
@@ -59,27 +60,42 @@ void LearnerRecords::clear() {
     index_.clear();
 }
 
-namespace {
-
-void readLine(QStringView line, LearnerRecords& records) {
+bool parseLearnerLine(QStringView line, QStringView& key, QStringView& value) {
     static const QLatin1String start("<u-");
     static const QLatin1String valueMark(" value='");
     if (!line.startsWith(start))
-        return;
+        return false;
     const qsizetype blank = line.indexOf(' ');
     if (blank < 0)
-        return; // no blank, so no value either
-    const QString key = line.sliced(start.size(), blank - start.size()).toString();
+        return false; // no blank, so no value either
+    key = line.sliced(start.size(), blank - start.size());
     // The value of the element "u-" + key, which the line begins with: from
-    // the first " value='" up to the next "'/>".
-    const qsizetype mark = line.indexOf(valueMark);
+    // the first " value='" up to the next "'/>". The mark begins with a
+    // blank, so not before the first; in a line as written it is right there.
+    const qsizetype mark =
+        line.sliced(blank).startsWith(valueMark) ? blank : line.indexOf(valueMark, blank);
+    if (mark < 0)
+        return false;
     const qsizetype from = mark + valueMark.size();
-    const qsizetype end = mark < 0 ? -1 : line.indexOf(QLatin1String("'/>"), from);
+    qsizetype end = line.indexOf('\'', from);
+    while (end >= 0 && !line.sliced(end).startsWith(QLatin1String("'/>")))
+        end = line.indexOf('\'', end + 1);
     if (end <= from)
-        return; // no value, or an empty one
-    const QList<QStringView> fields = line.sliced(from, end - from).split(':');
-    records.add(
-        key, {fields.value(0).toString(), fields.value(1).toString(), fields.value(2).toString()});
+        return false; // no value, or an empty one
+    value = line.sliced(from, end - from);
+    // A record without a key could never be found again.
+    return !key.isEmpty();
+}
+
+namespace {
+
+void readLine(QStringView line, LearnerRecords& records) {
+    QStringView key, value;
+    if (!parseLearnerLine(line, key, value))
+        return;
+    const QList<QStringView> fields = value.split(':');
+    records.add(key.toString(), {fields.value(0).toString(), fields.value(1).toString(),
+                                 fields.value(2).toString()});
 }
 
 // A key that reads back as itself: no blank or line end cuts it and the
@@ -105,14 +121,7 @@ bool fileCarries(const QString& key, QByteArray& encoded) {
 void readLearnerRecords(const QByteArray& bytes, LearnerRecords& records) {
     const QString text = Codepage::decode(bytes);
     records.reserve(records.count() + int(bytes.count('\n')) + 1);
-    // CR and LF each end a line; the empty line between CR and LF is no record.
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && text.at(i) != '\n' && text.at(i) != '\r')
-            continue;
-        readLine(QStringView(text).sliced(start, i - start), records);
-        start = i + 1;
-    }
+    forEachLine(text, [&records](QStringView line, int) { readLine(line, records); });
 }
 
 QByteArray composeLearnerFile(const LearnerRecords& records) {

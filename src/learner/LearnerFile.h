@@ -50,6 +50,11 @@ class LearnerRecords {
 // not records are skipped; of two lines with one key the first counts.
 void readLearnerRecords(const QByteArray& bytes, LearnerRecords& records);
 
+// One line of a learner file taken apart without copying: the record's key
+// and its value (the fields with their ":"). False for a line that holds no
+// record, which the reader skips.
+bool parseLearnerLine(QStringView line, QStringView& key, QStringView& value);
+
 // The whole learner file: one line per record, in table order,
 // "<u-" key " value='" correct ":" answered ":" level "'/>" CR LF, with the
 // blanks around each field removed. A record whose key would not read back

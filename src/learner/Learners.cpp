@@ -13,6 +13,10 @@ QString learnerFilePath(const QString& programFolder, const QString& learnerName
     return programFolder + learnerName + Extension;
 }
 
+QString roundLogPath(const QString& programFolder, const QString& learnerName) {
+    return programFolder + learnerName + QStringLiteral(".kmr");
+}
+
 QStringList existingLearners(const QString& programFolder) {
     // Only names ending exactly in ".kmu" open as learner files again.
     const QStringList files =

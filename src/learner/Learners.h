@@ -6,6 +6,9 @@
 // The learner file of a learner: programFolder + name + ".kmu".
 QString learnerFilePath(const QString& programFolder, const QString& learnerName);
 
+// The learner's round log (learner/RoundLog.h): programFolder + name + ".kmr".
+QString roundLogPath(const QString& programFolder, const QString& learnerName);
+
 // The learners who have a learner file in the folder, in the order of its
 // listing by name.
 QStringList existingLearners(const QString& programFolder);

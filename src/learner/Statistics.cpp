@@ -9,7 +9,7 @@ QString padLeft(int width, const QString& text) {
     return text.size() < width ? QString(width - text.size(), ' ') + text : text;
 }
 
-double numericValue(const QString& text) {
+double numericValue(QStringView text) {
     qsizetype i = 0;
     while (i < text.size() && (text.at(i) == ' ' || text.at(i) == '\t'))
         ++i;
@@ -25,7 +25,7 @@ double numericValue(const QString& text) {
         ++i;
         skipDigits();
     }
-    const QStringView number = QStringView(text).sliced(start, i - start);
+    const QStringView number = text.sliced(start, i - start);
     // Counts and rates, unsigned and short, are read here, without the
     // library's locale-aware parsing that thousands of rows feel. Their
     // digits make an exact whole number, and one division by the exact

@@ -12,7 +12,7 @@ QString padLeft(int width, const QString& text);
 
 // The number a text starts with, after leading blanks: "  3" and "10問"
 // give 3 and 10; a text without a number gives 0.
-double numericValue(const QString& text);
+double numericValue(QStringView text);
 
 // correct ÷ answered as a percentage with one decimal, padded to six
 // characters: "100.0%", " 66.7%", "  0.0%". `answered` must not be 0.

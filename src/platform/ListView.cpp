@@ -585,3 +585,14 @@ void ListView::mouseReleaseEvent(QMouseEvent* event) {
     QTreeView::mouseReleaseEvent(event);
     emit mouseUp(int(event->button()));
 }
+
+void ListView::sortByClickedColumn(int column) {
+    const int newKey = column - 1;
+    const bool ascending = sorted_ && sortOrder_ == Qt::AscendingOrder;
+    const bool sameKey = sortColumn_ == newKey;
+    // The rows are sorted once, when sorting comes on again.
+    setSorted(false);
+    setSortKey(newKey);
+    setSortOrder(ascending && sameKey ? Qt::DescendingOrder : Qt::AscendingOrder);
+    setSorted(true);
+}

@@ -90,6 +90,9 @@ class ListView : public QTreeView {
     Qt::SortOrder sortOrder() const { return sortOrder_; }
     void setSorted(bool on);
     bool isSorted() const { return sorted_; }
+    // A click on a column's header (column from 1): sorts by it ascending;
+    // a second click on the same column turns an ascending sort around.
+    void sortByClickedColumn(int column);
 
     // Keeps the list's height to whole rows: of the height it is given (by
     // its layout or by resize) it takes its frame, header and the whole rows

@@ -7,8 +7,8 @@
 #include "editor/frmProtect.h"
 #include "editor/frmRichStyle.h"
 #include "editor/frmSakusei.h"
-#include "learner/Statistics.h"
 #include "learner/QuestionFilter.h"
+#include "learner/Statistics.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/ProgramFolder.h"
@@ -57,6 +57,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     }
     connectSession();
     connectAccess();
+    connectResults();
     connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::documentReset);
     connect(&document_, &QuestionDocument::recordStored, this, &frmMain::showStoredQuestion);
     connect(&document_, &QuestionDocument::recordRemoved, this, &frmMain::removeQuestionRow);
@@ -138,7 +139,8 @@ void frmMain::showStoredQuestion(const QString& key, bool added) {
     }
     if (!added || narrowed_)
         return;
-    const QStringList columns = joinedStatistics(lstUserData, makeFileId(), key, markTable).columns();
+    const QStringList columns =
+        joinedStatistics(lstUserData, makeFileId(), key, markTable).columns();
     lstMondai->appendRows({{key, QStringList{text} + columns}});
     showCount();
 }
@@ -251,6 +253,10 @@ void frmMain::createControls() {
     cmdTsugi = named(new QPushButton(u("→"), answerPage), "cmdTsugi");
     cmdTsugi->setToolTip(u("この問題は飛ばして次の問題へ"));
     place(cmdTsugi, 8040, 4920, 615, RowHeight);
+    lblPosition = named(new QLabel(answerPage), "lblPosition");
+    lblPosition->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblPosition->setAccessibleName(u("何問目"));
+    place(lblPosition, 8760, 4920, 1215, RowHeight);
 
     // Controls without a label beside them, as a screen reader names them.
     cmbFilter->setAccessibleName(u("ﾌｨﾙﾀ"));
@@ -275,6 +281,9 @@ void frmMain::createControls() {
     StatusBar1->setSizeGripEnabled(false);
     statusPanel1 = named(new QLabel(u("くう・めも　―　KumemoSTUDIOS"), StatusBar1), "statusPanel1");
     StatusBar1->addWidget(statusPanel1, 1);
+    lblRoundResult = named(new QLabel(StatusBar1), "lblRoundResult");
+    lblRoundResult->setAccessibleName(u("今回の結果"));
+    StatusBar1->addPermanentWidget(lblRoundResult);
 }
 
 void frmMain::createChoiceRow(int index) {
@@ -314,6 +323,8 @@ void frmMain::createMenus() {
     connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
     mnuProp = named(mnuFile->addAction(u("文書のﾌﾟﾛﾊﾟﾃｨ(&P)")), "mnuProp");
     connect(mnuProp, &QAction::triggered, this, &frmMain::mnuProp_Click);
+    mnuResults = named(mnuFile->addAction(u("成績の表示(&G)…")), "mnuResults");
+    connect(mnuResults, &QAction::triggered, this, &frmMain::mnuResults_Click);
     named(mnuFile->addSeparator(), "mnuFileBar3");
     // Worksheets of the questions as the list shows them: its order, its filter.
     worksheet = addWorksheetCommands(mnuFile, this, document_, [this] {
@@ -437,8 +448,8 @@ bool frmMain::Form_Unload() {
     // A save the author chose that did not happen keeps the work and the
     // program.
     if (sakusei_ && !sakusei_->Form_Unload()) {
-        Dialogs::message(u("問題ﾌｧｲﾙが保存されていないため、終了を取り消しました。"),
-                         u("終了中止"), Dialogs::Icon::Exclamation);
+        Dialogs::message(u("問題ﾌｧｲﾙが保存されていないため、終了を取り消しました。"), u("終了中止"),
+                         Dialogs::Icon::Exclamation);
         return false;
     }
     unloading_ = true;

@@ -3,6 +3,7 @@
 #include "data/QuestionDocument.h"
 #include "editor/WorksheetPrinting.h"
 #include "learner/LearnerFile.h"
+#include "learner/Results.h"
 #include "learner/Statistics.h"
 #include "platform/KeyedTable.h"
 #include "session/Question.h"
@@ -76,6 +77,9 @@ class frmMain : public QMainWindow {
     void mnuToolSakusei_Click();
     void mnuFile_Click();
     void mnuChangeUser_Click();
+    void mnuResults_Click();
+    // What the results window shows of the open file and the learner now.
+    ResultsData resultsData() const;
 
     // Choosing the questions: filters, removing them, sorting.
     void cmdDoFilter_Click();
@@ -119,6 +123,14 @@ class frmMain : public QMainWindow {
     void lstMondai_KeyDown(int key, int shift);
     void SSTab1_Click();
 
+    // What the learner sees of the round beside the Parts' controls: the
+    // question's place in it, and at its end a line of how it went, which is
+    // also written to the round log.
+    void roundQuestionShown(int position, int total);
+    void roundEnded(int asked, int right);
+    // A round of just these questions.
+    void startRoundOf(const QStringList& keys);
+
     // Controls, by their program names.
     QTabWidget* SSTab1 = nullptr;
     ListView* lstMondai = nullptr;
@@ -152,12 +164,15 @@ class frmMain : public QMainWindow {
     QTimer* Timer2 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* statusPanel1 = nullptr;
+    QLabel* lblPosition = nullptr;    // "3 / 10" on the answering page
+    QLabel* lblRoundResult = nullptr; // the last round's line in the status bar
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFileOpen = nullptr;
     QAction* mnuProp = nullptr;
     WorksheetCommands worksheet;
     QAction* mnuChangeUser = nullptr;
+    QAction* mnuResults = nullptr;
     QAction* mnuFileExit = nullptr;
     QMenu* mnuSetup = nullptr;
     QAction* mnuSetup1Click = nullptr;
@@ -196,6 +211,7 @@ class frmMain : public QMainWindow {
     bool saveUserDataBeforeClosing();
     // The session's wiring and what it does with the question shown.
     void connectSession();
+    void connectResults();
     bool sessionEvent(QObject* watched, QEvent* event);
     int currentPosition();
     int choiceRowCount() const;

@@ -51,14 +51,6 @@ void frmMain::cmbFilter_LostFocus() {
     setDefaultButton(cmdStart);
 }
 
-// A second click on the same column turns an ascending sort around.
 void frmMain::lstMondai_ColumnClick(int column) {
-    const int newKey = column - 1;
-    const bool ascending = lstMondai->isSorted() && lstMondai->sortOrder() == Qt::AscendingOrder;
-    const bool sameKey = lstMondai->sortKey() == newKey;
-    // The rows are sorted once, when sorting comes on again.
-    lstMondai->setSorted(false);
-    lstMondai->setSortKey(newKey);
-    lstMondai->setSortOrder(ascending && sameKey ? Qt::DescendingOrder : Qt::AscendingOrder);
-    lstMondai->setSorted(true);
+    lstMondai->sortByClickedColumn(column);
 }

@@ -69,8 +69,9 @@ void frmMain::Form_Resize() {
     setTop(Picture2, -outerHeight);
     setHeight(Frame2, tabHeight - topOf(Frame2) - 840);
     const int rowTop = topOf(Frame2) + heightOf(Frame2) + 102;
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdHint, txtInput, cmdKaitou, cmbMark,
-                                                      cmdKaisetsu, lblMark, cmdMae, cmdTsugi})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cmdHint, txtInput, cmdKaitou, cmbMark, cmdKaisetsu,
+                                         lblMark, cmdMae, cmdTsugi, lblPosition})
         setTop(w, rowTop);
     setLeft(txtMsg, leftOf(lstMondai) + (widthOf(lstMondai) - widthOf(txtMsg)) / 2);
     setTop(txtMsg, topOf(lstMondai) + heightOf(lstMondai) / 2 - heightOf(txtMsg));

@@ -128,8 +128,8 @@ void frmMain::showQuestion(int n) {
     // keep what the author is writing.
     const QString key = lstMondai->key(n);
     const int at = document_.indexOf(key);
-    const RecordFields question = at >= 0 ? recordFields(key, document_.at(at).record)
-                                          : RecordFields{};
+    const RecordFields question =
+        at >= 0 ? recordFields(key, document_.at(at).record) : RecordFields{};
     shownQuestion_ = presentQuestion(question);
     txtMondai->setTextRTF(shownQuestion_.questionRtf);
 

@@ -72,6 +72,9 @@ class TestLearnerFile : public QObject {
         QTest::newRow("empty key") << QByteArray("<u- value='1:1:'/>\r\n") << QStringList{};
         QTest::newRow("not at the line's start")
             << QByteArray(" <u-x:k value='1:1:'/>\r\n<U-x:m value='1:1:'/>\r\n") << QStringList{};
+        QTest::newRow("quote inside the value")
+            << QByteArray("<u-x:k value='1'x:2:'/>\r\n<u-x:m value='' '/>\r\n")
+            << QStringList{"x:k=1'x|2|", "x:m=' ||"};
         QTest::newRow("value after other text")
             << QByteArray("<u-x:k junk value='5:6:'/>\r\n") << QStringList{"x:k=5|6|"};
         QTest::newRow("lone LF and CR end lines")

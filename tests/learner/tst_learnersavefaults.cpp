@@ -4,6 +4,7 @@
 // and the save says why it failed.
 
 #include "learner/LearnerFile.h"
+#include "learner/RoundLog.h"
 
 #include "support/SaveFaults.h"
 #include "support/TestEnv.h"
@@ -41,14 +42,21 @@ int saveLargeFile(int argc, char** argv) {
 class TestLearnerSaveFaults : public QObject {
     Q_OBJECT
   private slots:
+    // The learner file, and the round log beside it, which a round's end
+    // adds a line to.
     void refusedSave_data() {
         QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("roundLog");
         QTest::addColumn<QString>("reason"); // %1 is the path
-        QTest::newRow("read-only folder") << true << "Existing file %1 is not writable";
-        QTest::newRow("full disk") << false << "No space left on device";
+        QTest::newRow("read-only folder") << true << false << "Existing file %1 is not writable";
+        QTest::newRow("full disk") << false << false << "No space left on device";
+        QTest::newRow("round log, read-only folder")
+            << true << true << "Existing file %1 is not writable";
+        QTest::newRow("round log, full disk") << false << true << "No space left on device";
     }
     void refusedSave() {
         QFETCH(bool, readOnly);
+        QFETCH(bool, roundLog);
         QFETCH(QString, reason);
         if (!ownMounts)
             QSKIP("this machine lets the test mount no file system of its own");
@@ -56,10 +64,15 @@ class TestLearnerSaveFaults : public QObject {
         const QString folder = env.path("disk");
         SmallFileSystem disk(folder, "1m");
         QVERIFY(disk.mounted());
-        const QString name = u8("ごんべえ.kmu");
+        const QString name = u8(roundLog ? "ごんべえ.kmr" : "ごんべえ.kmu");
         const QString path = folder + "/" + name;
+        // A log of 600 kB: a second copy of it does not fit beside it.
+        const RoundEntry round{QDateTime(QDate(2026, 12, 7), QTime(18, 30)), "616262631263", 8, 6};
         LearnerRecords few = manyRecords(10, "1");
-        QVERIFY(saveLearnerFile(path, few).ok);
+        if (roundLog)
+            env.writeFile("disk/" + name, composeRoundLine(round).repeated(15000));
+        else
+            QVERIFY(saveLearnerFile(path, few).ok);
         const QByteArray old = fileBytes(path);
         QVERIFY(!old.isEmpty());
         if (readOnly)
@@ -67,7 +80,8 @@ class TestLearnerSaveFaults : public QObject {
 
         // About 4 MB: far more than the disk holds.
         LearnerRecords many = manyRecords(100000, "2");
-        const LearnerFileOutcome saved = saveLearnerFile(path, many);
+        const LearnerFileOutcome saved =
+            roundLog ? appendRoundLog(path, round) : saveLearnerFile(path, many);
         QVERIFY(!saved.ok);
         QCOMPARE(saved.path, path);
         QCOMPARE(saved.reason, QString(reason).replace("%1", path));

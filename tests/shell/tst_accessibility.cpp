@@ -10,6 +10,7 @@
 #include "shell/frmChangeUser.h"
 #include "shell/frmMain.h"
 #include "shell/frmMessage.h"
+#include "shell/frmResults.h"
 
 #include "support/Modal.h"
 #include "support/TestEnv.h"
@@ -118,6 +119,8 @@ struct Program {
             dialog = std::make_unique<frmProtect>(main->document());
         if (which == "frmPasswd")
             dialog = std::make_unique<frmPasswd>(main->document());
+        if (which == "frmResults")
+            dialog = std::make_unique<frmResults>(main->resultsData());
         if (which == "frmChangeUser")
             dialog = std::make_unique<frmChangeUser>(*main);
         if (which == "frmMessage")
@@ -140,7 +143,7 @@ void addWindowRows() {
     for (const char* window :
          {"frmMain, no file", "frmMain, file open", "frmMain, answering page",
           "frmSakusei, new question", "frmSakusei, question loaded", "frmProp", "frmProtect",
-          "frmPasswd", "frmChangeUser", "frmMessage", "frmRichStyle"})
+          "frmPasswd", "frmChangeUser", "frmMessage", "frmRichStyle", "frmResults"})
         QTest::newRow(window) << QString(window);
 }
 

@@ -483,6 +483,7 @@ class TestSession : public QObject {
         const QString id = "<u-" + makeFileId("q.kmd") + ":";
         Session s(questionsKeyed({"k1", "k2", "k3"}), false, id + "k2 value='4:5:2'/>\r\n");
         s.window->mnuSetupRandom->setChecked(true);
+        Clock::fixForTests(QDateTime(QDate(2026, 12, 7), QTime(18, 30, 5)));
         QSignalSpy ended(&s.window->round(), &Round::ended);
         s.start();
         QVERIFY(!s.window->mnuChangeUser->isEnabled());
@@ -490,6 +491,8 @@ class TestSession : public QObject {
         // with its own mark kept, k3 right with a mark chosen.
         for (int question = 0; question < 3; ++question) {
             const QString key = s.shownKey();
+            QCOMPARE(s.window->lblPosition->text(), QString("%1 / 3").arg(question + 1));
+            QCOMPARE(s.window->lblRoundResult->text(), QString());
             if (key != "k2")
                 s.key(Qt::Key_0 + s.rowOf("yes"));
             s.enter();
@@ -506,6 +509,12 @@ class TestSession : public QObject {
         QCOMPARE(ended.at(0), (QVariantList{3, 2}));
         QCOMPARE(s.window->cmbFilter->currentText(), u8("今回間違えた問題だけ選ぶ"));
         QCOMPARE(s.focusName(), QString("cmdDoFilter"));
+        QCOMPARE(s.window->lblRoundResult->text(), u8("今回 3問中 2問正解 (66.7%)"));
+        // The round log gets the round, the learner file nothing of it.
+        QCOMPARE(
+            fileBytes(s.env.path(u8("ごんべえ.kmr"))),
+            Codepage::encode(u8("2026/12/07(月) 18:30:05\t") + makeFileId("q.kmd") + "\t3\t2\r\n"));
+        Clock::fixForTests({});
         // A typed text is no new mark.
         QCOMPARE(s.window->cmbMark->count(), 4);
         QMap<QString, QStringList> shown;

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "data/QuestionDocument.h"
+#include "learner/LearnerFile.h"
+#include "learner/RoundLog.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <array>
+
+class KeyedTable;
+
+// What the results window shows, computed from the open file's questions,
+// the learners' records and the round log; the window only shows it.
+
+// Rates fall into ten bins of ten percent each, 100% into the last. The rate
+// is taken as the list shows it, to one decimal: 9.9% is in the first bin,
+// 10.0% in the second.
+constexpr int RateBins = 10;
+int rateBin(double correct, double answered);
+QString rateBinLabel(int bin); // "0～", "10～", …, "90～"
+
+struct HardQuestion {
+    QString key;
+    QString text;
+    int correct = 0;
+    int answered = 0;
+};
+
+struct MarkCount {
+    QString mark; // "" for the questions without a mark
+    int questions = 0;
+};
+
+// One learner's results for the open file.
+struct LearnerResults {
+    int questions = 0;
+    int neverAnswered = 0;
+    int answered = 0;
+    int solved = 0; // answered right at least once
+    std::array<int, RateBins> histogram{};
+    QVector<MarkCount> marks; // each mark in the order given, then those without
+    // The lowest rates among the questions answered at least twice, lowest
+    // first; of equal rates the more often answered first.
+    QVector<HardQuestion> hardest;
+};
+
+// `marks` are the mark texts in their order; `markTable` turns a record's
+// level into its mark ("key" + level), as the question list does.
+LearnerResults learnerResults(const QVector<QuestionEntry>& questions,
+                              const LearnerRecords& records, const QString& fileId,
+                              const QStringList& marks, const KeyedTable& markTable,
+                              int hardestCount);
+
+// One learner of the class.
+struct ClassLearner {
+    QString name;
+    QString unreadable; // why the learner file cannot be read, "" when it can
+    int answered = 0;
+    int solved = 0;
+    double rateSum = 0; // the rates of the answered questions, each from 0 to 1
+};
+
+// One question as the whole class answered it.
+struct ClassQuestion {
+    QString key;
+    QString text;
+    int learners = 0; // learners who answered it
+    double correct = 0;
+    double answered = 0;
+};
+
+struct ClassResults {
+    QVector<ClassLearner> learners; // in the order of their names
+    // The questions the class gets wrong most first: lowest combined rate,
+    // then most wrong answers; those nobody answered last.
+    QVector<ClassQuestion> questions;
+};
+
+// The class: every learner file in `folder` with records for the open file,
+// read only. The current learner's records come from memory, which may be
+// newer than the file. A file that cannot be read is listed with the reason
+// and counts for nothing else.
+ClassResults classResults(const QString& folder, const QVector<QuestionEntry>& questions,
+                          const QString& fileId, const QString& currentLearner,
+                          const LearnerRecords& currentRecords);
+
+// A table to show and to export: a header row and rows of cells. Numbers are
+// padded to six characters like the question list's, so a text sort orders
+// them by value.
+struct TextTable {
+    QStringList header;
+    QStringList keys; // one per row: a question key or a learner's name
+    QVector<QStringList> rows;
+};
+TextTable hardestTable(const LearnerResults& results);
+TextTable classLearnerTable(const ClassResults& results);
+TextTable classQuestionTable(const ClassResults& results);
+
+// The table as UTF-8 text: the header and each row on a line of their own,
+// cells separated by tabs, without the blanks (U+0020) around them; tabs and line
+// breaks inside a cell become blanks. Lines end in CR LF.
+QByteArray composeTextTable(const TextTable& table);
+
+// Everything the results window shows for the open file and the current
+// learner.
+struct ResultsData {
+    QString learnerName;
+    LearnerResults learner;
+    QString roundLogPath;
+    RoundLogRead rounds;
+    ClassResults klass;
+};
+// The hardest questions shown.
+constexpr int HardestShown = 20;
+ResultsData collectResults(const QString& folder, const QString& learnerName,
+                           const QVector<QuestionEntry>& questions, const LearnerRecords& records,
+                           const QString& fileId, const QStringList& marks,
+                           const KeyedTable& markTable);
+
+// "8問中 6問正解 (75.0%)" for the latest round, "―" before the first.
+QString lastRoundText(const RoundLogRead& rounds);

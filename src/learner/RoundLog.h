@@ -1,0 +1,49 @@
+#pragma once
+
+#include "learner/LearnerFile.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+
+// The round log: one line per finished round, beside the learner file as
+// programFolder + learner name + ".kmr". Code page 932, CR LF, four fields
+// separated by tabs:
+//   date and time "yyyy/mm/dd(aaa) hh:nn:ss", the question file's identifier
+//   (makeFileId), the questions asked, the right answers.
+// The learner file never changes because of it.
+
+struct RoundEntry {
+    QDateTime when;
+    QString fileId;
+    int asked = 0;
+    int right = 0;
+};
+
+// One line of the log, with its CR LF.
+QByteArray composeRoundLine(const RoundEntry& entry);
+
+// The rounds of one question file, oldest first. A log with a line it cannot
+// read is damaged as a whole: no rounds, and the line and the reason.
+struct RoundLogRead {
+    QVector<RoundEntry> rounds;
+    bool damaged = false;
+    int line = 0; // the line that could not be read, from 1
+    QString reason;
+};
+RoundLogRead readRoundLog(const QByteArray& bytes, const QString& fileId);
+
+// Reads the log at `path`; a missing one holds no rounds.
+RoundLogRead loadRoundLog(const QString& path, const QString& fileId);
+
+// Adds a round at the end of the log, writing the file whole or not at all.
+// Whatever the log held before stays byte for byte, damaged lines too; a
+// log that exists but cannot be read is not written.
+LearnerFileOutcome appendRoundLog(const QString& path, const RoundEntry& entry);
+
+// "今回 8問中 6問正解 (75.0%)", the line shown when a round ends.
+QString roundSummary(int asked, int right);
+
+// "8問中 6問正解 (75.0%)"; "0問" alone when nothing was asked.
+QString roundResultText(int asked, int right);

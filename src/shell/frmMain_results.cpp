@@ -1,0 +1,85 @@
+// The results on the main window: the round's place and outcome while it
+// runs, the round log, and the results window.
+#include "shell/frmMain.h"
+
+#include "data/modKuMemo.h"
+#include "learner/Learners.h"
+#include "learner/Results.h"
+#include "learner/RoundLog.h"
+#include "platform/ListView.h"
+#include "platform/Random.h"
+#include "platform/Texts.h"
+#include "session/Round.h"
+#include "shell/frmResults.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTabWidget>
+
+void frmMain::connectResults() {
+    connect(&round_, &Round::questionShown, this, [this](const QString&, int position, int total) {
+        roundQuestionShown(position, total);
+    });
+    connect(&round_, &Round::ended, this, &frmMain::roundEnded);
+}
+
+void frmMain::roundQuestionShown(int position, int total) {
+    lblPosition->setText(QString::number(position) + " / " + QString::number(total));
+    // A round under way shows nothing of the last one's end.
+    if (round_.isRunning()) {
+        lblRoundResult->clear();
+        lblRoundResult->setToolTip(QString());
+    }
+}
+
+// The line shows whether or not the log could be written; a failure is said
+// there, so that the focus and Enter stay where the round's end puts them.
+void frmMain::roundEnded(int asked, int right) {
+    QString line = roundSummary(asked, right);
+    lblRoundResult->setToolTip(QString());
+    if (asked > 0) {
+        const AppGlobals& g = appGlobals();
+        const LearnerFileOutcome logged =
+            appendRoundLog(roundLogPath(g.programFolder, g.learnerName),
+                           {Clock::now(), makeFileId(), asked, right});
+        if (!logged.ok) {
+            line += u("　(成績の記録に書き込めませんでした)");
+            lblRoundResult->setToolTip(logged.path + "\n" + logged.reason);
+        }
+    }
+    lblRoundResult->setText(line);
+}
+
+ResultsData frmMain::resultsData() const {
+    const AppGlobals& g = appGlobals();
+    QStringList marks;
+    for (int i = 0; i < cmbMark->count(); ++i)
+        marks << cmbMark->itemText(i);
+    return collectResults(g.programFolder, g.learnerName, document_.entries(), lstUserData,
+                          makeFileId(), marks, markTable);
+}
+
+void frmMain::mnuResults_Click() {
+    frmResults dialog(resultsData(), this);
+    QStringList roundKeys;
+    connect(&dialog, &frmResults::roundRequested, this,
+            [&roundKeys](const QStringList& keys) { roundKeys = keys; });
+    dialog.exec();
+    if (!roundKeys.isEmpty())
+        startRoundOf(roundKeys);
+}
+
+// The full list with its statistics, then only these rows, as a filter
+// leaves them; "全ﾌｨﾙﾀ解除" brings the others back.
+void frmMain::startRoundOf(const QStringList& keys) {
+    cmdFilterOff_Click();
+    QVector<int> others;
+    for (int row = 1; row <= lstMondai->count(); ++row)
+        if (!keys.contains(lstMondai->key(row)))
+            others << row;
+    lstMondai->removeRows(others);
+    narrowed_ = true;
+    showCount();
+    SSTab1->setCurrentIndex(0);
+    cmdStart_Click();
+}

@@ -1,0 +1,316 @@
+#include "shell/frmResults.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Dialogs.h"
+#include "platform/ListView.h"
+#include "platform/Texts.h"
+#include "platform/Widgets.h"
+
+#include <QAction>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QBuffer>
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+
+namespace {
+// Charts in the program's font and the desktop's colours.
+void followDesktop(QChart* chart, const QFont& font) {
+    const QPalette palette = QApplication::palette();
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setBackgroundBrush(palette.brush(QPalette::Base));
+    chart->setTitleBrush(palette.brush(QPalette::WindowText));
+    chart->setTitleFont(font);
+    chart->legend()->setFont(font);
+    chart->legend()->setLabelBrush(palette.brush(QPalette::WindowText));
+    for (QAbstractAxis* axis : chart->axes()) {
+        axis->setLabelsFont(font);
+        axis->setTitleFont(font);
+        axis->setLabelsBrush(palette.brush(QPalette::WindowText));
+        axis->setTitleBrush(palette.brush(QPalette::WindowText));
+    }
+}
+
+// A count axis of whole numbers from 0.
+QValueAxis* countAxis(const QString& title, int largest) {
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    axis->setLabelFormat(u("%d"));
+    // Ticks on whole numbers, at most eight steps of them.
+    const int step = std::max(1, (largest + 7) / 8);
+    const int steps = std::max(1, (largest + step - 1) / step);
+    axis->setRange(0, steps * step);
+    axis->setTickCount(steps + 1);
+    return axis;
+}
+
+void fillBarChart(QChart* chart, const QString& series, const QStringList& categories,
+                  const QList<int>& counts, const QString& categoryTitle) {
+    auto* set = new QBarSet(series);
+    for (const int count : counts)
+        *set << count;
+    set->setColor(QApplication::palette().color(QPalette::Highlight));
+    auto* bars = new QBarSeries;
+    bars->append(set);
+    chart->addSeries(bars);
+    auto* x = new QBarCategoryAxis;
+    x->append(categories);
+    x->setTitleText(categoryTitle);
+    chart->addAxis(x, Qt::AlignBottom);
+    bars->attachAxis(x);
+    QValueAxis* y = countAxis(u("問題数"), *std::max_element(counts.begin(), counts.end()));
+    chart->addAxis(y, Qt::AlignLeft);
+    bars->attachAxis(y);
+    chart->legend()->hide();
+}
+
+QLabel* caption(const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text);
+    label->setBuddy(buddy);
+    return label;
+}
+} // namespace
+
+frmResults::frmResults(const ResultsData& data, QWidget* parent) : QDialog(parent) {
+    setObjectName("frmResults");
+    setWindowTitle(u("成績の表示 (") + data.learnerName + u("さん)"));
+    tabResults = named(new QTabWidget(this), "tabResults");
+    tabResults->addTab(learnerPage(data), u("この回答者"));
+    tabResults->addTab(progressPage(data), u("成績の推移"));
+    tabResults->addTab(classPage(data), u("ｸﾗｽ"));
+    cmdClose = named(new QPushButton(u("閉じる"), this), "cmdClose");
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabResults);
+    layout->addLayout(buttons);
+    resize(980, 660);
+}
+
+QWidget* frmResults::learnerPage(const ResultsData& data) {
+    const LearnerResults& r = data.learner;
+    auto* page = new QWidget;
+    lblCounts = named(new QLabel(page), "lblCounts");
+    lblCounts->setText(u("全 %1問　未回答 %2問　回答済み %3問　正解したことがある %4問　"
+                         "前回: %5")
+                           .arg(r.questions)
+                           .arg(r.neverAnswered)
+                           .arg(r.answered)
+                           .arg(r.solved)
+                           .arg(lastRoundText(data.rounds)));
+    lblCounts->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lblCounts->setAccessibleName(u("回答の状況"));
+
+    chtRates = chartView("chtRates", u("正解率の分布"));
+    QStringList bins;
+    for (int bin = 0; bin < RateBins; ++bin)
+        bins << rateBinLabel(bin);
+    fillBarChart(chtRates->chart(), u("問題数"), bins,
+                 QList<int>(r.histogram.begin(), r.histogram.end()), u("正解率(%)"));
+    chtMarks = chartView("chtMarks", u("ﾏｰｸごとの問題数"));
+    QStringList marks;
+    QList<int> markCounts;
+    for (const MarkCount& m : r.marks) {
+        marks << (m.mark.isEmpty() ? u("なし") : m.mark);
+        markCounts << m.questions;
+    }
+    fillBarChart(chtMarks->chart(), u("問題数"), marks, markCounts, u("ﾏｰｸ"));
+    followDesktop(chtRates->chart(), font());
+    followDesktop(chtMarks->chart(), font());
+
+    lstHardest = tableView("lstHardest", hardestTable(r), u("苦手な問題"));
+    lstHardest->setToolTip(u("ﾀﾞﾌﾞﾙｸﾘｯｸでこれらの問題だけを出題します"));
+    connect(lstHardest, &ListView::doubleClicked, this, &frmResults::lstHardest_DblClick);
+
+    auto* charts = new QHBoxLayout;
+    charts->addWidget(chtRates, 3);
+    charts->addWidget(chtMarks, 2);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(lblCounts);
+    layout->addLayout(charts, 3);
+    layout->addWidget(caption(u("苦手な問題(&H)　2回以上回答した問題のうち正解率の低いもの。"
+                                "ﾀﾞﾌﾞﾙｸﾘｯｸでこれらだけを出題します"),
+                              lstHardest));
+    layout->addWidget(lstHardest, 2);
+    return page;
+}
+
+QWidget* frmResults::progressPage(const ResultsData& data) {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    lblRounds = named(new QLabel(page), "lblRounds");
+    lblRounds->setWordWrap(true);
+    lblRounds->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    layout->addWidget(lblRounds);
+    const RoundLogRead& log = data.rounds;
+    if (log.damaged) {
+        lblRounds->setText(
+            u("成績の記録が読めないため、ｸﾞﾗﾌは表示できません。") + "\n" + data.roundLogPath +
+            "\n" + (log.line ? QString::number(log.line) + u("行目: ") : QString()) + log.reason);
+        layout->addStretch();
+        return page;
+    }
+    if (log.rounds.isEmpty()) {
+        lblRounds->setText(u("この問題ﾌｧｲﾙの回の記録はまだありません。回を最後まで"
+                             "終えると記録されます。"));
+        layout->addStretch();
+        return page;
+    }
+    lblRounds->setText(u("%1回の記録 (%2)").arg(log.rounds.size()).arg(data.roundLogPath));
+    chtProgress = chartView("chtProgress", u("回ごとの出題数と正解数"));
+    QChart* chart = chtProgress->chart();
+    auto* asked = new QLineSeries;
+    asked->setName(u("出題数"));
+    auto* right = new QLineSeries;
+    right->setName(u("正解数"));
+    int largest = 0;
+    for (const RoundEntry& round : log.rounds) {
+        const auto at = qreal(round.when.toMSecsSinceEpoch());
+        asked->append(at, round.asked);
+        right->append(at, round.right);
+        largest = std::max(largest, round.asked);
+    }
+    for (QLineSeries* series : {asked, right}) {
+        series->setPointsVisible(true);
+        chart->addSeries(series);
+    }
+    auto* x = new QDateTimeAxis;
+    x->setTitleText(u("日付"));
+    x->setFormat(u("M月d日"));
+    const QDateTime first = log.rounds.first().when;
+    const QDateTime last = log.rounds.last().when;
+    // One round, or all on one moment, still gets a day of axis around it.
+    x->setRange(first.addSecs(first == last ? -43200 : 0), last.addSecs(first == last ? 43200 : 0));
+    chart->addAxis(x, Qt::AlignBottom);
+    QValueAxis* y = countAxis(u("問題数"), largest);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QLineSeries* series : {asked, right}) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+    followDesktop(chart, font());
+    layout->addWidget(chtProgress, 1);
+    return page;
+}
+
+QWidget* frmResults::classPage(const ResultsData& data) {
+    auto* page = new QWidget;
+    lstClassLearners =
+        tableView("lstClassLearners", classLearnerTable(data.klass), u("回答者ごと"));
+    lstClassQuestions =
+        tableView("lstClassQuestions", classQuestionTable(data.klass), u("問題ごと"));
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(caption(u("回答者ごと(&L)　ﾌｫﾙﾀﾞの回答者ﾃﾞｰﾀﾌｧｲﾙから"), lstClassLearners));
+    layout->addWidget(lstClassLearners, 1);
+    layout->addWidget(
+        caption(u("問題ごと(&Q)　ｸﾗｽ全体で正解率の低い問題が上。見出しのｸﾘｯｸで並べ替え"),
+                lstClassQuestions));
+    layout->addWidget(lstClassQuestions, 2);
+    return page;
+}
+
+ListView* frmResults::tableView(const QString& name, const TextTable& table,
+                                const QString& accessibleName) {
+    auto* list = named(new ListView, name);
+    list->setAccessibleName(accessibleName);
+    for (int column = 0; column < table.header.size(); ++column)
+        list->addColumn(table.header[column], column == 0 ? 7200 : 1400);
+    QVector<ListRowData> rows;
+    rows.reserve(table.rows.size());
+    for (int row = 0; row < table.rows.size(); ++row)
+        rows.append({table.keys.value(row), table.rows[row]});
+    list->appendRows(rows);
+    connect(list, &ListView::columnClick, list, &ListView::sortByClickedColumn);
+    auto* save = named(new QAction(u("ﾃｷｽﾄで保存(&T)…"), list), name + "Export");
+    connect(save, &QAction::triggered, this, [this, list] { exportTable(list); });
+    list->addAction(save);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    return list;
+}
+
+QChartView* frmResults::chartView(const QString& name, const QString& title) {
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    auto* view = named(new QChartView(chart), name);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setAccessibleName(title);
+    view->setFocusPolicy(Qt::StrongFocus);
+    view->setMinimumHeight(220);
+    auto* save = named(new QAction(u("画像で保存(&P)…"), view), name + "Export");
+    connect(save, &QAction::triggered, this, [this, view] { exportChart(view); });
+    view->addAction(save);
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    return view;
+}
+
+TextTable frmResults::shownTable(const ListView* list) const {
+    TextTable table;
+    for (int column = 0; column < list->columnCount(); ++column)
+        table.header << list->columnHeader(column);
+    for (int row = 1; row <= list->count(); ++row) {
+        QStringList cells{list->text(row)};
+        for (int column = 1; column < list->columnCount(); ++column)
+            cells << list->subItem(row, column);
+        table.keys << list->key(row);
+        table.rows.append(cells);
+    }
+    return table;
+}
+
+namespace {
+void saveExport(const QString& path, const QByteArray& bytes) {
+    QString reason;
+    if (!writeFileAtomically(path, bytes, &reason))
+        Dialogs::message(u("ﾌｧｲﾙに書き込めませんでした。") + "\r\n" + path + "\r\n" + reason,
+                         u("保存中止"), Dialogs::Icon::Exclamation);
+}
+// The file an export goes to, "" when the learner cancels.
+QString exportPath(const QString& title, const QString& filter) {
+    Dialogs::FileRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.options = Dialogs::OverwritePrompt | Dialogs::HideReadOnly;
+    request.save = true;
+    return Dialogs::saveFile(request);
+}
+} // namespace
+
+void frmResults::exportTable(const ListView* list) {
+    const QString path = exportPath(u("表をﾃｷｽﾄで保存"), u("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)|*.txt"));
+    if (!path.isEmpty())
+        saveExport(path, composeTextTable(shownTable(list)));
+}
+
+void frmResults::exportChart(QChartView* chart) {
+    const QString path = exportPath(u("ｸﾞﾗﾌを画像で保存"), u("PNG 画像 (*.png)|*.png"));
+    if (path.isEmpty())
+        return;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    chart->grab().save(&buffer, "PNG");
+    saveExport(path, bytes);
+}
+
+void frmResults::lstHardest_DblClick() {
+    if (!lstHardest->selectedRow())
+        return;
+    QStringList keys;
+    for (int row = 1; row <= lstHardest->count(); ++row)
+        keys << lstHardest->key(row);
+    emit roundRequested(keys);
+    accept();
+}

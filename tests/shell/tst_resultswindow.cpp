@@ -1,0 +1,103 @@
+// The results window opened from the main window on a folder of learners.
+#include "learner/LearnerFile.h"
+#include "platform/Dialogs.h"
+#include "platform/ListView.h"
+#include "shell/frmMain.h"
+#include "shell/frmResults.h"
+
+#include "support/Modal.h"
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QChartView>
+#include <QImage>
+#include <QLabel>
+#include <QTabWidget>
+
+namespace {
+QByteArray question(const QString& key) {
+    return "<Mondai key='" + key.toLatin1() + "'><mondaibun>{\\rtf1 Q" + key.mid(1).toLatin1() +
+           "\\par}</mondaibun></Mondai>\r\n";
+}
+
+QByteArray records(const QString& id, const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += "<u-" + id.toLatin1() + ":" + line.toLatin1() + "'/>\r\n";
+    return bytes;
+}
+
+QStringList rows(const ListView* list) {
+    QStringList shown;
+    for (int row = 1; row <= list->count(); ++row) {
+        QStringList cells{list->text(row)};
+        for (int column = 1; column < list->columnCount(); ++column)
+            cells << list->subItem(row, column).trimmed();
+        shown << cells.join('|');
+    }
+    return shown;
+}
+} // namespace
+
+class TestResultsWindow : public QObject {
+    Q_OBJECT
+  private slots:
+    // Three learners of q.kmd, one of whom also learns another file: the
+    // class table, its export, and a round of the hardest questions.
+    void classOfThreeLearners() {
+        TestEnv env;
+        const QString id = makeFileId("q.kmd");
+        env.writeFile("q.kmd", "<kuMemo-data>\r\n" + question("k1") + question("k2") +
+                                   question("k3") + "</kuMemo-data>\r\n");
+        env.writeFile(u8("ごんべえ.kmu"), records(id, {"k1 value='2:3:", "k2 value='0:2:"}));
+        env.writeFile("alice.kmu",
+                      records(id, {"k1 value='1:1:", "k2 value='1:4:", "k3 value='3:3:"}));
+        env.writeFile("bob.kmu",
+                      records("9999", {"k1 value='5:5:"}) + records(id, {"k3 value='0:2:"}));
+        frmMain window;
+        window.show();
+        Dialogs::setNextFileName(env.path("q.kmd"));
+        window.mnuFileOpen_Click();
+
+        const QString exported = env.path("class.txt");
+        QStringList learners, questions, hardest;
+        QString counts;
+        whenModal([&](QWidget* modal) {
+            auto* results = qobject_cast<frmResults*>(modal);
+            learners = rows(results->lstClassLearners);
+            questions = rows(results->lstClassQuestions);
+            hardest = rows(results->lstHardest);
+            counts = results->lblCounts->text();
+            Dialogs::setNextFileName(exported);
+            results->findChild<QAction*>("lstClassQuestionsExport")->trigger();
+            Dialogs::setNextFileName(env.path("rates.png"));
+            results->findChild<QAction*>("chtRatesExport")->trigger();
+            results->tabResults->setCurrentIndex(0);
+            ListView* list = results->lstHardest;
+            const QRect first = list->visualRect(list->model()->index(0, 0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first.center());
+        });
+        window.findChild<QAction*>("mnuResults")->trigger();
+
+        QCOMPARE(learners,
+                 (QStringList{"alice|3|3|75.0%", "bob|1|0|0.0%", u8("ごんべえ|2|1|33.3%")}));
+        QCOMPARE(questions, (QStringList{"Q2|2|1|6|16.7%", "Q3|2|3|5|60.0%", "Q1|2|3|4|75.0%"}));
+        QCOMPARE(fileBytes(exported), u8("問題\t回答した人数\t正解数\t回答数\t正解率\r\n"
+                                         "Q2\t2\t1\t6\t16.7%\r\nQ3\t2\t3\t5\t60.0%\r\n"
+                                         "Q1\t2\t3\t4\t75.0%\r\n")
+                                          .toUtf8());
+        QVERIFY(QImage(env.path("rates.png")).width() > 100);
+        QCOMPARE(hardest, (QStringList{"Q2|0|2|0.0%", "Q1|2|3|66.7%"}));
+        QCOMPARE(counts, u8("全 3問　未回答 1問　回答済み 2問　正解したことがある 1問　前回: ―"));
+        // The double-click started a round of just the hardest questions.
+        QCOMPARE(window.lstMondai->count(), 2);
+        QCOMPARE(window.SSTab1->currentIndex(), 1);
+        QCOMPARE(window.lblPosition->text(), QString("1 / 2"));
+        QCOMPARE(fileBytes(env.path("alice.kmu")),
+                 records(id, {"k1 value='1:1:", "k2 value='1:4:", "k3 value='3:3:"}));
+    }
+};
+
+QTEST_MAIN(TestResultsWindow)
+#include "tst_resultswindow.moc"
