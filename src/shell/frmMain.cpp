@@ -34,6 +34,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QWindow>
 
 using Twips::place;
 
@@ -87,6 +88,11 @@ frmSakusei* frmMain::sakusei() {
 void frmMain::returnFromEditor() {
     move(runPlace_);
     show();
+    // A window manager may place a window shown again as if it were new.
+    QTimer::singleShot(150, this, [this] {
+        if (isVisible() && windowHandle())
+            windowHandle()->setFramePosition(runPlace_);
+    });
     activateWindow();
 }
 
