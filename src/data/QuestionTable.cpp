@@ -469,7 +469,12 @@ ReadResult read(const QByteArray& bytes) {
                              .arg(decoded.badLine);
         return result;
     }
-    QStringView text = decoded.text;
+    // A question file cannot hold NUL or the two marks its rich text uses
+    // for structure: they are left out, so that no field reads as text here
+    // and comes back empty from the question file.
+    QString kept = decoded.text;
+    kept.remove(QChar(0)).remove(QChar(0xFDD0)).remove(QChar(0xFDD1));
+    QStringView text = kept;
     QVector<Row> rows;
     const int unclosed = splitRows(text, detectSeparator(text), rows);
     if (unclosed) {
