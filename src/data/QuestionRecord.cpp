@@ -30,8 +30,18 @@ QString composeRecord(const RecordFields& fields) {
 }
 
 QChar recordAnswerType(const QString& record) {
-    const QString block = getTagBlock(record, "kaitou");
     static const QString typeMark = QStringLiteral(" type=");
+    // Mostly the mark is in the opening tag, before any text.
+    const qsizetype start = indexOfTag(record, u"<kaitou");
+    if (start >= 0) {
+        const qsizetype at = record.indexOf(typeMark, start);
+        qsizetype nextTag = record.indexOf(u'<', start + 1);
+        if (nextTag < 0)
+            nextTag = record.size();
+        if (at >= 0 && at + typeMark.size() < nextTag)
+            return record.at(at + typeMark.size());
+    }
+    const QString block = getTagBlock(record, "kaitou");
     const qsizetype at = block.indexOf(typeMark);
     if (at < 0 || at + typeMark.size() >= block.size())
         return {};
@@ -55,7 +65,7 @@ QList<RecordChoice> recordChoices(const QString& record) {
     QList<RecordChoice> choices;
     static const QString opening = QStringLiteral("<sentakushi");
     qsizetype from = 0;
-    while ((from = record.indexOf(opening, from)) >= 0) {
+    while ((from = indexOfTag(record, opening, from)) >= 0) {
         // The opening tag ends at its ">", or in a damaged record where the
         // next tag begins. Only the tag tells a right choice: the choice's
         // own text may hold the same words.

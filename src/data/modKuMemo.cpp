@@ -63,30 +63,49 @@ QString decodeMarkup(const QString& text) {
     return result;
 }
 
+qsizetype indexOfTag(QStringView markup, QStringView tag, qsizetype from) {
+    // Text between tags holds no "<" of its own, so the tags are found from
+    // one "<" to the next, without reading the text for the whole name.
+    while ((from = markup.indexOf(u'<', from)) >= 0) {
+        if (markup.sliced(from).startsWith(tag))
+            return from;
+        ++from;
+    }
+    return -1;
+}
+
 QString getTagBlock(const QString& markup, const QString& tag) {
-    const qsizetype start = markup.indexOf("<" + tag);
+    const qsizetype start = indexOfTag(markup, QString(u'<' + tag));
     if (start < 0)
         return {};
     const QString closing = "</" + tag + ">";
-    const qsizetype end = markup.indexOf(closing, start);
+    const qsizetype end = indexOfTag(markup, closing, start);
     if (end < 0)
         return markup.mid(start);
     return markup.mid(start, end + closing.size() - start);
 }
 
 QString getTagText(const QString& markup, const QString& tag) {
-    QString block = getTagBlock(markup, tag);
-    const qsizetype gt = block.indexOf('>');
-    if (gt >= 0)
-        block = block.mid(gt + 1);
-    const qsizetype lt = block.indexOf('<');
-    if (lt >= 0)
-        block.truncate(lt);
-    return decodeMarkup(block);
+    // The text of the tag's block from its first ">" to the next "<", found
+    // without taking the block out first.
+    const qsizetype start = indexOfTag(markup, QString(u'<' + tag));
+    if (start < 0)
+        return {};
+    const qsizetype gt = markup.indexOf(u'>', start);
+    if (gt < 0)
+        return {};
+    // That ">" may end the closing tag itself ("<tag</tag>"): no text then.
+    const QString closing = "</" + tag + ">";
+    if (gt + 1 - closing.size() >= start && QStringView(markup).first(gt + 1).endsWith(closing))
+        return {};
+    qsizetype lt = markup.indexOf(u'<', gt + 1);
+    if (lt < 0)
+        lt = markup.size();
+    return decodeMarkup(markup.mid(gt + 1, lt - gt - 1));
 }
 
 QString getTagValue(const QString& markup, const QString& tag) {
-    const qsizetype start = markup.indexOf("<" + tag);
+    const qsizetype start = indexOfTag(markup, QString(u'<' + tag));
     if (start < 0)
         return {};
     static const QString valueMark = QStringLiteral(" value='");

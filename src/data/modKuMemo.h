@@ -29,6 +29,9 @@ QString trimSpaces(const QString& text);
 // Markup helpers. Matching is exact and case-sensitive.
 QString encodeMarkup(const QString& text);
 QString decodeMarkup(const QString& text);
+// Where `tag` (beginning with "<") first occurs at or after `from`; -1 when
+// nowhere.
+qsizetype indexOfTag(QStringView markup, QStringView tag, qsizetype from = 0);
 QString getTagBlock(const QString& markup, const QString& tag);
 QString getTagText(const QString& markup, const QString& tag);
 QString getTagValue(const QString& markup, const QString& tag);

@@ -117,6 +117,84 @@ QString Decoder::decode(QByteArrayView piece) {
     return text;
 }
 
+namespace {
+struct Tables932 {
+    std::vector<char16_t> units = std::vector<char16_t>(0x10000, noUnit);
+    std::vector<quint16> codes = std::vector<quint16>(0x10000, noUnit);
+};
+
+// Found by decoding every code once.
+const Tables932& tables932() {
+    static const Tables932 tables = [] {
+        Tables932 t;
+        const QByteArray name = codecName(932);
+        QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
+        QStringEncoder encoder(name.constData(), QStringConverter::Flag::Stateless);
+        // Converters keep reporting an error once they had one, so only
+        // their output tells: invalid bytes decode to a substitute.
+        const auto consider = [&](const QByteArray& bytes) {
+            const QString decoded = decoder.decode(bytes);
+            if (decoded.size() != 1 || decoded.at(0) == QChar::ReplacementCharacter ||
+                (decoded.at(0) == QChar(0x1A) && bytes != "\x1a"))
+                return;
+            quint16 code = static_cast<uchar>(bytes[0]);
+            if (bytes.size() == 2)
+                code = static_cast<quint16>(code << 8 | static_cast<uchar>(bytes[1]));
+            t.units[code] = decoded.at(0).unicode();
+            if (QByteArray(encoder.encode(decoded)) == bytes)
+                t.codes[decoded.at(0).unicode()] = code;
+        };
+        for (int lead = 0; lead < 0x100; ++lead) {
+            if (!isLeadByte932(static_cast<uchar>(lead))) {
+                consider(QByteArray(1, static_cast<char>(lead)));
+                continue;
+            }
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
+                consider(QByteArray(pair, 2));
+            }
+        }
+        return t;
+    }();
+    return tables;
+}
+} // namespace
+
+const std::vector<char16_t>& units932() {
+    return tables932().units;
+}
+
+const std::vector<quint16>& codes932() {
+    return tables932().codes;
+}
+
+bool decodeWellFormed932(QByteArrayView bytes, QString& out) {
+    const std::vector<char16_t>& units = units932();
+    const qsizetype before = out.size();
+    out.resize(before + bytes.size());
+    QChar* to = out.data() + before;
+    const auto* b = reinterpret_cast<const uchar*>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        unsigned code = b[i++];
+        if (isLeadByte932(uchar(code))) {
+            if (i == n) {
+                out.resize(before);
+                return false;
+            }
+            code = code << 8 | b[i++];
+        }
+        const char16_t unit = units[code];
+        if (unit == noUnit) {
+            out.resize(before);
+            return false;
+        }
+        *to++ = QChar(unit);
+    }
+    out.resize(to - out.constData());
+    return true;
+}
+
 QString decode(const QByteArray& bytes, int codePage) {
     // A line feed after the end makes a lone lead byte there show as invalid
     // instead of waiting for a trail byte that never comes.

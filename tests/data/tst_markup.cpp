@@ -77,6 +77,10 @@ class TestMarkup : public QObject {
             << "kaitou"
             << "<kaitou count=1 type=1>pre<sentakushi isSeikai=True>c</sentakushi></kaitou>"
             << "pre";
+        QTest::newRow("opening tag ended by the closing one") << "<t</t>x<u>y</u>"
+                                                              << "t"
+                                                              << "<t</t>"
+                                                              << "";
         QTest::newRow("no closing bracket") << "<hint"
                                             << "hint"
                                             << "<hint"

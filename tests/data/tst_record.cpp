@@ -97,6 +97,9 @@ class TestRecord : public QObject {
     void answerTypeFollowsTypeMark() {
         QCOMPARE(recordAnswerType("<kaitou count=5 type=2><sentakushi>"), QChar('2'));
         QVERIFY(recordAnswerType("<kaitou count=1>").isNull());
+        QVERIFY(recordAnswerType("<kaitou type=").isNull());
+        QCOMPARE(recordAnswerType("<kaitou><sentakushi type=3>"), QChar('3'));
+        QVERIFY(recordAnswerType("<kaitou></kaitou><hint type=3>").isNull());
     }
 
     void handTypedKeys_data() {

@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -124,8 +126,19 @@ struct WordInfo {
     char16_t value = 0; // the character of a symbol, the code page of a character set
 };
 
+// Control words are short: a hash of a few multiplications beats the
+// library's general one.
+struct WordHash {
+    std::size_t operator()(std::string_view name) const {
+        std::size_t h = 0xcbf29ce484222325u;
+        for (const char c : name)
+            h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+        return h;
+    }
+};
+
 const WordInfo& lookUp(std::string_view name) {
-    static const std::unordered_map<std::string_view, WordInfo> words = {
+    static const std::unordered_map<std::string_view, WordInfo, WordHash> words = {
         {"ansicpg", {Word::AnsiCodePage}},
         {"pc", {Word::CharacterSet, 437}},
         {"pca", {Word::CharacterSet, 850}},
@@ -469,8 +482,7 @@ template <typename Sink> class Parser {
     int entryNumber = 0;
     Font entry;
 
-    QByteArray bytes; // \'hh bytes waiting to be decoded together
-    std::vector<std::pair<int, QStringDecoder>> decoders;
+    std::string bytes; // \'hh bytes waiting to be decoded together
 
     int fallbackLeft = 0;         // characters after \uN still to skip
     bool fallbackMidChar = false; // the skipped bytes end inside a double-byte character
@@ -795,15 +807,16 @@ void Parser<Sink>::associatedWord(Word word, bool hasParameter, int parameter) {
 // byte written as it is: a letter or sign, or an escaped "\\", "{" or "}"
 // (the Windows control writes "表" as \'95\\).
 template <typename Sink> bool Parser<Sink>::completesDoubleByte(char16_t trail) {
-    if (bytes.isEmpty() || trail < 0x40 || trail >= 0x7F)
+    if (bytes.empty() || trail < 0x40 || trail >= 0x7F)
         return false;
     const int cp = codePage();
     int i = 0;
-    while (i < bytes.size())
+    const int size = int(bytes.size());
+    while (i < size)
         i += isLeadByte(cp, static_cast<uchar>(bytes[i])) ? 2 : 1;
-    if (i <= bytes.size())
+    if (i <= size)
         return false;
-    bytes.append(static_cast<char>(trail));
+    bytes.push_back(static_cast<char>(trail));
     flushBytes();
     return true;
 }
@@ -860,7 +873,7 @@ template <typename Sink> void Parser<Sink>::hexByte() {
     const uchar byte = static_cast<uchar>(value);
     if (skipFallback(true, byte))
         return;
-    bytes.append(static_cast<char>(byte));
+    bytes.push_back(static_cast<char>(byte));
 }
 
 template <typename Sink> void Parser<Sink>::rawText() {
@@ -970,21 +983,35 @@ template <typename Sink> int Parser<Sink>::codePage() const {
     return it->second.codePage;
 }
 
+// Opening a converter costs more than decoding most fields' bytes, so each
+// thread keeps the ones it has opened; there are only as many as code pages
+// with a name.
 template <typename Sink> QStringDecoder& Parser<Sink>::decoder(int codePage) {
-    for (auto& [number, decoder] : decoders) {
+    thread_local std::vector<std::pair<int, std::unique_ptr<QStringDecoder>>> opened;
+    for (auto& [number, decoder] : opened) {
         if (number == codePage)
-            return decoder;
+            return *decoder;
     }
-    decoders.emplace_back(codePage, QStringDecoder(Codepage::codecName(codePage).constData(),
-                                                   QStringConverter::Flag::Stateless));
-    return decoders.back().second;
+    const QByteArray name = Codepage::codecName(codePage);
+    if (name.isEmpty()) {
+        thread_local QStringDecoder unknown;
+        return unknown;
+    }
+    opened.emplace_back(codePage, std::make_unique<QStringDecoder>(
+                                      name.constData(), QStringConverter::Flag::Stateless));
+    return *opened.back().second;
 }
 
 template <typename Sink> void Parser<Sink>::flushBytes() {
-    if (bytes.isEmpty())
+    if (bytes.empty())
         return;
-    QStringDecoder& d = decoder(codePage());
-    const QString text = d.isValid() ? d.decode(bytes) : QString::fromLatin1(bytes);
+    const QByteArrayView view(bytes.data(), qsizetype(bytes.size()));
+    const int cp = codePage();
+    QString text;
+    if (cp != 932 || !Codepage::decodeWellFormed932(view, text)) {
+        QStringDecoder& d = decoder(cp);
+        text = d.isValid() ? d.decode(view) : QString::fromLatin1(view);
+    }
     bytes.clear();
     addText(text);
 }

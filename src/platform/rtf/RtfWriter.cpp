@@ -4,8 +4,6 @@
 #include "platform/rtf/CharStyle.h"
 
 #include <QHash>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -15,47 +13,6 @@
 
 namespace Rtf {
 namespace {
-
-constexpr quint16 notCarried = 0xFFFF; // no code page 932 character has this code
-
-// The code page 932 code of every UTF-16 unit the code page carries, found
-// by decoding every code. A character with two codes (NEC and IBM
-// duplicates) takes the one the converter writes, as Windows does.
-const std::vector<quint16>& cp932Codes() {
-    static const std::vector<quint16> codes = [] {
-        std::vector<quint16> table(0x10000, notCarried);
-        const QByteArray name = Codepage::codecName(932);
-        QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
-        QStringEncoder encoder(name.constData(), QStringConverter::Flag::Stateless);
-        // Converters keep reporting an error once they had one, so only
-        // their output tells: invalid bytes decode to a substitute.
-        const auto consider = [&](const QByteArray& bytes) {
-            const QString decoded = decoder.decode(bytes);
-            if (decoded.size() != 1 || decoded.at(0) == QChar::ReplacementCharacter ||
-                (decoded.at(0) == QChar(0x1A) && bytes != "\x1a"))
-                return;
-            if (QByteArray(encoder.encode(decoded)) != bytes)
-                return;
-            quint16 code = static_cast<uchar>(bytes[0]);
-            if (bytes.size() == 2)
-                code = static_cast<quint16>(code << 8 | static_cast<uchar>(bytes[1]));
-            table[decoded.at(0).unicode()] = code;
-        };
-        for (int lead = 0; lead < 0x100; ++lead) {
-            const bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
-            if (!isLead) {
-                consider(QByteArray(1, static_cast<char>(lead)));
-                continue;
-            }
-            for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                const char pair[] = {static_cast<char>(lead), static_cast<char>(trail)};
-                consider(QByteArray(pair, 2));
-            }
-        }
-        return table;
-    }();
-    return codes;
-}
 
 // Font table entries say what kind of font a reader should fall back on.
 // The Windows control describes its fixed-pitch Japanese fonts so; of any
@@ -112,7 +69,7 @@ class Writer {
     // tabs and line breaks are no control words).
     void text(QStringView text, bool fontName) {
         static const char hex[] = "0123456789abcdef";
-        const std::vector<quint16>& codes = cp932Codes();
+        const std::vector<quint16>& codes = Codepage::codes932();
         for (QChar c : text) {
             const char16_t u = c.unicode();
             if (!fontName && u == '\t') {
@@ -131,7 +88,7 @@ class Writer {
                 out += c;
             } else if (u >= 0x20 && u < 0x7F && !(fontName && u == ';')) {
                 out += c;
-            } else if (const quint16 code = codes[u]; code != notCarried) {
+            } else if (const quint16 code = codes[u]; code != Codepage::noUnit) {
                 const auto escape = [&](int byte) {
                     out += QLatin1String("\\'");
                     out += QChar(hex[byte >> 4]);
