@@ -55,6 +55,18 @@ void QuestionDocument::setRecord(const QString& key, const QString& text, const 
     emit recordStored(key, true);
 }
 
+void QuestionDocument::addRecords(const QVector<QuestionEntry>& added) {
+    QStringList keys;
+    keys.reserve(added.size());
+    entries_.reserve(entries_.size() + added.size());
+    for (const QuestionEntry& entry : added) {
+        index_.insert(entry.key, int(entries_.size()));
+        entries_.append(entry);
+        keys << entry.key;
+    }
+    emit recordsAdded(keys);
+}
+
 void QuestionDocument::remove(const QString& keyToRemove) {
     // A copy: the caller's key may be the record's own.
     const QString key = keyToRemove;

@@ -61,6 +61,9 @@ class QuestionDocument : public QObject {
     // Replaces the record with this key, or appends it as a new question;
     // says so with recordStored.
     void setRecord(const QString& key, const QString& text, const QString& record);
+    // Appends new questions whose keys no record has, and says so once with
+    // recordsAdded.
+    void addRecords(const QVector<QuestionEntry>& added);
     // Takes the record out and says so with recordRemoved.
     void remove(const QString& key);
     // Puts the records into the order of these keys (the editor's list after
@@ -138,6 +141,8 @@ class QuestionDocument : public QObject {
     // is a new question at the end.
     void recordStored(const QString& key, bool added);
     void recordRemoved(const QString& key);
+    // New questions were appended at the end, these keys in this order.
+    void recordsAdded(const QStringList& keys);
     // The records were replaced as a whole (a load began or ended).
     void recordsReset();
     void loadProgress(int recordsRead);

@@ -2,6 +2,7 @@
 
 #include "data/modKuMemo.h"
 #include "platform/Codepage.h"
+#include "platform/Shares.h"
 #include "platform/Texts.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace QuestionTable {
 namespace {
@@ -489,14 +491,23 @@ ReadResult read(const QByteArray& bytes) {
     if (!layout)
         return result;
     result.ok = true;
-    result.questions.reserve(rows.size());
-    for (int i = layout->header ? 1 : 0; i < rows.size(); ++i) {
-        Question question;
-        const QString reason = readQuestion(rows.at(i), *layout, question);
-        if (reason.isEmpty())
-            result.questions.append(std::move(question));
+    // Writing the rich text of every field is most of the work: every core
+    // takes a share of the rows.
+    const qsizetype first = layout->header ? 1 : 0;
+    const qsizetype count = rows.size() - first;
+    std::vector<Question> questions(std::size_t(std::max<qsizetype>(count, 0)));
+    std::vector<QString> reasons(questions.size());
+    forEachShare(count, 500, [&](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i)
+            reasons[std::size_t(i)] =
+                readQuestion(rows.at(first + i), *layout, questions[std::size_t(i)]);
+    });
+    result.questions.reserve(count);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (reasons[std::size_t(i)].isEmpty())
+            result.questions.append(std::move(questions[std::size_t(i)]));
         else
-            result.badRows.append({rows.at(i).line, reason});
+            result.badRows.append({rows.at(first + i).line, reasons[std::size_t(i)]});
     }
     return result;
 }
@@ -510,30 +521,35 @@ QByteArray write(const QStringList& records, QChar separator) {
         QString hint;
         QString explanation;
     };
-    QVector<Line> lines;
-    lines.reserve(records.size());
-    qsizetype choiceColumns = 1;
-    for (const QString& record : records) {
-        Line line;
-        line.question = plainField(getTagText(record, "mondaibun"));
-        line.type = recordAnswerType(record);
-        const QList<RecordChoice> choices = recordChoices(record);
-        if (line.type == QChar('3')) {
-            line.answer = choices.isEmpty() ? QString() : plainField(choices.first().rtf);
-        } else {
-            QStringList right;
-            for (int i = 0; i < choices.size(); ++i) {
-                line.choices << plainField(choices.at(i).rtf);
-                if (choices.at(i).correct)
-                    right << QString::number(i + 1);
+    // Taking the rich text apart is nearly all the work: every core takes a
+    // share of the records.
+    QVector<Line> lines(records.size());
+    Line* const filled = lines.data();
+    forEachShare(records.size(), 500, [&records, filled](qsizetype from, qsizetype to) {
+        for (qsizetype r = from; r < to; ++r) {
+            const QString& record = records.at(r);
+            Line& line = filled[r];
+            line.question = plainField(getTagText(record, "mondaibun"));
+            line.type = recordAnswerType(record);
+            const QList<RecordChoice> choices = recordChoices(record);
+            if (line.type == QChar('3')) {
+                line.answer = choices.isEmpty() ? QString() : plainField(choices.first().rtf);
+            } else {
+                QStringList right;
+                for (int i = 0; i < choices.size(); ++i) {
+                    line.choices << plainField(choices.at(i).rtf);
+                    if (choices.at(i).correct)
+                        right << QString::number(i + 1);
+                }
+                line.answer = right.join(QChar(' '));
             }
-            line.answer = right.join(QChar(' '));
-            choiceColumns = std::max(choiceColumns, line.choices.size());
+            line.hint = plainField(getTagText(record, "hint"));
+            line.explanation = plainField(getTagText(record, "kaisetsu"));
         }
-        line.hint = plainField(getTagText(record, "hint"));
-        line.explanation = plainField(getTagText(record, "kaisetsu"));
-        lines.append(std::move(line));
-    }
+    });
+    qsizetype choiceColumns = 1;
+    for (const Line& line : std::as_const(lines))
+        choiceColumns = std::max(choiceColumns, line.choices.size());
 
     QString out;
     const auto endRow = [&out] {

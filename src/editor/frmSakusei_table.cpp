@@ -6,11 +6,13 @@
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
+#include "platform/Shares.h"
 #include "platform/Texts.h"
 
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 void frmSakusei::mnuFileImport_Click() {
     Dialogs::FileRequest request;
@@ -54,15 +56,29 @@ void frmSakusei::importTable(const QString& path) {
 }
 
 void frmSakusei::addQuestions(const QVector<QuestionTable::Question>& questions) {
-    QVector<ListRowData> rows;
-    rows.reserve(questions.size());
-    for (const QuestionTable::Question& question : questions) {
-        RecordFields fields = question.fields;
-        fields.key = document_.makeUniqueKey();
-        const QString record = composeRecord(fields);
-        document_.setRecord(fields.key, question.plainText, record);
-        rows.append({fields.key, {question.plainText, record}});
+    // New keys first, unique among themselves too; then every core composes
+    // a share of the records.
+    QVector<ListRowData> rows(questions.size());
+    QSet<QString> made;
+    for (ListRowData& row : rows) {
+        do
+            row.key = document_.makeUniqueKey();
+        while (made.contains(row.key));
+        made.insert(row.key);
     }
+    ListRowData* const composed = rows.data();
+    forEachShare(questions.size(), 500, [&questions, composed](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i) {
+            RecordFields fields = questions.at(i).fields;
+            fields.key = composed[i].key;
+            composed[i].cells = {questions.at(i).plainText, composeRecord(fields)};
+        }
+    });
+    QVector<QuestionEntry> entries;
+    entries.reserve(rows.size());
+    for (const ListRowData& row : std::as_const(rows))
+        entries.append({row.key, row.cells.at(0), row.cells.at(1)});
+    document_.addRecords(entries);
     raiseUnsavedFlag();
     lstMondai->appendRows(rows);
     if (lstMondai->isSorted())

@@ -61,6 +61,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     connectResults();
     connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::documentReset);
     connect(&document_, &QuestionDocument::recordStored, this, &frmMain::showStoredQuestion);
+    connect(&document_, &QuestionDocument::recordsAdded, this, &frmMain::showAddedQuestions);
     connect(&document_, &QuestionDocument::recordRemoved, this, &frmMain::removeQuestionRow);
     connect(&document_, &QuestionDocument::loadProgress, this,
             [this](int read) { lblNum->setText("(Now)" + QString::number(read) + u("件")); });
@@ -143,11 +144,22 @@ void frmMain::showStoredQuestion(const QString& key, bool added) {
         lstMondai->setText(row, text);
         return;
     }
-    if (!added || narrowed_)
+    if (added)
+        showAddedQuestions({key});
+}
+
+void frmMain::showAddedQuestions(const QStringList& keys) {
+    if (narrowed_)
         return;
-    const QStringList columns =
-        joinedStatistics(lstUserData, makeFileId(), key, markTable).columns();
-    lstMondai->appendRows({{key, QStringList{text} + columns}});
+    const QString fileId = makeFileId();
+    QVector<ListRowData> rows;
+    rows.reserve(keys.size());
+    for (const QString& key : keys) {
+        const QString& text = document_.at(document_.indexOf(key)).text;
+        rows.append({key, QStringList{text} +
+                              joinedStatistics(lstUserData, fileId, key, markTable).columns()});
+    }
+    lstMondai->appendRows(rows);
     showCount();
 }
 

@@ -197,9 +197,10 @@ class frmMain : public QMainWindow {
     // results.
     void showQuestionsOfDocument();
     // The run list follows the open file: a whole new file, one question
-    // stored, one removed.
+    // stored, new ones added, one removed.
     void documentReset();
     void showStoredQuestion(const QString& key, bool added);
+    void showAddedQuestions(const QStringList& keys);
     void removeQuestionRow(const QString& key);
     void returnFromEditor();
     // Runs the editor's open command `open` with the run-mode window's

@@ -9,6 +9,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace Rtf {
@@ -66,43 +67,59 @@ class Writer {
     }
 
     // Text of the document, or of a font name (where ';' ends the name and
-    // tabs and line breaks are no control words).
+    // tabs and line breaks are no control words). Written straight into
+    // room made for the longest form, "\\u-32768?" per unit.
     void text(QStringView text, bool fontName) {
         static const char hex[] = "0123456789abcdef";
         const std::vector<quint16>& codes = Codepage::codes932();
+        const qsizetype before = out.size();
+        out.resize(before + 1 + 9 * text.size());
+        char16_t* p = reinterpret_cast<char16_t*>(out.data()) + before;
+        const auto put = [&p](const char* ascii) {
+            while (*ascii)
+                *p++ = char16_t(*ascii++);
+        };
         for (QChar c : text) {
             const char16_t u = c.unicode();
             if (!fontName && u == '\t') {
-                word("\\tab");
+                put("\\tab");
+                afterWord = true;
                 continue;
             }
             if (!fontName && u == QChar::LineSeparator) {
-                word("\\line");
+                put("\\line");
+                afterWord = true;
                 continue;
             }
             if (u == 0xFDD0 || u == 0xFDD1)
                 continue; // frame marks are structure, not text
-            delimit();
+            if (afterWord)
+                *p++ = u' ';
+            afterWord = false;
             if (u == '\\' || u == '{' || u == '}') {
-                out += QChar('\\');
-                out += c;
+                *p++ = u'\\';
+                *p++ = u;
             } else if (u >= 0x20 && u < 0x7F && !(fontName && u == ';')) {
-                out += c;
+                *p++ = u;
             } else if (const quint16 code = codes[u]; code != Codepage::noUnit) {
                 const auto escape = [&](int byte) {
-                    out += QLatin1String("\\'");
-                    out += QChar(hex[byte >> 4]);
-                    out += QChar(hex[byte & 0xF]);
+                    *p++ = u'\\';
+                    *p++ = u'\'';
+                    *p++ = char16_t(hex[byte >> 4]);
+                    *p++ = char16_t(hex[byte & 0xF]);
                 };
                 if (code > 0xFF)
                     escape(code >> 8);
                 escape(code & 0xFF);
             } else {
-                out += QLatin1String("\\u");
-                out += QString::number(static_cast<qint16>(u));
-                out += QChar('?');
+                char number[8];
+                std::snprintf(number, sizeof number, "%d", int(static_cast<qint16>(u)));
+                put("\\u");
+                put(number);
+                *p++ = u'?';
             }
         }
+        out.resize(p - reinterpret_cast<const char16_t*>(out.constData()));
     }
 
   private:
