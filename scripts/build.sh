@@ -13,6 +13,12 @@ if [ "${1:-}" = sanitize ]; then
   # The benchmarks and tools are run by hand, from build/ only.
   options=(-DCMAKE_CXX_COMPILER=clang++ -DKUMEMO_FUZZ=ON -DKUMEMO_TOOLS=OFF)
 fi
+# A compiler cache turns a file compiled before, in this clone or another
+# one, into a copy: paths are taken relative to the clone.
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+  options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 targets=()
 [ $# -gt 0 ] && targets=(--target "$@")
 cmake -S . -B "$directory" -G Ninja "${options[@]}" >/dev/null

@@ -36,6 +36,11 @@ trap cleanup EXIT
 source=$out/kumemo
 mkdir -p "$source"
 git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$source"
+# With a compiler cache on the machine, the package's build uses it too
+# (the files built are the same).
+if command -v ccache >/dev/null; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+fi
 (cd "$source" && dpkg-buildpackage -us -uc -b) >"$out/build.log" 2>&1 || {
   tail -n 60 "$out/build.log" >&2
   echo "package build FAILED (log: $out/build.log)" >&2

@@ -10,7 +10,8 @@ cd "$(dirname "$0")/.."
 # The installation test validates what it installs with the desktop tools.
 # The round with a screen reader runs on the accessibility bus in a virtual
 # screen under a window manager.
-scripts/deps.sh clang libclang-rt-14-dev desktop-file-utils appstream shared-mime-info \
+# A compiler cache makes the second and later runs on one machine quick.
+scripts/deps.sh ccache clang libclang-rt-14-dev desktop-file-utils appstream shared-mime-info \
   xvfb openbox dbus at-spi2-core python3-pyatspi xdotool x11-utils imagemagick
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
