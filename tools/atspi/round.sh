@@ -31,14 +31,20 @@ export DISPLAY=$display HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$
 export SCREENSHOT=${SCREENSHOT:-}
 dbus-run-session -- bash -c '
   set -u
-  openbox >"$HOME/openbox.log" 2>&1 &
-  wm=$!
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
   bus=$!
-  # The window manager must be there to frame and focus the first window.
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-    sleep 0.1
+  # The window manager must be there to frame and focus the first window;
+  # on a busy machine it may miss the new display once, so it gets three
+  # tries.
+  for _ in 1 2 3; do
+    openbox >>"$HOME/openbox.log" 2>&1 &
+    wm=$!
+    for _ in $(seq 100); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break 2
+      kill -0 $wm 2>/dev/null || break
+      sleep 0.1
+    done
+    kill $wm 2>/dev/null
   done
   sleep 0.5
   cd "$HOME"
