@@ -97,6 +97,33 @@ class TestCodepageSettings : public QObject {
         }
     }
 
+    // The table decodes whole characters exactly as the converter does, and
+    // leaves anything else to it.
+    void tableDecodesLikeTheConverter() {
+        QString text = u8("前:");
+        QVERIFY(Codepage::decodeWellFormed932(Codepage::encode(u8("Q1：問題①ｱ髙～")), text));
+        QCOMPARE(text, u8("前:Q1：問題①ｱ髙～"));
+        const QByteArray alphabet =
+            QByteArray::fromHex("41815c4081a0829f889fe0fcfa40fdff1a7f80a1df");
+        quint32 state = 54321;
+        int decoded = 0;
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray bytes;
+            for (quint32 i = 0, n = 1 + (state = state * 1664525u + 1013904223u) % 12; i < n; ++i)
+                bytes +=
+                    alphabet.at(((state = state * 1664525u + 1013904223u) >> 8) % alphabet.size());
+            QString out = QStringLiteral("x");
+            if (!Codepage::decodeWellFormed932(bytes, out)) {
+                QCOMPARE(out, QStringLiteral("x"));
+                continue;
+            }
+            ++decoded;
+            QStringDecoder reference("windows-31j", QStringConverter::Flag::Stateless);
+            QVERIFY2(out == "x" + QString(reference.decode(bytes)), bytes.toHex().constData());
+        }
+        QVERIFY(decoded > 100);
+    }
+
     void settingsDefaultsAndBooleanTexts() {
         TestEnv env;
         QCOMPARE(SettingsStore::get("UserName", u8("ごんべえ")), u8("ごんべえ"));
