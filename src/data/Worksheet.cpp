@@ -2,7 +2,6 @@
 
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
 #include "platform/Texts.h"
 #include "platform/rtf/CharStyle.h"
 #include "platform/rtf/RtfReader.h"
@@ -66,19 +65,25 @@ Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& re
     heading(properties.subject, 12, false);
     heading(properties.namae, 10.5, false);
 
-    for (int i = 0; i < records.size(); ++i) {
-        const QString& record = records.at(i);
+    // Each record is taken apart once, for the sheet and for its key.
+    QVector<RecordFields> questions;
+    questions.reserve(records.size());
+    for (const QString& record : records)
+        questions.append(recordFields({}, record));
+
+    for (int i = 0; i < questions.size(); ++i) {
+        const RecordFields& question = questions.at(i);
         startItem(cursor, QuestionSpace);
         label(cursor, u("問%1　").arg(i + 1));
-        Rtf::insert(getTagText(record, "mondaibun"), cursor);
-        if (recordAnswerType(record) == QChar('3')) {
+        Rtf::insert(question.questionRtf, cursor);
+        if (question.type == QChar('3')) {
             newBlock(cursor, blockFormat(ChoiceIndent, 4), textFormat(10.5));
             cursor.insertText(u("答え "), textFormat(10.5));
             QTextCharFormat line = textFormat(10.5);
             line.setFontUnderline(true);
             cursor.insertText(QString(16, QChar(0x3000)), line);
         } else {
-            for (const RecordChoice& choice : recordChoices(record)) {
+            for (const RecordChoice& choice : question.choices) {
                 newBlock(cursor, blockFormat(ChoiceIndent, 2), textFormat(10.5));
                 cursor.insertText(u("□ "), textFormat(10.5));
                 Rtf::insert(choice.rtf, cursor);
@@ -88,23 +93,24 @@ Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& re
     }
 
     if (answerKey)
-        addAnswerKey(cursor, records);
+        addAnswerKey(cursor, questions);
     cursor.endEditBlock();
 }
 
-void Worksheet::addAnswerKey(QTextCursor& cursor, const QStringList& records) {
+void Worksheet::addAnswerKey(QTextCursor& cursor, const QVector<RecordFields>& questions) {
     QTextBlockFormat keyPage;
     keyPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     keyPage.setAlignment(Qt::AlignHCenter);
     newBlock(cursor, keyPage, textFormat(14, true));
     cursor.insertText(u("解答"), textFormat(14, true));
-    for (int i = 0; i < records.size(); ++i) {
-        const QString& record = records.at(i);
+    for (int i = 0; i < questions.size(); ++i) {
+        const RecordFields& question = questions.at(i);
         startItem(cursor, QuestionSpace / 2);
         label(cursor, u("問%1　").arg(i + 1));
-        const bool typed = recordAnswerType(record) == QChar('3');
+        // A typed answer is its one answer; of choices, the right ones.
+        const bool typed = question.type == QChar('3');
         bool first = true;
-        for (const RecordChoice& choice : recordChoices(record)) {
+        for (const RecordChoice& choice : question.choices) {
             if (!choice.correct && !typed)
                 continue;
             if (!first)
@@ -114,11 +120,10 @@ void Worksheet::addAnswerKey(QTextCursor& cursor, const QStringList& records) {
             if (typed)
                 break;
         }
-        const QString explanation = getTagText(record, "kaisetsu");
-        if (!Rtf::toPlainText(explanation).trimmed().isEmpty()) {
+        if (!Rtf::toPlainText(question.explanationRtf).trimmed().isEmpty()) {
             newBlock(cursor, blockFormat(ChoiceIndent, 2), textFormat(10.5));
             cursor.insertText(u("解説："), textFormat(10.5, true));
-            Rtf::insert(explanation, cursor);
+            Rtf::insert(question.explanationRtf, cursor);
         }
         endItem(cursor);
     }

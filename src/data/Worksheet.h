@@ -6,6 +6,7 @@
 #include <QVector>
 
 struct DocumentProperties;
+struct RecordFields;
 class QPagedPaintDevice;
 class QTextCursor;
 
@@ -35,7 +36,7 @@ class Worksheet {
     const QVector<Item>& items() const { return items_; }
 
   private:
-    void addAnswerKey(QTextCursor& cursor, const QStringList& records);
+    void addAnswerKey(QTextCursor& cursor, const QVector<RecordFields>& questions);
     void label(QTextCursor& cursor, const QString& text);
     void startItem(QTextCursor& cursor, qreal spaceBefore);
     void endItem(QTextCursor& cursor);
