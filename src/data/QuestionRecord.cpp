@@ -30,18 +30,15 @@ QString composeRecord(const RecordFields& fields) {
 }
 
 QChar recordAnswerType(const QString& record) {
-    static const QString typeMark = QStringLiteral(" type=");
-    // Mostly the mark is in the opening tag, before any text.
+    // The mark is looked for in the kaitou block, found without a copy.
     const qsizetype start = indexOfTag(record, u"<kaitou");
-    if (start >= 0) {
-        const qsizetype at = record.indexOf(typeMark, start);
-        qsizetype nextTag = record.indexOf(u'<', start + 1);
-        if (nextTag < 0)
-            nextTag = record.size();
-        if (at >= 0 && at + typeMark.size() < nextTag)
-            return record.at(at + typeMark.size());
-    }
-    const QString block = getTagBlock(record, "kaitou");
+    if (start < 0)
+        return {};
+    static constexpr QStringView closing = u"</kaitou>";
+    const qsizetype end = indexOfTag(record, closing, start);
+    const QStringView block =
+        QStringView(record).sliced(start, (end < 0 ? record.size() : end + closing.size()) - start);
+    static constexpr QStringView typeMark = u" type=";
     const qsizetype at = block.indexOf(typeMark);
     if (at < 0 || at + typeMark.size() >= block.size())
         return {};
