@@ -14,7 +14,6 @@
 #include <vector>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 // A question's counts from its record; answered 0 when there is none.
@@ -23,11 +22,6 @@ struct Counts {
     double answered = 0;
     QString level;
 };
-
-// The rate in tenths of a percent, rounded as the list shows it.
-double perMille(double correct, double answered) {
-    return std::round(correct * 1000.0 / answered);
-}
 
 QString padded(double number) {
     return padLeft(6, QString::number(number));
@@ -154,8 +148,8 @@ LearnerResults learnerResultsOf(const QVector<QuestionEntry>& questions,
     results.marks.append(unmarked);
     std::stable_sort(results.hardest.begin(), results.hardest.end(),
                      [](const HardQuestion& a, const HardQuestion& b) {
-                         const double rateA = perMille(a.correct, a.answered);
-                         const double rateB = perMille(b.correct, b.answered);
+                         const double rateA = ratePerMille(a.correct, a.answered);
+                         const double rateB = ratePerMille(b.correct, b.answered);
                          return rateA != rateB ? rateA < rateB : a.answered > b.answered;
                      });
     if (results.hardest.size() > hardestCount)
@@ -166,7 +160,7 @@ LearnerResults learnerResultsOf(const QVector<QuestionEntry>& questions,
 } // namespace
 
 int rateBin(double correct, double answered) {
-    return std::clamp(int(perMille(correct, answered)) / 100, 0, RateBins - 1);
+    return std::clamp(int(ratePerMille(correct, answered)) / 100, 0, RateBins - 1);
 }
 
 QString rateBinLabel(int bin) {

@@ -48,10 +48,14 @@ double numericValue(QStringView text) {
     return number.toDouble(); // 0 without digits
 }
 
+// Halves round away from zero, and whole counts come out exact: the
+// per-mille value of two whole numbers is a half exactly when it should be.
+double ratePerMille(double correct, double answered) {
+    return std::round(correct * 1000.0 / answered);
+}
+
 QString rateText(double correct, double answered) {
-    // Halves round away from zero, and whole counts come out exact: the
-    // per-mille value of two whole numbers is a half exactly when it should be.
-    const double perMille = std::round(correct * 1000.0 / answered);
+    const double perMille = ratePerMille(correct, answered);
     if (perMille >= 0 && perMille < 1e15) {
         const auto whole = static_cast<qint64>(perMille);
         return padLeft(6, QString::number(whole / 10) + '.' + QChar('0' + int(whole % 10)) + '%');

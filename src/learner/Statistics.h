@@ -14,6 +14,9 @@ QString padLeft(int width, const QString& text);
 // give 3 and 10; a text without a number gives 0.
 double numericValue(QStringView text);
 
+// correct ÷ answered in tenths of a percent, rounded as rateText shows it.
+double ratePerMille(double correct, double answered);
+
 // correct ÷ answered as a percentage with one decimal, padded to six
 // characters: "100.0%", " 66.7%", "  0.0%". `answered` must not be 0.
 QString rateText(double correct, double answered);

@@ -38,15 +38,7 @@ void Round::show(const QString& key, int position, int total) {
     shownKey_ = key;
     position_ = position;
     total_ = total;
-    judged_ = false;
     emit questionShown(key, position, total);
-}
-
-void Round::judge(bool right) {
-    if (shownKey_.isEmpty())
-        return;
-    judged_ = true;
-    emit judged(shownKey_, right);
 }
 
 void Round::endShown() {
@@ -54,8 +46,6 @@ void Round::endShown() {
         return;
     shownKey_.clear();
     position_ = total_ = 0;
-    judged_ = false;
-    emit shownEnded();
 }
 
 void Round::end(const QStringList& thisRoundResults) {

@@ -41,7 +41,7 @@ struct RoundStart {
 void startRound(int rowCount, bool shuffleFirst, const RoundStart& steps);
 
 // The round on the answering page: which question is shown, by its key,
-// whether it has been judged, and whether a round is running. The rows of
+// and whether a round is running. The rows of
 // the run list are the round's order; the shown question's place in them
 // is told when it is shown. Judging and the learner's results go to the
 // question this names, whatever another window has selected.
@@ -53,7 +53,6 @@ class Round : public QObject {
     // The key of the question shown; empty when nothing can be answered.
     QString shownKey() const { return shownKey_; }
     bool hasShownQuestion() const { return !shownKey_.isEmpty(); }
-    bool isJudged() const { return judged_; }
     bool isRunning() const { return running_; }
     // Question n of N as it was shown; 0 of 0 when none is.
     int position() const { return position_; }
@@ -63,8 +62,6 @@ class Round : public QObject {
     void begin();
     // Question `key` is shown unjudged, at row `position` of `total`.
     void show(const QString& key, int position, int total);
-    // The shown question was answered.
-    void judge(bool right);
     // The shown question can no longer be answered: it left the file, or
     // another file was opened.
     void endShown();
@@ -74,14 +71,11 @@ class Round : public QObject {
 
   signals:
     void questionShown(const QString& key, int position, int total);
-    void judged(const QString& key, bool right);
-    void shownEnded();
     void ended(int asked, int right);
 
   private:
     QString shownKey_;
     int position_ = 0;
     int total_ = 0;
-    bool judged_ = false;
     bool running_ = false;
 };

@@ -163,6 +163,12 @@ void frmMain::showAddedQuestions(const QStringList& keys) {
     showCount();
 }
 
+void frmMain::narrowList(const QVector<int>& rows) {
+    lstMondai->removeRows(rows);
+    narrowed_ = true;
+    showCount();
+}
+
 void frmMain::removeQuestionRow(const QString& key) {
     if (const int row = lstMondai->find(key)) {
         lstMondai->remove(row);

@@ -201,6 +201,8 @@ class frmMain : public QMainWindow {
     void documentReset();
     void showStoredQuestion(const QString& key, bool added);
     void showAddedQuestions(const QStringList& keys);
+    // These rows leave the list, and new questions no longer join it.
+    void narrowList(const QVector<int>& rows);
     void removeQuestionRow(const QString& key);
     void returnFromEditor();
     // Runs the editor's open command `open` with the run-mode window's

@@ -20,9 +20,7 @@ void frmMain::cmdDoFilter_Click() {
     for (int row = lstMondai->count(); row >= 1; --row)
         if (!keepsRow(filter, row, rowStatistics(row), markTable))
             leaving << row;
-    lstMondai->removeRows(leaving);
-    narrowed_ = true;
-    showCount();
+    narrowList(leaving);
     cmdStart->setFocus();
 }
 

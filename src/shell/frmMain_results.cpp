@@ -77,9 +77,7 @@ void frmMain::startRoundOf(const QStringList& keys) {
     for (int row = 1; row <= lstMondai->count(); ++row)
         if (!keys.contains(lstMondai->key(row)))
             others << row;
-    lstMondai->removeRows(others);
-    narrowed_ = true;
-    showCount();
+    narrowList(others);
     SSTab1->setCurrentIndex(0);
     cmdStart_Click();
 }

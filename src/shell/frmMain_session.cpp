@@ -313,7 +313,6 @@ void frmMain::cmdKaitou_Click() {
             lstMondai->setSubItem(row, column + 1, columns[column]);
         cmbMark->setCurrentText(proposedMark(after.mark, right, markTable, cmbMark->currentText()));
         updateUserData(row);
-        round_.judge(right);
         accessJudged(right);
         cmbMark->setFocus();
         return;
@@ -439,9 +438,7 @@ void frmMain::lstMondai_KeyDown(int key, int) {
     for (int row = 1; row <= lstMondai->count(); ++row)
         if (lstMondai->isRowSelected(row))
             selected << row;
-    lstMondai->removeRows(selected);
-    narrowed_ = true;
-    showCount();
+    narrowList(selected);
 }
 
 void frmMain::SSTab1_Click() {
