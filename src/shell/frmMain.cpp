@@ -491,12 +491,19 @@ void frmMain::mnuFileOpen_Click() {
     openInRunMode([this] { return sakusei()->mnuFileOpen_Click(); });
 }
 
+// A name given from outside the program that leads to no file is told, and
+// nothing open is touched.
+static bool fileFoundOrTold(const QString& path) {
+    if (QFileInfo::exists(path))
+        return true;
+    Dialogs::message(u("指定された問題ﾌｧｲﾙが見つかりません。") + "\r\n" + path, u("読み込みエラー"),
+                     Dialogs::Icon::Exclamation);
+    return false;
+}
+
 void frmMain::openFile(const QString& path) {
-    if (!QFileInfo::exists(path)) {
-        Dialogs::message(u("指定された問題ﾌｧｲﾙが見つかりません。") + "\r\n" + path,
-                         u("読み込みエラー"), Dialogs::Icon::Exclamation);
+    if (!fileFoundOrTold(path))
         return;
-    }
     openInRunMode([this, &path] {
         sakusei()->openFile(path);
         return true;
@@ -514,7 +521,10 @@ void frmMain::openHandedFile(const QString& path) {
     // Work the learner chose to save and could not keeps the old file open.
     const bool inEditor = hasSakusei() && sakusei_->isVisible();
     QWidget* front = inEditor ? static_cast<QWidget*>(sakusei_) : this;
-    if (!path.isEmpty() && (!hasSakusei() || sakusei_->confirmSaveChanges())) {
+    // The editor's open empties its file before it reads: a name that leads
+    // nowhere must not get that far.
+    if (!path.isEmpty() && fileFoundOrTold(path) &&
+        (!hasSakusei() || sakusei_->confirmSaveChanges())) {
         if (inEditor)
             sakusei_->openFile(path);
         else

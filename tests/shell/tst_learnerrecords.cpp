@@ -1,3 +1,4 @@
+#include "editor/frmSakusei.h"
 #include "learner/LearnerFile.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
@@ -138,6 +139,13 @@ class TestLearnerRecords : public QObject {
                  QByteArray("<u-" + a.toLatin1() + ":k2 value='1:1:'/>\r\n" +
                             "<u-other:k9 value='2:5:'/>\r\n" + "<u-" + b.toLatin1() +
                             ":k3 value='1:1:'/>\r\n"));
+
+        // A handed name that leads nowhere leaves the editor's file as it is.
+        window.sakusei()->show();
+        window.openHandedFile(env.path("missing.kmd"));
+        QCOMPARE(window.document().count(), 1);
+        QVERIFY(Dialogs::shownMessages().last().text.startsWith(
+            u8("指定された問題ﾌｧｲﾙが見つかりません。")));
     }
 };
 
