@@ -8,8 +8,7 @@
 #include <unistd.h>
 
 namespace {
-// A start that waits longer for the running program than this starts a
-// window of its own.
+// How long a start waits for each step of the running program's answer.
 constexpr int AnswerMs = 3000;
 // Each message is one line: the file's path, empty for none; the answer
 // "ok" says the running program has it.
@@ -46,6 +45,9 @@ bool SingleInstance::handedOver(const QString& file) {
     return false;
 }
 
+// A program that took the line but is too busy to answer has the file all
+// the same: it reads the line when it is free. Only a name that nobody
+// serves is free for this start.
 bool SingleInstance::send(const QString& file) const {
     QLocalSocket socket;
     socket.connectToServer(name_);
@@ -56,7 +58,7 @@ bool SingleInstance::send(const QString& file) const {
         return false;
     while (!socket.canReadLine())
         if (!socket.waitForReadyRead(AnswerMs))
-            return false;
+            return socket.state() == QLocalSocket::ConnectedState;
     return socket.readLine() == Ok;
 }
 

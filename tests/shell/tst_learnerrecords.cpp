@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -92,6 +93,19 @@ class TestLearnerRecords : public QObject {
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
         QVERIFY(window.close());
         QVERIFY(!window.isVisible());
+    }
+
+    // A program too busy to answer keeps its name: the start hands the file
+    // over all the same, and the program opens it once it is free.
+    void busyProgramGetsTheFileLater() {
+        TestEnv env;
+        SingleInstance first(env.folder());
+        QVERIFY(!first.handedOver({}));
+        QSignalSpy handed(&first, &SingleInstance::fileHandedOver);
+        // This thread is the first program's: it answers nothing meanwhile.
+        QVERIFY(SingleInstance(env.folder()).handedOver("b.kmd"));
+        QTRY_COMPARE(handed.count(), 1);
+        QCOMPARE(handed.at(0).at(0).toString(), QString("b.kmd"));
     }
 
     // A second start on the same program folder hands its file to the
