@@ -2,9 +2,6 @@
 
 #include "platform/Twips.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QFontMetrics>
 #include <QRect>
 #include <QVariant>
@@ -29,30 +26,10 @@ inline void setRect(QWidget* w, const QRect& twips) {
 }
 
 // A caption longer than its designed width is drawn smaller rather than cut.
-// It shrinks in half points down to 6 points. Each size measured loads a
-// font, so the width at the designed size names the likely step at once,
-// and the steps beside it confirm it.
 inline void fitFontToWidth(QWidget* w, const QString& text) {
     QFont font = w->font();
-    const qreal start = font.pointSizeF();
-    const auto size = [start](int step) { return start - 0.5 * step; };
-    const auto advance = [&font, &text, &size](int step) {
-        QFont f = font;
-        f.setPointSizeF(size(step));
-        return QFontMetrics(f).horizontalAdvance(text);
-    };
-    const auto done = [&](int step) { return size(step) <= 6 || advance(step) <= w->width(); };
-    const int designed = QFontMetrics(font).horizontalAdvance(text);
-    if (start > 6 && designed > w->width()) {
-        const int last = int(std::ceil((start - 6) / 0.5));
-        int step = std::clamp(int(std::ceil((start - start * w->width() / qreal(designed)) / 0.5)),
-                              1, last);
-        while (step > 1 && done(step - 1))
-            --step;
-        while (!done(step))
-            ++step;
-        font.setPointSizeF(size(step));
-    }
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(text) > w->width())
+        font.setPointSizeF(font.pointSizeF() - 0.5);
     w->setFont(font);
 }
 

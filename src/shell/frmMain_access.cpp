@@ -46,7 +46,7 @@ void frmMain::connectAccess() {
         connect(shortcut, &QShortcut::activated, this, [this, key] {
             // The key box and the mark selector take these keys as they go up.
             QWidget* focus = focusWidget();
-            if (focus == txtInput || (focus && cmbMark->isAncestorOf(focus)) || focus == cmbMark)
+            if (focus == txtInput || cmbMark->isAncestorOf(focus))
                 return;
             txtInput_KeyUp(key, CtrlMask);
         });
