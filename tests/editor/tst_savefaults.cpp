@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -147,6 +148,7 @@ class TestSaveFaults : public QObject {
         QTest::newRow("dialog cancelled") << QString() << false;
         QTest::newRow("password left empty") << "quiz.kme" << false;
         QTest::newRow("write error") << "missing/quiz.kmd" << false;
+        QTest::newRow("protected write error") << "missing/quiz.kme" << false;
         QTest::newRow("saved") << "quiz.kmd" << true;
     }
     void shutdownSave() {
@@ -154,9 +156,15 @@ class TestSaveFaults : public QObject {
         QFETCH(bool, ends);
         EditorFixture f;
         addQuestion(f.editor, "first");
+        // A password for the file that cannot be written, none for the other.
         if (name.endsWith(".kme"))
-            whenModal([](QWidget* form) {
-                QTest::mouseClick(form->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+            whenModal([name](QWidget* form) {
+                if (name.startsWith("missing/"))
+                    for (const char* box : {"txtP1", "txtP2"})
+                        form->findChild<QLineEdit*>(box)->setText("secret");
+                QTest::mouseClick(form->findChild<QPushButton*>(
+                                      name.startsWith("missing/") ? "cmdOK" : "cmdCancel"),
+                                  Qt::LeftButton);
             });
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
         Dialogs::setNextFileName(name.isEmpty() ? name : f.env.path(name));
