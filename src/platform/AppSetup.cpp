@@ -42,12 +42,28 @@ void substituteMissingFont(const QString& family) {
         QFont::insertSubstitutions(family, gothicSubstitutes());
 }
 
+// Every caption is Japanese. A desktop font without Japanese would show each
+// one in two faces on two baselines, and the first caption laid out would
+// send Qt through all the machine's fonts for the kana.
+static void useJapaneseFont(QApplication& app) {
+    QFont font = app.font();
+    if (QFontDatabase::writingSystems(font.family()).contains(QFontDatabase::Japanese))
+        return;
+    for (const QString& family : QStringList{"IPAPGothic"} + gothicSubstitutes())
+        if (QFontDatabase::hasFamily(family)) {
+            font.setFamily(family);
+            app.setFont(font);
+            return;
+        }
+}
+
 void setupApplication(QApplication& app) {
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
     registerFontSubstitutes();
+    useJapaneseFont(app);
     installAccessibleInterfaces();
     installScreenFit(app);
     app.setApplicationName("kuMemo");

@@ -14,6 +14,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -149,8 +151,11 @@ class TestFrmMain : public QObject {
         QVERIFY(again.findChild<QAction*>("mnuSetup1Click")->isChecked());
     }
 
-    void standardButtonsSpeakJapanese() {
+    void standardButtonsAndFontSpeakJapanese() {
         setupApplication(*static_cast<QApplication*>(QCoreApplication::instance()));
+        // The captions' kana and Latin letters come from one Japanese face.
+        QVERIFY(QFontDatabase::families(QFontDatabase::Japanese)
+                    .contains(QFontInfo(QApplication::font()).family()));
         QMessageBox box;
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         QVERIFY(box.button(QMessageBox::Yes)->text().startsWith(u8("はい")));
