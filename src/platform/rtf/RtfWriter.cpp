@@ -48,8 +48,15 @@ struct Item {
     QString text;
 };
 
+// What ends every document: the last paragraph and the group.
+constexpr char ending[] = "\\par\r\n}\r\n";
+
 class Writer {
   public:
+    Writer() = default;
+    // Goes on from `head`, which ends in a control word.
+    explicit Writer(const QString& head) : out(head), afterWord(true) {}
+
     QString out;
 
     void word(const char* name) {
@@ -64,6 +71,10 @@ class Writer {
     void raw(QLatin1String text) {
         out += text;
         afterWord = false;
+    }
+    void paragraph() {
+        word("\\par");
+        raw(QLatin1String("\r\n"));
     }
 
     // Text of the document, or of a font name (where ';' ends the name and
@@ -206,16 +217,14 @@ QString writeItems(std::vector<CharStyle> styles, const std::vector<Item>& items
     switchTo(styles[firstText == items.end() ? 0 : firstText->style]);
     for (const Item& item : items) {
         if (item.style < 0) {
-            w.word("\\par");
-            w.raw(QLatin1String("\r\n"));
+            w.paragraph();
             continue;
         }
         if (styles[item.style] != *current)
             switchTo(styles[item.style]);
         w.text(item.text, false);
     }
-    w.word("\\par");
-    w.raw(QLatin1String("\r\n}\r\n"));
+    w.raw(QLatin1String(ending));
     return w.out;
 }
 } // namespace
@@ -255,19 +264,25 @@ QString write(const QTextDocument* document, int from, int to) {
 }
 
 QString writePlain(QStringView text) {
-    std::vector<Item> items;
+    // One style throughout: every plain text begins with the same header,
+    // the empty text's up to its closing paragraph.
+    static const QString head = [] {
+        QString empty = writeItems({defaultStyle()}, {});
+        empty.chop(int(std::char_traits<char>::length(ending)));
+        return empty;
+    }();
+    Writer w(head);
     qsizetype from = 0;
     while (true) {
         const qsizetype lineEnd = text.indexOf(u'\n', from);
-        const QStringView line = text.mid(from, (lineEnd < 0 ? text.size() : lineEnd) - from);
-        if (!line.isEmpty())
-            items.push_back({0, line.toString()});
+        w.text(text.mid(from, (lineEnd < 0 ? text.size() : lineEnd) - from), false);
         if (lineEnd < 0)
             break;
-        items.push_back({});
+        w.paragraph();
         from = lineEnd + 1;
     }
-    return writeItems({defaultStyle()}, items);
+    w.raw(QLatin1String(ending));
+    return w.out;
 }
 
 } // namespace Rtf
