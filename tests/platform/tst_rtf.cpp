@@ -149,6 +149,8 @@ class TestRtf : public QObject {
     void samples();
     void readerText_data();
     void readerText();
+    void afterAnotherField_data();
+    void afterAnotherField();
     void readerStyles_data();
     void readerStyles();
     void charsetCodePages_data();
@@ -384,6 +386,31 @@ void TestRtf::readerText() {
     QTextDocument document;
     Rtf::read(rtf, &document);
     QCOMPARE(boxText(document), plain);
+}
+
+// Fields that begin alike are read alike, whatever field was read before.
+void TestRtf::afterAnotherField_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("rtf");
+    QTest::addColumn<QString>("plain");
+    const QString fonts = u("{\\rtf1{\\fonttbl{\\f0\\fcharset128 X;}}\\f0 ");
+    QTest::newRow("same header, other bytes")
+        << fonts + u("\\'82\\'a0}") << fonts + u("\\'82\\'a2abc}") << u("いabc");
+    QTest::newRow("same header, other text") << fonts + u("ab}") << fonts + u("xy\\'82\\'a0}")
+                                             << u("xyあ");
+    QTest::newRow("a minus after the same word") << u("{\\rtf1\\b-a}") << u("{\\rtf1\\b-5}")
+                                                 << QString();
+    QTest::newRow("a paragraph in the header") << u("{\\rtf1\\par x}") << u("{\\rtf1\\par yz}")
+                                               << u("\r\nyz");
+    QTest::newRow("the other field is shorter") << u("{\\rtf1 ab}") << u("{\\rtf1 a") << u("a");
+}
+
+void TestRtf::afterAnotherField() {
+    QFETCH(QString, before);
+    QFETCH(QString, rtf);
+    QFETCH(QString, plain);
+    Rtf::toPlainText(before);
+    QCOMPARE(Rtf::toPlainText(rtf), plain);
 }
 
 void TestRtf::readerStyles_data() {

@@ -417,11 +417,14 @@ class DocumentSink {
     bool blockStyled = false;
 };
 
+template <typename Sink> struct HeaderMemo;
+
 template <typename Sink> class Parser {
   public:
-    Parser(QStringView input, Sink& sink) : pos(input.begin()), end(input.end()), sink(sink) {}
+    Parser(QStringView input, Sink& sink)
+        : begin(input.begin()), pos(input.begin()), end(input.end()), sink(&sink) {}
 
-    void readRtf();
+    void readRtf(HeaderMemo<Sink>* memo = nullptr);
     void readPlainText();
 
   private:
@@ -462,9 +465,13 @@ template <typename Sink> class Parser {
     void endFontEntry();
     void endColorEntry();
 
+    bool resumeFrom(const HeaderMemo<Sink>& memo);
+    void remember(HeaderMemo<Sink>& memo) const;
+
+    const QChar* begin;
     const QChar* pos;
     const QChar* end;
-    Sink& sink;
+    Sink* sink;
 
     State state;
     std::vector<State> saved;
@@ -497,7 +504,54 @@ template <typename Sink> class Parser {
     std::optional<State> endState;
 };
 
-template <typename Sink> void Parser<Sink>::readRtf() {
+// How a parse stood just before the first text of a document: the fields
+// of one file mostly begin with the same header, which is then read once.
+template <typename Sink> struct HeaderMemo {
+    // The input read until then, and the two characters after it that ended
+    // its last token.
+    QString key;
+    std::optional<Parser<Sink>> parser;
+    QString out;
+};
+
+template <typename Sink> bool Parser<Sink>::resumeFrom(const HeaderMemo<Sink>& memo) {
+    if (!memo.parser || !QStringView(begin, end).startsWith(memo.key))
+        return false;
+    const QChar* const input = begin;
+    const QChar* const inputEnd = end;
+    Sink* const output = sink;
+    *this = *memo.parser;
+    pos = input + (pos - begin);
+    begin = input;
+    end = inputEnd;
+    sink = output;
+    sink->out = memo.out;
+    return true;
+}
+
+// Only where the two characters after the header are there to tell where
+// its last control word ended.
+template <typename Sink> void Parser<Sink>::remember(HeaderMemo<Sink>& memo) const {
+    const qsizetype read = pos - begin;
+    if (end - pos < 2)
+        return;
+    memo.key = QStringView(begin, read + 2).toString();
+    memo.parser = *this;
+    memo.out = sink->out;
+}
+
+template <typename Sink> void Parser<Sink>::readRtf(HeaderMemo<Sink>* memo) {
+    if constexpr (Sink::wantsStyles)
+        memo = nullptr; // a document is built from its start
+    else if (memo && resumeFrom(*memo))
+        memo = nullptr;
+    const auto beforeText = [&] {
+        if constexpr (!Sink::wantsStyles)
+            if (memo && state.destination == Destination::Text) {
+                remember(*memo);
+                memo = nullptr;
+            }
+    };
     while (pos < end) {
         switch (pos->unicode()) {
         case '{':
@@ -516,6 +570,8 @@ template <typename Sink> void Parser<Sink>::readRtf() {
             }
             break;
         case '\\':
+            if (pos + 1 < end && pos[1] == QChar('\''))
+                beforeText();
             ++pos;
             if (pos < end && *pos == QChar('\''))
                 hexByte();
@@ -530,6 +586,7 @@ template <typename Sink> void Parser<Sink>::readRtf() {
             ++pos;
             break;
         default:
+            beforeText();
             rawText();
             break;
         }
@@ -1092,7 +1149,7 @@ template <typename Sink> void Parser<Sink>::addRun(QStringView text, const State
         run += text;
     } else {
         flushRun();
-        sink.text(text);
+        sink->text(text);
     }
 }
 
@@ -1123,9 +1180,9 @@ template <typename Sink> void Parser<Sink>::emitPendingParagraph() {
         return;
     flushRun();
     if constexpr (Sink::wantsStyles)
-        sink.paragraph(styleOf(paragraphState));
+        sink->paragraph(styleOf(paragraphState));
     else
-        sink.paragraph();
+        sink->paragraph();
     paragraphPending = false;
 }
 
@@ -1143,9 +1200,9 @@ template <typename Sink> void Parser<Sink>::flushRun() {
     if (run.isEmpty())
         return;
     if constexpr (Sink::wantsStyles)
-        sink.text(run, styleOf(runState));
+        sink->text(run, styleOf(runState));
     else
-        sink.text(run);
+        sink->text(run);
     run.clear();
 }
 
@@ -1155,7 +1212,7 @@ template <typename Sink> void Parser<Sink>::finish() {
         emitPendingParagraph();
     flushRun();
     if constexpr (Sink::wantsStyles)
-        sink.finish(styleOf(paragraphPending ? paragraphState : endState.value_or(state)));
+        sink->finish(styleOf(paragraphPending ? paragraphState : endState.value_or(state)));
 }
 
 template <typename Sink> CharStyle Parser<Sink>::styleOf(const State& s) const {
@@ -1242,7 +1299,13 @@ void insert(const QString& rtf, QTextCursor& cursor) {
 QString toPlainText(const QString& rtf) {
     PlainTextSink sink;
     sink.out.reserve(rtf.size() / 4);
-    parse(rtf, sink);
+    const qsizetype start = rtfStart(rtf);
+    if (start < 0) {
+        Parser<PlainTextSink>(rtf, sink).readPlainText();
+    } else {
+        thread_local HeaderMemo<PlainTextSink> memo;
+        Parser<PlainTextSink>(QStringView(rtf).mid(start), sink).readRtf(&memo);
+    }
     return sink.out;
 }
 
