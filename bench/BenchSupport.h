@@ -92,7 +92,9 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
 inline void openInRunMode(frmMain& main, const QString& path) {
     Dialogs::setNextFileName(path);
     main.mnuFileOpen_Click();
-    if (main.lstMondai->count() == 0 || main.sakusei()->lstMondai->count() == 0)
+    const bool shown = main.lstMondai->count() == main.document().count() &&
+                       main.sakusei()->lstMondai->count() == main.document().count();
+    if (main.document().path() != path || !shown)
         std::fprintf(stderr, "nothing opened from %s\n", qPrintable(path));
 }
 
