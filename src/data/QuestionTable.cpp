@@ -522,7 +522,7 @@ QByteArray write(const QStringList& records, QChar separator) {
         QString explanation;
     };
     // Taking the rich text apart is nearly all the work: every core takes a
-    // share of the records.
+    // share of the records, and then of the rows to write.
     QVector<Line> lines(records.size());
     Line* const filled = lines.data();
     forEachShare(records.size(), 500, [&records, filled](qsizetype from, qsizetype to) {
@@ -551,34 +551,51 @@ QByteArray write(const QStringList& records, QChar separator) {
     for (const Line& line : std::as_const(lines))
         choiceColumns = std::max(choiceColumns, line.choices.size());
 
-    QString out;
-    const auto endRow = [&out] {
-        out.chop(1);
-        out += QLatin1String("\r\n");
+    // Each row ends its last field with a line end instead of a separator.
+    const auto endRow = [](QString& row) {
+        row.chop(1);
+        row += QLatin1String("\r\n");
     };
+    QString header;
     for (const QString& name : {u("問題"), u("種類"), u("正解")})
-        out += name + separator;
+        header += name + separator;
     for (qsizetype i = 1; i <= choiceColumns; ++i)
-        out += u("選択肢") + QString::number(i) + separator;
-    out += u("ヒント") + separator + u("解説") + separator;
-    endRow();
-    for (const Line& line : lines) {
-        for (const QString& field :
-             {line.question, line.type.isNull() ? QString() : QString(line.type), line.answer}) {
-            appendField(out, field, separator);
-            out += separator;
+        header += u("選択肢") + QString::number(i) + separator;
+    header += u("ヒント") + separator + u("解説") + separator;
+    endRow(header);
+
+    QVector<QByteArray> rows(lines.size());
+    QByteArray* const written = rows.data();
+    forEachShare(lines.size(), 500, [&](qsizetype from, qsizetype to) {
+        QString row;
+        for (qsizetype r = from; r < to; ++r) {
+            const Line& line = lines.at(r);
+            row.clear();
+            for (const QString& field :
+                 {line.question, line.type.isNull() ? QString() : QString(line.type), line.answer}) {
+                appendField(row, field, separator);
+                row += separator;
+            }
+            for (qsizetype i = 0; i < choiceColumns; ++i) {
+                appendField(row, line.choices.value(i), separator);
+                row += separator;
+            }
+            appendField(row, line.hint, separator);
+            row += separator;
+            appendField(row, line.explanation, separator);
+            row += separator;
+            endRow(row);
+            written[r] = row.toUtf8();
         }
-        for (qsizetype i = 0; i < choiceColumns; ++i) {
-            appendField(out, line.choices.value(i), separator);
-            out += separator;
-        }
-        appendField(out, line.hint, separator);
-        out += separator;
-        appendField(out, line.explanation, separator);
-        out += separator;
-        endRow();
-    }
-    return "\xEF\xBB\xBF" + out.toUtf8();
+    });
+    QByteArray out = "\xEF\xBB\xBF" + header.toUtf8();
+    qsizetype size = out.size();
+    for (const QByteArray& row : std::as_const(rows))
+        size += row.size();
+    out.reserve(size);
+    for (const QByteArray& row : std::as_const(rows))
+        out += row;
+    return out;
 }
 
 QString badRowList(const QVector<BadRow>& badRows, int shown) {
