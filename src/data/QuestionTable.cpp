@@ -527,24 +527,25 @@ QByteArray write(const QStringList& records, QChar separator) {
     Line* const filled = lines.data();
     forEachShare(records.size(), 500, [&records, filled](qsizetype from, qsizetype to) {
         for (qsizetype r = from; r < to; ++r) {
-            const QString& record = records.at(r);
+            const RecordFields fields = recordFields({}, records.at(r));
             Line& line = filled[r];
-            line.question = plainField(getTagText(record, "mondaibun"));
-            line.type = recordAnswerType(record);
-            const QList<RecordChoice> choices = recordChoices(record);
+            line.question = plainField(fields.questionRtf);
+            // The type the record names, none when it names none.
+            line.type = recordAnswerType(records.at(r));
             if (line.type == QChar('3')) {
-                line.answer = choices.isEmpty() ? QString() : plainField(choices.first().rtf);
+                line.answer =
+                    fields.choices.isEmpty() ? QString() : plainField(fields.choices.first().rtf);
             } else {
                 QStringList right;
-                for (int i = 0; i < choices.size(); ++i) {
-                    line.choices << plainField(choices.at(i).rtf);
-                    if (choices.at(i).correct)
+                for (int i = 0; i < fields.choices.size(); ++i) {
+                    line.choices << plainField(fields.choices.at(i).rtf);
+                    if (fields.choices.at(i).correct)
                         right << QString::number(i + 1);
                 }
                 line.answer = right.join(QChar(' '));
             }
-            line.hint = plainField(getTagText(record, "hint"));
-            line.explanation = plainField(getTagText(record, "kaisetsu"));
+            line.hint = plainField(fields.hintRtf);
+            line.explanation = plainField(fields.explanationRtf);
         }
     });
     qsizetype choiceColumns = 1;

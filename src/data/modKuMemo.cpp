@@ -86,22 +86,28 @@ QString getTagBlock(const QString& markup, const QString& tag) {
 }
 
 QString getTagText(const QString& markup, const QString& tag) {
+    return tagTextAt(markup, indexOfTag(markup, QString(u'<' + tag)), tag);
+}
+
+QString tagTextAt(QStringView markup, qsizetype start, QStringView tag) {
     // The text of the tag's block from its first ">" to the next "<", found
     // without taking the block out first.
-    const qsizetype start = indexOfTag(markup, QString(u'<' + tag));
     if (start < 0)
         return {};
     const qsizetype gt = markup.indexOf(u'>', start);
     if (gt < 0)
         return {};
     // That ">" may end the closing tag itself ("<tag</tag>"): no text then.
-    const QString closing = "</" + tag + ">";
-    if (gt + 1 - closing.size() >= start && QStringView(markup).first(gt + 1).endsWith(closing))
-        return {};
+    const qsizetype closingSize = 2 + tag.size() + 1; // "</tag>"
+    if (gt + 1 - closingSize >= start) {
+        const QStringView closing = markup.sliced(gt + 1 - closingSize, closingSize);
+        if (closing.startsWith(u"</") && closing.sliced(2).startsWith(tag))
+            return {};
+    }
     qsizetype lt = markup.indexOf(u'<', gt + 1);
     if (lt < 0)
         lt = markup.size();
-    return decodeMarkup(markup.mid(gt + 1, lt - gt - 1));
+    return decodeMarkup(markup.sliced(gt + 1, lt - gt - 1).toString());
 }
 
 QString getTagValue(const QString& markup, const QString& tag) {

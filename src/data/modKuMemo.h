@@ -34,4 +34,7 @@ QString decodeMarkup(const QString& text);
 qsizetype indexOfTag(QStringView markup, QStringView tag, qsizetype from = 0);
 QString getTagBlock(const QString& markup, const QString& tag);
 QString getTagText(const QString& markup, const QString& tag);
+// The text of the `tag` element found at `start` (getTagText once the tag is
+// found); empty when `start` is -1.
+QString tagTextAt(QStringView markup, qsizetype start, QStringView tag);
 QString getTagValue(const QString& markup, const QString& tag);

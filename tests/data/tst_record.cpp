@@ -3,6 +3,7 @@
 
 #include "support/TestEnv.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 Q_DECLARE_METATYPE(QList<RecordChoice>)
@@ -92,6 +93,33 @@ class TestRecord : public QObject {
         for (const RecordChoice& choice : recordChoices(record))
             read << QString(choice.correct ? "T:" : "F:") + choice.rtf;
         QCOMPARE(read, choices);
+    }
+
+    // Taken apart in one pass, a record gives what each getter finds alone,
+    // however damaged it is.
+    void fieldsInOnePassAsTheGettersFindThem() {
+        const QStringList pieces{"<mondaibun>", "</mondaibun>", "<kaitou count=2 type=", "3>",
+                                 "</kaitou>", "<sentakushi isSeikai=True>", "<sentakushi",
+                                 "</sentakushi>", "<hint>", "</hint", "<kaisetsu>", "</kaisetsu>",
+                                 "<", ">", "{x}", "&lt;", " type=1", " isSeikai=True", "<hin"};
+        QRandomGenerator random(7);
+        for (int i = 0; i < 5000; ++i) {
+            QString record;
+            for (int n = random.bounded(12); n > 0; --n)
+                record += pieces.at(random.bounded(pieces.size()));
+            const RecordFields fields = recordFields("k", record);
+            QCOMPARE(fields.questionRtf, getTagText(record, "mondaibun"));
+            const QChar type = recordAnswerType(record);
+            QCOMPARE(fields.type, type.isNull() ? QChar('1') : type);
+            const QList<RecordChoice> choices = recordChoices(record);
+            QCOMPARE(fields.choices.size(), choices.size());
+            for (int c = 0; c < choices.size(); ++c) {
+                QCOMPARE(fields.choices.at(c).correct, choices.at(c).correct);
+                QCOMPARE(fields.choices.at(c).rtf, choices.at(c).rtf);
+            }
+            QCOMPARE(fields.hintRtf, getTagText(record, "hint"));
+            QCOMPARE(fields.explanationRtf, getTagText(record, "kaisetsu"));
+        }
     }
 
     void answerTypeFollowsTypeMark() {
