@@ -83,7 +83,9 @@ RecordFields recordFields(const QString& key, const QString& record) {
     for (qsizetype at = view.indexOf(u'<'); at >= 0;) {
         const QStringView tag = view.sliced(at);
         qsizetype next = at + 1;
-        if (tag.startsWith(choiceTag))
+        if (tag.size() > 1 && tag.at(1) == u'/')
+            ; // a closing tag begins no element
+        else if (tag.startsWith(choiceTag))
             fields.choices.append(choiceAt(view, at, next));
         else if (question < 0 && tag.startsWith(u"<mondaibun"))
             question = at;

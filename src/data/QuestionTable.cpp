@@ -531,7 +531,7 @@ QByteArray write(const QStringList& records, QChar separator) {
             Line& line = filled[r];
             line.question = plainField(fields.questionRtf);
             // The type the record names, none when it names none.
-            line.type = recordAnswerType(records.at(r));
+            line.type = fields.type != QChar('1') ? fields.type : recordAnswerType(records.at(r));
             if (line.type == QChar('3')) {
                 line.answer =
                     fields.choices.isEmpty() ? QString() : plainField(fields.choices.first().rtf);

@@ -398,6 +398,8 @@ void TestRtf::afterAnotherField_data() {
         << fonts + u("\\'82\\'a0}") << fonts + u("\\'82\\'a2abc}") << u("いabc");
     QTest::newRow("same header, other text") << fonts + u("ab}") << fonts + u("xy\\'82\\'a0}")
                                              << u("xyあ");
+    QTest::newRow("other text after the blank") << u("{\\rtf1\\b x}") << u("{\\rtf1\\b 5}")
+                                                << u("5");
     QTest::newRow("a minus after the same word") << u("{\\rtf1\\b-a}") << u("{\\rtf1\\b-5}")
                                                  << QString();
     QTest::newRow("a paragraph in the header") << u("{\\rtf1\\par x}") << u("{\\rtf1\\par yz}")

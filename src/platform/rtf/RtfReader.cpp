@@ -507,8 +507,8 @@ template <typename Sink> class Parser {
 // How a parse stood just before the first text of a document: the fields
 // of one file mostly begin with the same header, which is then read once.
 template <typename Sink> struct HeaderMemo {
-    // The input read until then, and the two characters after it that ended
-    // its last token.
+    // The input read until then, and any characters after it that ended its
+    // last token.
     QString key;
     std::optional<Parser<Sink>> parser;
     QString out;
@@ -529,13 +529,17 @@ template <typename Sink> bool Parser<Sink>::resumeFrom(const HeaderMemo<Sink>& m
     return true;
 }
 
-// Only where the two characters after the header are there to tell where
-// its last control word ended.
+// A header that ends in a brace, a line end or the blank after a control
+// word ended without a look further. Else the next two characters told
+// where its last control word ended, and they are part of the key.
 template <typename Sink> void Parser<Sink>::remember(HeaderMemo<Sink>& memo) const {
     const qsizetype read = pos - begin;
-    if (end - pos < 2)
+    const char16_t last = read > 0 ? pos[-1].unicode() : u'{';
+    const qsizetype lookahead =
+        last == u' ' || last == u'{' || last == u'}' || last == u'\r' || last == u'\n' ? 0 : 2;
+    if (end - pos < lookahead)
         return;
-    memo.key = QStringView(begin, read + 2).toString();
+    memo.key = QStringView(begin, read + lookahead).toString();
     memo.parser = *this;
     memo.out = sink->out;
 }
