@@ -7,6 +7,9 @@
 // /proc/PID/schedstat), which other work on a busy machine disturbs less.
 //
 //   Xvfb :99 -screen 0 1366x768x24 & DISPLAY=:99 build/bench_startup [runs]
+//
+// Two more arguments name other programs to compare, the second in place of
+// the bare window: an earlier build of the program, for one.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -101,7 +104,8 @@ int main(int argc, char** argv) {
     xcb_flush(display.connection);
 
     const QString folder = QCoreApplication::applicationDirPath();
-    const QString programs[] = {folder + "/bare_window", folder + "/kuMemo"};
+    const QString programs[] = {argc > 3 ? QString(argv[3]) : folder + "/bare_window",
+                                argc > 2 ? QString(argv[2]) : folder + "/kuMemo"};
     QTemporaryDir home;
     std::vector<double> times[2], cpu[2];
     // One start of each first, unmeasured: the files come into the cache.
@@ -117,15 +121,17 @@ int main(int argc, char** argv) {
             times[p].push_back(start.ms);
             cpu[p].push_back(start.cpuMs);
         }
-    const char* names[] = {"bare Qt window, one label", "kuMemo"};
+    const QByteArray names[] = {
+        argc > 3 ? QByteArray(argv[3]) : QByteArray("bare Qt window, one label"),
+        argc > 2 ? QByteArray(argv[2]) : QByteArray("kuMemo")};
     const auto best = [](const std::vector<double>& v) {
         return *std::min_element(v.begin(), v.end());
     };
     std::printf("%d runs each        clock: median    best   processor: median    best\n", runs);
     for (int p = 0; p < 2; ++p)
-        std::printf("%-28s %7.1f ms %7.1f ms        %7.1f ms %7.1f ms\n", names[p],
+        std::printf("%-28s %7.1f ms %7.1f ms        %7.1f ms %7.1f ms\n", names[p].constData(),
                     median(times[p]), best(times[p]), median(cpu[p]), best(cpu[p]));
-    std::printf("%-28s %7.2fx   %7.2fx          %7.2fx   %7.2fx\n", "kuMemo / bare",
+    std::printf("%-28s %7.2fx   %7.2fx          %7.2fx   %7.2fx\n", "ratio",
                 median(times[1]) / median(times[0]), best(times[1]) / best(times[0]),
                 median(cpu[1]) / median(cpu[0]), best(cpu[1]) / best(cpu[0]));
     return 0;
