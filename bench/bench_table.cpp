@@ -3,7 +3,7 @@
 //   importing 10,000 questions from a CSV file   (goal: at most 1× opening)
 //   exporting them to a CSV file                 (goal: at most 0.5× opening)
 //   writing the PDF worksheet of 1,000 questions (goal: at most 2× opening),
-//     and the part of it that is Qt's own: laying out and drawing the sheet
+//     and the part of it that is Qt's own: drawing the laid-out sheet
 
 #include "BenchSupport.h"
 
@@ -63,10 +63,10 @@ int main(int argc, char** argv) {
                                   true);
             });
             report("PDF worksheet", n, pdfMs, openMs, 2);
-            // Its floor: Qt alone laying out and drawing the sheet once it
-            // is built, on a PDF writer set up as the program's.
+            // Its floor: Qt alone drawing the sheet once it is built and laid
+            // out, on a PDF writer set up as the program's.
             Worksheet sheet(main.document().properties(), main.document().records(), true);
-            const double drawMs = fastest([&] {
+            const auto draw = [&sheet] {
                 QBuffer buffer;
                 buffer.open(QIODevice::WriteOnly);
                 QPdfWriter writer(&buffer);
@@ -75,10 +75,11 @@ int main(int argc, char** argv) {
                                                  QPageLayout::Millimeter));
                 writer.setResolution(600);
                 sheet.print(&writer);
-            });
-            std::printf("| of which Qt lays out and draws the built sheet | %d | %.0f | %.0f | %.2f "
-                        "| |\n",
-                        n, drawMs, openMs, drawMs / openMs);
+            };
+            draw(); // laid out once; later prints find it so
+            const double drawMs = fastest(draw);
+            std::printf("| of which Qt draws the laid-out sheet | %d | %.0f | %.0f | %.2f | |\n", n,
+                        drawMs, openMs, drawMs / openMs);
         }
     }
     main.sakusei()->hide();
