@@ -7,13 +7,15 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    setupApplication(app);
+    nameApplication(app);
     // Taken before the start-up makes the program's folder the current one.
     const QString file = commandLineFile(QApplication::arguments());
-    // A program already running for this folder opens the file instead.
+    // A program already running for this folder opens the file instead,
+    // before this one spends time on fonts and translations.
     SingleInstance instance(ProgramFolder::locate());
     if (instance.handedOver(file))
         return 0;
+    setupApplication(app);
     frmMain window;
     QObject::connect(&instance, &SingleInstance::fileHandedOver, &window, &frmMain::openHandedFile);
     window.show();

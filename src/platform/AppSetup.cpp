@@ -57,6 +57,13 @@ static void useJapaneseFont(QApplication& app) {
         }
 }
 
+void nameApplication(QApplication& app) {
+    app.setApplicationName("kuMemo");
+    app.setOrganizationName("KumemoSTUDIOS");
+    // Desktops find the program's entry and icon by this name.
+    app.setDesktopFileName(KUMEMO_APP_ID);
+}
+
 void setupApplication(QApplication& app) {
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
@@ -66,10 +73,7 @@ void setupApplication(QApplication& app) {
     useJapaneseFont(app);
     installAccessibleInterfaces();
     installScreenFit(app);
-    app.setApplicationName("kuMemo");
-    app.setOrganizationName("KumemoSTUDIOS");
-    // Desktops find the program's entry and icon by this name.
-    app.setDesktopFileName(KUMEMO_APP_ID);
+    nameApplication(app);
     // Finding the icon in the desktop's icon themes reads many folders: it
     // waits until the first window is on the screen.
     QTimer::singleShot(0, &app,

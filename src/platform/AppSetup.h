@@ -9,6 +9,9 @@ class QApplication;
 // for the Windows font names that question files carry, controls that
 // screen readers see as a person does, and windows kept on the screen.
 void setupApplication(QApplication& app);
+// The names the program's folders and its single-instance socket are found
+// by; setupApplication gives them too.
+void nameApplication(QApplication& app);
 void registerFontSubstitutes();
 // Shows text in a font the machine lacks with a Japanese font instead; the
 // name itself stays as the file gives it.
