@@ -293,15 +293,21 @@ class TestQuestionTable : public QObject {
         RecordFields typed = f;
         typed.type = '3';
         typed.choices = {{true, Rtf::writePlain(u8("x"))}};
-        const QStringList records{composeRecord(f), composeRecord(typed)};
+        // A record that names no type leaves its column empty.
+        const QString untyped = "<Mondai key='n'><mondaibun>" + Rtf::writePlain(u8("N")) +
+                                "</mondaibun><kaitou count=1><sentakushi isSeikai=True>" +
+                                Rtf::writePlain(u8("y")) + "</sentakushi></kaitou></Mondai>";
+        const QStringList records{composeRecord(f), composeRecord(typed), untyped};
         QCOMPARE(QuestionTable::write(records, ','),
                  withMark(u8("問題,種類,正解,選択肢1,選択肢2,選択肢3,ヒント,解説\r\n"
                              "\"Q \"\"1\"\"\",2,1 3,\"a,b\",c,\"d\ne\",ヒ,\r\n"
-                             "\"Q \"\"1\"\"\",3,x,,,,ヒ,\r\n")));
+                             "\"Q \"\"1\"\"\",3,x,,,,ヒ,\r\n"
+                             "N,,1,y,,,,\r\n")));
         QCOMPARE(QuestionTable::write(records, '\t'),
                  withMark(u8("問題\t種類\t正解\t選択肢1\t選択肢2\t選択肢3\tヒント\t解説\r\n"
                              "\"Q \"\"1\"\"\"\t2\t1 3\ta,b\tc\t\"d\ne\"\tヒ\t\r\n"
-                             "\"Q \"\"1\"\"\"\t3\tx\t\t\t\tヒ\t\r\n")));
+                             "\"Q \"\"1\"\"\"\t3\tx\t\t\t\tヒ\t\r\n"
+                             "N\t\t1\ty\t\t\t\t\r\n")));
     }
 };
 
