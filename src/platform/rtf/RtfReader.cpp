@@ -525,7 +525,7 @@ template <typename Sink> bool Parser<Sink>::resumeFrom(const HeaderMemo<Sink>& m
     begin = input;
     end = inputEnd;
     sink = output;
-    sink->out = memo.out;
+    sink->out += memo.out; // keeps the room made for the text
     return true;
 }
 
