@@ -7,6 +7,7 @@
 #include "platform/rtf/RtfReader.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QHash>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QTextBlock>
@@ -14,11 +15,15 @@
 
 namespace {
 
+// A few sizes, asked for thousands of times on a long sheet.
 QTextCharFormat textFormat(qreal points, bool bold = false) {
-    QTextCharFormat format;
-    format.setFontFamilies(QStringList{Rtf::defaultFontName()});
-    format.setFontPointSize(points);
-    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    thread_local QHash<QPair<qreal, bool>, QTextCharFormat> made;
+    QTextCharFormat& format = made[{points, bold}];
+    if (format.isEmpty()) {
+        format.setFontFamilies(QStringList{Rtf::defaultFontName()});
+        format.setFontPointSize(points);
+        format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    }
     return format;
 }
 
