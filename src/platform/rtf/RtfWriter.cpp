@@ -135,12 +135,6 @@ class Writer {
 
   private:
     // A control word followed by text needs a blank to end it.
-    void delimit() {
-        if (afterWord)
-            out += QChar(' ');
-        afterWord = false;
-    }
-
     bool afterWord = false;
 };
 
