@@ -22,8 +22,7 @@ static QStringList gothicSubstitutes() {
            QFontDatabase::families(QFontDatabase::Japanese);
 }
 
-void registerFontSubstitutes() {
-    const QStringList gothic = gothicSubstitutes();
+static void registerFontSubstitutes(const QStringList& gothic) {
     const QStringList mincho =
         QStringList{"IPAMincho", "IPAPMincho", "IPAexMincho", "Noto Serif CJK JP"} + gothic;
     for (const char* name : {"ＭＳ ゴシック", "ＭＳ Ｐゴシック", "MS Gothic", "MS PGothic",
@@ -45,11 +44,11 @@ void substituteMissingFont(const QString& family) {
 // Every caption is Japanese. A desktop font without Japanese would show each
 // one in two faces on two baselines, and the first caption laid out would
 // send Qt through all the machine's fonts for the kana.
-static void useJapaneseFont(QApplication& app) {
+static void useJapaneseFont(QApplication& app, const QStringList& gothic) {
     QFont font = app.font();
     if (QFontDatabase::writingSystems(font.family()).contains(QFontDatabase::Japanese))
         return;
-    for (const QString& family : QStringList{"IPAPGothic"} + gothicSubstitutes())
+    for (const QString& family : QStringList{"IPAPGothic"} + gothic)
         if (QFontDatabase::hasFamily(family)) {
             font.setFamily(family);
             app.setFont(font);
@@ -69,8 +68,9 @@ void setupApplication(QApplication& app) {
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
-    registerFontSubstitutes();
-    useJapaneseFont(app);
+    const QStringList gothic = gothicSubstitutes();
+    registerFontSubstitutes(gothic);
+    useJapaneseFont(app, gothic);
     installAccessibleInterfaces();
     installScreenFit(app);
     nameApplication(app);

@@ -12,7 +12,6 @@ void setupApplication(QApplication& app);
 // The names the program's folders and its single-instance socket are found
 // by; setupApplication gives them too.
 void nameApplication(QApplication& app);
-void registerFontSubstitutes();
 // Shows text in a font the machine lacks with a Japanese font instead; the
 // name itself stays as the file gives it.
 void substituteMissingFont(const QString& family);
