@@ -98,25 +98,6 @@ QVector<Counts> recordCounts(const LearnerRecords& records, const QString& fileI
     return counts;
 }
 
-// A level's mark, found once for each level: a file's questions share a few.
-class MarkOfLevel {
-  public:
-    explicit MarkOfLevel(const KeyedTable& markTable) : markTable_(markTable) {}
-    QString operator()(const QString& level) {
-        if (level.isEmpty())
-            return {};
-        for (const auto& [known, mark] : known_)
-            if (known == level)
-                return mark;
-        known_.append({level, markTable_.textOf("key" + level)});
-        return known_.last().second;
-    }
-
-  private:
-    const KeyedTable& markTable_;
-    QVector<std::pair<QString, QString>> known_;
-};
-
 LearnerResults learnerResultsOf(const QVector<QuestionEntry>& questions,
                                 const QVector<Counts>& perQuestion, const QStringList& marks,
                                 const KeyedTable& markTable, int hardestCount) {
@@ -125,11 +106,10 @@ LearnerResults learnerResultsOf(const QVector<QuestionEntry>& questions,
     for (const QString& mark : marks)
         results.marks.append({mark, 0});
     MarkCount unmarked;
-    MarkOfLevel markOf(markTable);
     for (qsizetype i = 0; i < questions.size(); ++i) {
         const QuestionEntry& question = questions[i];
         const Counts& counts = perQuestion[i];
-        const QString mark = markOf(counts.level);
+        const QString mark = markOfLevel(markTable, counts.level);
         const auto markRow = std::find_if(results.marks.begin(), results.marks.end(),
                                           [&mark](const MarkCount& m) { return m.mark == mark; });
         ++(markRow == results.marks.end() ? unmarked : *markRow).questions;

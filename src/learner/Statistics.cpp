@@ -96,9 +96,12 @@ RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fil
     if (answered == 0)
         return row;
     row.rate = rateText(numericValue(row.correct), answered);
-    if (!record.level.isEmpty())
-        row.mark = markTable.textOf("key" + record.level);
+    row.mark = markOfLevel(markTable, record.level);
     return row;
+}
+
+QString markOfLevel(const KeyedTable& markTable, const QString& level) {
+    return level.isEmpty() ? QString() : markTable.textOf("key" + level);
 }
 
 void updateRecord(LearnerRecords& records, const QString& fileId, const QString& questionKey,

@@ -43,6 +43,10 @@ struct RowStatistics {
 RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fileId,
                                const QString& questionKey, const KeyedTable& markTable);
 
+// The mark a record's level stands for in `markTable`; none for no level or
+// a level the table does not know.
+QString markOfLevel(const KeyedTable& markTable, const QString& level);
+
 // Copies a row's counts and mark into the question's record, appending the
 // record when it is new. A mark `markTable` does not know, or none, keeps
 // the level the record had.
