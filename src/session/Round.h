@@ -60,7 +60,7 @@ class Round : public QObject {
 
     // "スタート": a round begins.
     void begin();
-    // Question `key` is shown unjudged, at row `position` of `total`.
+    // Question `key` is shown, at row `position` of `total`.
     void show(const QString& key, int position, int total);
     // The shown question can no longer be answered: it left the file, or
     // another file was opened.

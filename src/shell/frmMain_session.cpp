@@ -162,10 +162,12 @@ void frmMain::showQuestion(int n) {
     cmdKaisetsu->setEnabled(shownQuestion_.explanationEnabled);
     // A question always opens unanswered, whatever was left on the page.
     showJudgedState(false);
-    if (at >= 0)
+    if (at >= 0) {
         round_.show(key, n, lstMondai->count());
-    else
+    } else {
         round_.endShown();
+        lblPosition->clear();
+    }
     accessQuestionShown();
     if (typed)
         txtKaitou[1]->setFocus();
@@ -183,6 +185,7 @@ void frmMain::endShownQuestion() {
     if (!round_.hasShownQuestion())
         return;
     round_.endShown();
+    lblPosition->clear();
     shownQuestion_ = QuestionView{};
     txtMondai->setText(QString());
     lblMsg->clear();

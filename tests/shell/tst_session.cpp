@@ -674,6 +674,7 @@ class TestSession : public QObject {
         s.window->mnuFileOpen_Click();
         QCOMPARE(s.window->SSTab1->currentIndex(), 0);
         QCOMPARE(s.shownKey(), QString());
+        QCOMPARE(s.window->lblPosition->text(), QString());
         QVERIFY(!s.mark(1));
         s.window->SSTab1->setCurrentIndex(1);
         QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
