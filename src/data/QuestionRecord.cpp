@@ -83,7 +83,7 @@ RecordFields recordFields(const QString& key, const QString& record) {
     for (qsizetype at = view.indexOf(u'<'); at >= 0;) {
         const QStringView tag = view.sliced(at);
         qsizetype next = at + 1;
-        if (tag.size() > 1 && tag.at(1) == u'/')
+        if (tag.startsWith(u"</"))
             ; // a closing tag begins no element
         else if (tag.startsWith(choiceTag))
             fields.choices.append(choiceAt(view, at, next));
