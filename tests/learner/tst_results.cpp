@@ -174,6 +174,18 @@ class TestResults : public QObject {
                  learnerFile({"q1=0:4:"}) + learnerFile({"q2=9:9:"}, "9999"));
     }
 
+    // A lower rate goes first, even with fewer wrong answers.
+    void classRateBeforeWrongAnswers() {
+        TestEnv env;
+        env.writeFile("a.kmu", learnerFile({"q1=1:6:", "q2=0:1:"}));
+        const ClassResults c = classResults(env.folder(), questions(2), Id, "b", {});
+        QStringList questionRows;
+        for (const QStringList& row : classQuestionTable(c).rows)
+            questionRows << row.join('|');
+        QCOMPARE(questionRows, (QStringList{"Question 2|     1|     0|     1|  0.0%",
+                                            "Question 1|     1|     1|     6| 16.7%"}));
+    }
+
     void tableAsText() {
         TextTable table{{"a", "b"}, {"k"}, {{"  x\ty ", "  1\r\n2"}}};
         QCOMPARE(composeTextTable(table), QByteArray("a\tb\r\nx y\t1  2\r\n"));
