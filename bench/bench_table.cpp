@@ -3,7 +3,8 @@
 //   importing 10,000 questions from a CSV file   (goal: at most 1× opening)
 //   exporting them to a CSV file                 (goal: at most 0.5× opening)
 //   writing the PDF worksheet of 1,000 questions (goal: at most 2× opening),
-//     and the part of it that is Qt's own: drawing the laid-out sheet
+//     and the part of it that is Qt's own: drawing the laid-out sheet;
+//     a sheet that lacks a question or its key fails the run
 
 #include "BenchSupport.h"
 
@@ -17,7 +18,44 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QTemporaryDir>
+
+namespace {
+
+// What pdftotext does not find, in order, of a sheet of the generated
+// questions with its key: every question with its four choices, then the
+// key's heading and every question's right choice. Empty when all is there.
+QString missingFromSheet(const QString& pdf, int questions) {
+    QProcess tool;
+    tool.start("pdftotext", {pdf, "-"});
+    tool.waitForFinished(-1);
+    const QString text = QString::fromUtf8(tool.readAllStandardOutput());
+    const QString sentence = QString::fromUtf8("次の文の下線部");
+    const QString box = QString::fromUtf8("□");
+    QStringList parts;
+    for (int q = 0; q < questions; ++q) {
+        parts << QString::fromUtf8("問%1").arg(q + 1) << QString::number(q) + sentence;
+        for (int c = 0; c < 4; ++c)
+            parts << box;
+    }
+    parts << QString::fromUtf8("解答");
+    for (int q = 0; q < questions; ++q)
+        parts << QString::fromUtf8("問%1").arg(q + 1);
+    qsizetype at = 0;
+    for (const QString& part : parts) {
+        const qsizetype found = text.indexOf(part, at);
+        if (found < 0)
+            return part + QString::fromUtf8(" (after ") +
+                   text.mid(std::max<qsizetype>(0, at - 20), 20) + ")";
+        at = found + part.size();
+    }
+    if (text.count(box) != 4 * questions)
+        return QString::fromUtf8("%1 choices of %2").arg(text.count(box)).arg(4 * questions);
+    return {};
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -39,6 +77,7 @@ int main(int argc, char** argv) {
                     goal);
         std::fflush(stdout);
     };
+    bool failed = false;
     for (const int n : {10000, 1000}) {
         const QString path = dir.filePath(QStringLiteral("q%1.kmd").arg(n));
         writeBytes(path, QuestionFile::plainFileBytes(questionFileText(n)));
@@ -63,6 +102,11 @@ int main(int argc, char** argv) {
                                   true);
             });
             report("PDF worksheet", n, pdfMs, openMs, 2);
+            // A fast sheet that lost a question is no result.
+            if (const QString missing = missingFromSheet(pdf, n); !missing.isEmpty()) {
+                std::fprintf(stderr, "the PDF worksheet lacks %s\n", qPrintable(missing));
+                failed = true;
+            }
             // Its floor: Qt alone drawing the sheet once it is built and laid
             // out, on a PDF writer set up as the program's.
             Worksheet sheet(main.document().properties(), main.document().records(), true);
@@ -83,5 +127,5 @@ int main(int argc, char** argv) {
         }
     }
     main.sakusei()->hide();
-    return 0;
+    return failed ? 1 : 0;
 }

@@ -104,9 +104,9 @@ Worksheet::Worksheet(const DocumentProperties& properties, const QStringList& re
 
 void Worksheet::addAnswerKey(QTextCursor& cursor, const QVector<RecordFields>& questions) {
     QTextBlockFormat keyPage;
-    keyPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     keyPage.setAlignment(Qt::AlignHCenter);
     newBlock(cursor, keyPage, textFormat(14, true));
+    keyHeadingBlock_ = cursor.blockNumber();
     cursor.insertText(u("解答"), textFormat(14, true));
     for (int i = 0; i < questions.size(); ++i) {
         const RecordFields& question = questions.at(i);
@@ -159,47 +159,89 @@ void Worksheet::layOut(QPagedPaintDevice* device) {
     pointDevice_.setDotsPerMeterY(qRound(72 / 0.0254));
     document_.documentLayout()->setPaintDevice(&pointDevice_);
     const QSizeF page = device->pageLayout().paintRect(QPageLayout::Point).size();
-    document_.setPageSize(page);
-    keepItemsWhole(page.height());
+    // One endless page, cut into pages here. Qt's own pages would need a
+    // break set on every question that moves, and its layout places the
+    // blocks after such a change wrongly on a long sheet: questions and the
+    // key were lost.
+    document_.setTextWidth(page.width());
+    breakPages(page.height());
 }
 
-void Worksheet::keepItemsWhole(qreal pageHeight) {
+void Worksheet::breakPages(qreal pageHeight) {
     QAbstractTextDocumentLayout* layout = document_.documentLayout();
-    for (const Item& item : items_) {
-        QTextBlock first = document_.findBlockByNumber(item.firstBlock);
-        const qreal top = layout->blockBoundingRect(first).top();
-        const qreal bottom =
-            layout->blockBoundingRect(document_.findBlockByNumber(item.lastBlock)).bottom();
-        const bool cut = int(top / pageHeight) != int((bottom - 1) / pageHeight);
-        if (!cut || bottom - top > pageHeight)
-            continue;
-        QTextBlockFormat format = first.blockFormat();
-        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-        QTextCursor(first).setBlockFormat(format);
+    const auto rectOf = [&](int block) {
+        return layout->blockBoundingRect(document_.findBlockByNumber(block));
+    };
+    pageStarts_ = {0};
+    const auto startPageAt = [&](qreal y) {
+        if (y > pageStarts_.last())
+            pageStarts_.append(y);
+    };
+    int nextItem = 0;
+    for (QTextBlock block = document_.begin(); block.isValid(); block = block.next()) {
+        const int number = block.blockNumber();
+        const QRectF rect = layout->blockBoundingRect(block);
+        if (number == keyHeadingBlock_) {
+            startPageAt(rect.top());
+        } else if (nextItem < items_.size() && items_.at(nextItem).firstBlock == number) {
+            // A question that does not fit the rest of its page starts the next one.
+            const qreal bottom = rectOf(items_.at(nextItem).lastBlock).bottom();
+            if (bottom - pageStarts_.last() > pageHeight && bottom - rect.top() <= pageHeight)
+                startPageAt(rect.top());
+            ++nextItem;
+        }
+        // Within a block, a line that would be cut starts the next page; a
+        // line taller than a page is cut where it must be.
+        const QTextLayout* lines = block.layout();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const qreal top = rect.top() + line.y();
+            const qreal bottom = top + line.height();
+            if (bottom - pageStarts_.last() > pageHeight)
+                startPageAt(top);
+            while (bottom - pageStarts_.last() > pageHeight)
+                pageStarts_.append(pageStarts_.last() + pageHeight);
+        }
     }
 }
 
 void Worksheet::print(QPagedPaintDevice* device) {
     layOut(device);
-    const QSizeF page = document_.pageSize();
+    QAbstractTextDocumentLayout* layout = document_.documentLayout();
+    const qreal width = document_.textWidth();
+    const qreal end = layout->documentSize().height();
     const QPageRanges chosen = device->pageRanges();
     QPainter painter(device);
     painter.scale(device->logicalDpiX() / 72.0, device->logicalDpiY() / 72.0);
+    // Paper is white whatever the desktop's colours: text without a colour
+    // of its own is black.
+    painter.setPen(Qt::black);
+    QTextBlock block = document_.begin();
     bool first = true;
-    for (int number = 1; number <= document_.pageCount(); ++number) {
+    for (int number = 1; number <= pageStarts_.size(); ++number) {
         if (!chosen.isEmpty() && !chosen.contains(number))
             continue;
         if (!first)
             device->newPage();
         first = false;
-        // A line that starts right at a page end belongs to the next page:
-        // the clip stops short of the end, so it is not drawn on this one.
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, (number - 1) * page.height(), page.width(), page.height() - 0.1);
+        const qreal top = pageStarts_.at(number - 1);
+        const qreal bottom = number < pageStarts_.size() ? pageStarts_.at(number) : end;
+        // Lines touching the page's ends belong to the pages before and
+        // after it: not drawn here, not even clipped away, as a PDF would
+        // still hold their text.
+        const QRectF lines(0, top + 0.05, width, bottom - top - 0.1);
         painter.save();
-        painter.translate(0, -context.clip.top());
-        painter.setClipRect(context.clip);
-        document_.documentLayout()->draw(&painter, context);
+        painter.translate(0, -top);
+        painter.setClipRect(QRectF(0, top, width, bottom - top));
+        while (block.isValid() && layout->blockBoundingRect(block).bottom() <= lines.top())
+            block = block.next();
+        for (QTextBlock b = block; b.isValid(); b = b.next()) {
+            const QRectF rect = layout->blockBoundingRect(b);
+            if (rect.top() >= lines.bottom())
+                break;
+            // A block of the sheet itself stands at its layout's place.
+            b.layout()->draw(&painter, rect.topLeft() - b.layout()->position(), {}, lines);
+        }
         painter.restore();
     }
 }

@@ -21,11 +21,15 @@ class Worksheet {
     const QTextDocument& document() const { return document_; }
 
     // Lays the sheet out on the device's pages, in points. A question, or an entry of
-    // the key, that would be cut by a page end starts on the next page,
-    // unless it is longer than a page.
+    // the key, that would be cut by a page end starts on the next page; one
+    // longer than a page goes on over the next ones, never cutting a line.
+    // The key starts a page of its own.
     void layOut(QPagedPaintDevice* device);
     // Lays out and prints every page.
     void print(QPagedPaintDevice* device);
+    // Where each page begins in the laid-out sheet, in points from its top;
+    // a page shows what lies between its start and the next one's.
+    const QVector<qreal>& pageStarts() const { return pageStarts_; }
 
     // The first and last block of each question, then of each key entry.
     struct Item {
@@ -40,9 +44,11 @@ class Worksheet {
     void label(QTextCursor& cursor, const QString& text);
     void startItem(QTextCursor& cursor, qreal spaceBefore);
     void endItem(QTextCursor& cursor);
-    void keepItemsWhole(qreal pageHeight);
+    void breakPages(qreal pageHeight);
 
     QImage pointDevice_{1, 1, QImage::Format_Mono};
     QTextDocument document_;
     QVector<Item> items_;
+    int keyHeadingBlock_ = -1;
+    QVector<qreal> pageStarts_;
 };
