@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QLineEdit>
 #include <QPointer>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QWidget>
 
@@ -131,6 +132,18 @@ class AccessibleChoice : public QAccessibleWidget {
     }
 };
 
+constexpr char AnnouncedText[] = "accessibleAnnouncedText";
+
+// The announcer: named by what it says last.
+class AccessibleAnnouncer : public QAccessibleWidget {
+  public:
+    explicit AccessibleAnnouncer(QWidget* w) : QAccessibleWidget(w, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? widget()->property(AnnouncedText).toString()
+                                      : QAccessibleWidget::text(t);
+    }
+};
+
 // One tab of a tab bar. A disabled tab is reported so and cannot be opened.
 class AccessibleTab : public QAccessibleInterface, public QAccessibleActionInterface {
   public:
@@ -244,9 +257,18 @@ QAccessibleInterface* programInterface(const QString& className, QObject* object
         return new AccessibleComboBox(static_cast<QComboBox*>(object));
     if (object && object->isWidgetType() && object->property(ChoiceName).isValid())
         return new AccessibleChoice(static_cast<QWidget*>(object));
+    if (object && object->isWidgetType() && object->property(AnnouncedText).isValid())
+        return new AccessibleAnnouncer(static_cast<QWidget*>(object));
     if (className == QLatin1String("QTabBar"))
         return new AccessibleTabBar(static_cast<QTabBar*>(object));
     return nullptr;
+}
+
+// An interface made before the widget took its new role is made anew.
+void remakeInterface(QWidget* widget, QAccessible::Role role) {
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(widget);
+    if (made && made->role() != role)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 } // namespace
@@ -259,10 +281,7 @@ void makeAccessibleChoice(QWidget* box, const QString& name, bool exclusive) {
     box->setProperty(ChoiceExclusive, exclusive);
     box->setProperty(ChoiceChecked, false);
     box->setProperty(ChoiceName, name);
-    // An interface made before the box became a choice is made anew.
-    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(box);
-    if (made && made->role() != (exclusive ? QAccessible::RadioButton : QAccessible::CheckBox))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    remakeInterface(box, exclusive ? QAccessible::RadioButton : QAccessible::CheckBox);
     QAccessibleEvent named(box, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&named);
 }
@@ -279,4 +298,21 @@ void setAccessibleChecked(QWidget* box, bool checked) {
     changed.checked = true;
     QAccessibleStateChangeEvent event(box, changed);
     QAccessible::updateAccessibility(&event);
+}
+
+QWidget* addAnnouncer(QStatusBar* bar) {
+    auto* announcer = new QWidget(bar);
+    announcer->setProperty(AnnouncedText, QString());
+    remakeInterface(announcer, QAccessible::Notification);
+    announcer->setFixedWidth(0);
+    bar->addPermanentWidget(announcer);
+    announcer->hide();
+    return announcer;
+}
+
+void announce(QWidget* announcer, const QString& text) {
+    // Screen readers speak a notification as it comes up, not as it changes.
+    announcer->hide();
+    announcer->setProperty(AnnouncedText, text);
+    announcer->show();
 }

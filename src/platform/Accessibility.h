@@ -10,6 +10,7 @@
 // nothing.
 void installAccessibleInterfaces();
 
+class QStatusBar;
 class QWidget;
 
 // Shows a read-only box to screen readers as one choice of a group: said by
@@ -21,3 +22,10 @@ void makeAccessibleChoice(QWidget* box, const QString& name, bool exclusive);
 QString accessibleChoiceName(const QWidget* box);
 // Whether the choice is picked; a change is told to screen readers.
 void setAccessibleChecked(QWidget* box, bool checked);
+
+// A place in a status bar that screen readers speak from at once, wherever
+// the focus is, and that takes no room on the screen: a notification of the
+// status bar, said by Orca as it shows. Said again each time, also the same
+// text twice.
+QWidget* addAnnouncer(QStatusBar* bar);
+void announce(QWidget* announcer, const QString& text);

@@ -30,6 +30,10 @@ QString pickAnnouncement(const QString& choiceName, bool picked) {
     return choiceName + (picked ? u(" を選びました。") : u(" の選択を外しました。"));
 }
 
+QString typedEntryAnnouncement(const QString& entryPlainText) {
+    return entryPrefix() + oneLine(entryPlainText) + Gap + u("Enterで回答します。");
+}
+
 QString verdictAnnouncement(bool right, const QStringList& rightAnswers) {
     QStringList answers;
     for (const QString& answer : rightAnswers)

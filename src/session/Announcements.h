@@ -17,6 +17,9 @@ QString choicesAnnouncement(const QStringList& choiceNames);
 // What a digit, a click or Space did to a choice.
 QString pickAnnouncement(const QString& choiceName, bool picked);
 
+// A typed answer left with Enter, and what the next Enter does.
+QString typedEntryAnnouncement(const QString& entryPlainText);
+
 // The verdict, then the right answer: the right choices' names, or the
 // stored answer of a typed question ("正解：なし" when there is nothing to
 // pick).

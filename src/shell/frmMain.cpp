@@ -9,6 +9,7 @@
 #include "editor/frmSakusei.h"
 #include "learner/QuestionFilter.h"
 #include "learner/Statistics.h"
+#include "platform/Accessibility.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/ProgramFolder.h"
@@ -290,7 +291,9 @@ void frmMain::createControls() {
     txtMondai->setAccessibleName(u("問題文"));
     txtInput->setAccessibleName(u("ｷｰ入力"));
     txtInput->setAccessibleDescription(u("数字ｷｰで回答を選び、Enterで回答します。"));
-    lblMark->setBuddy(cmbMark);
+    // Named, not labelled: a label would be said instead of the verdict that
+    // judging puts before its text.
+    cmbMark->setAccessibleName(lblMark->text());
     cmbMark->lineEdit()->setAccessibleName(lblMark->text());
     for (QPushButton* arrow : {cmdMae, cmdTsugi})
         arrow->setAccessibleName(arrow->toolTip());
@@ -308,6 +311,7 @@ void frmMain::createControls() {
     lblRoundResult = named(new QLabel(StatusBar1), "lblRoundResult");
     lblRoundResult->setAccessibleName(u("今回の結果"));
     StatusBar1->addPermanentWidget(lblRoundResult);
+    lblAnnounce = named(addAnnouncer(StatusBar1), "lblAnnounce");
 }
 
 void frmMain::createChoiceRow(int index) {

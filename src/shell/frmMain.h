@@ -166,6 +166,7 @@ class frmMain : public QMainWindow {
     QLabel* statusPanel1 = nullptr;
     QLabel* lblPosition = nullptr;    // "3 / 10" on the answering page
     QLabel* lblRoundResult = nullptr; // the last round's line in the status bar
+    QWidget* lblAnnounce = nullptr;   // heard, not seen: what a listener is told at once
 
     QMenu* mnuFile = nullptr;
     QAction* mnuFileOpen = nullptr;
@@ -234,6 +235,8 @@ class frmMain : public QMainWindow {
     void accessQuestionShown();
     void accessChoicePicked(int index);
     void accessJudged(bool right);
+    void accessTypedEntered();
+    void accessRoundEnded();
 
     QuestionDocument document_;
     frmSakusei* sakusei_ = nullptr;

@@ -1,7 +1,8 @@
-// The answering page for a learner who listens: the new question, what a key
-// picked and the verdict are said where the focus is; the choices are
-// choices; Ctrl+H and Ctrl+K work from every control of the page; a control
-// covered by another leaves the Tab order.
+// The answering page for a learner who listens: the new question is said
+// where the focus is; what a key picked, the verdict and the round's result
+// are said at once, the verdict also as the name of the mark selector that
+// takes the focus; the choices are choices; Ctrl+H and Ctrl+K work from every control of the page;
+// a control covered by another leaves the Tab order.
 #include "shell/frmMain.h"
 
 #include "platform/Accessibility.h"
@@ -100,8 +101,8 @@ void frmMain::accessChoicePicked(int index) {
     for (int i = 1; i <= choiceRowCount(); ++i)
         setAccessibleChecked(txtKaitou[i], lblChk[i]->text() == selectedMark());
     if (RichTextBox* box = txtKaitou.value(index))
-        txtInput->setAccessibleDescription(
-            pickAnnouncement(accessibleChoiceName(box), lblChk[index]->text() == selectedMark()));
+        announce(lblAnnounce, pickAnnouncement(accessibleChoiceName(box),
+                                               lblChk[index]->text() == selectedMark()));
 }
 
 void frmMain::accessJudged(bool right) {
@@ -118,8 +119,21 @@ void frmMain::accessJudged(bool right) {
                 rightAnswers << accessibleChoiceName(txtKaitou[i]);
         }
     }
-    // Said as the focus comes to the mark selector.
+    // Said as the focus comes to the mark selector, which is hidden until
+    // now; its name, not a label, so that the verdict comes first.
     const QString verdict = verdictAnnouncement(right, rightAnswers) + u("　") + lblMark->text();
     cmbMark->setAccessibleName(verdict);
     cmbMark->lineEdit()->setAccessibleName(verdict);
+}
+
+// The first Enter of a typed answer leaves the entry for the key box: said
+// as the focus comes there, with what the second Enter does.
+void frmMain::accessTypedEntered() {
+    if (RichTextBox* entry = txtKaitou.value(1))
+        txtInput->setAccessibleName(typedEntryAnnouncement(entry->toPlainText()));
+}
+
+void frmMain::accessRoundEnded() {
+    if (!lblRoundResult->text().isEmpty())
+        announce(lblAnnounce, lblRoundResult->text());
 }

@@ -121,6 +121,7 @@ void frmMain::showQuestion(int n) {
         cmbFilter->setCurrentText(wrongThisTimeFilter());
         SSTab1->setCurrentIndex(ListPage);
         cmdDoFilter->setFocus();
+        accessRoundEnded();
         return;
     }
 
@@ -241,8 +242,11 @@ void frmMain::txtKaitou_KeyPress(int, int& keyAscii) {
         return;
     keyAscii = 0;
     // From txtInput a second Enter presses "回 答".
+    const bool judging = judgesByItself(shownQuestion_.type, mnuSetup1Click->isChecked());
+    if (!judging)
+        accessTypedEntered();
     txtInput->setFocus();
-    if (judgesByItself(shownQuestion_.type, mnuSetup1Click->isChecked()))
+    if (judging)
         startJudgeTimer();
 }
 

@@ -267,9 +267,9 @@ class TestAccessibility : public QObject {
         QCOMPARE(backward, order + QStringList{order.first()});
     }
 
-    // A listener hears each question with how to answer it, what a key
-    // picked, and the verdict with the right answer, each where the focus
-    // goes; the choices are choices, checked as picked.
+    // A listener hears each question with how to answer it and the verdict
+    // with the right answer where the focus goes, what a key picked, and the
+    // round's result at once; the choices are choices, checked as picked.
     void answeringPageSays() {
         Program program;
         frmMain& main = *program.main;
@@ -299,13 +299,14 @@ class TestAccessibility : public QObject {
         QVERIFY(right);
         const int wrong = right == 1 ? 2 : 1;
 
+        QWidget* announcer = main.findChild<QWidget*>("lblAnnounce");
         typeKey(Qt::Key(Qt::Key_0 + wrong));
-        QCOMPARE(main.txtInput->accessibleDescription(),
-                 choices[wrong - 1] + u8(" を選びました。"));
+        QCOMPARE(nameOf(announcer), choices[wrong - 1] + u8(" を選びました。"));
         // Space on a choice picks it as a click does.
         main.txtKaitou[right]->setFocus();
         typeKey(Qt::Key_Space);
         QCOMPARE(focusName(), QString("txtInput"));
+        QCOMPARE(nameOf(announcer), choices[right - 1] + u8(" を選びました。"));
         for (int i = 1; i <= 3; ++i) {
             QCOMPARE(QAccessible::queryAccessibleInterface(main.txtKaitou[i])->state().checked,
                      i == right);
@@ -331,6 +332,10 @@ class TestAccessibility : public QObject {
         QCOMPARE(focusName(), QString("cmbMark"));
         QCOMPARE(nameOf(main.cmbMark), u8("【正解しました】　正解：") + choices[right - 1] +
                                            u8("　この問題に対するあなたの評価は？ ⇒"));
+        // A label would be said in place of the name.
+        QVERIFY(QAccessible::queryAccessibleInterface(main.cmbMark)
+                    ->relations(QAccessible::Label)
+                    .isEmpty());
         QCOMPARE(main.txtKaitou[right]->accessibleDescription(), u8("正解"));
         QCOMPARE(main.txtKaitou[wrong]->accessibleDescription(), u8("不正解"));
         // Covered by the explanation button and the mark selector.
@@ -346,12 +351,25 @@ class TestAccessibility : public QObject {
         QTest::mouseClick(main.cmdTsugi, Qt::LeftButton);
         QCOMPARE(focusName(), QString("txtKaitou(1)"));
         QVERIFY(nameOf(main.txtKaitou[1]).endsWith(u8("　答えを入力して下さい。")));
+        // The first Enter leaves the entry, and says what the second does.
+        QTest::keyClick(main.txtKaitou[1], Qt::Key_X);
+        typeKey(Qt::Key_Return);
+        QCOMPARE(focusName(), QString("txtInput"));
+        QCOMPARE(nameOf(main.txtInput), u8("入力：x　Enterで回答します。"));
         QTest::mouseClick(main.cmdKaitou, Qt::LeftButton);
         QCOMPARE(nameOf(main.txtKaitou[2]), u8("正解："));
         hearModal();
         main.txtKaitou[1]->setFocus();
         QTest::keyClick(main.txtKaitou[1], Qt::Key_K, Qt::ControlModifier);
         QCOMPARE(heardTitle, u8("くう・めも - 解説表示"));
+
+        // Judged and moved on to the round's end, where its result is told.
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        for (int press = 0; press < 6 && main.SSTab1->currentIndex() == 1; ++press)
+            QTest::mouseClick(main.cmdKaitou, Qt::LeftButton);
+        QCOMPARE(focusName(), QString("cmdDoFilter"));
+        QCOMPARE(nameOf(announcer), u8("今回 3問中 1問正解 (33.3%)"));
     }
 
     // The answering page and the third page stay closed until the program
