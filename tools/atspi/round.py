@@ -96,14 +96,17 @@ focus = [None]
 
 def on_event(event):
     """Keeps what a screen reader speaks: the name and description of a
-    control that gains the focus, and a new name, description or text of the
-    control that has it."""
+    control that gains the focus, a new name, description or text of the
+    control that has it, and a notification as it shows."""
     try:
         source = event.source
         if event.type.startswith("object:state-changed:focused"):
             if event.detail1 == 1:
                 focus[0] = source
                 spoken.append(("focus", source.name, source.description))
+        elif event.type.startswith("object:state-changed:showing"):
+            if event.detail1 == 1 and source.getRoleName() == "notification":
+                spoken.append(("notification", source.name, ""))
         elif source != focus[0]:
             return
         elif event.type.startswith("object:property-change:accessible-name"):
@@ -335,7 +338,8 @@ def frames_inside_screen(width, height):
 def main():
     expected = questions(sys.argv[1])
     registry.registerEventListener(
-        on_event, "object:state-changed:focused", "object:property-change:accessible-name",
+        on_event, "object:state-changed:focused", "object:state-changed:showing",
+        "object:property-change:accessible-name",
         "object:property-change:accessible-description", "object:text-changed:insert")
     main_window = None
     for _ in range(50):

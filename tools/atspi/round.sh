@@ -3,15 +3,32 @@
 # a 1366x768 Xvfb screen under openbox, on a private D-Bus session with the
 # accessibility bus, driven by keyboard alone by round.py. Uses build/kuMemo
 # (or $KUMEMO); exits non-zero on a failed check.
+#
+# `round.sh orca` plays the round with Debian's screen reader Orca instead
+# and checks what it spoke (orca_round.py; the whole within 90 seconds); its speech
+# goes through speech-dispatcher and espeak-ng into libao's null device.
+# $ORCA_TRANSCRIPT names a file for what Orca said after each key, $ORCA_LOG
+# one for Orca's whole debug log.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
+mode=${1:-atspi}
 program=${KUMEMO:-$root/build/kuMemo}
 home=$(mktemp -d)
 # The program keeps its learner files beside itself when it can: a copy of
 # its own keeps them out of the build.
 cp "$program" "$home/kuMemo"
 cp examples/sample.kmd examples/kuMemo-ini.txt "$home/"
+if [ "$mode" = orca ]; then
+  # Orca waits for ever on a speech server that cannot play.
+  mkdir -p "$home/.config/KumemoSTUDIOS"
+  cp -r /etc/speech-dispatcher "$home/.config/"
+  sed -i 's/^#* *AudioOutputMethod .*/AudioOutputMethod "libao"/' \
+    "$home/.config/speech-dispatcher/speechd.conf"
+  echo "default_driver=null" >"$home/.libao"
+  # With one click off a typed answer's first Enter only leaves the entry.
+  printf '[kuMemo]\nsetup1Click=False\n' >"$home/.config/KumemoSTUDIOS/kuMemo.conf"
+fi
 # A display of its own: $DISPLAY_NUMBER, or a free number that Xvfb picks
 # and tells.
 exec 3>"$home/display"
@@ -28,7 +45,8 @@ if ! [ -s "$home/display" ] || ! kill -0 $xvfb 2>/dev/null; then
 fi
 display=:$(head -n1 "$home/display")
 export DISPLAY=$display HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local
-export SCREENSHOT=${SCREENSHOT:-}
+export XDG_RUNTIME_DIR=$home/run SCREENSHOT=${SCREENSHOT:-} MODE=$mode
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 dbus-run-session -- bash -c '
   set -u
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
@@ -48,12 +66,30 @@ dbus-run-session -- bash -c '
   done
   sleep 0.5
   cd "$HOME"
+  reader=
+  if [ "$MODE" = orca ]; then
+    /usr/bin/python3 "'"$root"'/tools/atspi/orca_logged.py" "$HOME/orca.log" --replace \
+      >"$HOME/orca.out" 2>&1 &
+    reader=$!
+    for _ in $(seq 100); do
+      grep -q "SPEECH OUTPUT" "$HOME/orca.log" 2>/dev/null && break
+      sleep 0.1
+    done
+  fi
   QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb \
     ./kuMemo "$HOME/sample.kmd" >"$HOME/kuMemo.log" 2>&1 &
   app=$!
-  sleep 2
   status=0
-  timeout 120 /usr/bin/python3 -u "'"$root"'/tools/atspi/round.py" "$HOME/sample.kmd" || status=$?
-  kill $app $bus $wm 2>/dev/null
+  if [ "$MODE" = orca ]; then
+    timeout 75 /usr/bin/python3 -u "'"$root"'/tools/atspi/orca_round.py" "$HOME/sample.kmd" \
+      "$HOME/orca.log" || status=$?
+  else
+    sleep 2
+    timeout 120 /usr/bin/python3 -u "'"$root"'/tools/atspi/round.py" "$HOME/sample.kmd" || status=$?
+  fi
+  kill $app $bus $wm $reader 2>/dev/null
+  [ -z "${ORCA_LOG:-}" ] || cp "$HOME/orca.log" "$ORCA_LOG"
+  speechd=$XDG_RUNTIME_DIR/speech-dispatcher/pid/speech-dispatcher.pid
+  [ -s "$speechd" ] && kill "$(cat "$speechd")" 2>/dev/null
   [ $status -eq 0 ] || cat "$HOME/openbox.log" "$HOME/kuMemo.log" >&2
   exit $status'
