@@ -3,6 +3,7 @@
 #include "editor/frmProtect.h"
 #include "editor/frmRichStyle.h"
 #include "editor/frmSakusei.h"
+#include "platform/Accessibility.h"
 #include "platform/AppSetup.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
@@ -291,6 +292,12 @@ class TestAccessibility : public QObject {
         }
         QCOMPARE(main.txtInput->accessibleDescription(),
                  choices.join(u8("　")) + u8("　数字ｷｰで回答を選び、Enterで回答します。"));
+        // Made a choice again, a choice stays the object a screen reader holds.
+        const QAccessible::Id held =
+            QAccessible::uniqueId(QAccessible::queryAccessibleInterface(main.txtKaitou[1]));
+        makeAccessibleChoice(main.txtKaitou[1], choices[0], true);
+        QCOMPARE(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(main.txtKaitou[1])),
+                 held);
         int right = 0;
         for (int i = 1; i <= 3; ++i) {
             if (choices[i - 1] == QString("(%1) ").arg(i) + u8("富士山"))
