@@ -222,6 +222,12 @@ class frmMain : public QMainWindow {
     bool judgeShownChoices();
     bool judgeTypedEntry();
     void startJudgeTimer();
+    // Ctrl+H and Ctrl+K: the hint, or once judged the explanation, when the
+    // page offers it. False when nothing was shown.
+    bool showPageMessage(PageKey::Kind kind);
+    // The hint or explanation window; when it closes the focus goes back
+    // where it was.
+    void showMessage(const QString& rtf, const QString& what);
     // The answer button's caption and what shows beside it, before or
     // after judging.
     void showJudgedState(bool judged);

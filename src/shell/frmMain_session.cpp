@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -268,14 +269,11 @@ void frmMain::txtInput_LostFocus() {
 
 void frmMain::txtInput_KeyUp(int key, int shift) {
     const PageKey pressed = answerPageKey(key, shift, choiceRowCount());
+    bool shown = false;
     switch (pressed.kind) {
     case PageKey::Hint:
-        if (cmdHint->isEnabled())
-            cmdHint_Click();
-        break;
     case PageKey::Explanation:
-        if (cmdKaisetsu->isEnabled() && !cmdKaisetsu->isHidden())
-            cmdKaisetsu_Click();
+        shown = showPageMessage(pressed.kind);
         break;
     case PageKey::Choice:
         txtKaitou_Click(pressed.row);
@@ -285,7 +283,21 @@ void frmMain::txtInput_KeyUp(int key, int shift) {
     }
     // The box only takes the keys; what they typed is not kept.
     txtInput->clear();
-    txtInput->setFocus();
+    // The hint and explanation window has given the focus back already.
+    if (!shown)
+        txtInput->setFocus();
+}
+
+bool frmMain::showPageMessage(PageKey::Kind kind) {
+    if (kind == PageKey::Hint && cmdHint->isEnabled()) {
+        cmdHint_Click();
+        return true;
+    }
+    if (kind == PageKey::Explanation && cmdKaisetsu->isEnabled() && !cmdKaisetsu->isHidden()) {
+        cmdKaisetsu_Click();
+        return true;
+    }
+    return false;
 }
 
 void frmMain::cmbMark_KeyPress(int& keyAscii) {
@@ -376,13 +388,22 @@ bool frmMain::judgeTypedEntry() {
 }
 
 void frmMain::cmdHint_Click() {
-    frmMessage::showText(this, shownQuestion_.hintRtf, u("ヒント"));
-    txtInput->setFocus();
+    showMessage(shownQuestion_.hintRtf, u("ヒント"));
 }
 
 void frmMain::cmdKaisetsu_Click() {
-    frmMessage::showText(this, shownQuestion_.explanationRtf, u("解説"));
-    txtInput->setFocus();
+    showMessage(shownQuestion_.explanationRtf, u("解説"));
+}
+
+// The learner goes on where the keys were pressed: typing the answer in its
+// box, choosing a mark; after a click on the button, at the key box.
+void frmMain::showMessage(const QString& rtf, const QString& what) {
+    QPointer<QWidget> back = focusWidget();
+    if (!back || back == cmdHint || back == cmdKaisetsu)
+        back = txtInput;
+    frmMessage::showText(this, rtf, what);
+    if (back)
+        back->setFocus();
 }
 
 void frmMain::cmdStart_Click() {

@@ -176,18 +176,18 @@ QString verdictOf(RichTextBox* box, bool* bold, QColor* colour) {
     return first.text();
 }
 
-// Closes every hint window with Enter as soon as "閉じる" has the focus,
-// noting what it showed.
+// Closes every hint window with Enter (or the key given) as soon as "閉じる"
+// has the focus, noting what it showed.
 struct MessageWatcher {
     QStringList shown;
     QTimer timer;
-    MessageWatcher() {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
+    explicit MessageWatcher(Qt::Key closeKey = Qt::Key_Return) {
+        QObject::connect(&timer, &QTimer::timeout, [this, closeKey] {
             auto* form = qobject_cast<frmMessage*>(QApplication::activeModalWidget());
             if (!form || !form->Command1->hasFocus())
                 return;
             shown << form->RichTextBox1->text();
-            QTest::keyClick(form->Command1, Qt::Key_Return);
+            QTest::keyClick(form->Command1, closeKey);
         });
         timer.start(5);
     }
@@ -414,7 +414,7 @@ class TestSession : public QObject {
 
     // Ctrl+H shows the hint at any time, Ctrl+K the explanation only once
     // the question is judged; the window closes with Enter and the focus
-    // comes back to the page.
+    // comes back where it was, to the key box after a click on the button.
     void hintAndExplanation() {
         Session s(
             {{"k1", '1', {"+a", "b"}, "the hint", "the explanation"}, {"k2", '1', {"+a"}, {}, {}}});
@@ -425,11 +425,14 @@ class TestSession : public QObject {
         s.key(Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(watcher.shown, QStringList{"the hint"});
         QCOMPARE(s.focusAfterModal(), QString("txtInput"));
+        QTest::mouseClick(s.window->cmdHint, Qt::LeftButton);
+        QCOMPARE(watcher.shown.size(), 2);
+        QCOMPARE(s.focusAfterModal(), QString("txtInput"));
         s.enter();
         QCOMPARE(s.focusName(), QString("cmbMark"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_K, Qt::ControlModifier);
-        QCOMPARE(watcher.shown, (QStringList{"the hint", "the explanation"}));
-        QCOMPARE(s.focusAfterModal(), QString("txtInput"));
+        QCOMPARE(watcher.shown, (QStringList{"the hint", "the hint", "the explanation"}));
+        QCOMPARE(s.focusAfterModal(), QString("cmbMark"));
         QCOMPARE(s.window->cmdKaitou->text(), u8("次問題"));
 
         // Without a hint the button is off and Ctrl+H shows nothing.
@@ -437,7 +440,40 @@ class TestSession : public QObject {
         QCOMPARE(s.shownKey(), QString("k2"));
         QVERIFY(!s.window->cmdHint->isEnabled());
         s.key(Qt::Key_H, Qt::ControlModifier);
-        QCOMPARE(watcher.shown.size(), 2);
+        QCOMPARE(watcher.shown.size(), 3);
+    }
+
+    // Ctrl+H while typing an answer: once the hint window is closed, with
+    // Enter or Esc, the typing goes on in the answer box and Enter judges
+    // what was typed. Without a hint the box keeps the focus.
+    void hintWhileTyping_data() {
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<int>("closeKey");
+        QTest::newRow("closed with Enter") << "the hint" << int(Qt::Key_Return);
+        QTest::newRow("closed with Esc") << "the hint" << int(Qt::Key_Escape);
+        QTest::newRow("no hint") << QString() << int(Qt::Key_Return);
+    }
+    void hintWhileTyping() {
+        QFETCH(QString, hint);
+        QFETCH(int, closeKey);
+        Session s({{"k1", '3', {"+Tokyo"}, hint, {}}});
+        MessageWatcher watcher{Qt::Key(closeKey)};
+        s.start();
+        typeText(s.choice(1), "To");
+        QTest::keyClick(s.choice(1), Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(watcher.shown, hint.isEmpty() ? QStringList() : QStringList{hint});
+        QCOMPARE(s.focusAfterModal(), QString("txtKaitou(1)"));
+        typeText(QApplication::focusWidget(), "kyo");
+        s.enter();
+        s.enter();
+        bool bold = false;
+        QColor colour;
+        QCOMPARE(verdictOf(s.window->txtMondai, &bold, &colour), u8("【正解しました】"));
+        QCOMPARE(s.columns(1), (QStringList{"     1", "     1", "100.0%", "", u8("○")}));
+        const LearnerRecords& records = s.window->lstUserData;
+        const int record = records.find(recordKey(makeFileId("q.kmd"), "k1"));
+        QVERIFY(record);
+        QCOMPARE(records.record(record).correct.trimmed(), QString("1"));
     }
 
     void messageWindow() {
