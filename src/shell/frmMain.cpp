@@ -126,7 +126,7 @@ void frmMain::showQuestionsOfDocument() {
 // Opened from either window, a file shows the learner's results; nothing of
 // the file before stays answerable.
 void frmMain::documentReset() {
-    endShownQuestion();
+    leaveRound();
     showQuestionsOfDocument();
     const bool any = lstMondai->count() >= 1;
     cmdStart->setEnabled(any);

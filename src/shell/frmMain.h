@@ -199,6 +199,11 @@ class frmMain : public QMainWindow {
     // The run list follows the open file: a whole new file, one question
     // stored, new ones added, one removed.
     void documentReset();
+    // The file on the list is left: the round on it ends unfinished, its
+    // answers are filed at once, the shown question can no longer be
+    // answered and the last round's line goes.
+    void leaveRound();
+    void clearRoundResult();
     void showStoredQuestion(const QString& key, bool added);
     void showAddedQuestions(const QStringList& keys);
     // These rows leave the list, and new questions no longer join it.

@@ -195,6 +195,17 @@ void frmMain::endShownQuestion() {
     showJudgedState(false);
 }
 
+void frmMain::leaveRound() {
+    const bool answering = round_.isRunning() || round_.hasShownQuestion();
+    endShownQuestion();
+    round_.leave();
+    clearRoundResult();
+    // Once for the file left: a learner file that cannot be written is told
+    // once, not again as the next file's load ends.
+    if (answering && lstUserData.anyChanged())
+        saveUserData();
+}
+
 void frmMain::removeChoiceRows() {
     removeElements(lblChk);
     removeElements(txtKey);

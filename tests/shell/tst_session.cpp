@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -569,25 +570,66 @@ class TestSession : public QObject {
         lines.sort();
         QCOMPARE(lines, (QStringList{id + "k1 value='1:1:'/>", id + "k2 value='4:6:2'/>",
                                      id + "k3 value='1:1:3'/>"}));
+        // Another file shows nothing of this file's round.
+        s.env.writeFile("other.kmd", questionFile(questionsKeyed({"m1"})));
+        Dialogs::setNextFileName(s.env.path("other.kmd"));
+        s.window->mnuFileOpen_Click();
+        QCOMPARE(s.window->lblRoundResult->text(), QString());
     }
 
-    // "スタート" in the middle of a round begins it afresh; what was
-    // answered is in the learner file first.
-    void restartKeepsTheAnswers() {
-        Session s(questionsKeyed({"k1", "k2"}));
+    // A round left for another file, opened or handed over by a second
+    // start, has its answers in the learner file at once (or says why not,
+    // once); it is no finished round, not even when the other file's
+    // questions are then all answered.
+    void leftRoundFilesItsAnswers_data() {
+        QTest::addColumn<bool>("handed");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("opened") << false << true;
+        QTest::newRow("handed over") << true << true;
+        QTest::newRow("opened, learner file not writable") << false << false;
+    }
+    void leftRoundFilesItsAnswers() {
+        QFETCH(bool, handed);
+        QFETCH(bool, writable);
+        const QString id = "<u-" + makeFileId("q.kmd") + ":";
+        const QString learnerFile = u8("ごんべえ.kmu");
+        Session s(questionsKeyed({"k1", "k2", "k3"}));
         s.start();
+        if (!writable) {
+            QFile::remove(s.env.path(learnerFile));
+            QDir(s.env.folder()).mkdir(learnerFile);
+        }
+        for (int i = 0; i < 4; ++i)
+            s.enter();
+        QCOMPARE(s.shownKey(), QString("k3"));
+        Dialogs::clearRecords();
+        s.env.writeFile("other.kmd", questionFile(questionsKeyed({"m1"})));
+        if (handed) {
+            s.window->openHandedFile(s.env.path("other.kmd"));
+        } else {
+            Dialogs::setNextFileName(s.env.path("other.kmd"));
+            s.window->mnuFileOpen_Click();
+        }
+        QCOMPARE(s.window->document().path(), s.env.path("other.kmd"));
+        if (writable) {
+            QCOMPARE(
+                fileBytes(s.env.path(learnerFile)),
+                Codepage::encode(id + "k1 value='0:1:4'/>\r\n" + id + "k2 value='0:1:4'/>\r\n"));
+            QVERIFY(Dialogs::shownMessages().isEmpty());
+        } else {
+            QCOMPARE(Dialogs::shownMessages().size(), 1);
+            QCOMPARE(Dialogs::shownMessages().at(0).title, u8("保存中止"));
+            QVERIFY(Dialogs::shownMessages().at(0).text.startsWith(
+                u8("回答者ﾃﾞｰﾀﾌｧｲﾙに書き込めませんでした。")));
+        }
+        s.window->SSTab1->setCurrentIndex(1);
+        QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
+        QCOMPARE(s.shownKey(), QString("m1"));
         s.enter();
         s.enter();
-        QCOMPARE(s.columns(1).at(4), u8("×"));
-        s.window->SSTab1->setCurrentIndex(0);
-        s.start();
-        QCOMPARE(s.shownKey(), QString("k1"));
-        QCOMPARE(s.columns(1), (QStringList{"     0", "     1", "  0.0%", u8("×"), ""}));
-        s.window->close();
-        QFile file(s.env.path(u8("ごんべえ.kmu")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(),
-                 "<u-" + makeFileId("q.kmd").toLatin1() + ":k1 value='0:1:4'/>\r\n");
+        QCOMPARE(s.window->SSTab1->currentIndex(), 0);
+        QCOMPARE(s.window->lblRoundResult->text(), QString());
+        QVERIFY(!QFile::exists(s.env.path(u8("ごんべえ.kmr"))));
     }
 
     // A double-click shows a question also before the first round, without
