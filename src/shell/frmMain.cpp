@@ -60,6 +60,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     connectAccess();
     connectResults();
     connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::documentReset);
+    connect(&document_, &QuestionDocument::pathSet, this, &frmMain::documentPathSet);
     connect(&document_, &QuestionDocument::recordStored, this, &frmMain::showStoredQuestion);
     connect(&document_, &QuestionDocument::recordsAdded, this, &frmMain::showAddedQuestions);
     connect(&document_, &QuestionDocument::recordRemoved, this, &frmMain::removeQuestionRow);
@@ -134,6 +135,14 @@ void frmMain::documentReset() {
         txtMsg->hide();
         statusPanel1->setText(document_.properties().statusLine());
     }
+}
+
+// The answers given stay filed under the old name, where they were earned;
+// the list shows the new name's results, as opening the file would. A path
+// emptied is the editor closing with the program.
+void frmMain::documentPathSet(const QString& oldPath) {
+    if (!document_.path().isEmpty() && ::makeFileId(oldPath) != makeFileId())
+        documentReset();
 }
 
 // A changed question keeps its row and results; a new one joins the list

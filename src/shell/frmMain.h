@@ -199,6 +199,9 @@ class frmMain : public QMainWindow {
     // The run list follows the open file: a whole new file, one question
     // stored, new ones added, one removed.
     void documentReset();
+    // Saved under another name, the file is another one to the learner's
+    // records, which know a file by its name.
+    void documentPathSet(const QString& oldPath);
     // The file on the list is left: the round on it ends unfinished, its
     // answers are filed at once, the shown question can no longer be
     // answered and the last round's line goes.

@@ -13,6 +13,7 @@
 #include "shell/frmMain.h"
 #include "shell/frmMessage.h"
 
+#include "support/FileMenu.h"
 #include "support/TestEnv.h"
 
 #include <QAction>
@@ -630,6 +631,75 @@ class TestSession : public QObject {
         QCOMPARE(s.window->SSTab1->currentIndex(), 0);
         QCOMPARE(s.window->lblRoundResult->text(), QString());
         QVERIFY(!QFile::exists(s.env.path(u8("ごんべえ.kmr"))));
+    }
+
+    // Saved under a new name in the middle of a round, the file is another
+    // to the learner's records: the answers given stay filed under the old
+    // name, and the new name's results go on from what the learner file
+    // holds for it.
+    void savedUnderANewName_data() {
+        QTest::addColumn<QString>("held"); // the new name's record of the first question
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("a name never answered")
+            << QString() << QStringList{"", "", "", "", ""} << "0:1:";
+        QTest::newRow("a name answered before")
+            << "3:4:2" << QStringList{"     3", "     4", " 75.0%", u8("○"), ""} << "3:5:2";
+    }
+    void savedUnderANewName() {
+        QFETCH(QString, held);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, after);
+        const QString oldId = "<u-" + makeFileId("sample.kmd") + ":";
+        const QString newId = "<u-" + makeFileId("renamed.kmd") + ":";
+        Session s(questionsKeyed({"k1"}), false,
+                  held.isEmpty() ? QString() : newId + "kmQ01 value='" + held + "'/>\r\n");
+        QVERIFY(QFile::copy(KUMEMO_EXAMPLES "/sample.kmd", s.env.path("sample.kmd")));
+        Dialogs::setNextFileName(s.env.path("sample.kmd"));
+        s.window->mnuFileOpen_Click();
+        s.start();
+        QCOMPARE(s.shownKey(), QString("kmQ01"));
+        QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
+        QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
+        QCOMPARE(s.shownKey(), QString("kmQ02"));
+
+        s.window->mnuToolSakusei_Click();
+        saveQuestionFileAs(s.editor(), s.env.path("renamed.kmd"));
+        QCOMPARE(s.window->document().path(), s.env.path("renamed.kmd"));
+        control<QAction>(s.editor(), "mnuModeRead")->trigger();
+        QCOMPARE(s.shownKey(), QString());
+        QCOMPARE(s.columns(1), shown);
+        s.window->SSTab1->setCurrentIndex(0);
+        s.start();
+        QCOMPARE(s.shownKey(), QString("kmQ01"));
+        QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
+        s.window->close();
+        QStringList lines = Codepage::decode(fileBytes(s.env.path(u8("ごんべえ.kmu"))))
+                                .split("\r\n", Qt::SkipEmptyParts);
+        lines.sort();
+        QStringList expected{oldId + "kmQ01 value='0:1:4'/>",
+                             newId + "kmQ01 value='" + after + "'/>"};
+        expected.sort();
+        QCOMPARE(lines, expected);
+    }
+
+    // "スタート" in the middle of a round begins it afresh; what was
+    // answered is in the learner file first.
+    void restartKeepsTheAnswers() {
+        Session s(questionsKeyed({"k1", "k2"}));
+        s.start();
+        s.enter();
+        s.enter();
+        QCOMPARE(s.columns(1).at(4), u8("×"));
+        s.window->SSTab1->setCurrentIndex(0);
+        s.start();
+        QCOMPARE(s.shownKey(), QString("k1"));
+        QCOMPARE(s.columns(1), (QStringList{"     0", "     1", "  0.0%", u8("×"), ""}));
+        s.window->close();
+        QFile file(s.env.path(u8("ごんべえ.kmu")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(),
+                 "<u-" + makeFileId("q.kmd").toLatin1() + ":k1 value='0:1:4'/>\r\n");
     }
 
     // A double-click shows a question also before the first round, without
