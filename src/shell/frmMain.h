@@ -231,8 +231,8 @@ class frmMain : public QMainWindow {
     bool judgeTypedEntry();
     void startJudgeTimer();
     // Ctrl+H and Ctrl+K: the hint, or once judged the explanation, when the
-    // page offers it. False when nothing was shown.
-    bool showPageMessage(PageKey::Kind kind);
+    // page offers it.
+    void showPageMessage(PageKey::Kind kind);
     // The hint or explanation window; when it closes the focus goes back
     // where it was.
     void showMessage(const QString& rtf, const QString& what);

@@ -280,35 +280,29 @@ void frmMain::txtInput_LostFocus() {
 
 void frmMain::txtInput_KeyUp(int key, int shift) {
     const PageKey pressed = answerPageKey(key, shift, choiceRowCount());
-    bool shown = false;
+    // The box only takes the keys; what they typed is not kept.
+    txtInput->clear();
     switch (pressed.kind) {
     case PageKey::Hint:
     case PageKey::Explanation:
-        shown = showPageMessage(pressed.kind);
-        break;
+        // The focus stays where the keys were pressed, or comes back there
+        // when the window closes.
+        showPageMessage(pressed.kind);
+        return;
     case PageKey::Choice:
         txtKaitou_Click(pressed.row);
         break;
     case PageKey::None:
         break;
     }
-    // The box only takes the keys; what they typed is not kept.
-    txtInput->clear();
-    // The hint and explanation window has given the focus back already.
-    if (!shown)
-        txtInput->setFocus();
+    txtInput->setFocus();
 }
 
-bool frmMain::showPageMessage(PageKey::Kind kind) {
-    if (kind == PageKey::Hint && cmdHint->isEnabled()) {
+void frmMain::showPageMessage(PageKey::Kind kind) {
+    if (kind == PageKey::Hint && cmdHint->isEnabled())
         cmdHint_Click();
-        return true;
-    }
-    if (kind == PageKey::Explanation && cmdKaisetsu->isEnabled() && !cmdKaisetsu->isHidden()) {
+    else if (kind == PageKey::Explanation && cmdKaisetsu->isEnabled() && !cmdKaisetsu->isHidden())
         cmdKaisetsu_Click();
-        return true;
-    }
-    return false;
 }
 
 void frmMain::cmbMark_KeyPress(int& keyAscii) {

@@ -437,11 +437,18 @@ class TestSession : public QObject {
         QCOMPARE(s.focusAfterModal(), QString("cmbMark"));
         QCOMPARE(s.window->cmdKaitou->text(), u8("次問題"));
 
-        // Without a hint the button is off and Ctrl+H shows nothing.
+        // Without a hint the button is off and Ctrl+H shows nothing; the
+        // focus stays where it was. So does Ctrl+K without an explanation.
         QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
         QCOMPARE(s.shownKey(), QString("k2"));
         QVERIFY(!s.window->cmdHint->isEnabled());
         s.key(Qt::Key_H, Qt::ControlModifier);
+        s.enter();
+        QCOMPARE(s.focusName(), QString("cmbMark"));
+        for (const Qt::Key key : {Qt::Key_H, Qt::Key_K}) {
+            QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
+            QCOMPARE(s.focusName(), QString("cmbMark"));
+        }
         QCOMPARE(watcher.shown.size(), 3);
     }
 
