@@ -643,25 +643,38 @@ class TestSession : public QObject {
     // Saved under a new name in the middle of a round, the file is another
     // to the learner's records: the answers given stay filed under the old
     // name, and the new name's results go on from what the learner file
-    // holds for it.
+    // holds for it. The same name in another folder is the same file to
+    // them: the round goes on.
     void savedUnderANewName_data() {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("held"); // the new name's record of the first question
+        QTest::addColumn<QString>("shownKey");
         QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QString>("after");
+        QTest::addColumn<QStringList>("filed"); // the first question's, "old:" or "new:" name
         QTest::newRow("a name never answered")
-            << QString() << QStringList{"", "", "", "", ""} << "0:1:";
+            << "renamed.kmd" << QString() << QString() << QStringList{"", "", "", "", ""}
+            << QStringList{"new:0:1:", "old:0:1:4"};
         QTest::newRow("a name answered before")
-            << "3:4:2" << QStringList{"     3", "     4", " 75.0%", u8("○"), ""} << "3:5:2";
+            << "renamed.kmd"
+            << "3:4:2" << QString() << QStringList{"     3", "     4", " 75.0%", u8("○"), ""}
+            << QStringList{"new:3:5:2", "old:0:1:4"};
+        QTest::newRow("the same name in another folder")
+            << "sub/sample.kmd" << QString() << "kmQ02"
+            << QStringList{"     0", "     1", "  0.0%", u8("×"), u8("×")}
+            << QStringList{"old:0:2:4"};
     }
     void savedUnderANewName() {
+        QFETCH(QString, name);
         QFETCH(QString, held);
+        QFETCH(QString, shownKey);
         QFETCH(QStringList, shown);
-        QFETCH(QString, after);
+        QFETCH(QStringList, filed);
         const QString oldId = "<u-" + makeFileId("sample.kmd") + ":";
-        const QString newId = "<u-" + makeFileId("renamed.kmd") + ":";
+        const QString newId = "<u-" + makeFileId(name) + ":";
         Session s(questionsKeyed({"k1"}), false,
                   held.isEmpty() ? QString() : newId + "kmQ01 value='" + held + "'/>\r\n");
         QVERIFY(QFile::copy(KUMEMO_EXAMPLES "/sample.kmd", s.env.path("sample.kmd")));
+        QDir(s.env.folder()).mkdir("sub");
         Dialogs::setNextFileName(s.env.path("sample.kmd"));
         s.window->mnuFileOpen_Click();
         s.start();
@@ -671,10 +684,10 @@ class TestSession : public QObject {
         QCOMPARE(s.shownKey(), QString("kmQ02"));
 
         s.window->mnuToolSakusei_Click();
-        saveQuestionFileAs(s.editor(), s.env.path("renamed.kmd"));
-        QCOMPARE(s.window->document().path(), s.env.path("renamed.kmd"));
+        saveQuestionFileAs(s.editor(), s.env.path(name));
+        QCOMPARE(s.window->document().path(), s.env.path(name));
         control<QAction>(s.editor(), "mnuModeRead")->trigger();
-        QCOMPARE(s.shownKey(), QString());
+        QCOMPARE(s.shownKey(), shownKey);
         QCOMPARE(s.columns(1), shown);
         s.window->SSTab1->setCurrentIndex(0);
         s.start();
@@ -684,8 +697,10 @@ class TestSession : public QObject {
         QStringList lines = Codepage::decode(fileBytes(s.env.path(u8("ごんべえ.kmu"))))
                                 .split("\r\n", Qt::SkipEmptyParts);
         lines.sort();
-        QStringList expected{oldId + "kmQ01 value='0:1:4'/>",
-                             newId + "kmQ01 value='" + after + "'/>"};
+        QStringList expected;
+        for (const QString& record : filed)
+            expected << (record.startsWith("old:") ? oldId : newId) + "kmQ01 value='" +
+                            record.mid(4) + "'/>";
         expected.sort();
         QCOMPARE(lines, expected);
     }
