@@ -14,6 +14,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <utility>
+
 bool DocumentProperties::operator==(const DocumentProperties& o) const {
     return title == o.title && subject == o.subject && version == o.version && namae == o.namae &&
            mail == o.mail && url == o.url && comment == o.comment && cdate == o.cdate &&
@@ -28,6 +30,11 @@ QString DocumentProperties::statusLine() const {
 
 QuestionDocument::QuestionDocument(QObject* parent) : QObject(parent) {
     clearDataProp();
+}
+
+void QuestionDocument::setPath(const QString& path) {
+    const QString oldPath = std::exchange(path_, path);
+    emit pathSet(oldPath);
 }
 
 void QuestionDocument::clearDataProp() {

@@ -44,7 +44,8 @@ class QuestionDocument : public QObject {
 
     // --- the file and its properties ---
     QString path() const { return path_; }
-    void setPath(const QString& path) { path_ = path; }
+    // Says so with pathSet; a load says recordsReset instead.
+    void setPath(const QString& path);
     DocumentProperties& properties() { return properties_; }
     const DocumentProperties& properties() const { return properties_; }
     // Empties the properties of a new file and dates it now.
@@ -137,6 +138,9 @@ class QuestionDocument : public QObject {
 
   signals:
     void unsavedChanged(bool unsaved);
+    // The file was given a path, as a save under another name does;
+    // `oldPath` is the one it had.
+    void pathSet(const QString& oldPath);
     // One record was stored: its text or record changed, or with `added` it
     // is a new question at the end.
     void recordStored(const QString& key, bool added);

@@ -45,6 +45,10 @@ void LearnerRecords::setRecord(int row, const LearnerRecord& record) {
     r.record = record;
 }
 
+bool LearnerRecords::anyChanged() const {
+    return std::any_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.changed; });
+}
+
 void LearnerRecords::markFiled() {
     for (Row& row : rows_)
         row.changed = false;

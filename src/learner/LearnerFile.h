@@ -33,6 +33,7 @@ class LearnerRecords {
     // What this program changed or added since the records were last read
     // from or written to their file.
     bool changed(int row) const { return rows_.at(row - 1).changed; }
+    bool anyChanged() const;
     void markFiled();
 
   private:

@@ -9,6 +9,7 @@
 #include "platform/Texts.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <cstdint>
 #include <vector>
@@ -336,6 +337,34 @@ ResultsData collectResults(const QString& folder, const QString& learnerName,
     data.rounds = loadRoundLog(data.roundLogPath, fileId);
     data.klass = classResultsOf(folder, questions, index, fileId, learnerName, counts);
     return data;
+}
+
+ProgressChart progressChart(const QVector<RoundEntry>& rounds, int maxLabels) {
+    ProgressChart chart;
+    if (rounds.isEmpty())
+        return chart;
+    for (const RoundEntry& round : rounds)
+        chart.rates << (round.asked > 0 ? 100.0 * round.right / round.asked : 0.0);
+    const bool oneYear = rounds.first().when.date().year() == rounds.last().when.date().year();
+    const QString format = oneYear ? u("M月d日") : u("yyyy/M/d");
+    // Labels stand at least this many rounds apart.
+    const int count = int(rounds.size());
+    const int gap = std::max(1, (count + maxLabels - 1) / std::max(1, maxLabels));
+    QDate previousDay;
+    QSet<QString> used; // a log put out of order by hand may go back to a day
+    for (int i = 0; i < count; ++i) {
+        const QDate day = rounds[i].when.date();
+        const bool firstOfDay = day != previousDay;
+        previousDay = day;
+        const int round = i + 1;
+        const QString text = rounds[i].when.toString(format);
+        if (!firstOfDay || used.contains(text) ||
+            (!chart.labels.isEmpty() && round - chart.labels.last().round < gap))
+            continue;
+        used.insert(text);
+        chart.labels.append({round, text});
+    }
+    return chart;
 }
 
 QString lastRoundText(const RoundLogRead& rounds) {

@@ -123,3 +123,19 @@ ResultsData collectResults(const QString& folder, const QString& learnerName,
 
 // "8問中 6問正解 (75.0%)" for the latest round, "―" before the first.
 QString lastRoundText(const RoundLogRead& rounds);
+
+// The chart of the rounds, oldest first: each round's rate in percent (0 to
+// 100; 0 for a round without questions) at its number from 1, so that a
+// short round is no fall. A date labels the first round of its day, "M月d日",
+// with the year ("yyyy/M/d") when the rounds span more than one; of labels
+// that would crowd each other, at most `maxLabels` are kept, spread evenly.
+// No label repeats another.
+struct RoundLabel {
+    int round = 0;
+    QString text;
+};
+struct ProgressChart {
+    QVector<double> rates;
+    QVector<RoundLabel> labels;
+};
+ProgressChart progressChart(const QVector<RoundEntry>& rounds, int maxLabels);

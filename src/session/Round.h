@@ -65,6 +65,9 @@ class Round : public QObject {
     // The shown question can no longer be answered: it left the file, or
     // another file was opened.
     void endShown();
+    // The round is left before its end, for another file: it never counts
+    // as a finished one.
+    void leave() { running_ = false; }
     // Every row has its this-round result: the round is over. Tells how
     // many were asked and answered rightly when a round was running.
     void end(const QStringList& thisRoundResults);

@@ -61,6 +61,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     connectAccess();
     connectResults();
     connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::documentReset);
+    connect(&document_, &QuestionDocument::pathSet, this, &frmMain::documentPathSet);
     connect(&document_, &QuestionDocument::recordStored, this, &frmMain::showStoredQuestion);
     connect(&document_, &QuestionDocument::recordsAdded, this, &frmMain::showAddedQuestions);
     connect(&document_, &QuestionDocument::recordRemoved, this, &frmMain::removeQuestionRow);
@@ -127,7 +128,7 @@ void frmMain::showQuestionsOfDocument() {
 // Opened from either window, a file shows the learner's results; nothing of
 // the file before stays answerable.
 void frmMain::documentReset() {
-    endShownQuestion();
+    leaveRound();
     showQuestionsOfDocument();
     const bool any = lstMondai->count() >= 1;
     cmdStart->setEnabled(any);
@@ -135,6 +136,14 @@ void frmMain::documentReset() {
         txtMsg->hide();
         statusPanel1->setText(document_.properties().statusLine());
     }
+}
+
+// The answers given stay filed under the old name, where they were earned;
+// the list shows the new name's results, as opening the file would. A path
+// emptied is the editor closing with the program.
+void frmMain::documentPathSet(const QString& oldPath) {
+    if (!document_.path().isEmpty() && ::makeFileId(oldPath) != makeFileId())
+        documentReset();
 }
 
 // A changed question keeps its row and results; a new one joins the list

@@ -200,6 +200,14 @@ class frmMain : public QMainWindow {
     // The run list follows the open file: a whole new file, one question
     // stored, new ones added, one removed.
     void documentReset();
+    // Saved under another name, the file is another one to the learner's
+    // records, which know a file by its name.
+    void documentPathSet(const QString& oldPath);
+    // The file on the list is left: the round on it ends unfinished, its
+    // answers are filed at once, the shown question can no longer be
+    // answered and the last round's line goes.
+    void leaveRound();
+    void clearRoundResult();
     void showStoredQuestion(const QString& key, bool added);
     void showAddedQuestions(const QStringList& keys);
     // These rows leave the list, and new questions no longer join it.
@@ -223,6 +231,12 @@ class frmMain : public QMainWindow {
     bool judgeShownChoices();
     bool judgeTypedEntry();
     void startJudgeTimer();
+    // Ctrl+H and Ctrl+K: the hint, or once judged the explanation, when the
+    // page offers it.
+    void showPageMessage(PageKey::Kind kind);
+    // The hint or explanation window; when it closes the focus goes back
+    // where it was.
+    void showMessage(const QString& rtf, const QString& what);
     // The answer button's caption and what shows beside it, before or
     // after judging.
     void showJudgedState(bool judged);

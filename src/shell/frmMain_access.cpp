@@ -49,7 +49,7 @@ void frmMain::connectAccess() {
             QWidget* focus = focusWidget();
             if (focus == txtInput || cmbMark->isAncestorOf(focus))
                 return;
-            txtInput_KeyUp(key, CtrlMask);
+            showPageMessage(answerPageKey(key, CtrlMask, 0).kind);
         });
     }
     // "解説表示" lies over "ﾋﾝﾄ表示" and the mark selector over the key box

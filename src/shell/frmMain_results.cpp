@@ -26,10 +26,13 @@ void frmMain::connectResults() {
 void frmMain::roundQuestionShown(int position, int total) {
     lblPosition->setText(QString::number(position) + " / " + QString::number(total));
     // A round under way shows nothing of the last one's end.
-    if (round_.isRunning()) {
-        lblRoundResult->clear();
-        lblRoundResult->setToolTip(QString());
-    }
+    if (round_.isRunning())
+        clearRoundResult();
+}
+
+void frmMain::clearRoundResult() {
+    lblRoundResult->clear();
+    lblRoundResult->setToolTip(QString());
 }
 
 // The line shows whether or not the log could be written; a failure is said

@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -195,6 +196,17 @@ void frmMain::endShownQuestion() {
     showJudgedState(false);
 }
 
+void frmMain::leaveRound() {
+    const bool answering = round_.isRunning() || round_.hasShownQuestion();
+    endShownQuestion();
+    round_.leave();
+    clearRoundResult();
+    // Once for the file left: a learner file that cannot be written is told
+    // once, not again as the next file's load ends.
+    if (answering && lstUserData.anyChanged())
+        saveUserData();
+}
+
 void frmMain::removeChoiceRows() {
     removeElements(lblChk);
     removeElements(txtKey);
@@ -272,24 +284,29 @@ void frmMain::txtInput_LostFocus() {
 
 void frmMain::txtInput_KeyUp(int key, int shift) {
     const PageKey pressed = answerPageKey(key, shift, choiceRowCount());
+    // The box only takes the keys; what they typed is not kept.
+    txtInput->clear();
     switch (pressed.kind) {
     case PageKey::Hint:
-        if (cmdHint->isEnabled())
-            cmdHint_Click();
-        break;
     case PageKey::Explanation:
-        if (cmdKaisetsu->isEnabled() && !cmdKaisetsu->isHidden())
-            cmdKaisetsu_Click();
-        break;
+        // The focus stays where the keys were pressed, or comes back there
+        // when the window closes.
+        showPageMessage(pressed.kind);
+        return;
     case PageKey::Choice:
         txtKaitou_Click(pressed.row);
         break;
     case PageKey::None:
         break;
     }
-    // The box only takes the keys; what they typed is not kept.
-    txtInput->clear();
     txtInput->setFocus();
+}
+
+void frmMain::showPageMessage(PageKey::Kind kind) {
+    if (kind == PageKey::Hint && cmdHint->isEnabled())
+        cmdHint_Click();
+    else if (kind == PageKey::Explanation && cmdKaisetsu->isEnabled() && !cmdKaisetsu->isHidden())
+        cmdKaisetsu_Click();
 }
 
 void frmMain::cmbMark_KeyPress(int& keyAscii) {
@@ -380,13 +397,22 @@ bool frmMain::judgeTypedEntry() {
 }
 
 void frmMain::cmdHint_Click() {
-    frmMessage::showText(this, shownQuestion_.hintRtf, u("ヒント"));
-    txtInput->setFocus();
+    showMessage(shownQuestion_.hintRtf, u("ヒント"));
 }
 
 void frmMain::cmdKaisetsu_Click() {
-    frmMessage::showText(this, shownQuestion_.explanationRtf, u("解説"));
-    txtInput->setFocus();
+    showMessage(shownQuestion_.explanationRtf, u("解説"));
+}
+
+// The learner goes on where the keys were pressed: typing the answer in its
+// box, choosing a mark; after a click on the button, at the key box.
+void frmMain::showMessage(const QString& rtf, const QString& what) {
+    QPointer<QWidget> back = focusWidget();
+    if (!back || back == cmdHint || back == cmdKaisetsu)
+        back = txtInput;
+    frmMessage::showText(this, rtf, what);
+    if (back)
+        back->setFocus();
 }
 
 void frmMain::cmdStart_Click() {

@@ -11,9 +11,9 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QBuffer>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -25,6 +25,9 @@
 #include <algorithm>
 
 namespace {
+// As many dates as fit side by side under the chart at the window's size.
+constexpr int ProgressLabels = 8;
+
 // Charts in the program's font and the desktop's colours.
 void followDesktop(QChart* chart, const QFont& font) {
     const QPalette palette = QApplication::palette();
@@ -170,37 +173,33 @@ QWidget* frmResults::progressPage(const ResultsData& data) {
         return page;
     }
     lblRounds->setText(u("%1回の記録 (%2)").arg(log.rounds.size()).arg(data.roundLogPath));
-    chtProgress = chartView("chtProgress", u("回ごとの出題数と正解数"));
+    chtProgress = chartView("chtProgress", u("回ごとの正解率"));
     QChart* chart = chtProgress->chart();
-    auto* asked = new QLineSeries;
-    asked->setName(u("出題数"));
-    auto* right = new QLineSeries;
-    right->setName(u("正解数"));
-    int largest = 0;
-    for (const RoundEntry& round : log.rounds) {
-        const auto at = qreal(round.when.toMSecsSinceEpoch());
-        asked->append(at, round.asked);
-        right->append(at, round.right);
-        largest = std::max(largest, round.asked);
-    }
-    for (QLineSeries* series : {asked, right}) {
-        series->setPointsVisible(true);
-        chart->addSeries(series);
-    }
-    auto* x = new QDateTimeAxis;
+    const ProgressChart progress = progressChart(log.rounds, ProgressLabels);
+    auto* rates = new QLineSeries;
+    rates->setName(u("正解率"));
+    for (int i = 0; i < progress.rates.size(); ++i)
+        rates->append(i + 1, progress.rates[i]);
+    rates->setPointsVisible(true);
+    chart->addSeries(rates);
+    // The rounds one after the other, each day's date at its first round.
+    auto* x = new QCategoryAxis;
     x->setTitleText(u("日付"));
-    x->setFormat(u("M月d日"));
-    const QDateTime first = log.rounds.first().when;
-    const QDateTime last = log.rounds.last().when;
-    // One round, or all on one moment, still gets a day of axis around it.
-    x->setRange(first.addSecs(first == last ? -43200 : 0), last.addSecs(first == last ? 43200 : 0));
+    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    for (const RoundLabel& label : progress.labels)
+        x->append(label.text, label.round);
+    // Half a round of room at either end: one round stands in the middle.
+    x->setRange(0.5, progress.rates.size() + 0.5);
     chart->addAxis(x, Qt::AlignBottom);
-    QValueAxis* y = countAxis(u("問題数"), largest);
+    auto* y = new QValueAxis;
+    y->setTitleText(u("正解率(%)"));
+    y->setLabelFormat(u("%d"));
+    y->setRange(0, 100);
+    y->setTickCount(6);
     chart->addAxis(y, Qt::AlignLeft);
-    for (QLineSeries* series : {asked, right}) {
-        series->attachAxis(x);
-        series->attachAxis(y);
-    }
+    rates->attachAxis(x);
+    rates->attachAxis(y);
+    chart->legend()->hide();
     followDesktop(chart, font());
     layout->addWidget(chtProgress, 1);
     return page;

@@ -274,6 +274,39 @@ class TestResults : public QObject {
         }
     }
 
+    // The progress chart's dates: a day once, the year when the rounds span
+    // two, none crowding another where most rounds fall on one day; a round
+    // without questions has the rate 0.
+    void progressLabels_data() {
+        QTest::addColumn<QList<int>>("days"); // each round's day after Evening
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<QStringList>("labels"); // "round:date"
+        QTest::newRow("over the new year")
+            << QList<int>{0, 25} << 8 << QStringList{u8("1:2026/12/7"), u8("2:2027/1/1")};
+        QList<int> crowded(190, 0);
+        for (int day = 1; day <= 10; ++day)
+            crowded << day;
+        QTest::newRow("most on one day")
+            << crowded << 8 << QStringList{u8("1:12月7日"), u8("191:12月8日")};
+        QTest::newRow("a day again, out of order")
+            << QList<int>{0, 1, 0} << 8 << QStringList{u8("1:12月7日"), u8("2:12月8日")};
+        QTest::newRow("no questions") << QList<int>{0} << 0 << QStringList{u8("1:12月7日")};
+    }
+    void progressLabels() {
+        QFETCH(QList<int>, days);
+        QFETCH(int, asked);
+        QFETCH(QStringList, labels);
+        QVector<RoundEntry> rounds;
+        for (const int day : days)
+            rounds.append({Evening.addDays(day), Id, asked, asked / 2});
+        const ProgressChart chart = progressChart(rounds, 8);
+        QStringList shown;
+        for (const RoundLabel& label : chart.labels)
+            shown << QString::number(label.round) + ":" + label.text;
+        QCOMPARE(shown, labels);
+        QCOMPARE(chart.rates, QVector<double>(days.size(), asked ? 50 : 0));
+    }
+
     // A log that exists but cannot be read is neither shown nor written.
     void unreadableLogIsNotWritten() {
         TestEnv env;

@@ -9,10 +9,13 @@
 #include "support/TestEnv.h"
 
 #include <QAction>
+#include <QCategoryAxis>
 #include <QChartView>
 #include <QImage>
 #include <QLabel>
+#include <QLineSeries>
 #include <QTabWidget>
+#include <QValueAxis>
 
 namespace {
 QByteArray question(const QString& key) {
@@ -25,6 +28,17 @@ QByteArray records(const QString& id, const QStringList& lines) {
     for (const QString& line : lines)
         bytes += "<u-" + id.toLatin1() + ":" + line.toLatin1() + "'/>\r\n";
     return bytes;
+}
+
+// Rounds as "yyyy-MM-dd asked right", one after the other.
+QVector<RoundEntry> roundsOf(const QStringList& lines) {
+    QVector<RoundEntry> rounds;
+    for (const QString& line : lines) {
+        const QStringList f = line.split(' ');
+        rounds.append({QDateTime(QDate::fromString(f[0], Qt::ISODate), QTime(18, 30)), "id",
+                       f[1].toInt(), f[2].toInt()});
+    }
+    return rounds;
 }
 
 QStringList rows(const ListView* list) {
@@ -96,6 +110,63 @@ class TestResultsWindow : public QObject {
         QCOMPARE(window.lblPosition->text(), QString("1 / 2"));
         QCOMPARE(fileBytes(env.path("alice.kmu")),
                  records(id, {"k1 value='1:1:", "k2 value='1:4:", "k3 value='3:3:"}));
+    }
+
+    // "成績の推移" draws each round's rate, so that a short round is no fall,
+    // with each day's date once under its first round, no more of them than
+    // fit side by side.
+    void progressChart_data() {
+        QTest::addColumn<QStringList>("rounds");
+        QTest::addColumn<QList<qreal>>("rates");
+        QTest::addColumn<QStringList>("labels"); // "round:date"
+        QTest::newRow("one round")
+            << QStringList{"2026-12-07 8 6"} << QList<qreal>{75} << QStringList{u8("1:12月7日")};
+        QTest::newRow("a short round on the same day")
+            << QStringList{"2026-12-07 10 8", "2026-12-07 4 4", "2026-12-08 10 5"}
+            << QList<qreal>{80, 100, 50} << QStringList{u8("1:12月7日"), u8("3:12月8日")};
+        QStringList many;
+        QList<qreal> manyRates;
+        for (int day = 0; day < 200; ++day) {
+            many << QDate(2026, 1, 1).addDays(day).toString(Qt::ISODate) + " 20 " +
+                        QString::number(day % 21);
+            manyRates << (day % 21) * 5;
+        }
+        QTest::newRow("200 rounds, one a day")
+            << many << manyRates
+            << QStringList{u8("1:1月1日"),    u8("26:1月26日"),  u8("51:2月20日"),
+                           u8("76:3月17日"),  u8("101:4月11日"), u8("126:5月6日"),
+                           u8("151:5月31日"), u8("176:6月25日")};
+    }
+    void progressChart() {
+        QFETCH(QStringList, rounds);
+        QFETCH(QList<qreal>, rates);
+        QFETCH(QStringList, labels);
+        TestEnv env;
+        ResultsData data;
+        data.learner.marks = {{QString(), 0}}; // the questions without a mark, always there
+        data.rounds.rounds = roundsOf(rounds);
+        frmResults window(data);
+        QChart* chart = window.chtProgress->chart();
+        QCOMPARE(chart->title(), u8("回ごとの正解率"));
+        const auto* series = qobject_cast<QLineSeries*>(chart->series().value(0));
+        QVERIFY(series);
+        QList<qreal> shownRates;
+        const QList<QPointF> points = series->points();
+        for (int i = 0; i < points.size(); ++i) {
+            QCOMPARE(points[i].x(), i + 1);
+            shownRates << points[i].y();
+        }
+        QCOMPARE(shownRates, rates);
+        const auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+        QCOMPARE(y->titleText(), u8("正解率(%)"));
+        QCOMPARE(QPointF(y->min(), y->max()), QPointF(0, 100));
+        auto* x = qobject_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+        QStringList shownLabels;
+        for (const QString& label : x->categoriesLabels())
+            shownLabels << QString::number(x->endValue(label)) + ":" + label;
+        QCOMPARE(shownLabels, labels);
+        QVERIFY(
+            window.lblRounds->text().startsWith(QString::number(rounds.size()) + u8("回の記録 (")));
     }
 };
 

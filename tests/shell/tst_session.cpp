@@ -13,10 +13,12 @@
 #include "shell/frmMain.h"
 #include "shell/frmMessage.h"
 
+#include "support/FileMenu.h"
 #include "support/TestEnv.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,18 +178,18 @@ QString verdictOf(RichTextBox* box, bool* bold, QColor* colour) {
     return first.text();
 }
 
-// Closes every hint window with Enter as soon as "閉じる" has the focus,
-// noting what it showed.
+// Closes every hint window with Enter (or the key given) as soon as "閉じる"
+// has the focus, noting what it showed.
 struct MessageWatcher {
     QStringList shown;
     QTimer timer;
-    MessageWatcher() {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
+    explicit MessageWatcher(Qt::Key closeKey = Qt::Key_Return) {
+        QObject::connect(&timer, &QTimer::timeout, [this, closeKey] {
             auto* form = qobject_cast<frmMessage*>(QApplication::activeModalWidget());
             if (!form || !form->Command1->hasFocus())
                 return;
             shown << form->RichTextBox1->text();
-            QTest::keyClick(form->Command1, Qt::Key_Return);
+            QTest::keyClick(form->Command1, closeKey);
         });
         timer.start(5);
     }
@@ -414,7 +416,7 @@ class TestSession : public QObject {
 
     // Ctrl+H shows the hint at any time, Ctrl+K the explanation only once
     // the question is judged; the window closes with Enter and the focus
-    // comes back to the page.
+    // comes back where it was, to the key box after a click on the button.
     void hintAndExplanation() {
         Session s(
             {{"k1", '1', {"+a", "b"}, "the hint", "the explanation"}, {"k2", '1', {"+a"}, {}, {}}});
@@ -425,19 +427,62 @@ class TestSession : public QObject {
         s.key(Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(watcher.shown, QStringList{"the hint"});
         QCOMPARE(s.focusAfterModal(), QString("txtInput"));
+        QTest::mouseClick(s.window->cmdHint, Qt::LeftButton);
+        QCOMPARE(watcher.shown.size(), 2);
+        QCOMPARE(s.focusAfterModal(), QString("txtInput"));
         s.enter();
         QCOMPARE(s.focusName(), QString("cmbMark"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_K, Qt::ControlModifier);
-        QCOMPARE(watcher.shown, (QStringList{"the hint", "the explanation"}));
-        QCOMPARE(s.focusAfterModal(), QString("txtInput"));
+        QCOMPARE(watcher.shown, (QStringList{"the hint", "the hint", "the explanation"}));
+        QCOMPARE(s.focusAfterModal(), QString("cmbMark"));
         QCOMPARE(s.window->cmdKaitou->text(), u8("次問題"));
 
-        // Without a hint the button is off and Ctrl+H shows nothing.
+        // Without a hint the button is off and Ctrl+H shows nothing; the
+        // focus stays where it was. So does Ctrl+K without an explanation.
         QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
         QCOMPARE(s.shownKey(), QString("k2"));
         QVERIFY(!s.window->cmdHint->isEnabled());
         s.key(Qt::Key_H, Qt::ControlModifier);
-        QCOMPARE(watcher.shown.size(), 2);
+        s.enter();
+        QCOMPARE(s.focusName(), QString("cmbMark"));
+        for (const Qt::Key key : {Qt::Key_H, Qt::Key_K}) {
+            QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
+            QCOMPARE(s.focusName(), QString("cmbMark"));
+        }
+        QCOMPARE(watcher.shown.size(), 3);
+    }
+
+    // Ctrl+H while typing an answer: once the hint window is closed, with
+    // Enter or Esc, the typing goes on in the answer box and Enter judges
+    // what was typed. Without a hint the box keeps the focus.
+    void hintWhileTyping_data() {
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<int>("closeKey");
+        QTest::newRow("closed with Enter") << "the hint" << int(Qt::Key_Return);
+        QTest::newRow("closed with Esc") << "the hint" << int(Qt::Key_Escape);
+        QTest::newRow("no hint") << QString() << int(Qt::Key_Return);
+    }
+    void hintWhileTyping() {
+        QFETCH(QString, hint);
+        QFETCH(int, closeKey);
+        Session s({{"k1", '3', {"+Tokyo"}, hint, {}}});
+        MessageWatcher watcher{Qt::Key(closeKey)};
+        s.start();
+        typeText(s.choice(1), "To");
+        QTest::keyClick(s.choice(1), Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(watcher.shown, hint.isEmpty() ? QStringList() : QStringList{hint});
+        QCOMPARE(s.focusAfterModal(), QString("txtKaitou(1)"));
+        typeText(QApplication::focusWidget(), "kyo");
+        s.enter();
+        s.enter();
+        bool bold = false;
+        QColor colour;
+        QCOMPARE(verdictOf(s.window->txtMondai, &bold, &colour), u8("【正解しました】"));
+        QCOMPARE(s.columns(1), (QStringList{"     1", "     1", "100.0%", "", u8("○")}));
+        const LearnerRecords& records = s.window->lstUserData;
+        const int record = records.find(recordKey(makeFileId("q.kmd"), "k1"));
+        QVERIFY(record);
+        QCOMPARE(records.record(record).correct.trimmed(), QString("1"));
     }
 
     void messageWindow() {
@@ -533,6 +578,131 @@ class TestSession : public QObject {
         lines.sort();
         QCOMPARE(lines, (QStringList{id + "k1 value='1:1:'/>", id + "k2 value='4:6:2'/>",
                                      id + "k3 value='1:1:3'/>"}));
+        // Another file shows nothing of this file's round.
+        s.env.writeFile("other.kmd", questionFile(questionsKeyed({"m1"})));
+        Dialogs::setNextFileName(s.env.path("other.kmd"));
+        s.window->mnuFileOpen_Click();
+        QCOMPARE(s.window->lblRoundResult->text(), QString());
+    }
+
+    // A round left for another file, opened or handed over by a second
+    // start, has its answers in the learner file at once (or says why not,
+    // once); it is no finished round, not even when the other file's
+    // questions are then all answered.
+    void leftRoundFilesItsAnswers_data() {
+        QTest::addColumn<bool>("handed");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("opened") << false << true;
+        QTest::newRow("handed over") << true << true;
+        QTest::newRow("opened, learner file not writable") << false << false;
+    }
+    void leftRoundFilesItsAnswers() {
+        QFETCH(bool, handed);
+        QFETCH(bool, writable);
+        const QString id = "<u-" + makeFileId("q.kmd") + ":";
+        const QString learnerFile = u8("ごんべえ.kmu");
+        Session s(questionsKeyed({"k1", "k2", "k3"}));
+        s.start();
+        if (!writable) {
+            QFile::remove(s.env.path(learnerFile));
+            QDir(s.env.folder()).mkdir(learnerFile);
+        }
+        for (int i = 0; i < 4; ++i)
+            s.enter();
+        QCOMPARE(s.shownKey(), QString("k3"));
+        Dialogs::clearRecords();
+        s.env.writeFile("other.kmd", questionFile(questionsKeyed({"m1"})));
+        if (handed) {
+            s.window->openHandedFile(s.env.path("other.kmd"));
+        } else {
+            Dialogs::setNextFileName(s.env.path("other.kmd"));
+            s.window->mnuFileOpen_Click();
+        }
+        QCOMPARE(s.window->document().path(), s.env.path("other.kmd"));
+        if (writable) {
+            QCOMPARE(
+                fileBytes(s.env.path(learnerFile)),
+                Codepage::encode(id + "k1 value='0:1:4'/>\r\n" + id + "k2 value='0:1:4'/>\r\n"));
+            QVERIFY(Dialogs::shownMessages().isEmpty());
+        } else {
+            QCOMPARE(Dialogs::shownMessages().size(), 1);
+            QCOMPARE(Dialogs::shownMessages().at(0).title, u8("保存中止"));
+            QVERIFY(Dialogs::shownMessages().at(0).text.startsWith(
+                u8("回答者ﾃﾞｰﾀﾌｧｲﾙに書き込めませんでした。")));
+        }
+        s.window->SSTab1->setCurrentIndex(1);
+        QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
+        QCOMPARE(s.shownKey(), QString("m1"));
+        s.enter();
+        s.enter();
+        QCOMPARE(s.window->SSTab1->currentIndex(), 0);
+        QCOMPARE(s.window->lblRoundResult->text(), QString());
+        QVERIFY(!QFile::exists(s.env.path(u8("ごんべえ.kmr"))));
+    }
+
+    // Saved under a new name in the middle of a round, the file is another
+    // to the learner's records: the answers given stay filed under the old
+    // name, and the new name's results go on from what the learner file
+    // holds for it. The same name in another folder is the same file to
+    // them: the round goes on.
+    void savedUnderANewName_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("held"); // the new name's record of the first question
+        QTest::addColumn<QString>("shownKey");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("filed"); // the first question's, "old:" or "new:" name
+        QTest::newRow("a name never answered")
+            << "renamed.kmd" << QString() << QString() << QStringList{"", "", "", "", ""}
+            << QStringList{"new:0:1:", "old:0:1:4"};
+        QTest::newRow("a name answered before")
+            << "renamed.kmd"
+            << "3:4:2" << QString() << QStringList{"     3", "     4", " 75.0%", u8("○"), ""}
+            << QStringList{"new:3:5:2", "old:0:1:4"};
+        QTest::newRow("the same name in another folder")
+            << "sub/sample.kmd" << QString() << "kmQ02"
+            << QStringList{"     0", "     1", "  0.0%", u8("×"), u8("×")}
+            << QStringList{"old:0:2:4"};
+    }
+    void savedUnderANewName() {
+        QFETCH(QString, name);
+        QFETCH(QString, held);
+        QFETCH(QString, shownKey);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, filed);
+        const QString oldId = "<u-" + makeFileId("sample.kmd") + ":";
+        const QString newId = "<u-" + makeFileId(name) + ":";
+        Session s(questionsKeyed({"k1"}), false,
+                  held.isEmpty() ? QString() : newId + "kmQ01 value='" + held + "'/>\r\n");
+        QVERIFY(QFile::copy(KUMEMO_EXAMPLES "/sample.kmd", s.env.path("sample.kmd")));
+        QDir(s.env.folder()).mkdir("sub");
+        Dialogs::setNextFileName(s.env.path("sample.kmd"));
+        s.window->mnuFileOpen_Click();
+        s.start();
+        QCOMPARE(s.shownKey(), QString("kmQ01"));
+        QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
+        QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
+        QCOMPARE(s.shownKey(), QString("kmQ02"));
+
+        s.window->mnuToolSakusei_Click();
+        saveQuestionFileAs(s.editor(), s.env.path(name));
+        QCOMPARE(s.window->document().path(), s.env.path(name));
+        control<QAction>(s.editor(), "mnuModeRead")->trigger();
+        QCOMPARE(s.shownKey(), shownKey);
+        QCOMPARE(s.columns(1), shown);
+        s.window->SSTab1->setCurrentIndex(0);
+        s.start();
+        QCOMPARE(s.shownKey(), QString("kmQ01"));
+        QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
+        s.window->close();
+        QStringList lines = Codepage::decode(fileBytes(s.env.path(u8("ごんべえ.kmu"))))
+                                .split("\r\n", Qt::SkipEmptyParts);
+        lines.sort();
+        QStringList expected;
+        for (const QString& record : filed)
+            expected << (record.startsWith("old:") ? oldId : newId) + "kmQ01 value='" +
+                            record.mid(4) + "'/>";
+        expected.sort();
+        QCOMPARE(lines, expected);
     }
 
     // "スタート" in the middle of a round begins it afresh; what was
