@@ -157,9 +157,13 @@ class TestResultsWindow : public QObject {
             shownRates << points[i].y();
         }
         QCOMPARE(shownRates, rates);
+        // A round alone is a point, drawn as one.
+        QVERIFY(series->pointsVisible());
         const auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
         QCOMPARE(y->titleText(), u8("正解率(%)"));
+        // 0, 20, … 100: whole numbers, as the labels show them.
         QCOMPARE(QPointF(y->min(), y->max()), QPointF(0, 100));
+        QCOMPARE(y->tickCount(), 6);
         auto* x = qobject_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
         QStringList shownLabels;
         for (const QString& label : x->categoriesLabels())
