@@ -102,6 +102,14 @@ Decoded decodeUtf16(QByteArrayView body, bool littleEndian) {
     return accepted(text);
 }
 
+// A row as messages name it: as the spreadsheet shows it, with the file's
+// own line beside it where a quoted line break makes them differ.
+QString rowName(int number, int line) {
+    if (number == line)
+        return u("%1行目").arg(number);
+    return u("%1行目(ﾌｧｲﾙの%2行目)").arg(number).arg(line);
+}
+
 // The kinds of column a header can name.
 enum class Column { Question, Type, Answer, Choice, Hint, Explanation };
 
@@ -168,10 +176,10 @@ std::optional<Layout> headerLayout(const Row& first, QString& refusal) {
             continue;
         const std::optional<Column> column = columnNamed(cell);
         if (!column) {
-            refusal = u("%1行目の見出し「%2」は列の名前ではありません。\r\n"
+            refusal = rowName(first.number, first.line) +
+                      u("の見出し「%1」は列の名前ではありません。\r\n"
                         "列の名前：問題、種類、正解、選択肢、ヒント、解説\r\n"
                         "(question, type, answer, choice, hint, explanation)")
-                          .arg(first.line)
                           .arg(cell);
             return std::nullopt;
         }
@@ -184,7 +192,8 @@ std::optional<Layout> headerLayout(const Row& first, QString& refusal) {
                                nullptr,          &layout.hint, &layout.explanation};
         int* slot = places[int(*column)];
         if (*slot >= 0) {
-            refusal = u("%1行目の見出し「%2」が2つあります。").arg(first.line).arg(cell);
+            refusal =
+                rowName(first.number, first.line) + u("の見出し「%1」が2つあります。").arg(cell);
             return std::nullopt;
         }
         *slot = i;
@@ -373,6 +382,7 @@ int splitRows(QStringView text, QChar separator, QVector<Row>& rows, int maxRows
     const qsizetype n = text.size();
     qsizetype i = 0;
     int line = 1;
+    int number = 0;
     const auto isLineEnd = [](QChar c) { return c == u'\r' || c == u'\n'; };
     // Steps over a line end at i: CR LF, CR or LF.
     const auto passLineEnd = [&] {
@@ -381,6 +391,7 @@ int splitRows(QStringView text, QChar separator, QVector<Row>& rows, int maxRows
     };
     while (i < n && (maxRows < 0 || rows.size() < maxRows)) {
         Row row;
+        row.number = ++number;
         row.line = line;
         while (true) {
             QString field;
@@ -507,7 +518,8 @@ ReadResult read(const QByteArray& bytes) {
         if (reasons[std::size_t(i)].isEmpty())
             result.questions.append(std::move(questions[std::size_t(i)]));
         else
-            result.badRows.append({rows.at(first + i).line, reasons[std::size_t(i)]});
+            result.badRows.append(
+                {rows.at(first + i).number, rows.at(first + i).line, reasons[std::size_t(i)]});
     }
     return result;
 }
@@ -602,7 +614,8 @@ QByteArray write(const QStringList& records, QChar separator) {
 QString badRowList(const QVector<BadRow>& badRows, int shown) {
     QStringList lines;
     for (int i = 0; i < badRows.size() && i < shown; ++i)
-        lines << u("　%1行目：%2").arg(badRows.at(i).line).arg(badRows.at(i).reason);
+        lines << u("　%1：%2")
+                     .arg(rowName(badRows.at(i).number, badRows.at(i).line), badRows.at(i).reason);
     if (badRows.size() > shown)
         lines << u("　…ほか%1行").arg(badRows.size() - shown);
     return lines.join(QLatin1String("\r\n"));

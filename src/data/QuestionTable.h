@@ -29,8 +29,11 @@ struct Decoded {
 };
 Decoded decode(const QByteArray& bytes);
 
-// One row of the table and the line of the file it begins on.
+// One row of the table: its number as a spreadsheet shows it (every row
+// counts, blank ones too, and a quoted line break starts none) and the line
+// of the file it begins on.
 struct Row {
+    int number = 0;
     int line = 0;
     QStringList fields;
 };
@@ -43,6 +46,7 @@ struct Question {
 };
 
 struct BadRow {
+    int number = 0;
     int line = 0;
     QString reason;
 };
@@ -55,7 +59,7 @@ struct ReadResult {
 };
 
 // Reads a whole table file. Rows that cannot become a question are listed
-// with their line and reason; the others are read.
+// with their reason; the others are read.
 ReadResult read(const QByteArray& bytes);
 
 // The rows of a text, split at `separator` and at line ends outside quotes.

@@ -35,12 +35,17 @@ QString describe(const RecordFields& f) {
         .join('|');
 }
 
+// A row's number, and its line in brackets where that differs: "7(11)".
+QString rowName(int number, int line) {
+    return QString::number(number) + (number != line ? QString("(%1)").arg(line) : QString());
+}
+
 QStringList describeAll(const QuestionTable::ReadResult& result) {
     QStringList out;
     for (const QuestionTable::Question& q : result.questions)
         out << QString::number(q.line) + ":" + describe(q.fields);
     for (const QuestionTable::BadRow& bad : result.badRows)
-        out << QString::number(bad.line) + "!" + bad.reason;
+        out << rowName(bad.number, bad.line) + "!" + bad.reason;
     return out;
 }
 
@@ -93,7 +98,7 @@ class TestQuestionTable : public QObject {
     void rows_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("separator");
-        QTest::addColumn<QStringList>("rows"); // "line:field|field"
+        QTest::addColumn<QStringList>("rows"); // "number(line):field|field"
         QTest::newRow("commas") << u8("a,b\r\nc,d") << "," << QStringList{"1:a|b", "2:c|d"};
         QTest::newRow("tabs") << u8("a\tb\nc\td\n") << "\t" << QStringList{"1:a|b", "2:c|d"};
         QTest::newRow("tabs with commas in the text")
@@ -101,8 +106,9 @@ class TestQuestionTable : public QObject {
         QTest::newRow("quoted separators and quotes")
             << u8("\"a,b\",\"say \"\"hi\"\"\"\r\nc,d") << ","
             << QStringList{"1:a,b|say \"hi\"", "2:c|d"};
-        QTest::newRow("line breaks in quotes count as lines")
-            << u8("\"a\r\nb\",\"c\rd\ne\"\r\nf,g") << "," << QStringList{"1:a\nb|c\nd\ne", "5:f|g"};
+        QTest::newRow("line breaks in quotes count as lines, not as rows")
+            << u8("\"a\r\nb\",\"c\rd\ne\"\r\nf,g") << ","
+            << QStringList{"1:a\nb|c\nd\ne", "2(5):f|g"};
         QTest::newRow("tab inside quotes of a tab file")
             << u8("\"a\tb\"\tc\nd\te") << "\t" << QStringList{"1:a\tb|c", "2:d|e"};
         QTest::newRow("CR line ends") << u8("a,b\rc,d\r") << "," << QStringList{"1:a|b", "2:c|d"};
@@ -122,7 +128,7 @@ class TestQuestionTable : public QObject {
         QCOMPARE(QuestionTable::splitRows(text, separator.at(0), split), 0);
         QStringList got;
         for (const QuestionTable::Row& row : split)
-            got << QString::number(row.line) + ":" + row.fields.join('|');
+            got << rowName(row.number, row.line) + ":" + row.fields.join('|');
         QCOMPARE(got, rows);
     }
 
@@ -196,6 +202,10 @@ class TestQuestionTable : public QObject {
         row("type that is no number", "Q,one,1,a,b",
             "回答の種類「one」は1、2、3のどれかにして下さい");
         row("text beyond the header", "Q,3,x,,,extra", "6列目には見出しがありません");
+        QTest::newRow("named as the spreadsheet shows them")
+            << head + u8("OK,1,1,\"a\r\nb\",c\r\n\r\nQ,4,1,a,b\r\n")
+            << QStringList{"2:1|OK|*a\nb,c||",
+                           u8("4(5)!回答の種類「4」は1、2、3のどれかにして下さい")};
         QTest::newRow("no header: a fifth column")
             << u8("Q,A\r\nQ,A,h,k,more\r\n")
             << QStringList{
