@@ -44,8 +44,10 @@ QStringList describeAll(const QuestionTable::ReadResult& result) {
     QStringList out;
     for (const QuestionTable::Question& q : result.questions)
         out << QString::number(q.line) + ":" + describe(q.fields);
-    for (const QuestionTable::BadRow& bad : result.badRows)
-        out << rowName(bad.number, bad.line) + "!" + bad.reason;
+    for (const QuestionTable::RowNote& bad : result.badRows)
+        out << rowName(bad.number, bad.line) + "!" + bad.text;
+    for (const QuestionTable::RowNote& note : result.readByText)
+        out << rowName(note.number, note.line) + "?" + note.text;
     return out;
 }
 
@@ -150,6 +152,17 @@ class TestQuestionTable : public QObject {
             << u8("問題,種類,正解,選択肢1,選択肢2,選択肢3\nA,1,東京,大阪,東京,京都\n"
                   "B,2,１、３,x,y,z\n")
             << QStringList{"2:1|A|大阪,*東京,京都||", "3:2|B|*x,y,*z||"};
+        QTest::newRow("a choice's text before its numbers")
+            << u8("問題,正解,選択肢1,選択肢2,選択肢3\nA,2,2,1,3\nB,1 3,x,1 3,y\nC,2,1,2,3\n"
+                  "D,5,4,5,\nE, 3 ,3,3,x\n")
+            << QStringList{"2:1|A|*2,1,3||",
+                           "3:1|B|x,*1 3,y||",
+                           "4:1|C|1,*2,3||",
+                           "5:1|D|4,*5||",
+                           "6:2|E|*3,*3,x||",
+                           u8("2?正解「2」を選択肢1としました"),
+                           u8("3?正解「1 3」を選択肢2としました"),
+                           u8("6?正解「3」を選択肢1、2としました")};
         QTest::newRow("the editor's type entries")
             << u8("問題,種類,正解\nA,3.ﾃｷｽﾄﾎﾞｯｸｽ(入力),x\n") << QStringList{"2:3|A|*x||"};
         QTest::newRow("no header: question and typed answer")
@@ -303,21 +316,47 @@ class TestQuestionTable : public QObject {
         RecordFields typed = f;
         typed.type = '3';
         typed.choices = {{true, Rtf::writePlain(u8("x"))}};
+        // Numbers that are another choice's text get commas after them
+        // until they read back as numbers.
+        RecordFields numeric;
+        numeric.key = "m";
+        numeric.type = '1';
+        numeric.questionRtf = Rtf::writePlain(u8("1+1"));
+        numeric.choices = {{true, Rtf::writePlain(u8("2"))},
+                           {false, Rtf::writePlain(u8("1"))},
+                           {false, Rtf::writePlain(u8("3"))}};
+        RecordFields twice = numeric;
+        twice.type = '2';
+        twice.choices = {{true, Rtf::writePlain(u8("1 3"))},
+                         {false, Rtf::writePlain(u8("x"))},
+                         {true, Rtf::writePlain(u8("1 3,"))}};
         // A record that names no type leaves its column empty.
         const QString untyped = "<Mondai key='n'><mondaibun>" + Rtf::writePlain(u8("N")) +
                                 "</mondaibun><kaitou count=1><sentakushi isSeikai=True>" +
                                 Rtf::writePlain(u8("y")) + "</sentakushi></kaitou></Mondai>";
-        const QStringList records{composeRecord(f), composeRecord(typed), untyped};
-        QCOMPARE(QuestionTable::write(records, ','),
-                 withMark(u8("問題,種類,正解,選択肢1,選択肢2,選択肢3,ヒント,解説\r\n"
-                             "\"Q \"\"1\"\"\",2,1 3,\"a,b\",c,\"d\ne\",ヒ,\r\n"
-                             "\"Q \"\"1\"\"\",3,x,,,,ヒ,\r\n"
-                             "N,,1,y,,,,\r\n")));
-        QCOMPARE(QuestionTable::write(records, '\t'),
-                 withMark(u8("問題\t種類\t正解\t選択肢1\t選択肢2\t選択肢3\tヒント\t解説\r\n"
-                             "\"Q \"\"1\"\"\"\t2\t1 3\ta,b\tc\t\"d\ne\"\tヒ\t\r\n"
-                             "\"Q \"\"1\"\"\"\t3\tx\t\t\t\tヒ\t\r\n"
-                             "N\t\t1\ty\t\t\t\t\r\n")));
+        const QStringList records{composeRecord(f), composeRecord(typed), untyped,
+                                  composeRecord(numeric), composeRecord(twice)};
+        const QByteArray commas = QuestionTable::write(records, ',');
+        QCOMPARE(commas, withMark(u8("問題,種類,正解,選択肢1,選択肢2,選択肢3,ヒント,解説\r\n"
+                                     "\"Q \"\"1\"\"\",2,1 3,\"a,b\",c,\"d\ne\",ヒ,\r\n"
+                                     "\"Q \"\"1\"\"\",3,x,,,,ヒ,\r\n"
+                                     "N,,1,y,,,,\r\n"
+                                     "1+1,1,\"1,\",2,1,3,,\r\n"
+                                     "1+1,2,\"1 3,,\",1 3,x,\"1 3,\",,\r\n")));
+        const QByteArray tabs = QuestionTable::write(records, '\t');
+        QCOMPARE(tabs, withMark(u8("問題\t種類\t正解\t選択肢1\t選択肢2\t選択肢3\tヒント\t解説\r\n"
+                                   "\"Q \"\"1\"\"\"\t2\t1 3\ta,b\tc\t\"d\ne\"\tヒ\t\r\n"
+                                   "\"Q \"\"1\"\"\"\t3\tx\t\t\t\tヒ\t\r\n"
+                                   "N\t\t1\ty\t\t\t\t\r\n"
+                                   "1+1\t1\t1,\t2\t1\t3\t\t\r\n"
+                                   "1+1\t2\t1 3,,\t1 3\tx\t1 3,\t\t\r\n")));
+        for (const QByteArray& table : {commas, tabs}) {
+            const QuestionTable::ReadResult read = QuestionTable::read(table);
+            QCOMPARE(read.questions.size(), 5);
+            QCOMPARE(describe(read.questions.at(3).fields), describe(numeric));
+            QCOMPARE(describe(read.questions.at(4).fields), describe(twice));
+            QVERIFY(read.readByText.isEmpty());
+        }
     }
 };
 

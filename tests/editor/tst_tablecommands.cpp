@@ -124,6 +124,33 @@ class TestTableCommands : public QObject {
                   "　6行目(ﾌｧｲﾙの7行目)：正解「3」に当たる選択肢がありません\r\n\r\n"
                   "正しく読めた2問だけを取り込みますか?")
             << u8("2問を取り込みました") << QStringList{"1|A|x,*y|two\nlines|", "3|B|*typed||"};
+        // A right answer that is a choice's text means that choice; where its
+        // numbers would name another, the row is listed to check.
+        const QString readByText =
+            u8("\r\n\r\n次の行の正解は、番号ではなく選択肢の文字として読みました。");
+        QTest::newRow("a right answer that is a choice's text")
+            << true
+            << u8("問題,正解,選択肢1,選択肢2,選択肢3,ヒント\r\n1+1は？,2,2,1,3,\r\n"
+                  "2+2は？,4,3,4,5,\"数字で\r\n答える\"\r\n3+3は？,1,6,1,3,\r\n")
+            << QString()
+            << u8("3問を取り込みました") + readByText +
+                   u8("\r\n　2行目：正解「2」を選択肢1としました"
+                      "\r\n　4行目(ﾌｧｲﾙの5行目)：正解「1」を選択肢2としました")
+            << QStringList{u8("1|1+1は？|*2,1,3||"), u8("1|2+2は？|3,*4,5|数字で\n答える|"),
+                           u8("1|3+3は？|6,*1,3||")};
+        QString many = u8("問題,正解,選択肢1,選択肢2\r\n");
+        QString listed;
+        QStringList manyImported;
+        for (int i = 1; i <= 22; ++i) {
+            many += QString("Q%1,1,x,1\r\n").arg(i);
+            if (i <= 20)
+                listed += u8("\r\n　%1行目：正解「1」を選択肢2としました").arg(i + 1);
+            manyImported << QString("1|Q%1|x,*1||").arg(i);
+        }
+        QTest::newRow("at most 20 rows listed to check")
+            << true << many << QString()
+            << u8("22問を取り込みました") + readByText + listed + u8("\r\n　…ほか2行")
+            << manyImported;
     }
     void importTakesTheGoodRowsOrNothing() {
         QFETCH(bool, take);
