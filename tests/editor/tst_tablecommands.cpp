@@ -138,19 +138,22 @@ class TestTableCommands : public QObject {
                       "\r\n　4行目(ﾌｧｲﾙの5行目)：正解「1」を選択肢2としました")
             << QStringList{u8("1|1+1は？|*2,1,3||"), u8("1|2+2は？|3,*4,5|数字で\n答える|"),
                            u8("1|3+3は？|6,*1,3||")};
-        QString many = u8("問題,正解,選択肢1,選択肢2\r\n");
-        QString listed;
-        QStringList manyImported;
-        for (int i = 1; i <= 22; ++i) {
-            many += QString("Q%1,1,x,1\r\n").arg(i);
-            if (i <= 20)
-                listed += u8("\r\n　%1行目：正解「1」を選択肢2としました").arg(i + 1);
-            manyImported << QString("1|Q%1|x,*1||").arg(i);
+        for (const int count : {20, 22}) {
+            QString many = u8("問題,正解,選択肢1,選択肢2\r\n");
+            QString listed;
+            QStringList manyImported;
+            for (int i = 1; i <= count; ++i) {
+                many += QString("Q%1,1,x,1\r\n").arg(i);
+                if (i <= 20)
+                    listed += u8("\r\n　%1行目：正解「1」を選択肢2としました").arg(i + 1);
+                manyImported << QString("1|Q%1|x,*1||").arg(i);
+            }
+            if (count > 20)
+                listed += u8("\r\n　…ほか%1行").arg(count - 20);
+            QTest::addRow("%d rows to check, at most 20 listed", count)
+                << true << many << QString()
+                << u8("%1問を取り込みました").arg(count) + readByText + listed << manyImported;
         }
-        QTest::newRow("at most 20 rows listed to check")
-            << true << many << QString()
-            << u8("22問を取り込みました") + readByText + listed + u8("\r\n　…ほか2行")
-            << manyImported;
     }
     void importTakesTheGoodRowsOrNothing() {
         QFETCH(bool, take);
