@@ -7,6 +7,8 @@
 #include "data/QuestionTable.h"
 #include "platform/rtf/RtfReader.h"
 
+#include <algorithm>
+
 namespace {
 QString plain(const QString& rtf) {
     return Rtf::toPlainText(rtf);
@@ -47,8 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         records << composeRecord(keyed);
         described << describe(f);
     }
-    for (const QuestionTable::BadRow& bad : first.badRows)
-        FUZZ_CHECK(bad.line >= 1 && !bad.reason.isEmpty());
+    // A spreadsheet's row is never below the line of the file it begins on.
+    for (const QVector<QuestionTable::RowNote>* notes : {&first.badRows, &first.readByText})
+        for (const QuestionTable::RowNote& note : *notes)
+            FUZZ_CHECK(note.number >= 1 && note.number <= note.line && !note.text.isEmpty());
+    // Only questions read are listed as read by text.
+    for (const QuestionTable::RowNote& note : first.readByText)
+        FUZZ_CHECK(
+            std::any_of(first.questions.begin(), first.questions.end(),
+                        [&](const QuestionTable::Question& q) { return q.line == note.line; }));
 
     for (const QChar separator : {QChar(','), QChar('\t')}) {
         const QuestionTable::ReadResult again =
@@ -57,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(!again.ok || again.questions.isEmpty());
             continue;
         }
-        FUZZ_CHECK(again.ok && again.badRows.isEmpty());
+        FUZZ_CHECK(again.ok && again.badRows.isEmpty() && again.readByText.isEmpty());
         FUZZ_CHECK(again.questions.size() == first.questions.size());
         for (qsizetype i = 0; i < again.questions.size(); ++i)
             FUZZ_CHECK(describe(again.questions.at(i).fields) == described.at(i));

@@ -102,6 +102,14 @@ Decoded decodeUtf16(QByteArrayView body, bool littleEndian) {
     return accepted(text);
 }
 
+// A row as messages name it: as the spreadsheet shows it, with the file's
+// own line beside it where a quoted line break makes them differ.
+QString rowName(int number, int line) {
+    if (number == line)
+        return u("%1行目").arg(number);
+    return u("%1行目(ﾌｧｲﾙの%2行目)").arg(number).arg(line);
+}
+
 // The kinds of column a header can name.
 enum class Column { Question, Type, Answer, Choice, Hint, Explanation };
 
@@ -168,10 +176,10 @@ std::optional<Layout> headerLayout(const Row& first, QString& refusal) {
             continue;
         const std::optional<Column> column = columnNamed(cell);
         if (!column) {
-            refusal = u("%1行目の見出し「%2」は列の名前ではありません。\r\n"
+            refusal = rowName(first.number, first.line) +
+                      u("の見出し「%1」は列の名前ではありません。\r\n"
                         "列の名前：問題、種類、正解、選択肢、ヒント、解説\r\n"
                         "(question, type, answer, choice, hint, explanation)")
-                          .arg(first.line)
                           .arg(cell);
             return std::nullopt;
         }
@@ -184,7 +192,8 @@ std::optional<Layout> headerLayout(const Row& first, QString& refusal) {
                                nullptr,          &layout.hint, &layout.explanation};
         int* slot = places[int(*column)];
         if (*slot >= 0) {
-            refusal = u("%1行目の見出し「%2」が2つあります。").arg(first.line).arg(cell);
+            refusal =
+                rowName(first.number, first.line) + u("の見出し「%1」が2つあります。").arg(cell);
             return std::nullopt;
         }
         *slot = i;
@@ -226,32 +235,57 @@ struct Choice {
     QString text;
 };
 
-// Which choices the answer names: by their numbers, or the text of one.
-// Empty when it names none.
-QVector<int> rightChoices(const QString& answer, const QVector<Choice>& choices) {
-    QVector<int> right;
+// The choices the numbers of an answer name; empty when it is no list of
+// numbers or names a choice the row does not have.
+QVector<int> numberedChoices(const QString& answer, const QVector<Choice>& choices) {
     QVector<int> numbers;
-    if (readNumbers(answer, numbers)) {
-        for (int number : numbers) {
-            const auto it = std::find_if(choices.begin(), choices.end(),
-                                         [number](const Choice& c) { return c.column == number; });
-            if (it == choices.end()) {
-                right.clear();
-                break;
-            }
-            right << int(it - choices.begin());
-        }
-        if (!right.isEmpty())
-            return right;
+    if (!readNumbers(answer, numbers))
+        return {};
+    QVector<int> named;
+    for (int number : numbers) {
+        const auto it = std::find_if(choices.begin(), choices.end(),
+                                     [number](const Choice& c) { return c.column == number; });
+        if (it == choices.end())
+            return {};
+        named << int(it - choices.begin());
     }
-    for (int i = 0; i < choices.size(); ++i)
-        if (choices.at(i).text.trimmed() == answer.trimmed())
-            right << i;
-    return right;
+    return named;
 }
 
-// The question a row holds, or why it cannot be one.
-QString readQuestion(const Row& row, const Layout& layout, Question& question) {
+// Whether two lists name the same choices, in any order.
+bool sameChoices(QVector<int> a, QVector<int> b) {
+    for (QVector<int>* list : {&a, &b}) {
+        std::sort(list->begin(), list->end());
+        list->erase(std::unique(list->begin(), list->end()), list->end());
+    }
+    return a == b;
+}
+
+struct AnswerReading {
+    QVector<int> right;             // places among the row's choices; empty when it names none
+    bool numbersNameOthers = false; // taken as text, though as numbers it names other choices
+};
+
+// Which choices the answer names: the choices whose text it is, else those
+// its numbers name. A choice's text is what the author wrote in the row, so
+// "2" among the choices "2", "1", "3" is the first of them.
+AnswerReading readAnswer(const QString& answer, const QVector<Choice>& choices) {
+    AnswerReading reading;
+    for (int i = 0; i < choices.size(); ++i)
+        if (choices.at(i).text.trimmed() == answer.trimmed())
+            reading.right << i;
+    const QVector<int> numbered = numberedChoices(answer, choices);
+    if (reading.right.isEmpty())
+        reading.right = numbered;
+    else
+        reading.numbersNameOthers = !numbered.isEmpty() && !sameChoices(numbered, reading.right);
+    return reading;
+}
+
+// The question a row holds, or why it cannot be one. `readByText` tells a
+// right answer taken as a choice's text that as numbers names others.
+QString readQuestion(const Row& row, const Layout& layout, Question& question,
+                     QString& readByText) {
     for (int i = 0; i < row.fields.size(); ++i) {
         const bool read = i == layout.question || i == layout.type || i == layout.answer ||
                           i == layout.hint || i == layout.explanation || layout.choices.contains(i);
@@ -273,7 +307,8 @@ QString readQuestion(const Row& row, const Layout& layout, Question& question) {
         if (!choice.isEmpty())
             choices.append({i + 1, choice});
     }
-    const QVector<int> right = rightChoices(answer, choices);
+    const AnswerReading reading = readAnswer(answer, choices);
+    const QVector<int>& right = reading.right;
 
     const QString typeText = cell(row, layout.type).trimmed();
     QChar type;
@@ -305,8 +340,15 @@ QString readQuestion(const Row& row, const Layout& layout, Question& question) {
             return u("正解の選択肢がありません");
         if (right.isEmpty())
             return u("正解「%1」に当たる選択肢がありません").arg(answer);
-        for (int i = 0; i < choices.size(); ++i)
+        QStringList rightColumns;
+        for (int i = 0; i < choices.size(); ++i) {
             fields.choices.append({right.contains(i), Rtf::writePlain(choices.at(i).text)});
+            if (right.contains(i))
+                rightColumns << QString::number(choices.at(i).column);
+        }
+        if (reading.numbersNameOthers)
+            readByText = u("正解「%1」を選択肢%2としました")
+                             .arg(answer.trimmed(), rightColumns.join(u("、")));
     }
     fields.questionRtf = Rtf::writePlain(text);
     fields.hintRtf = Rtf::writePlain(cell(row, layout.hint));
@@ -321,6 +363,34 @@ QString plainField(const QString& rtf) {
     QString text = Rtf::toPlainText(rtf);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return text;
+}
+
+// The right answer's cell for these choices: the numbers of the right ones.
+// Where a choice's text is the same as those numbers, they would read back
+// as that choice; commas after them make them numbers again. Each choice's
+// text equals one count of commas at most, so one of these counts is free.
+QString answerCell(const QStringList& texts, const QVector<bool>& correct) {
+    QVector<Choice> choices;
+    QVector<int> right;
+    QStringList numbers;
+    for (int i = 0; i < texts.size(); ++i) {
+        if (correct.at(i)) {
+            numbers << QString::number(i + 1);
+            if (!texts.at(i).isEmpty())
+                right << int(choices.size());
+        }
+        if (!texts.at(i).isEmpty())
+            choices.append({i + 1, texts.at(i)});
+    }
+    const QString spelled = numbers.join(QChar(' '));
+    if (right.isEmpty())
+        return spelled;
+    for (qsizetype commas = 0; commas <= choices.size(); ++commas) {
+        const QString cell = spelled + QString(commas, QChar(','));
+        if (sameChoices(readAnswer(cell, choices).right, right))
+            return cell;
+    }
+    return spelled;
 }
 
 void appendField(QString& out, const QString& field, QChar separator) {
@@ -373,6 +443,7 @@ int splitRows(QStringView text, QChar separator, QVector<Row>& rows, int maxRows
     const qsizetype n = text.size();
     qsizetype i = 0;
     int line = 1;
+    int number = 0;
     const auto isLineEnd = [](QChar c) { return c == u'\r' || c == u'\n'; };
     // Steps over a line end at i: CR LF, CR or LF.
     const auto passLineEnd = [&] {
@@ -381,6 +452,7 @@ int splitRows(QStringView text, QChar separator, QVector<Row>& rows, int maxRows
     };
     while (i < n && (maxRows < 0 || rows.size() < maxRows)) {
         Row row;
+        row.number = ++number;
         row.line = line;
         while (true) {
             QString field;
@@ -497,17 +569,24 @@ ReadResult read(const QByteArray& bytes) {
     const qsizetype count = rows.size() - first;
     std::vector<Question> questions(std::size_t(std::max<qsizetype>(count, 0)));
     std::vector<QString> reasons(questions.size());
+    std::vector<QString> readByText(questions.size());
     forEachShare(count, 500, [&](qsizetype from, qsizetype to) {
-        for (qsizetype i = from; i < to; ++i)
-            reasons[std::size_t(i)] =
-                readQuestion(rows.at(first + i), *layout, questions[std::size_t(i)]);
+        for (qsizetype i = from; i < to; ++i) {
+            const std::size_t at = std::size_t(i);
+            reasons[at] = readQuestion(rows.at(first + i), *layout, questions[at], readByText[at]);
+        }
     });
     result.questions.reserve(count);
     for (qsizetype i = 0; i < count; ++i) {
-        if (reasons[std::size_t(i)].isEmpty())
-            result.questions.append(std::move(questions[std::size_t(i)]));
-        else
-            result.badRows.append({rows.at(first + i).line, reasons[std::size_t(i)]});
+        const Row& row = rows.at(first + i);
+        const std::size_t at = std::size_t(i);
+        if (!reasons[at].isEmpty()) {
+            result.badRows.append({row.number, row.line, reasons[at]});
+            continue;
+        }
+        result.questions.append(std::move(questions[at]));
+        if (!readByText[at].isEmpty())
+            result.readByText.append({row.number, row.line, readByText[at]});
     }
     return result;
 }
@@ -536,13 +615,12 @@ QByteArray write(const QStringList& records, QChar separator) {
                 line.answer =
                     fields.choices.isEmpty() ? QString() : plainField(fields.choices.first().rtf);
             } else {
-                QStringList right;
-                for (int i = 0; i < fields.choices.size(); ++i) {
-                    line.choices << plainField(fields.choices.at(i).rtf);
-                    if (fields.choices.at(i).correct)
-                        right << QString::number(i + 1);
+                QVector<bool> correct;
+                for (const RecordChoice& choice : fields.choices) {
+                    line.choices << plainField(choice.rtf);
+                    correct << choice.correct;
                 }
-                line.answer = right.join(QChar(' '));
+                line.answer = answerCell(line.choices, correct);
             }
             line.hint = plainField(fields.hintRtf);
             line.explanation = plainField(fields.explanationRtf);
@@ -599,12 +677,12 @@ QByteArray write(const QStringList& records, QChar separator) {
     return out;
 }
 
-QString badRowList(const QVector<BadRow>& badRows, int shown) {
+QString rowList(const QVector<RowNote>& rows, int shown) {
     QStringList lines;
-    for (int i = 0; i < badRows.size() && i < shown; ++i)
-        lines << u("　%1行目：%2").arg(badRows.at(i).line).arg(badRows.at(i).reason);
-    if (badRows.size() > shown)
-        lines << u("　…ほか%1行").arg(badRows.size() - shown);
+    for (int i = 0; i < rows.size() && i < shown; ++i)
+        lines << u("　%1：%2").arg(rowName(rows.at(i).number, rows.at(i).line), rows.at(i).text);
+    if (rows.size() > shown)
+        lines << u("　…ほか%1行").arg(rows.size() - shown);
     return lines.join(QLatin1String("\r\n"));
 }
 

@@ -29,8 +29,11 @@ struct Decoded {
 };
 Decoded decode(const QByteArray& bytes);
 
-// One row of the table and the line of the file it begins on.
+// One row of the table: its number as a spreadsheet shows it (every row
+// counts, blank ones too, and a quoted line break starts none) and the line
+// of the file it begins on.
 struct Row {
+    int number = 0;
     int line = 0;
     QStringList fields;
 };
@@ -42,20 +45,28 @@ struct Question {
     QString plainText; // the question as the lists show it
 };
 
-struct BadRow {
+// A row a message lists, and what it says of it.
+struct RowNote {
+    int number = 0; // as Row::number
     int line = 0;
-    QString reason;
+    QString text;
 };
 
 struct ReadResult {
     bool ok = false;
     QString refusal; // why nothing could be read, when not ok
     QVector<Question> questions;
-    QVector<BadRow> badRows;
+    QVector<RowNote> badRows; // with the reason
+    // Questions whose right answer is a choice's text and was taken as that
+    // choice, though read as numbers it names other choices: for the author
+    // to check.
+    QVector<RowNote> readByText;
 };
 
 // Reads a whole table file. Rows that cannot become a question are listed
-// with their line and reason; the others are read.
+// with their reason; the others are read. A right answer that is a choice's
+// text means that choice; only where no choice has that text is it read as
+// the numbers of the right choices.
 ReadResult read(const QByteArray& bytes);
 
 // The rows of a text, split at `separator` and at line ends outside quotes.
@@ -67,10 +78,11 @@ int splitRows(QStringView text, QChar separator, QVector<Row>& rows, int maxRows
 QChar detectSeparator(QStringView text);
 
 // The table of these records with a header row, UTF-8 with a byte order
-// mark, CR LF after each row.
+// mark, CR LF after each row. Right choices are written as their numbers,
+// with commas after them where a choice's text is the same as the numbers.
 QByteArray write(const QStringList& records, QChar separator);
 
-// The message listing rows that cannot become questions, at most `shown` of them.
-QString badRowList(const QVector<BadRow>& badRows, int shown = 20);
+// The lines of a message listing these rows, at most `shown` of them.
+QString rowList(const QVector<RowNote>& rows, int shown = 20);
 
 } // namespace QuestionTable

@@ -173,7 +173,8 @@ class frmSakusei : public QMainWindow {
     bool saveOrTell(QuestionDocument::SaveForm form, const QString& password = {});
     // The records follow the list's order after a sort.
     void keepListOrder();
-    void addQuestions(const QVector<QuestionTable::Question>& questions);
+    // Adds the questions read, and tells how many and which rows to check.
+    void addQuestions(const QuestionTable::ReadResult& table);
     // The key the fields were loaded with; a different text in txtKey was
     // typed by hand.
     QString loadedKey_;

@@ -39,7 +39,7 @@ void frmSakusei::importTable(const QString& path) {
         return;
     }
     if (!table.badRows.isEmpty()) {
-        const QString list = QuestionTable::badRowList(table.badRows);
+        const QString list = QuestionTable::rowList(table.badRows);
         if (table.questions.isEmpty()) {
             Dialogs::message(u("次の行は問題にできないため、何も取り込みませんでした。") + "\r\n" +
                                  list,
@@ -52,10 +52,11 @@ void frmSakusei::importTable(const QString& path) {
                              Dialogs::Answer::No) != Dialogs::Answer::Yes)
             return;
     }
-    addQuestions(table.questions);
+    addQuestions(table);
 }
 
-void frmSakusei::addQuestions(const QVector<QuestionTable::Question>& questions) {
+void frmSakusei::addQuestions(const QuestionTable::ReadResult& table) {
+    const QVector<QuestionTable::Question>& questions = table.questions;
     // New keys first, unique among themselves too; then every core composes
     // a share of the records.
     QVector<ListRowData> rows(questions.size());
@@ -89,8 +90,13 @@ void frmSakusei::addQuestions(const QVector<QuestionTable::Question>& questions)
     lstMondai->setSelectedRow(first);
     lstMondai->ensureRowVisible(first);
     lstMondai_Click();
-    Dialogs::message(u("%1問を取り込みました").arg(questions.size()), u("取り込み完了"),
-                     Dialogs::Icon::Information);
+    QString done = u("%1問を取り込みました").arg(questions.size());
+    // A number that is also a choice's text was taken as the text: the
+    // author checks those rows.
+    if (!table.readByText.isEmpty())
+        done += "\r\n\r\n" + u("次の行の正解は、番号ではなく選択肢の文字として読みました。") +
+                "\r\n" + QuestionTable::rowList(table.readByText);
+    Dialogs::message(done, u("取り込み完了"), Dialogs::Icon::Information);
 }
 
 void frmSakusei::mnuFileExport_Click() {

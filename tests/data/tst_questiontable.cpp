@@ -35,12 +35,19 @@ QString describe(const RecordFields& f) {
         .join('|');
 }
 
+// A row's number, and its line in brackets where that differs: "7(11)".
+QString rowName(int number, int line) {
+    return QString::number(number) + (number != line ? QString("(%1)").arg(line) : QString());
+}
+
 QStringList describeAll(const QuestionTable::ReadResult& result) {
     QStringList out;
     for (const QuestionTable::Question& q : result.questions)
         out << QString::number(q.line) + ":" + describe(q.fields);
-    for (const QuestionTable::BadRow& bad : result.badRows)
-        out << QString::number(bad.line) + "!" + bad.reason;
+    for (const QuestionTable::RowNote& bad : result.badRows)
+        out << rowName(bad.number, bad.line) + "!" + bad.text;
+    for (const QuestionTable::RowNote& note : result.readByText)
+        out << rowName(note.number, note.line) + "?" + note.text;
     return out;
 }
 
@@ -93,7 +100,7 @@ class TestQuestionTable : public QObject {
     void rows_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("separator");
-        QTest::addColumn<QStringList>("rows"); // "line:field|field"
+        QTest::addColumn<QStringList>("rows"); // "number(line):field|field"
         QTest::newRow("commas") << u8("a,b\r\nc,d") << "," << QStringList{"1:a|b", "2:c|d"};
         QTest::newRow("tabs") << u8("a\tb\nc\td\n") << "\t" << QStringList{"1:a|b", "2:c|d"};
         QTest::newRow("tabs with commas in the text")
@@ -101,8 +108,9 @@ class TestQuestionTable : public QObject {
         QTest::newRow("quoted separators and quotes")
             << u8("\"a,b\",\"say \"\"hi\"\"\"\r\nc,d") << ","
             << QStringList{"1:a,b|say \"hi\"", "2:c|d"};
-        QTest::newRow("line breaks in quotes count as lines")
-            << u8("\"a\r\nb\",\"c\rd\ne\"\r\nf,g") << "," << QStringList{"1:a\nb|c\nd\ne", "5:f|g"};
+        QTest::newRow("line breaks in quotes count as lines, not as rows")
+            << u8("\"a\r\nb\",\"c\rd\ne\"\r\nf,g") << ","
+            << QStringList{"1:a\nb|c\nd\ne", "2(5):f|g"};
         QTest::newRow("tab inside quotes of a tab file")
             << u8("\"a\tb\"\tc\nd\te") << "\t" << QStringList{"1:a\tb|c", "2:d|e"};
         QTest::newRow("CR line ends") << u8("a,b\rc,d\r") << "," << QStringList{"1:a|b", "2:c|d"};
@@ -122,7 +130,7 @@ class TestQuestionTable : public QObject {
         QCOMPARE(QuestionTable::splitRows(text, separator.at(0), split), 0);
         QStringList got;
         for (const QuestionTable::Row& row : split)
-            got << QString::number(row.line) + ":" + row.fields.join('|');
+            got << rowName(row.number, row.line) + ":" + row.fields.join('|');
         QCOMPARE(got, rows);
     }
 
@@ -144,6 +152,17 @@ class TestQuestionTable : public QObject {
             << u8("問題,種類,正解,選択肢1,選択肢2,選択肢3\nA,1,東京,大阪,東京,京都\n"
                   "B,2,１、３,x,y,z\n")
             << QStringList{"2:1|A|大阪,*東京,京都||", "3:2|B|*x,y,*z||"};
+        QTest::newRow("a choice's text before its numbers")
+            << u8("問題,正解,選択肢1,選択肢2,選択肢3\nA,2,2,1,3\nB,1 3,x,1 3,y\nC,2,1,2,3\n"
+                  "D,5,4,5,\nE, 3 ,3,3,x\n")
+            << QStringList{"2:1|A|*2,1,3||",
+                           "3:1|B|x,*1 3,y||",
+                           "4:1|C|1,*2,3||",
+                           "5:1|D|4,*5||",
+                           "6:2|E|*3,*3,x||",
+                           u8("2?正解「2」を選択肢1としました"),
+                           u8("3?正解「1 3」を選択肢2としました"),
+                           u8("6?正解「3」を選択肢1、2としました")};
         QTest::newRow("the editor's type entries")
             << u8("問題,種類,正解\nA,3.ﾃｷｽﾄﾎﾞｯｸｽ(入力),x\n") << QStringList{"2:3|A|*x||"};
         QTest::newRow("no header: question and typed answer")
@@ -196,6 +215,10 @@ class TestQuestionTable : public QObject {
         row("type that is no number", "Q,one,1,a,b",
             "回答の種類「one」は1、2、3のどれかにして下さい");
         row("text beyond the header", "Q,3,x,,,extra", "6列目には見出しがありません");
+        QTest::newRow("named as the spreadsheet shows them")
+            << head + u8("OK,1,1,\"a\r\nb\",c\r\n\r\nQ,4,1,a,b\r\n")
+            << QStringList{"2:1|OK|*a\nb,c||",
+                           u8("4(5)!回答の種類「4」は1、2、3のどれかにして下さい")};
         QTest::newRow("no header: a fifth column")
             << u8("Q,A\r\nQ,A,h,k,more\r\n")
             << QStringList{
@@ -293,21 +316,45 @@ class TestQuestionTable : public QObject {
         RecordFields typed = f;
         typed.type = '3';
         typed.choices = {{true, Rtf::writePlain(u8("x"))}};
+        // Numbers that are another choice's text get commas after them
+        // until they read back as numbers: as many commas as choices at most.
+        RecordFields numeric;
+        numeric.key = "m";
+        numeric.type = '1';
+        numeric.questionRtf = Rtf::writePlain(u8("1+1"));
+        numeric.choices = {{true, Rtf::writePlain(u8("2"))},
+                           {false, Rtf::writePlain(u8("1"))},
+                           {false, Rtf::writePlain(u8("3"))}};
+        RecordFields twice = numeric;
+        twice.type = '2';
+        twice.choices = {{true, Rtf::writePlain(u8("1 2"))}, {true, Rtf::writePlain(u8("1 2,"))}};
         // A record that names no type leaves its column empty.
         const QString untyped = "<Mondai key='n'><mondaibun>" + Rtf::writePlain(u8("N")) +
                                 "</mondaibun><kaitou count=1><sentakushi isSeikai=True>" +
                                 Rtf::writePlain(u8("y")) + "</sentakushi></kaitou></Mondai>";
-        const QStringList records{composeRecord(f), composeRecord(typed), untyped};
-        QCOMPARE(QuestionTable::write(records, ','),
-                 withMark(u8("問題,種類,正解,選択肢1,選択肢2,選択肢3,ヒント,解説\r\n"
-                             "\"Q \"\"1\"\"\",2,1 3,\"a,b\",c,\"d\ne\",ヒ,\r\n"
-                             "\"Q \"\"1\"\"\",3,x,,,,ヒ,\r\n"
-                             "N,,1,y,,,,\r\n")));
-        QCOMPARE(QuestionTable::write(records, '\t'),
-                 withMark(u8("問題\t種類\t正解\t選択肢1\t選択肢2\t選択肢3\tヒント\t解説\r\n"
-                             "\"Q \"\"1\"\"\"\t2\t1 3\ta,b\tc\t\"d\ne\"\tヒ\t\r\n"
-                             "\"Q \"\"1\"\"\"\t3\tx\t\t\t\tヒ\t\r\n"
-                             "N\t\t1\ty\t\t\t\t\r\n")));
+        const QStringList records{composeRecord(f), composeRecord(typed), untyped,
+                                  composeRecord(numeric), composeRecord(twice)};
+        const QByteArray commas = QuestionTable::write(records, ',');
+        QCOMPARE(commas, withMark(u8("問題,種類,正解,選択肢1,選択肢2,選択肢3,ヒント,解説\r\n"
+                                     "\"Q \"\"1\"\"\",2,1 3,\"a,b\",c,\"d\ne\",ヒ,\r\n"
+                                     "\"Q \"\"1\"\"\",3,x,,,,ヒ,\r\n"
+                                     "N,,1,y,,,,\r\n"
+                                     "1+1,1,\"1,\",2,1,3,,\r\n"
+                                     "1+1,2,\"1 2,,\",1 2,\"1 2,\",,,\r\n")));
+        const QByteArray tabs = QuestionTable::write(records, '\t');
+        QCOMPARE(tabs, withMark(u8("問題\t種類\t正解\t選択肢1\t選択肢2\t選択肢3\tヒント\t解説\r\n"
+                                   "\"Q \"\"1\"\"\"\t2\t1 3\ta,b\tc\t\"d\ne\"\tヒ\t\r\n"
+                                   "\"Q \"\"1\"\"\"\t3\tx\t\t\t\tヒ\t\r\n"
+                                   "N\t\t1\ty\t\t\t\t\r\n"
+                                   "1+1\t1\t1,\t2\t1\t3\t\t\r\n"
+                                   "1+1\t2\t1 2,,\t1 2\t1 2,\t\t\t\r\n")));
+        for (const QByteArray& table : {commas, tabs}) {
+            const QuestionTable::ReadResult read = QuestionTable::read(table);
+            QCOMPARE(read.questions.size(), 5);
+            QCOMPARE(describe(read.questions.at(3).fields), describe(numeric));
+            QCOMPARE(describe(read.questions.at(4).fields), describe(twice));
+            QVERIFY(read.readByText.isEmpty());
+        }
     }
 };
 

@@ -101,48 +101,104 @@ class TestTableCommands : public QObject {
   private slots:
     void importTakesTheGoodRowsOrNothing_data() {
         QTest::addColumn<bool>("take");
-        QTest::newRow("the good rows") << true;
-        QTest::newRow("nothing") << false;
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("asked"); // empty: nothing to ask
+        QTest::addColumn<QString>("done");
+        QTest::addColumn<QStringList>("imported");
+        const QString table = u8("問題,正解,選択肢1,選択肢2\r\nA,2,x,y\r\n,1,x,y\r\n"
+                                 "B,typed,,\r\nC,3,x,y\r\n");
+        const QString asked = u8("次の行は問題にできません。\r\n"
+                                 "　3行目：問題文がありません\r\n"
+                                 "　5行目：正解「3」に当たる選択肢がありません\r\n\r\n"
+                                 "正しく読めた2問だけを取り込みますか?");
+        const QStringList imported{"1|A|x,*y||", "3|B|*typed||"};
+        QTest::newRow("the good rows")
+            << true << table << asked << u8("2問を取り込みました") << imported;
+        QTest::newRow("nothing") << false << table << asked << QString() << QStringList();
+        // A quoted line break starts no row; a blank row is one.
+        QTest::newRow("rows named as the spreadsheet shows them")
+            << true
+            << u8("問題,正解,選択肢1,選択肢2,ヒント\r\nA,2,x,y,\"two\r\nlines\"\r\n\r\n"
+                  ",1,x,y,\r\nB,typed,,,\r\nC,3,x,y,\r\n")
+            << u8("次の行は問題にできません。\r\n"
+                  "　4行目(ﾌｧｲﾙの5行目)：問題文がありません\r\n"
+                  "　6行目(ﾌｧｲﾙの7行目)：正解「3」に当たる選択肢がありません\r\n\r\n"
+                  "正しく読めた2問だけを取り込みますか?")
+            << u8("2問を取り込みました") << QStringList{"1|A|x,*y|two\nlines|", "3|B|*typed||"};
+        // A right answer that is a choice's text means that choice; where its
+        // numbers would name another, the row is listed to check.
+        const QString readByText =
+            u8("\r\n\r\n次の行の正解は、番号ではなく選択肢の文字として読みました。");
+        QTest::newRow("a right answer that is a choice's text")
+            << true
+            << u8("問題,正解,選択肢1,選択肢2,選択肢3,ヒント\r\n1+1は？,2,2,1,3,\r\n"
+                  "2+2は？,4,3,4,5,\"数字で\r\n答える\"\r\n3+3は？,1,6,1,3,\r\n")
+            << QString()
+            << u8("3問を取り込みました") + readByText +
+                   u8("\r\n　2行目：正解「2」を選択肢1としました"
+                      "\r\n　4行目(ﾌｧｲﾙの5行目)：正解「1」を選択肢2としました")
+            << QStringList{u8("1|1+1は？|*2,1,3||"), u8("1|2+2は？|3,*4,5|数字で\n答える|"),
+                           u8("1|3+3は？|6,*1,3||")};
+        for (const int count : {20, 22}) {
+            QString many = u8("問題,正解,選択肢1,選択肢2\r\n");
+            QString listed;
+            QStringList manyImported;
+            for (int i = 1; i <= count; ++i) {
+                many += QString("Q%1,1,x,1\r\n").arg(i);
+                if (i <= 20)
+                    listed += u8("\r\n　%1行目：正解「1」を選択肢2としました").arg(i + 1);
+                manyImported << QString("1|Q%1|x,*1||").arg(i);
+            }
+            if (count > 20)
+                listed += u8("\r\n　…ほか%1行").arg(count - 20);
+            QTest::addRow("%d rows to check, at most 20 listed", count)
+                << true << many << QString()
+                << u8("%1問を取り込みました").arg(count) + readByText + listed << manyImported;
+        }
     }
     void importTakesTheGoodRowsOrNothing() {
         QFETCH(bool, take);
+        QFETCH(QString, table);
+        QFETCH(QString, asked);
+        QFETCH(QString, done);
+        QFETCH(QStringList, imported);
         EditorFixture f;
         openQuestionFile(f.editor, KUMEMO_EXAMPLES "/sample.kmd");
         QuestionDocument& document = f.main->document();
         const QStringList before = document.records();
-        f.env.writeFile("q.csv", u8("問題,正解,選択肢1,選択肢2\r\nA,2,x,y\r\n,1,x,y\r\n"
-                                    "B,typed,,\r\nC,3,x,y\r\n")
-                                     .toUtf8());
+        f.env.writeFile("q.csv", table.toUtf8());
         Dialogs::clearRecords();
         Dialogs::setNextFileName(f.env.path("q.csv"));
         Dialogs::setNextAnswer(take ? Dialogs::Answer::Yes : Dialogs::Answer::No);
         choose(f.editor, "mnuFileImport");
-        const Dialogs::Message asked = Dialogs::shownMessages().first();
-        QCOMPARE(asked.text, u8("次の行は問題にできません。\r\n"
-                                "　3行目：問題文がありません\r\n"
-                                "　5行目：正解「3」に当たる選択肢がありません\r\n\r\n"
-                                "正しく読めた2問だけを取り込みますか?"));
-        QCOMPARE(asked.title, u8("取り込み"));
-        QCOMPARE(asked.icon, Dialogs::Icon::Question);
-        QCOMPARE(asked.buttons, Dialogs::Buttons::YesNo);
+        QCOMPARE(Dialogs::shownMessages().size(), 1 + int(take && !asked.isEmpty()));
+        if (!asked.isEmpty()) {
+            const Dialogs::Message question = Dialogs::shownMessages().first();
+            QCOMPARE(question.text, asked);
+            QCOMPARE(question.title, u8("取り込み"));
+            QCOMPARE(question.icon, Dialogs::Icon::Question);
+            QCOMPARE(question.buttons, Dialogs::Buttons::YesNo);
+        }
         if (!take) {
             QCOMPARE(document.records(), before);
             QCOMPARE(questionList(f.editor)->count(), before.size());
             QVERIFY(!f.editor->mnuFileSave->isEnabled());
             return;
         }
-        QCOMPARE(lastMessage().text, u8("2問を取り込みました"));
+        QCOMPARE(lastMessage().text, done);
         QCOMPARE(lastMessage().title, u8("取り込み完了"));
-        QCOMPARE(document.count(), before.size() + 2);
+        QCOMPARE(lastMessage().icon, Dialogs::Icon::Information);
+        QCOMPARE(document.count(), before.size() + imported.size());
         QCOMPARE(document.records().mid(0, before.size()), before);
-        QCOMPARE(describeAll(document.records().mid(before.size())),
-                 (QStringList{"1|A|x,*y||", "3|B|*typed||"}));
+        QCOMPARE(describeAll(document.records().mid(before.size())), imported);
         ListView* list = questionList(f.editor);
         QCOMPARE(list->count(), document.count());
         // The run list has them too.
         QCOMPARE(f.main->lstMondai->count(), document.count());
-        QCOMPARE(f.main->lstMondai->text(before.size() + 2), QString("B"));
-        for (int row = before.size() + 1; row <= list->count(); ++row) {
+        for (int i = 0; i < imported.size(); ++i) {
+            const int row = before.size() + 1 + i;
+            QCOMPARE(list->text(row), imported.at(i).section('|', 1, 1));
+            QCOMPARE(f.main->lstMondai->text(row), imported.at(i).section('|', 1, 1));
             const QString key = list->key(row);
             QCOMPARE(key.size(), 5);
             QVERIFY(std::all_of(key.begin(), key.end(),
@@ -150,10 +206,10 @@ class TestTableCommands : public QObject {
             QCOMPARE(document.indexOf(key), row - 1);
             QCOMPARE(list->subItem(row, 1), document.at(row - 1).record);
         }
-        QCOMPARE(list->text(before.size() + 1), QString("A"));
         // The fields show the first question taken in; the file has changes.
         QCOMPARE(list->selectedRow(), before.size() + 1);
-        QCOMPARE(control<RichTextBox>(f.editor, "txtMondai")->text(), QString("A"));
+        QCOMPARE(control<RichTextBox>(f.editor, "txtMondai")->text(),
+                 imported.first().section('|', 1, 1));
         QVERIFY(f.editor->mnuFileSave->isEnabled());
     }
 

@@ -296,6 +296,14 @@ void TestRtf::readerText_data() {
     QTest::newRow("raw line ends are no text") << u("{\\rtf1 a\r\nb\nc}") << u("abc");
     QTest::newRow("sections end paragraphs") << u("{\\rtf1 a\\sect b\\sect c}") << u("a\r\nb\r\nc");
     QTest::newRow("final sect ends the document") << u("{\\rtf1 a\\sect}") << u("a");
+    // A section ends the paragraph only when one is open.
+    QTest::newRow("sect after par") << u("{\\rtf1 a\\par\\sect b}") << u("a\r\nb");
+    QTest::newRow("sect after a par in a group")
+        << u("{\\rtf1{\\b a\\par }\\sect{\\b b\\par }\\sect}") << u("a\r\nb");
+    QTest::newRow("sect first") << u("{\\rtf1\\sect a}") << u("a");
+    QTest::newRow("sect keeps an empty line before it")
+        << u("{\\rtf1 a\\par\\par\\sect b}") << u("a\r\n\r\nb");
+    QTest::newRow("sect after a line break") << u("{\\rtf1 a\\line\\sect b}") << u("a\r\n\r\nb");
     QTest::newRow("pc is code page 437") << u("{\\rtf1\\pc \\'f1\\'9b}") << u("±¢");
     QTest::newRow("pca is code page 850") << u("{\\rtf1\\pca \\'f1\\'9b}") << u("±ø");
     QTest::newRow("mac is code page 10000") << u("{\\rtf1\\mac \\'b1\\'8e}") << u("±é");

@@ -111,6 +111,7 @@ enum class Word {
     AssociatedStrike,
     // text
     Paragraph,
+    Section,
     Line,
     Tab,
     Cell,
@@ -236,7 +237,7 @@ const WordInfo& lookUp(std::string_view name) {
         {"astrike", {Word::AssociatedStrike}},
         {"astriked", {Word::AssociatedStrike}},
         {"par", {Word::Paragraph}},
-        {"sect", {Word::Paragraph}},
+        {"sect", {Word::Section}},
         {"line", {Word::Line}},
         {"tab", {Word::Tab}},
         {"cell", {Word::Cell}},
@@ -504,6 +505,7 @@ template <typename Sink> class Parser {
     bool latinBefore = false; // the last letter of double-byte text was a Latin one
     int pendingCells = 0;
     bool paragraphPending = false;
+    bool paragraphOpen = false; // text came after the last paragraph break
     bool keepFinalParagraph = false;
     State paragraphState;
     std::optional<State> endState;
@@ -792,6 +794,12 @@ void Parser<Sink>::word(const WordInfo& info, bool hasParameter, int parameter) 
         break;
     case Word::Paragraph:
         paragraphBreak();
+        break;
+    // Office suites end a section's last paragraph with \par and show no
+    // empty one after it.
+    case Word::Section:
+        if (paragraphOpen)
+            paragraphBreak();
         break;
     case Word::Line:
         addText(u"\u2028");
@@ -1115,6 +1123,7 @@ template <typename Sink> void Parser<Sink>::addContent(QStringView text) {
     if (text.isEmpty())
         return;
     emitPendingParagraph();
+    paragraphOpen = true;
     if constexpr (Sink::wantsStyles) {
         if (state.doubleByte)
             addDoubleByteContent(text);
@@ -1202,6 +1211,7 @@ template <typename Sink> void Parser<Sink>::paragraphBreak() {
     emitPendingParagraph();
     flushRun();
     paragraphPending = true;
+    paragraphOpen = false;
     paragraphState = state;
 }
 
