@@ -26,7 +26,6 @@ QString shownText(const QString& text) {
     return shown;
 }
 
-
 // What assistive technology reads for a cell: its column's name and its text
 // without the padding that aligns it ("正解数 1"); an empty cell says nothing.
 QString cellAccessibleText(const QString& columnName, const QString& text) {
