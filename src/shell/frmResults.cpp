@@ -123,10 +123,9 @@ QWidget* frmResults::learnerPage(const ResultsData& data) {
                            .arg(r.answered)
                            .arg(r.solved)
                            .arg(lastRoundText(data.rounds)));
+    // Said by its text as the focus comes: a screen reader says a label's
+    // name, not its description.
     readByKeyboard(lblCounts);
-    lblCounts->setAccessibleName(u("回答の状況"));
-    // Said after the name as the focus comes, which the text is not.
-    lblCounts->setAccessibleDescription(lblCounts->text());
 
     chtRates = chartView("chtRates", u("正解率の分布"));
     QStringList bins;

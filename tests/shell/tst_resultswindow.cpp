@@ -8,6 +8,7 @@
 #include "support/Modal.h"
 #include "support/TestEnv.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCategoryAxis>
 #include <QChartView>
@@ -89,7 +90,9 @@ class TestResultsWindow : public QObject {
             QVERIFY(QTest::qWaitForWindowActive(results));
             results->tabResults->tabBar()->setFocus();
             QTest::keyClick(results->tabResults->tabBar(), Qt::Key_Tab);
-            summaryTabbed = results->lblCounts->hasFocus();
+            summaryTabbed = results->lblCounts->hasFocus() &&
+                            QAccessible::queryAccessibleInterface(results->lblCounts)
+                                    ->text(QAccessible::Name) == counts;
             ratesSaid = results->chtRates->accessibleDescription();
             Dialogs::setNextFileName(exported);
             results->findChild<QAction*>("lstClassQuestionsExport")->trigger();
