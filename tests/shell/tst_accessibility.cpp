@@ -16,6 +16,7 @@
 #include "support/Modal.h"
 #include "support/TestEnv.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -78,6 +79,11 @@ void collectFaults(QAccessibleInterface* node, const QString& path, QStringList&
         if (header->role() == QAccessible::ColumnHeader && !name.trimmed().isEmpty() &&
             !name.startsWith(header->text(QAccessible::Name)))
             faults << here + ": " + name + " without its column's name";
+        // An empty cell says nothing, not its column's name alone.
+        const auto* view = static_cast<QAbstractItemView*>(cell->table()->object());
+        const QModelIndex shown = view->model()->index(cell->rowIndex(), cell->columnIndex());
+        if (shown.data().toString().trimmed().isEmpty() && !name.trimmed().isEmpty())
+            faults << here + ": an empty cell says " + name;
     }
     // The pop-up list of a combo box is announced with the box's name.
     for (int i = role == QAccessible::ComboBox ? 1 : 0; i < node->childCount(); ++i)

@@ -181,6 +181,9 @@ class TestResultsWindow : public QObject {
         QCOMPARE(shownLabels, labels);
         QVERIFY(
             window.lblRounds->text().startsWith(QString::number(rounds.size()) + u8("回の記録 (")));
+        // A listener hears the latest ten rounds.
+        QCOMPARE(window.chtProgress->accessibleDescription().count(u8("問正解")),
+                 std::min(int(rounds.size()), 10));
     }
 };
 
