@@ -148,6 +148,10 @@ QString rateBinLabel(int bin) {
     return QString::number(bin * 10) + u("～");
 }
 
+QString markLabel(const MarkCount& mark) {
+    return mark.mark.isEmpty() ? u("なし") : mark.mark;
+}
+
 namespace {
 // The counts of a record's value: its first two fields, as the reader
 // splits them at ":".
@@ -339,14 +343,22 @@ ResultsData collectResults(const QString& folder, const QString& learnerName,
     return data;
 }
 
+namespace {
+// A round's day as the chart labels it: with the year when the rounds span
+// more than one.
+QString dayFormat(const QVector<RoundEntry>& rounds) {
+    const bool oneYear = rounds.first().when.date().year() == rounds.last().when.date().year();
+    return oneYear ? u("M月d日") : u("yyyy/M/d");
+}
+} // namespace
+
 ProgressChart progressChart(const QVector<RoundEntry>& rounds, int maxLabels) {
     ProgressChart chart;
     if (rounds.isEmpty())
         return chart;
     for (const RoundEntry& round : rounds)
         chart.rates << (round.asked > 0 ? 100.0 * round.right / round.asked : 0.0);
-    const bool oneYear = rounds.first().when.date().year() == rounds.last().when.date().year();
-    const QString format = oneYear ? u("M月d日") : u("yyyy/M/d");
+    const QString format = dayFormat(rounds);
     // Labels stand at least this many rounds apart.
     const int count = int(rounds.size());
     const int gap = std::max(1, (count + maxLabels - 1) / std::max(1, maxLabels));
@@ -372,4 +384,36 @@ QString lastRoundText(const RoundLogRead& rounds) {
         return u("―");
     const RoundEntry& last = rounds.rounds.last();
     return roundResultText(last.asked, last.right);
+}
+
+namespace {
+QString questionCount(int questions) {
+    return QString::number(questions) + u("問");
+}
+} // namespace
+
+QString rateChartDescription(const LearnerResults& results) {
+    QStringList bins;
+    for (int bin = 0; bin < RateBins; ++bin)
+        bins << QString::number(bin * 10) + u("%～ ") +
+                    questionCount(results.histogram[std::size_t(bin)]);
+    return bins.join(u("、"));
+}
+
+QString markChartDescription(const LearnerResults& results) {
+    QStringList marks;
+    for (const MarkCount& mark : results.marks)
+        marks << markLabel(mark) + u(" ") + questionCount(mark.questions);
+    return marks.join(u("、"));
+}
+
+QString progressChartDescription(const QVector<RoundEntry>& rounds, int latest) {
+    if (rounds.isEmpty())
+        return {};
+    const QString format = dayFormat(rounds);
+    QStringList said;
+    for (qsizetype i = rounds.size() - 1; i >= 0 && said.size() < latest; --i)
+        said << rounds[i].when.toString(format) + u(" ") +
+                    roundResultText(rounds[i].asked, rounds[i].right);
+    return u("新しい順に ") + said.join(u("、"));
 }

@@ -34,6 +34,8 @@ struct MarkCount {
     QString mark; // "" for the questions without a mark
     int questions = 0;
 };
+// The mark as a chart names it: "なし" for the questions without a mark.
+QString markLabel(const MarkCount& mark);
 
 // One learner's results for the open file.
 struct LearnerResults {
@@ -139,3 +141,11 @@ struct ProgressChart {
     QVector<RoundLabel> labels;
 };
 ProgressChart progressChart(const QVector<RoundEntry>& rounds, int maxLabels);
+
+// What the charts show, said to a listener who cannot see them: each bar
+// with its count, "0%～ 3問、10%～ 0問、…" and "◎ 2問、なし 5問"; the latest
+// `latest` rounds, the newest first, each with its day (as the chart labels
+// it) and result: "新しい順に 12月8日 10問中 5問正解 (50.0%)、…".
+QString rateChartDescription(const LearnerResults& results);
+QString markChartDescription(const LearnerResults& results);
+QString progressChartDescription(const QVector<RoundEntry>& rounds, int latest);

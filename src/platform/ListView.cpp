@@ -26,6 +26,15 @@ QString shownText(const QString& text) {
     return shown;
 }
 
+// What assistive technology reads for a cell: its column's name and its text
+// without the padding that aligns it ("正解数 1"); an empty cell says nothing.
+QString cellAccessibleText(const QString& columnName, const QString& text) {
+    const QString value = text.trimmed();
+    if (value.isEmpty() || columnName.isEmpty())
+        return value;
+    return columnName + u(" ") + value;
+}
+
 // Rows in one contiguous block with a gap where the last row was removed.
 // The gap moves to the next row removed, so removing rows from the last to
 // the first moves each row at most once.
@@ -99,9 +108,14 @@ class ListViewModel : public QAbstractTableModel {
         if (!index.isValid())
             return {};
         // A column whose texts mean nothing read out (raw RTF, whole records)
-        // is read as its name.
-        if (role == Qt::AccessibleTextRole && unreadColumns_.contains(index.column()))
-            return accessibleNames_.value(index.column());
+        // is read as its name; the others' cells with their column's name, as
+        // screen readers read a row cell by cell without the headers.
+        if (role == Qt::AccessibleTextRole) {
+            if (unreadColumns_.contains(index.column()))
+                return accessibleNames_.value(index.column());
+            return cellAccessibleText(columnName(index.column()),
+                                      shownText(cell(index.row(), index.column())));
+        }
         if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
             return {};
         return shownText(cell(index.row(), index.column()));
@@ -110,7 +124,7 @@ class ListViewModel : public QAbstractTableModel {
         if (orientation != Qt::Horizontal)
             return {};
         if (role == Qt::AccessibleTextRole && accessibleNames_.contains(section))
-            return accessibleNames_.value(section);
+            return columnName(section);
         if (role != Qt::DisplayRole)
             return {};
         return headers_.value(section);
@@ -122,6 +136,9 @@ class ListViewModel : public QAbstractTableModel {
         emit headerDataChanged(Qt::Horizontal, column, column);
     }
     bool isReadOut(int column) const { return !unreadColumns_.contains(column); }
+    QString columnName(int column) const {
+        return accessibleNames_.value(column, headers_.value(column));
+    }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         if (!index.isValid())
             return Qt::NoItemFlags;
@@ -144,7 +161,8 @@ class ListViewModel : public QAbstractTableModel {
         cells[column] = text;
         if (column < columnCount()) {
             const QModelIndex changed = index(row, column);
-            emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::ToolTipRole});
+            emit dataChanged(changed, changed,
+                             {Qt::DisplayRole, Qt::ToolTipRole, Qt::AccessibleTextRole});
         }
     }
 

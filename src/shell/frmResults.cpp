@@ -27,6 +27,8 @@
 namespace {
 // As many dates as fit side by side under the chart at the window's size.
 constexpr int ProgressLabels = 8;
+// The rounds a listener hears of the progress chart, the latest.
+constexpr int ProgressSaid = 10;
 
 // Charts in the program's font and the desktop's colours.
 void followDesktop(QChart* chart, const QFont& font) {
@@ -78,6 +80,13 @@ void fillBarChart(QChart* chart, const QString& series, const QStringList& categ
     chart->legend()->hide();
 }
 
+// A line of text that Tab reaches, so that it is read and selected by
+// keyboard alone.
+void readByKeyboard(QLabel* label) {
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    label->setFocusPolicy(Qt::StrongFocus);
+}
+
 QLabel* caption(const QString& text, QWidget* buddy) {
     auto* label = new QLabel(text);
     label->setBuddy(buddy);
@@ -114,8 +123,9 @@ QWidget* frmResults::learnerPage(const ResultsData& data) {
                            .arg(r.answered)
                            .arg(r.solved)
                            .arg(lastRoundText(data.rounds)));
-    lblCounts->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    lblCounts->setAccessibleName(u("回答の状況"));
+    // Said by its text as the focus comes: a screen reader says a label's
+    // name, not its description.
+    readByKeyboard(lblCounts);
 
     chtRates = chartView("chtRates", u("正解率の分布"));
     QStringList bins;
@@ -123,14 +133,16 @@ QWidget* frmResults::learnerPage(const ResultsData& data) {
         bins << rateBinLabel(bin);
     fillBarChart(chtRates->chart(), u("問題数"), bins,
                  QList<int>(r.histogram.begin(), r.histogram.end()), u("正解率(%)"));
+    chtRates->setAccessibleDescription(rateChartDescription(r));
     chtMarks = chartView("chtMarks", u("ﾏｰｸごとの問題数"));
     QStringList marks;
     QList<int> markCounts;
     for (const MarkCount& m : r.marks) {
-        marks << (m.mark.isEmpty() ? u("なし") : m.mark);
+        marks << markLabel(m);
         markCounts << m.questions;
     }
     fillBarChart(chtMarks->chart(), u("問題数"), marks, markCounts, u("ﾏｰｸ"));
+    chtMarks->setAccessibleDescription(markChartDescription(r));
     followDesktop(chtRates->chart(), font());
     followDesktop(chtMarks->chart(), font());
 
@@ -156,7 +168,7 @@ QWidget* frmResults::progressPage(const ResultsData& data) {
     auto* layout = new QVBoxLayout(page);
     lblRounds = named(new QLabel(page), "lblRounds");
     lblRounds->setWordWrap(true);
-    lblRounds->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    readByKeyboard(lblRounds);
     layout->addWidget(lblRounds);
     const RoundLogRead& log = data.rounds;
     if (log.damaged) {
@@ -174,6 +186,7 @@ QWidget* frmResults::progressPage(const ResultsData& data) {
     }
     lblRounds->setText(u("%1回の記録 (%2)").arg(log.rounds.size()).arg(data.roundLogPath));
     chtProgress = chartView("chtProgress", u("回ごとの正解率"));
+    chtProgress->setAccessibleDescription(progressChartDescription(log.rounds, ProgressSaid));
     QChart* chart = chtProgress->chart();
     const ProgressChart progress = progressChart(log.rounds, ProgressLabels);
     auto* rates = new QLineSeries;

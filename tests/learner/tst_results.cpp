@@ -109,6 +109,13 @@ class TestResults : public QObject {
         for (const MarkCount& m : r.marks)
             markCounts << m.questions;
         QCOMPARE(markCounts, marks);
+        // What a listener hears of the charts: every bar with its count.
+        QStringList said;
+        for (int bin = 0; bin < RateBins; ++bin)
+            said << QString::number(bin * 10) + u8("%～ ") + QString::number(bins[bin]) + u8("問");
+        QCOMPARE(rateChartDescription(r), said.join(u8("、")));
+        QCOMPARE(markChartDescription(r),
+                 u8("A %1問、B %2問、なし %3問").arg(marks[0]).arg(marks[1]).arg(marks[2]));
         QStringList rows;
         const TextTable shown = hardestTable(r);
         for (int row = 0; row < shown.rows.size(); ++row)
@@ -277,25 +284,32 @@ class TestResults : public QObject {
     // The progress chart's dates: a day once, the year when the rounds span
     // two, none crowding another where most rounds fall on one day; a round
     // without questions has the rate 0.
+    // The chart's labels, and what a listener hears of the latest two rounds.
     void progressLabels_data() {
         QTest::addColumn<QList<int>>("days"); // each round's day after Evening
         QTest::addColumn<int>("asked");
         QTest::addColumn<QStringList>("labels"); // "round:date"
+        QTest::addColumn<QString>("said");
         QTest::newRow("over the new year")
-            << QList<int>{0, 25} << 8 << QStringList{u8("1:2026/12/7"), u8("2:2027/1/1")};
+            << QList<int>{0, 25} << 8 << QStringList{u8("1:2026/12/7"), u8("2:2027/1/1")}
+            << u8("新しい順に 2027/1/1 8問中 4問正解 (50.0%)、2026/12/7 8問中 4問正解 (50.0%)");
         QList<int> crowded(190, 0);
         for (int day = 1; day <= 10; ++day)
             crowded << day;
         QTest::newRow("most on one day")
-            << crowded << 8 << QStringList{u8("1:12月7日"), u8("191:12月8日")};
+            << crowded << 8 << QStringList{u8("1:12月7日"), u8("191:12月8日")}
+            << u8("新しい順に 12月17日 8問中 4問正解 (50.0%)、12月16日 8問中 4問正解 (50.0%)");
         QTest::newRow("a day again, out of order")
-            << QList<int>{0, 1, 0} << 8 << QStringList{u8("1:12月7日"), u8("2:12月8日")};
-        QTest::newRow("no questions") << QList<int>{0} << 0 << QStringList{u8("1:12月7日")};
+            << QList<int>{0, 1, 0} << 8 << QStringList{u8("1:12月7日"), u8("2:12月8日")}
+            << u8("新しい順に 12月7日 8問中 4問正解 (50.0%)、12月8日 8問中 4問正解 (50.0%)");
+        QTest::newRow("no questions") << QList<int>{0} << 0 << QStringList{u8("1:12月7日")}
+                                      << u8("新しい順に 12月7日 0問中 0問正解");
     }
     void progressLabels() {
         QFETCH(QList<int>, days);
         QFETCH(int, asked);
         QFETCH(QStringList, labels);
+        QFETCH(QString, said);
         QVector<RoundEntry> rounds;
         for (const int day : days)
             rounds.append({Evening.addDays(day), Id, asked, asked / 2});
@@ -305,6 +319,7 @@ class TestResults : public QObject {
             shown << QString::number(label.round) + ":" + label.text;
         QCOMPARE(shown, labels);
         QCOMPARE(chart.rates, QVector<double>(days.size(), asked ? 50 : 0));
+        QCOMPARE(progressChartDescription(rounds, 2), said);
     }
 
     // A log that exists but cannot be read is neither shown nor written.

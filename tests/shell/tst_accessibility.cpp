@@ -16,6 +16,7 @@
 #include "support/Modal.h"
 #include "support/TestEnv.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -50,7 +51,8 @@ bool isInteractive(QAccessible::Role role) {
 
 // Walks a window's accessibility tree as a screen reader does and returns
 // what a listener would miss: a control without a name, a combo box named by
-// its current item, a column without a header name, rich text read out raw.
+// its current item, a column without a header name, a cell without it, rich
+// text read out raw.
 void collectFaults(QAccessibleInterface* node, const QString& path, QStringList& faults) {
     const QAccessible::Role role = node->role();
     const QString name = node->text(QAccessible::Name);
@@ -71,6 +73,18 @@ void collectFaults(QAccessibleInterface* node, const QString& path, QStringList&
     }
     if (name.contains(QStringLiteral("{\\rtf")))
         faults << here + ": reads out RTF";
+    // A row is read cell by cell, without the headers.
+    if (QAccessibleTableCellInterface* cell = node->tableCellInterface()) {
+        QAccessibleInterface* header = node->parent()->child(cell->columnIndex());
+        if (header->role() == QAccessible::ColumnHeader && !name.trimmed().isEmpty() &&
+            !name.startsWith(header->text(QAccessible::Name)))
+            faults << here + ": " + name + " without its column's name";
+        // An empty cell says nothing, not its column's name alone.
+        const auto* view = static_cast<QAbstractItemView*>(cell->table()->object());
+        const QModelIndex shown = view->model()->index(cell->rowIndex(), cell->columnIndex());
+        if (shown.data().toString().trimmed().isEmpty() && !name.trimmed().isEmpty())
+            faults << here + ": an empty cell says " + name;
+    }
     // The pop-up list of a combo box is announced with the box's name.
     for (int i = role == QAccessible::ComboBox ? 1 : 0; i < node->childCount(); ++i)
         collectFaults(node->child(i), here, faults);

@@ -8,6 +8,7 @@
 #include "support/Modal.h"
 #include "support/TestEnv.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCategoryAxis>
 #include <QChartView>
@@ -76,12 +77,23 @@ class TestResultsWindow : public QObject {
         const QString exported = env.path("class.txt");
         QStringList learners, questions, hardest;
         QString counts;
+        bool summaryTabbed = false;
+        QString ratesSaid;
         whenModal([&](QWidget* modal) {
             auto* results = qobject_cast<frmResults*>(modal);
             learners = rows(results->lstClassLearners);
             questions = rows(results->lstClassQuestions);
             hardest = rows(results->lstHardest);
             counts = results->lblCounts->text();
+            // The summary is read from the keyboard: Tab goes from the tabs to it.
+            results->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(results));
+            results->tabResults->tabBar()->setFocus();
+            QTest::keyClick(results->tabResults->tabBar(), Qt::Key_Tab);
+            summaryTabbed = results->lblCounts->hasFocus() &&
+                            QAccessible::queryAccessibleInterface(results->lblCounts)
+                                    ->text(QAccessible::Name) == counts;
+            ratesSaid = results->chtRates->accessibleDescription();
             Dialogs::setNextFileName(exported);
             results->findChild<QAction*>("lstClassQuestionsExport")->trigger();
             Dialogs::setNextFileName(env.path("rates.png"));
@@ -104,6 +116,8 @@ class TestResultsWindow : public QObject {
         QVERIFY(QImage(env.path("rates.png")).width() > 100);
         QCOMPARE(hardest, (QStringList{"Q2|0|2|0.0%", "Q1|2|3|66.7%"}));
         QCOMPARE(counts, u8("全 3問　未回答 1問　回答済み 2問　正解したことがある 1問　前回: ―"));
+        QVERIFY(summaryTabbed);
+        QCOMPARE(ratesSaid.section(u8("、"), 6, 6), u8("60%～ 1問"));
         // The double-click started a round of just the hardest questions.
         QCOMPARE(window.lstMondai->count(), 2);
         QCOMPARE(window.SSTab1->currentIndex(), 1);
@@ -171,6 +185,9 @@ class TestResultsWindow : public QObject {
         QCOMPARE(shownLabels, labels);
         QVERIFY(
             window.lblRounds->text().startsWith(QString::number(rounds.size()) + u8("回の記録 (")));
+        // A listener hears the latest ten rounds.
+        QCOMPARE(window.chtProgress->accessibleDescription().count(u8("問正解")),
+                 std::min(int(rounds.size()), 10));
     }
 };
 

@@ -2,7 +2,8 @@
 screen reader Orca spoke: after each key the lines "SPEECH OUTPUT:" of its
 debug log must hold the question with how to answer it, each pick and
 unpick, the verdict with the right answer before the mark prompt, what a
-typed answer's first Enter leaves for the second, and the round's result.
+typed answer's first Enter leaves for the second, the round's result, and
+then a row of the question list with its columns' names.
 
 What must be said comes from the question file; which choice a digit picks
 comes from what Orca said the choices are. Run by `tools/atspi/round.sh orca`;
@@ -207,6 +208,12 @@ def play(expected):
                                            100.0 * rights_given / asked_count)
     press("Return", (result,), what="the round's end says its result: " + result)
     check(len(asked) == len(expected), "every question was asked once")
+    # On the list page, a row of the question list is read with its columns'
+    # names: "ﾗﾝﾀﾞﾑ順", then the list, then the next row.
+    press("Tab")
+    press("Tab", ("問題一覧",))
+    press("Down", ("問題 ",), ("正解数 ",), ("回答数 ",), ("正解率 ",), ("マーク ",),
+          what="a row of the question list is read with its columns' names")
 
 
 def main():
