@@ -169,9 +169,6 @@ void Worksheet::layOut(QPagedPaintDevice* device) {
 
 void Worksheet::breakPages(qreal pageHeight) {
     QAbstractTextDocumentLayout* layout = document_.documentLayout();
-    const auto rectOf = [&](int block) {
-        return layout->blockBoundingRect(document_.findBlockByNumber(block));
-    };
     pageStarts_ = {0};
     const auto startPageAt = [&](qreal y) {
         if (y > pageStarts_.last())
@@ -185,7 +182,10 @@ void Worksheet::breakPages(qreal pageHeight) {
             startPageAt(rect.top());
         } else if (nextItem < items_.size() && items_.at(nextItem).firstBlock == number) {
             // A question that does not fit the rest of its page starts the next one.
-            const qreal bottom = rectOf(items_.at(nextItem).lastBlock).bottom();
+            const qreal bottom =
+                layout
+                    ->blockBoundingRect(document_.findBlockByNumber(items_.at(nextItem).lastBlock))
+                    .bottom();
             if (bottom - pageStarts_.last() > pageHeight && bottom - rect.top() <= pageHeight)
                 startPageAt(rect.top());
             ++nextItem;

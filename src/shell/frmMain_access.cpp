@@ -1,8 +1,9 @@
 // The answering page for a learner who listens: the new question is said
 // where the focus is; what a key picked, the verdict and the round's result
 // are said at once, the verdict also as the name of the mark selector that
-// takes the focus; the choices are choices; Ctrl+H and Ctrl+K work from every control of the page;
-// a control covered by another leaves the Tab order.
+// takes the focus; the choices are choices; Ctrl+H and Ctrl+K work from
+// every control of the page; a control covered by another leaves the Tab
+// order.
 #include "shell/frmMain.h"
 
 #include "platform/Accessibility.h"
