@@ -3,7 +3,7 @@
 
 #include "learner/QuestionFilter.h"
 #include "platform/Codepage.h"
-#include "shell/MarkDefinitions.h"
+#include "learner/MarkDefinitions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MarkDefinitions definitions;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/MarkDefinitions.h"
+#include "learner/MarkDefinitions.h"
 
 #include <QString>
 

@@ -14,7 +14,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/RichTextBox.h"
 #include "platform/SettingsStore.h"
-#include "shell/MarkDefinitions.h"
+#include "learner/MarkDefinitions.h"
 #include "shell/frmMain.h"
 #include "shell/frmResults.h"
 
@@ -137,9 +137,8 @@ int main(int argc, char* argv[]) {
     take(&window, "main-list.png");
 
     // The results window over a class's learner files and a round log.
-    writeClass(folder.path() + "/", window.makeFileId());
+    writeClass(folder.path() + "/", window.session().learner().fileId());
     window.loadUserData();
-    window.matchUserData();
     {
         frmResults results(window.resultsData(), &window);
         results.show();

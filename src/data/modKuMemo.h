@@ -8,8 +8,6 @@ struct AppGlobals {
     QString appVersion;
     QString programFolder; // ends with a separator
     QString learnerName;
-    // Printed worksheets end with the answer key.
-    bool worksheetAnswerKey = true;
 };
 
 AppGlobals& appGlobals();

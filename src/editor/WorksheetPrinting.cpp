@@ -2,9 +2,9 @@
 
 #include "data/QuestionDocument.h"
 #include "data/Worksheet.h"
-#include "data/modKuMemo.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
+#include "platform/SettingsStore.h"
 #include "platform/Texts.h"
 #include "platform/Widgets.h"
 
@@ -26,9 +26,17 @@ QPageLayout sheetLayout() {
                        QPageLayout::Millimeter);
 }
 
+// Whether printed worksheets end with the answer key: the author's choice,
+// kept from one run to the next.
+constexpr char AnswerKeySetting[] = "worksheetAnswerKey";
+
+bool answerKeyWanted() {
+    return SettingsStore::getBool(AnswerKeySetting, true);
+}
+
 bool answerKeyFor(const QuestionDocument& document) {
     // A locked file's answers stay inside it.
-    return appGlobals().worksheetAnswerKey && !document.isLocked();
+    return answerKeyWanted() && !document.isLocked();
 }
 
 void printSheet(QWidget* window, const QuestionDocument& document, const QStringList& records) {
@@ -117,12 +125,12 @@ WorksheetCommands addWorksheetCommands(QMenu* menu, QWidget* window,
     QObject::connect(c.pdf, &QAction::triggered, window,
                      [&document, records] { exportPdf(document, records()); });
     QObject::connect(c.answerKey, &QAction::toggled, window,
-                     [](bool on) { appGlobals().worksheetAnswerKey = on; });
+                     [](bool on) { SettingsStore::saveBool(AnswerKeySetting, on); });
     QObject::connect(menu, &QMenu::aboutToShow, window, [c, &document, records] {
         const bool any = !records().isEmpty();
         for (QAction* command : {c.print, c.preview, c.pdf})
             command->setEnabled(any);
-        c.answerKey->setChecked(appGlobals().worksheetAnswerKey);
+        c.answerKey->setChecked(answerKeyWanted());
         c.answerKey->setEnabled(!document.isLocked());
     });
     return c;

@@ -30,29 +30,77 @@ void startRound(int rowCount, bool shuffleFirst, const RoundStart& steps) {
     steps.showNextQuestion();
 }
 
-void Round::begin() {
-    running_ = true;
+void Round::setOrder(const QStringList& keys) {
+    if (keys == order_)
+        return;
+    order_ = keys;
+    emit changed();
 }
 
-void Round::show(const QString& key, int position, int total) {
+int Round::position() const {
+    return hasShownQuestion() ? int(order_.indexOf(shownKey_)) + 1 : 0;
+}
+
+QString Round::resultOf(const QString& key) const {
+    const auto found = verdicts_.constFind(key);
+    return found == verdicts_.constEnd() ? QString() : thisRoundResult(*found);
+}
+
+QStringList Round::thisRoundResults() const {
+    QStringList results;
+    results.reserve(order_.size());
+    for (const QString& key : order_)
+        results << resultOf(key);
+    return results;
+}
+
+void Round::judge(const QString& key, bool right) {
+    verdicts_.insert(key, right);
+    emit resultChanged(key);
+    emit changed();
+}
+
+void Round::clearResults() {
+    if (verdicts_.isEmpty())
+        return;
+    const QStringList keys = verdicts_.keys();
+    verdicts_.clear();
+    for (const QString& key : keys)
+        emit resultChanged(key);
+    emit changed();
+}
+
+void Round::setPicks(const QList<bool>& picks) {
+    picks_ = picks;
+    emit changed();
+}
+
+void Round::begin() {
+    running_ = true;
+    clearResults();
+}
+
+void Round::show(const QString& key, const QList<bool>& picks) {
     shownKey_ = key;
-    position_ = position;
-    total_ = total;
-    emit questionShown(key, position, total);
+    picks_ = picks;
+    emit questionShown(key);
+    emit changed();
 }
 
 void Round::endShown() {
     if (shownKey_.isEmpty())
         return;
     shownKey_.clear();
-    position_ = total_ = 0;
+    picks_.clear();
+    emit changed();
 }
 
-void Round::end(const QStringList& thisRoundResults) {
+void Round::end() {
     if (!running_)
         return;
     running_ = false;
-    const int right = int(thisRoundResults.count(thisRoundResult(true)));
-    const int asked = right + int(thisRoundResults.count(thisRoundResult(false)));
+    const QStringList results = thisRoundResults();
+    const int right = int(results.count(thisRoundResult(true)));
+    const int asked = right + int(results.count(thisRoundResult(false)));
     emit ended(asked, right);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QStringList>
 
@@ -40,45 +42,66 @@ struct RoundStart {
 // are kept instead of being read again.
 void startRound(int rowCount, bool shuffleFirst, const RoundStart& steps);
 
-// The round on the answering page: which question is shown, by its key,
-// and whether a round is running. The rows of
-// the run list are the round's order; the shown question's place in them
-// is told when it is shown. Judging and the learner's results go to the
-// question this names, whatever another window has selected.
+// The round on the answering page: its order (the rows of the run list),
+// the verdict of each question answered in it, the question shown, by its
+// key, and the choices picked on it. Judging and the learner's results go to
+// the question this names, whatever another window has selected.
 class Round : public QObject {
     Q_OBJECT
   public:
     using QObject::QObject;
 
+    // The questions in the order the run list shows them.
+    void setOrder(const QStringList& keys);
+    const QStringList& order() const { return order_; }
+
     // The key of the question shown; empty when nothing can be answered.
     QString shownKey() const { return shownKey_; }
     bool hasShownQuestion() const { return !shownKey_.isEmpty(); }
     bool isRunning() const { return running_; }
-    // Question n of N as it was shown; 0 of 0 when none is.
-    int position() const { return position_; }
-    int total() const { return total_; }
+    // Question n of N: the shown question's place in the order now, 0 when
+    // it has none, and the number of questions in the order.
+    int position() const;
+    int total() const { return int(order_.size()); }
 
-    // "スタート": a round begins.
+    // This round's verdicts: "○", "×", or "" while not answered in it.
+    QString resultOf(const QString& key) const;
+    // The verdicts in the round's order.
+    QStringList thisRoundResults() const;
+    void judge(const QString& key, bool right);
+    // No question has a verdict in this round.
+    void clearResults();
+
+    // The choices picked on the shown question, one flag per row.
+    const QList<bool>& picks() const { return picks_; }
+    void setPicks(const QList<bool>& picks);
+
+    // "スタート": a round begins, with no verdicts.
     void begin();
-    // Question `key` is shown, at row `position` of `total`.
-    void show(const QString& key, int position, int total);
+    // Question `key` is shown with these choices picked.
+    void show(const QString& key, const QList<bool>& picks);
     // The shown question can no longer be answered: it left the file, or
     // another file was opened.
     void endShown();
     // The round is left before its end, for another file: it never counts
     // as a finished one.
     void leave() { running_ = false; }
-    // Every row has its this-round result: the round is over. Tells how
-    // many were asked and answered rightly when a round was running.
-    void end(const QStringList& thisRoundResults);
+    // Every question has its verdict: the round is over. Tells how many
+    // were asked and answered rightly when a round was running.
+    void end();
 
   signals:
-    void questionShown(const QString& key, int position, int total);
+    // The order, a verdict, the question shown or its picks changed.
+    void changed();
+    // The verdict of one question changed.
+    void resultChanged(const QString& key);
+    void questionShown(const QString& key);
     void ended(int asked, int right);
 
   private:
+    QStringList order_;
+    QHash<QString, bool> verdicts_;
     QString shownKey_;
-    int position_ = 0;
-    int total_ = 0;
+    QList<bool> picks_;
     bool running_ = false;
 };

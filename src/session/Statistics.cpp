@@ -1,8 +1,6 @@
 #include "session/Statistics.h"
 
-#include "platform/KeyedTable.h"
 #include "platform/Texts.h"
-
 
 QString thisRoundResult(bool right) {
     return right ? u("○") : u("×");
@@ -17,24 +15,4 @@ RowStatistics statsAfterJudging(const RowStatistics& before, bool right) {
     after.rate = rateText(double(correct), double(answered));
     after.thisRound = thisRoundResult(right);
     return after;
-}
-
-QString proposedMark(const QString& rowMark, bool right, const KeyedTable& markTable,
-                     const QString& selectorText) {
-    if (!rowMark.isEmpty())
-        return rowMark;
-    const int entry = markTable.find(right ? "keyCorrect" : "keyWrong");
-    return entry ? markTable.text(entry) : selectorText;
-}
-
-bool isKnownMark(const QString& text, const KeyedTable& markTable) {
-    if (text.isEmpty())
-        return false;
-    // Entries under "key…" hold marks; those under "str…" hold levels.
-    for (int row = 1; row <= markTable.count(); ++row) {
-        if (markTable.key(row).startsWith("key", Qt::CaseInsensitive) &&
-            markTable.text(row) == text)
-            return true;
-    }
-    return false;
 }

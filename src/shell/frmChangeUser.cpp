@@ -96,14 +96,10 @@ void frmChangeUser::Command1_Click() {
         source->setFocus();
         return;
     }
-    // The old learner's results are written before they leave memory; when
-    // they cannot be, the learner stays (saveUserData has said why).
-    if (!main_.saveUserData())
+    // When the old learner's results cannot be written, the learner stays
+    // (the main window has said why).
+    if (!main_.switchLearner(name))
         return;
-    appGlobals().learnerName = name;
-    SettingsStore::save("UserName", name);
-    main_.loadUserData();
-    main_.matchUserData();
     accept();
 }
 

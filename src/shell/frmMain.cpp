@@ -7,6 +7,7 @@
 #include "editor/frmProtect.h"
 #include "editor/frmRichStyle.h"
 #include "editor/frmSakusei.h"
+#include "learner/MarkDefinitions.h"
 #include "learner/QuestionFilter.h"
 #include "learner/Statistics.h"
 #include "platform/Accessibility.h"
@@ -20,7 +21,6 @@
 #include "platform/Twips.h"
 #include "platform/TwipsGeometry.h"
 #include "platform/Widgets.h"
-#include "shell/MarkDefinitions.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -57,6 +57,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         auto* enter = new QShortcut(QKeySequence(key), this);
         connect(enter, &QShortcut::activated, this, &frmMain::pressDefaultButton);
     }
+    connectLearner();
     connectSession();
     connectAccess();
     connectResults();
@@ -122,6 +123,9 @@ void frmMain::showQuestionsOfDocument() {
     fillQuestionList(*lstMondai, document_, false);
     narrowed_ = false;
     showCount();
+    // A list shown anew starts with no verdicts of this round.
+    round().clearResults();
+    session_.setQuestionFile(document_.path());
     matchUserData();
 }
 
@@ -142,7 +146,7 @@ void frmMain::documentReset() {
 // the list shows the new name's results, as opening the file would. A path
 // emptied is the editor closing with the program.
 void frmMain::documentPathSet(const QString& oldPath) {
-    if (!document_.path().isEmpty() && ::makeFileId(oldPath) != makeFileId())
+    if (!document_.path().isEmpty() && makeFileId(oldPath) != makeFileId(document_.path()))
         documentReset();
 }
 
@@ -161,13 +165,11 @@ void frmMain::showStoredQuestion(const QString& key, bool added) {
 void frmMain::showAddedQuestions(const QStringList& keys) {
     if (narrowed_)
         return;
-    const QString fileId = makeFileId();
     QVector<ListRowData> rows;
     rows.reserve(keys.size());
     for (const QString& key : keys) {
         const QString& text = document_.at(document_.indexOf(key)).text;
-        rows.append({key, QStringList{text} +
-                              joinedStatistics(lstUserData, fileId, key, markTable).columns()});
+        rows.append({key, QStringList{text} + session_.statistics(key).columns()});
     }
     lstMondai->appendRows(rows);
     showCount();
@@ -184,7 +186,7 @@ void frmMain::removeQuestionRow(const QString& key) {
         lstMondai->remove(row);
         showCount();
     }
-    if (round_.shownKey() == key)
+    if (round().shownKey() == key)
         endShownQuestion();
 }
 
@@ -423,9 +425,7 @@ void frmMain::Form_Load() {
     ProgramFolder::provideSample(folder, MarkDefinitionFileName);
     MarkDefinitions marks;
     readMarkDefinitionFile(g.programFolder, marks);
-    cmbMark->clear();
-    cmbMark->addItems(marks.marks);
-    markTable = marks.table;
+    session_.learner().setMarks(marks);
 
     loadUserData();
     SSTab1->setTabEnabled(1, false);

@@ -2,12 +2,9 @@
 
 #include "data/QuestionDocument.h"
 #include "editor/WorksheetPrinting.h"
-#include "learner/LearnerFile.h"
 #include "learner/Results.h"
-#include "learner/Statistics.h"
-#include "platform/KeyedTable.h"
+#include "session/LearningSession.h"
 #include "session/Question.h"
-#include "session/Round.h"
 
 #include <QMainWindow>
 #include <QMap>
@@ -41,8 +38,10 @@ class frmMain : public QMainWindow {
     bool hasSakusei() const { return sakusei_ != nullptr; }
     // The open question file, which both windows show.
     QuestionDocument& document() { return document_; }
-    // The round on the answering page: the question shown, by its key.
-    Round& round() { return round_; }
+    // What the window decides without widgets: the learner's results and
+    // the round on the answering page.
+    LearningSession& session() { return session_; }
+    Round& round() { return session_.round(); }
 
     // Enter in any control of the window presses this button, when it is
     // visible and enabled; a window has no default button of its own.
@@ -92,12 +91,13 @@ class frmMain : public QMainWindow {
     void loadUserData();
     // False, after telling the learner, when the file could not be written.
     bool saveUserData();
+    // The list's columns show every question's results.
     void matchUserData();
-    void updateUserData(int row);
-    QString makeFileId() const;
+    // Another learner's results from now on; false, after telling the
+    // learner, when the old learner's could not be written.
+    bool switchLearner(const QString& name);
     void showCount();
     void swapListItems(ListView* list, int rowA, int rowB);
-    RowStatistics rowStatistics(int row) const;
 
     // The learning session: showing a question, judging the answer, the
     // round and moving through it.
@@ -123,10 +123,8 @@ class frmMain : public QMainWindow {
     void lstMondai_KeyDown(int key, int shift);
     void SSTab1_Click();
 
-    // What the learner sees of the round beside the Parts' controls: the
-    // question's place in it, and at its end a line of how it went, which is
-    // also written to the round log.
-    void roundQuestionShown(int position, int total);
+    // What the learner sees of the round beside the Parts' controls: at its
+    // end a line of how it went, which is also written to the round log.
     void roundEnded(int asked, int right);
     // A round of just these questions.
     void startRoundOf(const QStringList& keys);
@@ -134,8 +132,6 @@ class frmMain : public QMainWindow {
     // Controls, by their program names.
     QTabWidget* SSTab1 = nullptr;
     ListView* lstMondai = nullptr;
-    LearnerRecords lstUserData;
-    KeyedTable markTable{Qt::CaseInsensitive};
     QComboBox* cmbFilter = nullptr;
     QPushButton* cmdDoFilter = nullptr;
     QPushButton* cmdFilterOff = nullptr;
@@ -219,7 +215,6 @@ class frmMain : public QMainWindow {
     // `open` says whether a file was opened; a cancelled one changes nothing.
     void openInRunMode(const std::function<bool()>& open);
     bool dividerEvent(QEvent* event);
-    QString learnerFile() const;
     bool saveUserDataBeforeClosing();
     // The session's wiring and what it does with the question shown.
     void connectSession();
@@ -251,6 +246,16 @@ class frmMain : public QMainWindow {
     void accessJudged(bool right);
     void accessTypedEntered();
     void accessRoundEnded();
+    // The run list and the mark selector show what the session holds.
+    void connectLearner();
+    void showRowResults(const QString& key);
+    void showMarks();
+    // The round's order is the run list's, whatever sorted, shuffled,
+    // filtered or added rows.
+    void followListOrder();
+    void showRoundPosition();
+    // The picks of the shown question, as its choice rows show them.
+    void showPicks();
 
     QuestionDocument document_;
     frmSakusei* sakusei_ = nullptr;
@@ -260,7 +265,7 @@ class frmMain : public QMainWindow {
     QObject* pageKeysFirst_ = nullptr;
     // The question on the answering page, its choices in the order shown.
     QuestionView shownQuestion_;
-    Round round_;
+    LearningSession session_;
     // Where the run window stood when the editor took its place.
     QPoint runPlace_;
     // Rows were filtered or taken out: a new question waits for

@@ -99,11 +99,11 @@ void frmMain::accessQuestionShown() {
 }
 
 void frmMain::accessChoicePicked(int index) {
+    const QList<bool>& picks = round().picks();
     for (int i = 1; i <= choiceRowCount(); ++i)
-        setAccessibleChecked(txtKaitou[i], lblChk[i]->text() == selectedMark());
+        setAccessibleChecked(txtKaitou[i], picks.value(i - 1));
     if (RichTextBox* box = txtKaitou.value(index))
-        announce(lblAnnounce, pickAnnouncement(accessibleChoiceName(box),
-                                               lblChk[index]->text() == selectedMark()));
+        announce(lblAnnounce, pickAnnouncement(accessibleChoiceName(box), picks.value(index - 1)));
 }
 
 void frmMain::accessJudged(bool right) {

@@ -11,6 +11,7 @@
 
 void frmMain::cmdDoFilter_Click() {
     lstMondai->setSorted(false);
+    const KeyedTable& markTable = session_.learner().markTable();
     const QuestionFilter filter = parseFilter(cmbFilter->currentText(), markTable);
     if (filter.shufflesFirst())
         shuffleListItems(lstMondai);
@@ -18,7 +19,7 @@ void frmMain::cmdDoFilter_Click() {
     // before its turn.
     QVector<int> leaving;
     for (int row = lstMondai->count(); row >= 1; --row)
-        if (!keepsRow(filter, row, rowStatistics(row), markTable))
+        if (!keepsRow(filter, row, session_.statistics(lstMondai->key(row)), markTable))
             leaving << row;
     narrowList(leaving);
     cmdStart->setFocus();

@@ -6,18 +6,27 @@
 #include "learner/Learners.h"
 #include "learner/ListRows.h"
 #include "learner/Statistics.h"
+#include "session/LearningSession.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/Texts.h"
 #include "platform/Twips.h"
 #include "shell/frmChangeUser.h"
 
+#include <QAbstractItemModel>
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 
 namespace {
 // The question list's sub-items: columns 2 to 6.
 constexpr int StatisticsColumns = 5;
+
+void showResultsAt(ListView& list, int row, const LearningSession& session) {
+    const QStringList columns = session.statistics(list.key(row)).columns();
+    for (int column = 0; column < StatisticsColumns; ++column)
+        list.setSubItem(row, column + 1, columns.at(column));
+}
 
 QString learnerFileFailure(const LearnerFileOutcome& outcome) {
     return u("回答者ﾃﾞｰﾀﾌｧｲﾙに書き込めませんでした。") + "\r\n" + outcome.path + "\r\n" +
@@ -25,18 +34,30 @@ QString learnerFileFailure(const LearnerFileOutcome& outcome) {
 }
 } // namespace
 
-QString frmMain::learnerFile() const {
-    return learnerFilePath(appGlobals().programFolder, appGlobals().learnerName);
+void frmMain::connectLearner() {
+    LearnerModel& learner = session_.learner();
+    connect(&learner, &LearnerModel::reset, this, [this] {
+        matchUserData();
+        showMarks();
+    });
+    connect(&learner, &LearnerModel::changed, this, &frmMain::showRowResults);
+    connect(&round(), &Round::resultChanged, this, &frmMain::showRowResults);
+    QAbstractItemModel* rows = lstMondai->model();
+    connect(rows, &QAbstractItemModel::rowsInserted, this, &frmMain::followListOrder);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, &frmMain::followListOrder);
+    connect(rows, &QAbstractItemModel::rowsMoved, this, &frmMain::followListOrder);
+    connect(rows, &QAbstractItemModel::layoutChanged, this, &frmMain::followListOrder);
+    connect(rows, &QAbstractItemModel::modelReset, this, &frmMain::followListOrder);
 }
 
 void frmMain::loadUserData() {
-    loadLearnerFile(learnerFile(), lstUserData);
+    session_.loadLearner();
 }
 
 // A learner's results are never lost in silence: a file that cannot be
 // written is named, and the records stay in memory for the next try.
 bool frmMain::saveUserData() {
-    const LearnerFileOutcome saved = saveLearnerFile(learnerFile(), lstUserData);
+    const LearnerFileOutcome saved = session_.saveLearner();
     if (!saved.ok)
         Dialogs::message(learnerFileFailure(saved), u("保存中止"), Dialogs::Icon::Exclamation);
     return saved.ok;
@@ -45,7 +66,7 @@ bool frmMain::saveUserData() {
 // At shutdown the learner decides whether results that could not be
 // written may be given up.
 bool frmMain::saveUserDataBeforeClosing() {
-    const LearnerFileOutcome saved = saveLearnerFile(learnerFile(), lstUserData);
+    const LearnerFileOutcome saved = session_.saveLearner();
     if (saved.ok)
         return true;
     return Dialogs::message(learnerFileFailure(saved) + "\r\n\r\n" +
@@ -54,29 +75,40 @@ bool frmMain::saveUserDataBeforeClosing() {
                             Dialogs::Answer::No) == Dialogs::Answer::Yes;
 }
 
-QString frmMain::makeFileId() const {
-    return ::makeFileId(document_.path());
+bool frmMain::switchLearner(const QString& name) {
+    const LearnerFileOutcome saved = session_.switchLearner(name);
+    if (!saved.ok)
+        Dialogs::message(learnerFileFailure(saved), u("保存中止"), Dialogs::Icon::Exclamation);
+    return saved.ok;
 }
 
 void frmMain::matchUserData() {
-    const QString id = makeFileId();
-    for (int row = 1; row <= lstMondai->count(); ++row) {
-        const QStringList columns =
-            joinedStatistics(lstUserData, id, lstMondai->key(row), markTable).columns();
-        for (int column = 0; column < StatisticsColumns; ++column)
-            lstMondai->setSubItem(row, column + 1, columns.at(column));
-    }
+    for (int row = 1; row <= lstMondai->count(); ++row)
+        showResultsAt(*lstMondai, row, session_);
 }
 
-RowStatistics frmMain::rowStatistics(int row) const {
-    QStringList columns;
-    for (int column = 1; column <= StatisticsColumns; ++column)
-        columns << lstMondai->subItem(row, column);
-    return RowStatistics::fromColumns(columns);
+void frmMain::showRowResults(const QString& key) {
+    if (const int row = lstMondai->find(key))
+        showResultsAt(*lstMondai, row, session_);
 }
 
-void frmMain::updateUserData(int row) {
-    updateRecord(lstUserData, makeFileId(), lstMondai->key(row), rowStatistics(row), markTable);
+void frmMain::showMarks() {
+    const QStringList& marks = session_.learner().marks();
+    QStringList shown;
+    for (int i = 0; i < cmbMark->count(); ++i)
+        shown << cmbMark->itemText(i);
+    if (shown == marks)
+        return;
+    cmbMark->clear();
+    cmbMark->addItems(marks);
+}
+
+void frmMain::followListOrder() {
+    QStringList keys;
+    keys.reserve(lstMondai->count());
+    for (int row = 1; row <= lstMondai->count(); ++row)
+        keys << lstMondai->key(row);
+    round().setOrder(keys);
 }
 
 void frmMain::showCount() {

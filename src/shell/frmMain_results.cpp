@@ -17,17 +17,22 @@
 #include <QTabWidget>
 
 void frmMain::connectResults() {
-    connect(&round_, &Round::questionShown, this, [this](const QString&, int position, int total) {
-        roundQuestionShown(position, total);
+    // A round under way shows nothing of the last one's end.
+    connect(&round(), &Round::questionShown, this, [this] {
+        if (round().isRunning())
+            clearRoundResult();
     });
-    connect(&round_, &Round::ended, this, &frmMain::roundEnded);
+    connect(&round(), &Round::changed, this, &frmMain::showRoundPosition);
+    connect(&round(), &Round::ended, this, &frmMain::roundEnded);
 }
 
-void frmMain::roundQuestionShown(int position, int total) {
-    lblPosition->setText(QString::number(position) + " / " + QString::number(total));
-    // A round under way shows nothing of the last one's end.
-    if (round_.isRunning())
-        clearRoundResult();
+// n of N as the list stands now: a sort, a shuffle or a filter moves it.
+void frmMain::showRoundPosition() {
+    const int position = round().position();
+    if (position == 0)
+        lblPosition->clear();
+    else
+        lblPosition->setText(QString::number(position) + " / " + QString::number(round().total()));
 }
 
 void frmMain::clearRoundResult() {
@@ -41,10 +46,7 @@ void frmMain::roundEnded(int asked, int right) {
     QString line = roundSummary(asked, right);
     lblRoundResult->setToolTip(QString());
     if (asked > 0) {
-        const AppGlobals& g = appGlobals();
-        const LearnerFileOutcome logged =
-            appendRoundLog(roundLogPath(g.programFolder, g.learnerName),
-                           {Clock::now(), makeFileId(), asked, right});
+        const LearnerFileOutcome logged = session_.logRound(asked, right);
         if (!logged.ok) {
             line += u("　(成績の記録に書き込めませんでした)");
             lblRoundResult->setToolTip(logged.path + "\n" + logged.reason);
@@ -54,12 +56,7 @@ void frmMain::roundEnded(int asked, int right) {
 }
 
 ResultsData frmMain::resultsData() const {
-    const AppGlobals& g = appGlobals();
-    QStringList marks;
-    for (int i = 0; i < cmbMark->count(); ++i)
-        marks << cmbMark->itemText(i);
-    return collectResults(g.programFolder, g.learnerName, document_.entries(), lstUserData,
-                          makeFileId(), marks, markTable);
+    return session_.resultsData(document_.entries());
 }
 
 void frmMain::mnuResults_Click() {

@@ -28,9 +28,6 @@
 #include <QTimer>
 
 namespace {
-// Sub-items of the question list: its columns 2 to 6.
-constexpr int MarkColumn = 4;
-constexpr int ThisRoundColumn = 5;
 constexpr int ListPage = 0;
 constexpr int AnsweringPage = 1;
 constexpr int EnterKey = 13;
@@ -111,13 +108,10 @@ void frmMain::showNextQuestion() {
 }
 
 void frmMain::showQuestion(int n) {
-    QStringList thisRound;
-    for (int row = 1; row <= lstMondai->count(); ++row)
-        thisRound << lstMondai->subItem(row, ThisRoundColumn);
-    n = rowToShow(n, thisRound);
+    n = rowToShow(n, round().thisRoundResults());
     if (n == 0) {
         // The round is over: the wrongly answered questions are one Enter away.
-        round_.end(thisRound);
+        round().end();
         saveUserData();
         cmbFilter->setCurrentText(wrongThisTimeFilter());
         SSTab1->setCurrentIndex(ListPage);
@@ -165,10 +159,12 @@ void frmMain::showQuestion(int n) {
     // A question always opens unanswered, whatever was left on the page.
     showJudgedState(false);
     if (at >= 0) {
-        round_.show(key, n, lstMondai->count());
+        QList<bool> picks;
+        for (const ChoiceRow& row : shownQuestion_.rows)
+            picks << (row.mark == selectedMark());
+        round().show(key, picks);
     } else {
-        round_.endShown();
-        lblPosition->clear();
+        round().endShown();
     }
     accessQuestionShown();
     if (typed)
@@ -184,10 +180,9 @@ void frmMain::showJudgedState(bool judged) {
 }
 
 void frmMain::endShownQuestion() {
-    if (!round_.hasShownQuestion())
+    if (!round().hasShownQuestion())
         return;
-    round_.endShown();
-    lblPosition->clear();
+    round().endShown();
     shownQuestion_ = QuestionView{};
     txtMondai->setText(QString());
     lblMsg->clear();
@@ -197,13 +192,13 @@ void frmMain::endShownQuestion() {
 }
 
 void frmMain::leaveRound() {
-    const bool answering = round_.isRunning() || round_.hasShownQuestion();
+    const bool answering = round().isRunning() || round().hasShownQuestion();
     endShownQuestion();
-    round_.leave();
+    round().leave();
     clearRoundResult();
     // Once for the file left: a learner file that cannot be written is told
     // once, not again as the next file's load ends.
-    if (answering && lstUserData.anyChanged())
+    if (answering && session_.learner().anyChanged())
         saveUserData();
 }
 
@@ -229,10 +224,8 @@ void frmMain::txtKaitou_Click(int index) {
     const AnswerType type = shownQuestion_.type;
     if (type == AnswerType::Typed || !lblChk.contains(index))
         return;
-    QList<bool> selected;
-    for (int i = 1; i <= choiceRowCount(); ++i)
-        selected << (lblChk[i]->text() == selectedMark());
-    selected = selectionAfterClick(type, selected, index);
+    const QList<bool> selected = selectionAfterClick(type, round().picks(), index);
+    round().setPicks(selected);
     // A single choice redraws every row, a multiple choice only the one
     // clicked.
     for (int i = 1; i <= choiceRowCount(); ++i) {
@@ -331,20 +324,16 @@ void frmMain::cmdKaitou_Click() {
         txtMondai->setSelStart(0);
         txtMondai->setSelLength(0);
         txtMondai->insertText(verdictLine(right), true, verdictColour(right));
-        const RowStatistics after = statsAfterJudging(rowStatistics(row), right);
-        const QStringList columns = after.columns();
-        for (int column = 0; column < columns.size(); ++column)
-            lstMondai->setSubItem(row, column + 1, columns[column]);
-        cmbMark->setCurrentText(proposedMark(after.mark, right, markTable, cmbMark->currentText()));
-        updateUserData(row);
+        // The mark is proposed from the one the question had when answered.
+        const QString proposed = session_.proposedMark(right, cmbMark->currentText());
+        session_.judge(right);
+        cmbMark->setCurrentText(proposed);
         accessJudged(right);
         cmbMark->setFocus();
         return;
     }
     case AnswerAction::StoreMarkThenNext:
-        if (isKnownMark(cmbMark->currentText(), markTable))
-            lstMondai->setSubItem(row, MarkColumn, cmbMark->currentText());
-        updateUserData(row);
+        session_.storeMark(cmbMark->currentText());
         break;
     case AnswerAction::Next:
         break;
@@ -354,12 +343,12 @@ void frmMain::cmdKaitou_Click() {
 }
 
 bool frmMain::judgeShownChoices() {
-    QList<bool> correct, selected;
-    for (int i = 1; i <= choiceRowCount(); ++i) {
+    QList<bool> correct;
+    for (int i = 1; i <= choiceRowCount(); ++i)
         correct << shownQuestion_.rows.value(i - 1).correct;
-        selected << (lblChk[i]->text() == selectedMark());
-    }
-    const JudgedChoices judged = judgeChoices(correct, selected);
+    const JudgedChoices judged = judgeChoices(correct, round().picks());
+    // Judged rows show their verdicts, no longer a pick.
+    round().setPicks(QList<bool>(correct.size(), false));
     for (int i = 1; i <= choiceRowCount(); ++i) {
         lblChk[i]->setText(judged.marks[i - 1]);
         if (correct[i - 1])
@@ -419,11 +408,7 @@ void frmMain::cmdStart_Click() {
     RoundStart steps;
     steps.shuffle = [this] { cmdRandom_Click(); };
     steps.lockLearner = [this] { mnuChangeUser->setEnabled(false); };
-    steps.clearThisRound = [this] {
-        round_.begin();
-        for (int row = 1; row <= lstMondai->count(); ++row)
-            lstMondai->setSubItem(row, ThisRoundColumn, QString());
-    };
+    steps.clearThisRound = [this] { round().begin(); };
     steps.saveRecords = [this] { return saveUserData(); };
     steps.loadRecords = [this] { loadUserData(); };
     steps.openAnsweringPage = [this] { SSTab1->setTabEnabled(AnsweringPage, true); };
@@ -439,12 +424,12 @@ void frmMain::cmdRandom_Click() {
 
 // The row of the question shown, 0 when there is none.
 int frmMain::currentPosition() {
-    return round_.hasShownQuestion() ? lstMondai->find(round_.shownKey()) : 0;
+    return round().position();
 }
 
 void frmMain::cmdTsugi_Click() {
     // With nothing left to answer on the page the round goes on.
-    if (!round_.hasShownQuestion()) {
+    if (!round().hasShownQuestion()) {
         showNextQuestion();
         return;
     }

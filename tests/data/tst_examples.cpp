@@ -9,7 +9,7 @@
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
 #include "learner/QuestionFilter.h"
-#include "shell/MarkDefinitions.h"
+#include "learner/MarkDefinitions.h"
 
 #include "support/EditorFixture.h"
 #include "support/Modal.h"

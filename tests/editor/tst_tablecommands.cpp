@@ -5,6 +5,7 @@
 #include "data/QuestionRecord.h"
 #include "data/Worksheet.h"
 #include "data/modKuMemo.h"
+#include "platform/SettingsStore.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
@@ -445,14 +446,14 @@ class TestTableCommands : public QObject {
             if (!line.isEmpty())
                 QVERIFY2(line.contains(" yes "), qPrintable(line));
 
-        // Switched off, the key is left out.
+        // Switched off, the key is left out, in this run and the next ones.
         choose(f.editor, "mnuFileAnswerKey");
-        QVERIFY(!appGlobals().worksheetAnswerKey);
+        QCOMPARE(SettingsStore::get("worksheetAnswerKey", QString()), SettingsStore::boolText(false));
         Dialogs::setNextFileName(f.env.path("nokey.pdf"));
         choose(f.editor, "mnuFilePdf");
         QVERIFY(!pdfText(f.env.path("nokey.pdf")).contains(u8("解答")));
         choose(f.editor, "mnuFileAnswerKey");
-        QVERIFY(appGlobals().worksheetAnswerKey);
+        QCOMPARE(SettingsStore::get("worksheetAnswerKey", QString()), SettingsStore::boolText(true));
     }
 
     // A teacher's real sheet: questions imported from a spreadsheet, three

@@ -2,7 +2,7 @@
 #include "platform/RichTextBox.h"
 #include "session/Judging.h"
 #include "session/Statistics.h"
-#include "shell/MarkDefinitions.h"
+#include "learner/MarkDefinitions.h"
 
 #include "support/TestEnv.h"
 

@@ -8,6 +8,7 @@
 #include "shell/frmChangeUser.h"
 #include "shell/frmMain.h"
 
+#include "support/Controls.h"
 #include "support/Modal.h"
 #include "support/TestEnv.h"
 
@@ -35,7 +36,7 @@ struct Learning {
         Dialogs::setNextFileName(env.path("q.kmd"));
         window->mnuFileOpen_Click();
     }
-    QStringList columns() const { return window->rowStatistics(1).columns(); }
+    QStringList columns() const { return statisticsColumns(window->lstMondai, 1); }
     // Opens the dialog from the File menu and answers it.
     void switchLearner(std::function<void(frmChangeUser*)> answer) {
         whenModal([answer](QWidget* modal) { answer(qobject_cast<frmChangeUser*>(modal)); });
@@ -89,9 +90,7 @@ class TestChangeUser : public QObject {
             typeName(dialog, u8("花子"));
             QTest::mouseClick(dialog->Command1, Qt::LeftButton);
         });
-        l.window->lstMondai->setSubItem(1, 1, "     1");
-        l.window->lstMondai->setSubItem(1, 2, "     1");
-        l.window->updateUserData(1);
+        l.window->session().learner().store("k1", {"     1", "     1", "", "", ""});
         QStringList listed;
         bool chosen = false;
         l.switchLearner([&](frmChangeUser* dialog) {

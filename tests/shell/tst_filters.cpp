@@ -6,6 +6,7 @@
 #include "session/Shuffle.h"
 #include "shell/frmMain.h"
 
+#include "support/Controls.h"
 #include "support/TestEnv.h"
 
 #include <QComboBox>
@@ -101,8 +102,9 @@ class TestFilters : public QObject {
         QFETCH(QStringList, kept);
         OpenList open;
         ListView* list = open.window.lstMondai;
-        list->setSubItem(2, 5, u8("×"));
-        list->setSubItem(3, 5, u8("○"));
+        open.window.round().judge("k2", false);
+        open.window.round().judge("k3", true);
+        QCOMPARE(list->subItem(2, 5), u8("×"));
         open.clickHeader(1);
         QVERIFY(list->isSorted());
         open.filter(filter);
@@ -130,7 +132,7 @@ class TestFilters : public QObject {
         open.filter(filter);
         QCOMPARE(open.keys(), shuffled.mid(0, kept));
         const int row = open.window.lstMondai->find("k2");
-        QCOMPARE(open.window.rowStatistics(row).columns(),
+        QCOMPARE(statisticsColumns(open.window.lstMondai, row),
                  (QStringList{"   751", "  1000", " 75.1%", "B", ""}));
     }
 
@@ -140,12 +142,8 @@ class TestFilters : public QObject {
         OpenList open;
         open.clickHeader(2);
         const QStringList before = open.keys();
-        LearnerRecords records;
-        const QString id = makeFileId("q.kmd");
         for (int i = 0; i < Keys.size(); ++i)
-            records.add(recordKey(id, Keys[i]), {QString::number(9 - i), "9", ""});
-        open.window.lstUserData = records;
-        open.window.matchUserData();
+            open.window.session().learner().store(Keys[i], {QString::number(9 - i), "9", "", "", ""});
         QCOMPARE(open.keys(), before);
         for (int i = 0; i < Keys.size(); ++i)
             QCOMPARE(open.window.lstMondai->subItem(open.window.lstMondai->find(Keys[i]), 1),
@@ -187,16 +185,16 @@ class TestFilters : public QObject {
         open.filter(u8("正答率が75%以下のものだけ選ぶ"));
         open.filter(u8("ﾏｰｸが\"B\"以下を選ぶ"));
         QCOMPARE(open.keys(), (QStringList{"k1", "k6"}));
-        open.window.lstMondai->setSubItem(1, 5, u8("×"));
+        open.window.round().judge("k1", false);
         open.clickHeader(1);
         open.clickHeader(1);
         QTest::mouseClick(open.window.cmdFilterOff, Qt::LeftButton);
         QCOMPARE(open.keys(), Keys);
         QCOMPARE(open.window.lblNum->text(), u8("6件"));
         QVERIFY(!open.window.lstMondai->isSorted());
-        QCOMPARE(open.window.rowStatistics(1).columns(),
+        QCOMPARE(statisticsColumns(open.window.lstMondai, 1),
                  (QStringList{"     3", "     4", " 75.0%", "A", ""}));
-        QCOMPARE(open.window.rowStatistics(2).columns(),
+        QCOMPARE(statisticsColumns(open.window.lstMondai, 2),
                  (QStringList{"   751", "  1000", " 75.1%", "B", ""}));
     }
 

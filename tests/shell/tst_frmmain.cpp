@@ -126,8 +126,9 @@ class TestFrmMain : public QObject {
         frmMain window;
         auto* marks = window.findChild<QComboBox*>("cmbMark");
         QCOMPARE(marks->count(), 3);
-        QCOMPARE(window.markTable.textOf("keyCorrect"), QString("A"));
-        QCOMPARE(window.markTable.textOf("KEYWRONG"), QString("C"));
+        const KeyedTable& markTable = window.session().learner().markTable();
+        QCOMPARE(markTable.textOf("keyCorrect"), QString("A"));
+        QCOMPARE(markTable.textOf("KEYWRONG"), QString("C"));
         auto* filter = window.findChild<QComboBox*>("cmbFilter");
         QCOMPARE(filter->count(), 14);
         QCOMPARE(filter->itemText(10), u8("ﾏｰｸが\"A\"を選ぶ"));

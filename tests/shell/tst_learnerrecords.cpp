@@ -61,9 +61,7 @@ class TestLearnerRecords : public QObject {
         QCOMPARE(window.lblNum->text(), u8("5件"));
 
         // Changing a row and saving writes the record back, keeping level 9.
-        window.lstMondai->setSubItem(3, 1, "     1");
-        window.lstMondai->setSubItem(3, 2, "     3");
-        window.updateUserData(3);
+        window.session().learner().store(window.lstMondai->key(3), {"     1", "     3", "", "", ""});
         QVERIFY(window.saveUserData());
         QFile file(env.path(u8("ごんべえ.kmu")));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -127,9 +125,8 @@ class TestLearnerRecords : public QObject {
 
         const auto answer = [&window](const QString& file, int row) {
             QCOMPARE(window.document().path(), file);
-            window.lstMondai->setSubItem(row, 1, "     1");
-            window.lstMondai->setSubItem(row, 2, "     1");
-            window.updateUserData(row);
+            window.session().learner().store(window.lstMondai->key(row),
+                                             {"     1", "     1", "", "", ""});
             QVERIFY(window.saveUserData());
         };
         window.openFile(env.path("a.kmd"));

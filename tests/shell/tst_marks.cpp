@@ -1,5 +1,5 @@
 #include "learner/QuestionFilter.h"
-#include "shell/MarkDefinitions.h"
+#include "learner/MarkDefinitions.h"
 
 #include "support/TestEnv.h"
 

@@ -13,6 +13,7 @@
 #include "shell/frmMain.h"
 #include "shell/frmMessage.h"
 
+#include "support/Controls.h"
 #include "support/FileMenu.h"
 #include "support/TestEnv.h"
 
@@ -149,12 +150,7 @@ struct Session {
             editor()->txtKey->setText(key);
         QTest::mouseClick(editor()->cmdAdd, Qt::LeftButton);
     }
-    QStringList columns(int row) const {
-        QStringList texts;
-        for (int column = 1; column <= 5; ++column)
-            texts << window->lstMondai->subItem(row, column);
-        return texts;
-    }
+    QStringList columns(int row) const { return statisticsColumns(window->lstMondai, row); }
     QString focusName() const {
         QWidget* focus = QApplication::focusWidget();
         return focus ? focus->objectName() : QString();
@@ -479,7 +475,7 @@ class TestSession : public QObject {
         QColor colour;
         QCOMPARE(verdictOf(s.window->txtMondai, &bold, &colour), u8("【正解しました】"));
         QCOMPARE(s.columns(1), (QStringList{"     1", "     1", "100.0%", "", u8("○")}));
-        const LearnerRecords& records = s.window->lstUserData;
+        const LearnerRecords& records = s.window->session().learner().records();
         const int record = records.find(recordKey(makeFileId("q.kmd"), "k1"));
         QVERIFY(record);
         QCOMPARE(records.record(record).correct.trimmed(), QString("1"));
@@ -507,8 +503,7 @@ class TestSession : public QObject {
             shown << s.shownKey();
         }
         QCOMPARE(shown, (QStringList{"k1", "k2", "k3", "k3"}));
-        QCOMPARE(s.window->round().position(), 3);
-        QCOMPARE(s.window->round().total(), 3);
+        QCOMPARE(s.window->lblPosition->text(), QString("3 / 3"));
         QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
         QTest::mouseClick(s.window->cmdKaitou, Qt::LeftButton);
         QCOMPARE(s.shownKey(), QString("k1"));
@@ -519,6 +514,14 @@ class TestSession : public QObject {
         QCOMPARE(s.shownKey(), QString("k1"));
         QCOMPARE(s.columns(1).at(4), QString());
         QCOMPARE(s.columns(3).at(4), u8("×"));
+
+        // n of N follows the list: a row taken out before the shown one
+        // moves it up.
+        QTest::mouseClick(s.window->cmdTsugi, Qt::LeftButton);
+        QCOMPARE(s.window->lblPosition->text(), QString("2 / 3"));
+        s.window->lstMondai->setRowSelected(1, true);
+        QTest::keyClick(s.window->lstMondai, Qt::Key_Delete);
+        QCOMPARE(s.window->lblPosition->text(), QString("1 / 2"));
     }
 
     // The last answer ends the round on the list page, the wrongly

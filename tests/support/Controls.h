@@ -38,3 +38,11 @@ inline ControlView viewOf(QWidget* window, const QString& name) {
     }
     return view;
 }
+
+// The statistics a row of the run list shows: columns 2 to 6.
+template <typename List> QStringList statisticsColumns(const List* list, int row) {
+    QStringList texts;
+    for (int column = 1; column <= 5; ++column)
+        texts << list->subItem(row, column);
+    return texts;
+}

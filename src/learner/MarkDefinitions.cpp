@@ -1,4 +1,4 @@
-#include "shell/MarkDefinitions.h"
+#include "learner/MarkDefinitions.h"
 
 #include "platform/Codepage.h"
 
@@ -48,4 +48,24 @@ void readMarkDefinitionFile(const QString& folder, MarkDefinitions& definitions)
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return;
     readMarkDefinitions(Codepage::decode(file.readAll()), definitions);
+}
+
+QString proposedMark(const QString& rowMark, bool right, const KeyedTable& markTable,
+                     const QString& selectorText) {
+    if (!rowMark.isEmpty())
+        return rowMark;
+    const int entry = markTable.find(right ? "keyCorrect" : "keyWrong");
+    return entry ? markTable.text(entry) : selectorText;
+}
+
+bool isKnownMark(const QString& text, const KeyedTable& markTable) {
+    if (text.isEmpty())
+        return false;
+    // Entries under "key…" hold marks; those under "str…" hold levels.
+    for (int row = 1; row <= markTable.count(); ++row) {
+        if (markTable.key(row).startsWith("key", Qt::CaseInsensitive) &&
+            markTable.text(row) == text)
+            return true;
+    }
+    return false;
 }

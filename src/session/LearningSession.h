@@ -1,0 +1,58 @@
+#pragma once
+
+#include "learner/LearnerModel.h"
+#include "learner/Results.h"
+#include "session/Round.h"
+
+#include <QObject>
+
+struct QuestionEntry;
+
+// What the main window decides without a widget: whose results are kept
+// and where, the round on the open file, judging an answer and giving a
+// mark, the round's line in the log and what the results window shows. The
+// windows show what it holds and tell it what the learner did.
+class LearningSession : public QObject {
+    Q_OBJECT
+  public:
+    explicit LearningSession(QObject* parent = nullptr);
+
+    LearnerModel& learner() { return learner_; }
+    const LearnerModel& learner() const { return learner_; }
+    Round& round() { return round_; }
+    const Round& round() const { return round_; }
+
+    // The current learner's file in the program's folder.
+    QString learnerFile() const;
+    LearnerFileOutcome loadLearner();
+    // Writes the records; when that fails they stay in memory for the
+    // next try, and the outcome says why.
+    LearnerFileOutcome saveLearner();
+    // The old learner's results are written before they leave memory; when
+    // they cannot be, the learner stays and the outcome says why.
+    LearnerFileOutcome switchLearner(const QString& name);
+
+    // The question file whose results are looked up, by its path. The
+    // caller shows the list anew.
+    void setQuestionFile(const QString& path);
+
+    // A question's columns on the run list: its results and this round's
+    // verdict.
+    RowStatistics statistics(const QString& questionKey) const;
+    // The learner's answer to the question shown was judged.
+    void judge(bool right);
+    // The mark the selector proposes once the shown question is judged.
+    QString proposedMark(bool right, const QString& selectorText) const;
+    // "次問題" with this selector text: a known mark is kept.
+    void storeMark(const QString& selectorText);
+
+    // The round's line in the round log; the outcome says whether it
+    // could be written.
+    LearnerFileOutcome logRound(int asked, int right) const;
+    // What the results window shows of these questions and the learner.
+    ResultsData resultsData(const QVector<QuestionEntry>& questions) const;
+
+  private:
+    LearnerModel learner_;
+    Round round_;
+};
