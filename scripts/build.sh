@@ -16,7 +16,9 @@ fi
 # A compiler cache turns a file compiled before, in this clone or another
 # one, into a copy: paths are taken relative to the clone.
 if command -v ccache >/dev/null; then
-  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+  # Precompiled headers are cached too: their macros and times do not
+  # change what a file compiles to.
+  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true CCACHE_SLOPPINESS=pch_defines,time_macros
   options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 targets=()
