@@ -4,9 +4,10 @@
 #include "platform/Codepage.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TextLines.h"
+#include "platform/Texts.h"
 
 #include <QFile>
-#include <QLockFile>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -179,13 +180,44 @@ LearnerFileOutcome loadLearnerFile(const QString& path, LearnerRecords& records)
     return {true, path, {}};
 }
 
+namespace {
+// A save takes a moment; a program holding the lock longer than this is
+// stuck, and the learner is told rather than kept waiting.
+constexpr int LockWaitMs = 3000;
+} // namespace
+
+// A lock left by a program that ended without releasing it is taken over
+// at once; one older than QLockFile's stale time (30 s, far beyond any
+// save) counts as left behind as well.
+LearnerLock::LearnerLock(const QString& learnerFile) : lock_(learnerFile + ".lock") {}
+
+bool LearnerLock::take(const QString& fileToWrite, QString& reason) {
+    if (lock_.tryLock(LockWaitMs))
+        return true;
+    if (heldElsewhere()) {
+        reason = u("ほかのくう・めもがこのﾌｧｲﾙを使用中です。");
+        return false;
+    }
+    // The lock cannot be made where the file cannot be written either (a
+    // read-only folder): the file's own fault says best why.
+    QSaveFile probe(fileToWrite);
+    if (!probe.open(QIODevice::WriteOnly))
+        reason = probe.errorString();
+    else
+        reason = u("ﾛｯｸﾌｧｲﾙを作成できません: ") + lock_.fileName();
+    probe.cancelWriting();
+    return false;
+}
+
 LearnerFileOutcome saveLearnerFile(const QString& path, LearnerRecords& records) {
-    // Two programs saving at once take turns. The lock is a courtesy: where
-    // it cannot be made (a read-only or full folder) the write below meets
-    // the same fault and says so, and a lock left by a program that hangs
-    // is waited for only briefly.
-    QLockFile lock(path + ".lock");
-    lock.tryLock(2000);
+    LearnerLock lock(path);
+    QString reason;
+    if (!lock.take(path, reason)) {
+        // The other program is soon done: the records wait in memory.
+        if (lock.heldElsewhere())
+            reason += u("今回の回答結果は覚えておき、次に保存するときに書き込みます。");
+        return {false, path, reason};
+    }
     LearnerRecords merged;
     QFile file(path);
     if (file.exists()) {
@@ -201,7 +233,6 @@ LearnerFileOutcome saveLearnerFile(const QString& path, LearnerRecords& records)
         else if (records.changed(row))
             merged.setRecord(filed, records.record(row));
     }
-    QString reason;
     if (!writeFileAtomically(path, composeLearnerFile(merged), &reason))
         return {false, path, reason};
     merged.markFiled();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QLockFile>
 #include <QString>
 #include <QVector>
 
@@ -70,11 +71,31 @@ struct LearnerFileOutcome {
     QString reason; // why it failed, empty when ok
 };
 
+// Two programs of one learner take turns at the learner's files: the
+// learner file and the round log beside it are read for a change and
+// written only while this lock is held. It is a file beside the learner
+// file, named as it is with ".lock" added; it goes when the lock does.
+class LearnerLock {
+  public:
+    explicit LearnerLock(const QString& learnerFile);
+    // Waits a few seconds while another program holds the lock. False when
+    // it cannot be had; `reason` then says why, and nothing may be written
+    // to `fileToWrite`.
+    bool take(const QString& fileToWrite, QString& reason);
+    // The lock could not be had because another program holds it.
+    bool heldElsewhere() const { return lock_.error() == QLockFile::LockFailedError; }
+
+  private:
+    QLockFile lock_;
+};
+
 // Empties `records` and reads the file into them. A missing file is no
 // failure: the learner has no records yet.
 LearnerFileOutcome loadLearnerFile(const QString& path, LearnerRecords& records);
 
-// Replaces the file whole, or leaves it untouched and says why. Another
+// Replaces the file whole under the learner's lock, or leaves it untouched
+// and says why; a lock held by another program all the while is such a
+// failure, and `records` stay as they were for a later try. Another
 // program may have written the file since it was read: the records this
 // one changed or added replace theirs, the others are taken as the file
 // holds them now, so neither program loses the other's answers. `records`

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -93,6 +94,38 @@ class TestLearnerRecords : public QObject {
         Dialogs::setNextAnswer(Dialogs::Answer::Yes);
         QVERIFY(window.close());
         QVERIFY(!window.isVisible());
+    }
+
+    // Another program writing the learner's file holds its lock: this one
+    // waits, then writes nothing and says so; the answers wait in memory
+    // for the next save.
+    void heldLockWritesNothing() {
+        TestEnv env;
+        env.writeFile("a.kmd", questionFile({"k1"}));
+        const QString path = env.path(u8("ごんべえ.kmu"));
+        const QByteArray before = "<u-x:k value='1:1:'/>\r\n";
+        env.writeFile(u8("ごんべえ.kmu"), before);
+        frmMain window;
+        window.show();
+        window.openFile(env.path("a.kmd"));
+        window.lstMondai->setSubItem(1, 1, "     1");
+        window.lstMondai->setSubItem(1, 2, "     1");
+        window.updateUserData(1);
+        QLockFile other(path + ".lock");
+        QVERIFY(other.tryLock(0));
+        QVERIFY(!window.saveUserData());
+        const Dialogs::Message told = Dialogs::shownMessages().last();
+        QCOMPARE(told.text, u8("回答者ﾃﾞｰﾀﾌｧｲﾙに書き込めませんでした。\r\n") + path + "\r\n" +
+                                u8("ほかのくう・めもがこのﾌｧｲﾙを使用中です。今回の回答結果は"
+                                   "覚えておき、次に保存するときに書き込みます。"));
+        QCOMPARE(told.title, u8("保存中止"));
+        QCOMPARE(told.icon, Dialogs::Icon::Exclamation);
+        QCOMPARE(fileBytes(path), before);
+
+        other.unlock();
+        QVERIFY(window.saveUserData());
+        QCOMPARE(fileBytes(path),
+                 before + "<u-" + makeFileId("a.kmd").toLatin1() + ":k1 value='1:1:'/>\r\n");
     }
 
     // A program too busy to answer keeps its name: the start hands the file
