@@ -1,7 +1,9 @@
 #include "editor/frmSakusei.h"
 #include "learner/LearnerFile.h"
+#include "learner/Statistics.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
+#include "platform/KeyedTable.h"
 #include "platform/ListView.h"
 #include "platform/SingleInstance.h"
 #include "shell/frmMain.h"
@@ -126,6 +128,47 @@ class TestLearnerRecords : public QObject {
         QVERIFY(window.saveUserData());
         QCOMPARE(fileBytes(path),
                  before + "<u-" + makeFileId("a.kmd").toLatin1() + ":k1 value='1:1:'/>\r\n");
+    }
+
+    // Two programs on one program folder answer the same question: both
+    // answers count, also after this program's list has fallen behind the
+    // file at the next round's start.
+    void twoProgramsAnswerOneQuestion() {
+        TestEnv env;
+        env.writeFile("kuMemo-ini.txt", "Level=1:A\r\nLevel=2:B\r\n");
+        env.writeFile("a.kmd", questionFile({"k1"}));
+        const QString path = env.path(u8("ごんべえ.kmu"));
+        const QByteArray line = "<u-" + makeFileId("a.kmd").toLatin1() + ":k1 value='";
+        frmMain window;
+        window.show();
+        window.openFile(env.path("a.kmd"));
+        LearnerRecords other; // the other program, started alongside
+        QVERIFY(loadLearnerFile(path, other).ok);
+        const KeyedTable marks = window.markTable;
+        const auto answer = [&window](const QString& correct, const QString& answered,
+                                      const QString& mark) {
+            window.lstMondai->setSubItem(1, 1, correct);
+            window.lstMondai->setSubItem(1, 2, answered);
+            window.lstMondai->setSubItem(1, 4, mark);
+            window.updateUserData(1);
+            QVERIFY(window.saveUserData());
+        };
+
+        answer("     1", "     1", "");
+        updateRecord(other, makeFileId("a.kmd"), "k1", {"     0", "     1", "  0.0%", "B", ""},
+                     marks);
+        QVERIFY(saveLearnerFile(path, other).ok);
+        QCOMPARE(fileBytes(path), line + "1:2:2'/>\r\n");
+
+        // The next round reads the file again; the list still shows this
+        // program's own counts, and its next answer adds one to the file's.
+        window.loadUserData();
+        answer("     2", "     2", "");
+        QCOMPARE(fileBytes(path), line + "2:3:2'/>\r\n");
+        answer("     2", "     2", "A");
+        QCOMPARE(fileBytes(path), line + "2:3:1'/>\r\n");
+        window.matchUserData();
+        QCOMPARE(columnsOf(window, 1), (QStringList{"     2", "     3", " 66.7%", "A", ""}));
     }
 
     // A program too busy to answer keeps its name: the start hands the file
