@@ -171,17 +171,24 @@ class TestLearnerRecords : public QObject {
         QCOMPARE(columnsOf(window, 1), (QStringList{"     2", "     3", " 66.7%", "A", ""}));
     }
 
-    // A program too busy to answer keeps its name: the start hands the file
-    // over all the same, and the program opens it once it is free.
-    void busyProgramGetsTheFileLater() {
+    // A first program that does not answer, here because this thread is
+    // its own, is named to the learner; the second start goes on with its
+    // file itself, and the first, free again, is handed nothing.
+    void firstProgramThatDoesNotAnswer() {
         TestEnv env;
         SingleInstance first(env.folder());
         QVERIFY(!first.handedOver({}));
         QSignalSpy handed(&first, &SingleInstance::fileHandedOver);
-        // This thread is the first program's: it answers nothing meanwhile.
-        QVERIFY(SingleInstance(env.folder()).handedOver("b.kmd"));
-        QTRY_COMPARE(handed.count(), 1);
-        QCOMPARE(handed.at(0).at(0).toString(), QString("b.kmd"));
+        QVERIFY(!SingleInstance(env.folder()).handedOver("b.kmd"));
+        const Dialogs::Message told = Dialogs::shownMessages().last();
+        QCOMPARE(told.text, u8("すでに起動しているくう・めも(ﾌﾟﾛｾｽ番号 %1、ｺﾝﾋﾟｭｰﾀ名 %2)が"
+                               "応答しません。\r\nこのくう・めもをそのまま起動します。")
+                                .arg(QCoreApplication::applicationPid())
+                                .arg(QSysInfo::machineHostName()));
+        QCOMPARE(told.title, u8("警告"));
+        QCOMPARE(told.icon, Dialogs::Icon::Exclamation);
+        QTest::qWait(200);
+        QCOMPARE(handed.count(), 0);
     }
 
     // A second start on the same program folder hands its file to the
@@ -193,8 +200,24 @@ class TestLearnerRecords : public QObject {
         QVERIFY(QFile::copy(KUMEMO_PROGRAM, env.path("kuMemo")));
         env.writeFile("a.kmd", questionFile({"k1", "k2"}));
         env.writeFile("b.kmd", questionFile({"k3"}));
+        // A program that ended abruptly left its lock and its socket: the
+        // next start takes both over.
         SingleInstance instance(env.folder());
+        QProcess ended;
+        ended.start("true");
+        QVERIFY(ended.waitForStarted());
+        const qint64 endedPid = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        QFile lock(instance.lockFileName());
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(endedPid) + "\nkuMemo\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+        QFile socket(instance.serverName());
+        QVERIFY(socket.open(QIODevice::WriteOnly));
+        socket.close();
         QVERIFY(!instance.handedOver({}));
+        QVERIFY(Dialogs::shownMessages().isEmpty());
         frmMain window;
         connect(&instance, &SingleInstance::fileHandedOver, &window, &frmMain::openHandedFile);
         window.show();
