@@ -4,11 +4,13 @@
 #include "platform/Codepage.h"
 #include "platform/ProgramFolder.h"
 #include "platform/TextLines.h"
+#include "platform/Texts.h"
 
 #include <QFile>
-#include <QLockFile>
+#include <QSaveFile>
 
 #include <algorithm>
+#include <optional>
 
 void LearnerRecords::add(const QString& key, const LearnerRecord& record) {
     // A record without a key could never be found again.
@@ -18,7 +20,7 @@ void LearnerRecords::add(const QString& key, const LearnerRecord& record) {
     int& row = index_[key];
     if (index_.size() == before)
         return;
-    rows_.append({key, record});
+    rows_.append({key, record, {}});
     row = count();
 }
 
@@ -32,10 +34,48 @@ QStringView trimBlanks(QStringView text) {
     return text;
 }
 
+// Most fields compared are equal as they stand: those skip the trimming.
+bool sameField(const QString& a, const QString& b) {
+    return a == b || trimBlanks(a) == trimBlanks(b);
+}
+
 bool sameInFile(const LearnerRecord& a, const LearnerRecord& b) {
-    return trimBlanks(a.correct) == trimBlanks(b.correct) &&
-           trimBlanks(a.answered) == trimBlanks(b.answered) &&
-           trimBlanks(a.level) == trimBlanks(b.level);
+    return sameField(a.correct, b.correct) && sameField(a.answered, b.answered) &&
+           sameField(a.level, b.level);
+}
+
+// A count as a number; an empty one is none yet.
+std::optional<qint64> countValue(QStringView text) {
+    text = trimBlanks(text);
+    if (text.isEmpty())
+        return 0;
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
+// `now` with the change from `from` to `to` added. A count that is no
+// number (a file made by hand) cannot take an addition: `to` then stands.
+QString movedCount(const QString& now, const QString& from, const QString& to) {
+    if (sameField(from, to))
+        return now;
+    if (sameField(now, from))
+        return to;
+    const std::optional<qint64> n = countValue(now), f = countValue(from), t = countValue(to);
+    qint64 change = 0, moved = 0;
+    if (!n || !f || !t || __builtin_sub_overflow(*t, *f, &change) ||
+        __builtin_add_overflow(*n, change, &moved))
+        return to;
+    return QString::number(moved);
+}
+
+// `now` with the change from `from` to `to`: the counts moved by as much,
+// the level replaced where it changed.
+LearnerRecord movedRecord(const LearnerRecord& now, const LearnerRecord& from,
+                          const LearnerRecord& to) {
+    return {movedCount(now.correct, from.correct, to.correct),
+            movedCount(now.answered, from.answered, to.answered),
+            sameField(from.level, to.level) ? now.level : to.level};
 }
 } // namespace
 
@@ -50,8 +90,10 @@ bool LearnerRecords::anyChanged() const {
 }
 
 void LearnerRecords::markFiled() {
-    for (Row& row : rows_)
+    for (Row& row : rows_) {
+        row.filed = row.record;
         row.changed = false;
+    }
 }
 
 void LearnerRecords::reserve(int rows) {
@@ -62,6 +104,54 @@ void LearnerRecords::reserve(int rows) {
 void LearnerRecords::clear() {
     rows_.clear();
     index_.clear();
+    listed_.clear();
+}
+
+int LearnerRecords::listJoined(const QString& key) {
+    const int row = find(key);
+    if (row)
+        listed_.remove(key);
+    else
+        listed_.insert(key, {});
+    return row;
+}
+
+void LearnerRecords::listChanged(const QString& key, const LearnerRecord& shown) {
+    const int row = find(key);
+    const LearnerRecord record = row ? this->record(row) : LearnerRecord{};
+    const auto listed = listed_.constFind(key);
+    const LearnerRecord before = listed != listed_.constEnd() ? *listed : record;
+    LearnerRecord after = shown;
+    if (after.level.isNull())
+        after.level = before.level;
+    const LearnerRecord moved = movedRecord(record, before, after);
+    if (row)
+        setRecord(row, moved);
+    else
+        add(key, moved);
+    if (sameInFile(moved, after))
+        listed_.remove(key);
+    else
+        listed_.insert(key, after);
+}
+
+void LearnerRecords::replaceUnderList(LearnerRecords&& fresh) {
+    for (qsizetype i = 0; i < fresh.rows_.size(); ++i) {
+        const Row& row = fresh.rows_.at(i);
+        // Reading the file again finds most records where they were.
+        const int old = i < rows_.size() && rows_.at(i).key == row.key ? int(i) + 1 : find(row.key);
+        const auto listed = listed_.find(row.key);
+        if (listed == listed_.end()) {
+            // A record this program never had is not in the list either,
+            // unless the list showed it as none, which listJoined noted.
+            if (old && !sameInFile(record(old), row.record))
+                listed_.insert(row.key, record(old));
+        } else if (sameInFile(*listed, row.record)) {
+            listed_.erase(listed);
+        }
+    }
+    rows_ = std::move(fresh.rows_);
+    index_ = std::move(fresh.index_);
 }
 
 bool parseLearnerLine(QStringView line, QStringView& key, QStringView& value) {
@@ -168,24 +258,58 @@ QByteArray composeLearnerFile(const LearnerRecords& records) {
 }
 
 LearnerFileOutcome loadLearnerFile(const QString& path, LearnerRecords& records) {
-    records.clear();
+    LearnerRecords read;
     QFile file(path);
-    if (!file.exists())
-        return {true, path, {}};
-    if (!file.open(QIODevice::ReadOnly))
-        return {false, path, file.errorString()};
-    readLearnerRecords(file.readAll(), records);
-    records.markFiled();
-    return {true, path, {}};
+    LearnerFileOutcome outcome{true, path, {}};
+    if (file.exists()) {
+        if (file.open(QIODevice::ReadOnly))
+            readLearnerRecords(file.readAll(), read);
+        else
+            outcome = {false, path, file.errorString()};
+    }
+    read.markFiled();
+    records.replaceUnderList(std::move(read));
+    return outcome;
+}
+
+namespace {
+// A save takes a moment; a program holding the lock longer than this is
+// stuck, and the learner is told rather than kept waiting.
+constexpr int LockWaitMs = 3000;
+} // namespace
+
+// A lock left by a program that ended without releasing it is taken over
+// at once; one older than QLockFile's stale time (30 s, far beyond any
+// save) counts as left behind as well.
+LearnerLock::LearnerLock(const QString& learnerFile) : lock_(learnerFile + ".lock") {}
+
+bool LearnerLock::take(const QString& fileToWrite, QString& reason) {
+    if (lock_.tryLock(LockWaitMs))
+        return true;
+    if (heldElsewhere()) {
+        reason = u("ほかのくう・めもがこのﾌｧｲﾙを使用中です。");
+        return false;
+    }
+    // The lock cannot be made where the file cannot be written either (a
+    // read-only folder): the file's own fault says best why.
+    QSaveFile probe(fileToWrite);
+    if (!probe.open(QIODevice::WriteOnly))
+        reason = probe.errorString();
+    else
+        reason = u("ﾛｯｸﾌｧｲﾙを作成できません: ") + lock_.fileName();
+    probe.cancelWriting();
+    return false;
 }
 
 LearnerFileOutcome saveLearnerFile(const QString& path, LearnerRecords& records) {
-    // Two programs saving at once take turns. The lock is a courtesy: where
-    // it cannot be made (a read-only or full folder) the write below meets
-    // the same fault and says so, and a lock left by a program that hangs
-    // is waited for only briefly.
-    QLockFile lock(path + ".lock");
-    lock.tryLock(2000);
+    LearnerLock lock(path);
+    QString reason;
+    if (!lock.take(path, reason)) {
+        // The other program is soon done: the records wait in memory.
+        if (lock.heldElsewhere())
+            reason += u("今回の回答結果は覚えておき、次に保存するときに書き込みます。");
+        return {false, path, reason};
+    }
     LearnerRecords merged;
     QFile file(path);
     if (file.exists()) {
@@ -199,13 +323,13 @@ LearnerFileOutcome saveLearnerFile(const QString& path, LearnerRecords& records)
         if (!filed)
             merged.add(records.key(row), records.record(row));
         else if (records.changed(row))
-            merged.setRecord(filed, records.record(row));
+            merged.setRecord(
+                filed, movedRecord(merged.record(filed), records.filed(row), records.record(row)));
     }
-    QString reason;
     if (!writeFileAtomically(path, composeLearnerFile(merged), &reason))
         return {false, path, reason};
     merged.markFiled();
-    records = std::move(merged);
+    records.replaceUnderList(std::move(merged));
     return {true, path, {}};
 }
 

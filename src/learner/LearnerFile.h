@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QLockFile>
 #include <QString>
 #include <QVector>
 
@@ -34,16 +35,39 @@ class LearnerRecords {
     // from or written to their file.
     bool changed(int row) const { return rows_.at(row - 1).changed; }
     bool anyChanged() const;
+    // The record as the file held it when last read or written; empty for
+    // one the file did not hold.
+    const LearnerRecord& filed(int row) const { return rows_.at(row - 1).filed; }
     void markFiled();
+
+    // The question list shows the records beside their questions, and the
+    // learner's answers change them there. Reading the file again, or
+    // writing it with another program's answers taken in, can change a
+    // record under the list; the list's next change is then added to the
+    // record, not copied over it.
+    //
+    // The list's row for `key` shows the record as it is now, or no record.
+    // Returns the record's row, 0 when there is none.
+    int listJoined(const QString& key);
+    // The list's row for `key` now shows `shown`: its counts and, unless it
+    // is null, the level of its mark. The record takes the same change; a
+    // record that is new is appended.
+    void listChanged(const QString& key, const LearnerRecord& shown);
+    // Takes `fresh`, records as read from or written to the file, in place
+    // of these, and keeps in mind what the list shows of them.
+    void replaceUnderList(LearnerRecords&& fresh);
 
   private:
     struct Row {
         QString key;
         LearnerRecord record;
+        LearnerRecord filed;
         bool changed = true;
     };
     QVector<Row> rows_;
     QHash<QString, int> index_; // key -> row
+    // What the list shows of the records it shows otherwise than they are.
+    QHash<QString, LearnerRecord> listed_;
 };
 
 // Reads the lines of a learner file (code page 932; CR LF, LF or CR end a
@@ -70,16 +94,39 @@ struct LearnerFileOutcome {
     QString reason; // why it failed, empty when ok
 };
 
+// Two programs of one learner take turns at the learner's files: the
+// learner file and the round log beside it are read for a change and
+// written only while this lock is held. It is a file beside the learner
+// file, named as it is with ".lock" added; it goes when the lock does.
+class LearnerLock {
+  public:
+    explicit LearnerLock(const QString& learnerFile);
+    // Waits a few seconds while another program holds the lock. False when
+    // it cannot be had; `reason` then says why, and nothing may be written
+    // to `fileToWrite`.
+    bool take(const QString& fileToWrite, QString& reason);
+    // The lock could not be had because another program holds it.
+    bool heldElsewhere() const { return lock_.error() == QLockFile::LockFailedError; }
+
+  private:
+    QLockFile lock_;
+};
+
 // Empties `records` and reads the file into them. A missing file is no
 // failure: the learner has no records yet.
 LearnerFileOutcome loadLearnerFile(const QString& path, LearnerRecords& records);
 
-// Replaces the file whole, or leaves it untouched and says why. Another
-// program may have written the file since it was read: the records this
-// one changed or added replace theirs, the others are taken as the file
-// holds them now, so neither program loses the other's answers. `records`
-// then hold what was written. With one program the file holds the records
-// in table order, as always.
+// Replaces the file whole under the learner's lock, or leaves it untouched
+// and says why; a lock held by another program all the while is such a
+// failure, and `records` stay as they were for a later try. Another
+// program may have written the file since it was read, even answered the
+// same questions: what this one added to a record's counts since it read
+// or wrote the file is added to the counts the file holds now, and its
+// mark replaces the file's only where this one changed the mark. Records
+// it did not change are taken as the file holds them now, so neither
+// program loses the other's answers. `records` then hold what was
+// written. With one program the file holds the records in table order,
+// as always.
 LearnerFileOutcome saveLearnerFile(const QString& path, LearnerRecords& records);
 
 // The identifier that stands for a question file in record keys, made from

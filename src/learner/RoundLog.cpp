@@ -57,12 +57,15 @@ RoundLogRead readRoundLog(const QByteArray& bytes, const QString& fileId) {
     RoundLogRead read;
     const QString text = Codepage::decode(bytes);
     forEachLine(text, [&](QStringView line, int number) {
-        if (read.damaged || line.isEmpty())
+        if (line.isEmpty())
             return;
         RoundEntry entry;
         const QString fault = lineFault(line, entry);
         if (!fault.isEmpty()) {
-            read = {{}, true, number, fault};
+            if (read.skipped++ == 0) {
+                read.line = number;
+                read.reason = fault;
+            }
             return;
         }
         if (entry.fileId == fileId)
@@ -76,11 +79,16 @@ RoundLogRead loadRoundLog(const QString& path, const QString& fileId) {
     if (!file.exists())
         return {};
     if (!file.open(QIODevice::ReadOnly))
-        return {{}, true, 0, file.errorString()};
+        return {{}, true, 0, 0, file.errorString()};
     return readRoundLog(file.readAll(), fileId);
 }
 
 LearnerFileOutcome appendRoundLog(const QString& path, const RoundEntry& entry) {
+    // The learner file beside the log: its name with ".kmu" for ".kmr".
+    LearnerLock lock((path.endsWith(".kmr") ? path.chopped(4) : path) + ".kmu");
+    QString reason;
+    if (!lock.take(path, reason))
+        return {false, path, reason};
     QFile file(path);
     QByteArray bytes;
     if (file.exists()) {
@@ -93,7 +101,6 @@ LearnerFileOutcome appendRoundLog(const QString& path, const RoundEntry& entry) 
     if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r'))
         bytes += "\r\n";
     bytes += composeRoundLine(entry);
-    QString reason;
     const bool ok = writeFileAtomically(path, bytes, &reason);
     return {ok, path, ok ? QString() : reason};
 }

@@ -24,12 +24,15 @@ struct RoundEntry {
 // One line of the log, with its CR LF.
 QByteArray composeRoundLine(const RoundEntry& entry);
 
-// The rounds of one question file, oldest first. A log with a line it cannot
-// read is damaged as a whole: no rounds, and the line and the reason.
+// The rounds of one question file, oldest first. A line that cannot be
+// read is left out and counted, the first such with its number and why;
+// the other lines are read all the same. A log that cannot be opened is
+// damaged: no rounds, and why.
 struct RoundLogRead {
     QVector<RoundEntry> rounds;
     bool damaged = false;
-    int line = 0; // the line that could not be read, from 1
+    int skipped = 0; // lines left out
+    int line = 0;    // the first of them, from 1
     QString reason;
 };
 RoundLogRead readRoundLog(const QByteArray& bytes, const QString& fileId);
@@ -37,9 +40,11 @@ RoundLogRead readRoundLog(const QByteArray& bytes, const QString& fileId);
 // Reads the log at `path`; a missing one holds no rounds.
 RoundLogRead loadRoundLog(const QString& path, const QString& fileId);
 
-// Adds a round at the end of the log, writing the file whole or not at all.
-// Whatever the log held before stays byte for byte, damaged lines too; a
-// log that exists but cannot be read is not written.
+// Adds a round at the end of the log, writing the file whole or not at all,
+// under the lock of the learner file beside it, so that two programs
+// ending rounds at once both keep their line. Whatever the log held before
+// stays byte for byte, damaged lines too; a log that exists but cannot be
+// read, or whose lock another program keeps holding, is not written.
 LearnerFileOutcome appendRoundLog(const QString& path, const RoundEntry& entry);
 
 // "今回 8問中 6問正解 (75.0%)", the line shown when a round ends.

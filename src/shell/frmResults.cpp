@@ -172,19 +172,26 @@ QWidget* frmResults::progressPage(const ResultsData& data) {
     layout->addWidget(lblRounds);
     const RoundLogRead& log = data.rounds;
     if (log.damaged) {
-        lblRounds->setText(
-            u("成績の記録が読めないため、ｸﾞﾗﾌは表示できません。") + "\n" + data.roundLogPath +
-            "\n" + (log.line ? QString::number(log.line) + u("行目: ") : QString()) + log.reason);
+        lblRounds->setText(u("成績の記録が読めないため、ｸﾞﾗﾌは表示できません。") + "\n" +
+                           data.roundLogPath + "\n" + log.reason);
         layout->addStretch();
         return page;
     }
+    // Lines that could not be read are left out of the chart, and said.
+    const QString skipped = log.skipped ? u("　(読めない%1行を除きました。%2行目: %3)")
+                                              .arg(log.skipped)
+                                              .arg(log.line)
+                                              .arg(log.reason)
+                                        : QString();
     if (log.rounds.isEmpty()) {
         lblRounds->setText(u("この問題ﾌｧｲﾙの回の記録はまだありません。回を最後まで"
-                             "終えると記録されます。"));
+                             "終えると記録されます。") +
+                           skipped);
         layout->addStretch();
         return page;
     }
-    lblRounds->setText(u("%1回の記録 (%2)").arg(log.rounds.size()).arg(data.roundLogPath));
+    lblRounds->setText(u("%1回の記録 (%2)").arg(log.rounds.size()).arg(data.roundLogPath) +
+                       skipped);
     chtProgress = chartView("chtProgress", u("回ごとの正解率"));
     chtProgress->setAccessibleDescription(progressChartDescription(log.rounds, ProgressSaid));
     QChart* chart = chtProgress->chart();

@@ -1,12 +1,18 @@
 #include "data/QuestionTable.h"
 #include "data/modKuMemo.h"
 #include "platform/Codepage.h"
+#include "platform/Shares.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
 #include "support/TestEnv.h"
 
+#include <QSemaphore>
 #include <QTest>
+#include <QThread>
+#include <QThreadPool>
+
+#include <stdexcept>
 
 namespace {
 
@@ -355,6 +361,67 @@ class TestQuestionTable : public QObject {
             QCOMPARE(describe(read.questions.at(4).fields), describe(twice));
             QVERIFY(read.readByText.isEmpty());
         }
+    }
+
+    // Reading and writing tables share their rows out over the pool's
+    // threads. Every item is worked on once, whatever threads can be had;
+    // where none can, the calling thread does it all.
+    void sharesOfTheWork_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("poolThreads"); // 0: as the machine has
+        QTest::addColumn<bool>("poolBusy");
+        QTest::addColumn<bool>("helped"); // some share worked off the calling thread
+        QTest::newRow("short list") << 999 << 0 << false << false;
+        QTest::newRow("long list") << 10000 << 0 << false << true;
+        QTest::newRow("pool of one thread") << 10000 << 1 << false << false;
+        QTest::newRow("pool busy") << 10000 << 0 << true << false;
+        QTest::newRow("nothing") << 0 << 0 << false << false;
+    }
+    void sharesOfTheWork() {
+        QFETCH(int, count);
+        QFETCH(int, poolThreads);
+        QFETCH(bool, poolBusy);
+        QFETCH(bool, helped);
+        QThreadPool* const pool = QThreadPool::globalInstance();
+        if (helped && pool->maxThreadCount() < 2)
+            QSKIP("this machine gives the pool one thread");
+        const int threads = pool->maxThreadCount();
+        if (poolThreads)
+            pool->setMaxThreadCount(poolThreads);
+        QSemaphore release;
+        int blockers = 0;
+        while (poolBusy && pool->tryStart([&release] { release.acquire(); }))
+            ++blockers;
+        std::vector<int> worked(std::size_t(count), 0);
+        std::vector<char> onCaller(std::size_t(count), 0);
+        const QThread* const caller = QThread::currentThread();
+        // Where a helper is expected, the caller's share waits for it to
+        // begin, so that a quick caller does not take every share first.
+        QSemaphore helperBegan;
+        bool waited = false;
+        forEachShare(count, 500, [&](qsizetype from, qsizetype to) {
+            if (QThread::currentThread() != caller)
+                helperBegan.release();
+            else if (helped && !std::exchange(waited, true))
+                helperBegan.tryAcquire(1, 10000);
+            for (qsizetype i = from; i < to; ++i) {
+                ++worked[std::size_t(i)];
+                onCaller[std::size_t(i)] = QThread::currentThread() == caller;
+            }
+        });
+        release.release(blockers);
+        pool->waitForDone();
+        pool->setMaxThreadCount(threads);
+        QCOMPARE(std::count(worked.begin(), worked.end(), 1), count);
+        QCOMPARE(std::count(onCaller.begin(), onCaller.end(), 0) > 0, helped);
+    }
+
+    // A share that fails ends the call with its exception, never the program.
+    void failingShare() {
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 forEachShare(10000, 500, [](qsizetype, qsizetype) {
+                                     throw std::runtime_error("share failed");
+                                 }));
     }
 };
 

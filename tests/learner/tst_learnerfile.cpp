@@ -170,8 +170,9 @@ class TestLearnerFile : public QObject {
         QCOMPARE(composeLearnerFile(records), file);
     }
 
-    // Another program wrote the file since this one read it: the records
-    // this one changed are written over theirs, the rest is theirs.
+    // Another program wrote the file since this one read it: what this one
+    // added to a record's counts is added to theirs, its mark replaces
+    // theirs where it changed the mark, and the rest is theirs.
     void anotherProgramWroteTheFile_data() {
         QTest::addColumn<QByteArray>("theirs");
         QTest::addColumn<QString>("key");
@@ -180,7 +181,24 @@ class TestLearnerFile : public QObject {
         const QByteArray a = "<u-x:a value='1:1:'/>\r\n", b = "<u-x:b value='1:1:'/>\r\n";
         QTest::newRow("both changed one record")
             << "<u-x:a value='5:5:'/>\r\n" + b << "x:a" << QStringList{"     2", "     2", "1"}
-            << "<u-x:a value='2:2:1'/>\r\n" + b;
+            << "<u-x:a value='6:6:1'/>\r\n" + b;
+        QTest::newRow("both answered, they marked")
+            << "<u-x:a value='4:5:2'/>\r\n" + b << "x:a" << QStringList{"     1", "     3", ""}
+            << "<u-x:a value='4:7:2'/>\r\n" + b;
+        QTest::newRow("both marked")
+            << "<u-x:a value='1:1:2'/>\r\n" + b << "x:a" << QStringList{"1", "1", "3"}
+            << "<u-x:a value='1:1:3'/>\r\n" + b;
+        QTest::newRow("a count of theirs that is no number")
+            << "<u-x:a value='x:5:'/>\r\n" + b << "x:a" << QStringList{"2", "2", ""}
+            << "<u-x:a value='2:6:'/>\r\n" + b;
+        QTest::newRow("they added the record this one adds")
+            << a + b + "<u-x:d value='3:4:1'/>\r\n"
+            << "x:d" << QStringList{"0", "1", ""} << a + b + "<u-x:d value='3:5:1'/>\r\n";
+        QTest::newRow("their records this one left, read as any")
+            << "<u-x:a value='3'/>\r\n<u-x:c value='1:3:9:x'/>\r\n" + b << "x:b"
+            << QStringList{"2", "2", ""}
+            << QByteArray("<u-x:a value='3::'/>\r\n<u-x:c value='1:3:9'/>\r\n"
+                          "<u-x:b value='2:2:'/>\r\n");
         QTest::newRow("they changed one, this one another")
             << "<u-x:a value='5:5:'/>\r\n" + b << "x:b" << QStringList{"2", "2", ""}
             << QByteArray("<u-x:a value='5:5:'/>\r\n<u-x:b value='2:2:'/>\r\n");
@@ -188,7 +206,8 @@ class TestLearnerFile : public QObject {
             << "<u-x:a value='5:5:'/>\r\n" + b << "x:a" << QStringList{"     1", "     1", ""}
             << "<u-x:a value='5:5:'/>\r\n" + b;
         QTest::newRow("both added records")
-            << a + b + "<u-y:c value='3:3:'/>\r\n" << "x:d" << QStringList{"1", "1", ""}
+            << a + b + "<u-y:c value='3:3:'/>\r\n"
+            << "x:d" << QStringList{"1", "1", ""}
             << a + b + "<u-y:c value='3:3:'/>\r\n<u-x:d value='1:1:'/>\r\n";
         QTest::newRow("the file emptied: nothing of this one is lost")
             << QByteArray() << "x:b" << QStringList{"1", "1", ""} << a + b;

@@ -2,12 +2,16 @@
 // the learners' files and the round log.
 #include "learner/Results.h"
 #include "learner/RoundLog.h"
+#include "platform/AtomicFile.h"
 #include "platform/Codepage.h"
 #include "platform/KeyedTable.h"
 
 #include "support/TestEnv.h"
 
+#include <QLockFile>
 #include <QTest>
+
+#include <future>
 
 namespace {
 const QString Id = "616262631263"; // "abc"
@@ -201,44 +205,50 @@ class TestResults : public QObject {
     }
 
     // The log's lines: this file's rounds in order, other files' skipped, a
-    // line it cannot read damages the whole log.
+    // line it cannot read left out and counted, the first named.
     void readsRoundLog_data() {
         QTest::addColumn<QByteArray>("log");
         QTest::addColumn<QStringList>("rounds");
+        QTest::addColumn<int>("skipped");
         QTest::addColumn<int>("badLine");
         QTest::addColumn<QString>("reason");
         const QByteArray good = composeRoundLine({Evening, Id, 8, 6});
         const QByteArray other = composeRoundLine({Evening, "9999", 3, 1});
+        const QString day = "2026-12-07T18:30:05 8 6";
         QTest::newRow("rounds of this file")
             << good + other + composeRoundLine({Evening.addDays(1), Id, 10, 10})
-            << QStringList{"2026-12-07T18:30:05 8 6", "2026-12-08T18:30:05 10 10"} << 0
-            << QString();
+            << QStringList{day, "2026-12-08T18:30:05 10 10"} << 0 << 0 << QString();
         QTest::newRow("lone LF, blank lines")
-            << QByteArray(good).replace("\r\n", "\n") + "\n\r\n" + good
-            << QStringList{"2026-12-07T18:30:05 8 6", "2026-12-07T18:30:05 8 6"} << 0 << QString();
-        QTest::newRow("three fields") << good + "2026/12/07(月) 18:30:05\tx\t3\r\n"
-                                      << QStringList{} << 2 << u8("項目が4つではありません");
+            << QByteArray(good).replace("\r\n", "\n") + "\n\r\n" + good << QStringList{day, day}
+            << 0 << 0 << QString();
+        QTest::newRow("three fields")
+            << good + "2026/12/07(月) 18:30:05\tx\t3\r\n"
+            << QStringList{day} << 1 << 2 << u8("項目が4つではありません");
+        QTest::newRow("a damaged line among rounds")
+            << good + "junk\xff\r\n" + good + "2026/12/07\r\n" + good << QStringList{day, day, day}
+            << 2 << 2 << u8("項目が4つではありません");
         QTest::newRow("no weekday")
             << other + other + QByteArray("2026/12/07 18:30:05\t616262631263\t1\t1\r\n")
-            << QStringList{} << 3 << u8("日時が読めません");
+            << QStringList{} << 1 << 3 << u8("日時が読めません");
         QTest::newRow("no such day")
             << Codepage::encode(u8("2026/02/30(月) 18:30:05\t616262631263\t1\t1\r\n"))
-            << QStringList{} << 1 << u8("日時が読めません");
+            << QStringList{} << 1 << 1 << u8("日時が読めません");
         QTest::newRow("more right than asked")
             << Codepage::encode(u8("2026/12/07(月) 18:30:05\t616262631263\t1\t2\r\n"))
-            << QStringList{} << 1 << u8("問題数と正解数が読めません");
+            << QStringList{} << 1 << 1 << u8("問題数と正解数が読めません");
         QTest::newRow("negative count")
             << Codepage::encode(u8("2026/12/07(月) 18:30:05\t616262631263\t-1\t0\r\n"))
-            << QStringList{} << 1 << u8("問題数と正解数が読めません");
+            << QStringList{} << 1 << 1 << u8("問題数と正解数が読めません");
         QTest::newRow("no identifier")
             << Codepage::encode(u8("2026/12/07(月) 18:30:05\t\t1\t0\r\n")) << QStringList{} << 1
-            << u8("問題ﾌｧｲﾙの識別子がありません");
-        QTest::newRow("binary") << QByteArray("\x00\xff\x81", 3) << QStringList{} << 1
+            << 1 << u8("問題ﾌｧｲﾙの識別子がありません");
+        QTest::newRow("binary") << QByteArray("\x00\xff\x81", 3) << QStringList{} << 1 << 1
                                 << u8("項目が4つではありません");
     }
     void readsRoundLog() {
         QFETCH(QByteArray, log);
         QFETCH(QStringList, rounds);
+        QFETCH(int, skipped);
         QFETCH(int, badLine);
         QFETCH(QString, reason);
         const RoundLogRead read = readRoundLog(log, Id);
@@ -247,7 +257,8 @@ class TestResults : public QObject {
             shown
                 << QString("%1 %2 %3").arg(r.when.toString(Qt::ISODate)).arg(r.asked).arg(r.right);
         QCOMPARE(shown, rounds);
-        QCOMPARE(read.damaged, badLine != 0);
+        QVERIFY(!read.damaged);
+        QCOMPARE(read.skipped, skipped);
         QCOMPARE(read.line, badLine);
         QCOMPARE(read.reason, reason);
     }
@@ -320,6 +331,27 @@ class TestResults : public QObject {
         QCOMPARE(shown, labels);
         QCOMPARE(chart.rates, QVector<double>(days.size(), asked ? 50 : 0));
         QCOMPARE(progressChartDescription(rounds, 2), said);
+    }
+
+    // Two programs end rounds at once: the one that comes second waits for
+    // the other's line to be written, and adds its own after it.
+    void roundsEndingTogether() {
+        TestEnv env;
+        const QString log = env.path(u8("ごんべえ.kmr"));
+        const QByteArray theirs = composeRoundLine({Evening, Id, 8, 6});
+        const RoundEntry ours{Evening.addSecs(1), Id, 3, 1};
+        // The other program is adding its round: it holds the lock and has
+        // read the log.
+        QLockFile other(env.path(u8("ごんべえ.kmu.lock")));
+        QVERIFY(other.tryLock(0));
+        const QByteArray read = fileBytes(log);
+        std::future<LearnerFileOutcome> appended =
+            std::async(std::launch::async, [&] { return appendRoundLog(log, ours); });
+        appended.wait_for(std::chrono::seconds(1));
+        QVERIFY(writeFileAtomically(log, read + theirs));
+        other.unlock();
+        QVERIFY(appended.get().ok);
+        QCOMPARE(fileBytes(log), theirs + composeRoundLine(ours));
     }
 
     // A log that exists but cannot be read is neither shown nor written.

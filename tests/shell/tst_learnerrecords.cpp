@@ -1,7 +1,9 @@
 #include "editor/frmSakusei.h"
 #include "learner/LearnerFile.h"
+#include "learner/Statistics.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
+#include "platform/KeyedTable.h"
 #include "platform/ListView.h"
 #include "platform/SingleInstance.h"
 #include "shell/frmMain.h"
@@ -10,6 +12,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -93,17 +96,97 @@ class TestLearnerRecords : public QObject {
         QVERIFY(!window.isVisible());
     }
 
-    // A program too busy to answer keeps its name: the start hands the file
-    // over all the same, and the program opens it once it is free.
-    void busyProgramGetsTheFileLater() {
+    // Another program writing the learner's file holds its lock: this one
+    // waits, then writes nothing and says so; the answers wait in memory
+    // for the next save.
+    void heldLockWritesNothing() {
+        TestEnv env;
+        env.writeFile("a.kmd", questionFile({"k1"}));
+        const QString path = env.path(u8("ごんべえ.kmu"));
+        const QByteArray before = "<u-x:k value='1:1:'/>\r\n";
+        env.writeFile(u8("ごんべえ.kmu"), before);
+        frmMain window;
+        window.show();
+        window.openFile(env.path("a.kmd"));
+        window.lstMondai->setSubItem(1, 1, "     1");
+        window.lstMondai->setSubItem(1, 2, "     1");
+        window.updateUserData(1);
+        QLockFile other(path + ".lock");
+        QVERIFY(other.tryLock(0));
+        QVERIFY(!window.saveUserData());
+        const Dialogs::Message told = Dialogs::shownMessages().last();
+        QCOMPARE(told.text, u8("回答者ﾃﾞｰﾀﾌｧｲﾙに書き込めませんでした。\r\n") + path + "\r\n" +
+                                u8("ほかのくう・めもがこのﾌｧｲﾙを使用中です。今回の回答結果は"
+                                   "覚えておき、次に保存するときに書き込みます。"));
+        QCOMPARE(told.title, u8("保存中止"));
+        QCOMPARE(told.icon, Dialogs::Icon::Exclamation);
+        QCOMPARE(fileBytes(path), before);
+
+        other.unlock();
+        QVERIFY(window.saveUserData());
+        QCOMPARE(fileBytes(path),
+                 before + "<u-" + makeFileId("a.kmd").toLatin1() + ":k1 value='1:1:'/>\r\n");
+    }
+
+    // Two programs on one program folder answer the same question: both
+    // answers count, also after this program's list has fallen behind the
+    // file at the next round's start.
+    void twoProgramsAnswerOneQuestion() {
+        TestEnv env;
+        env.writeFile("kuMemo-ini.txt", "Level=1:A\r\nLevel=2:B\r\n");
+        env.writeFile("a.kmd", questionFile({"k1"}));
+        const QString path = env.path(u8("ごんべえ.kmu"));
+        const QByteArray line = "<u-" + makeFileId("a.kmd").toLatin1() + ":k1 value='";
+        frmMain window;
+        window.show();
+        window.openFile(env.path("a.kmd"));
+        LearnerRecords other; // the other program, started alongside
+        QVERIFY(loadLearnerFile(path, other).ok);
+        const KeyedTable marks = window.markTable;
+        const auto answer = [&window](const QString& correct, const QString& answered,
+                                      const QString& mark) {
+            window.lstMondai->setSubItem(1, 1, correct);
+            window.lstMondai->setSubItem(1, 2, answered);
+            window.lstMondai->setSubItem(1, 4, mark);
+            window.updateUserData(1);
+            QVERIFY(window.saveUserData());
+        };
+
+        answer("     1", "     1", "");
+        updateRecord(other, makeFileId("a.kmd"), "k1", {"     0", "     1", "  0.0%", "B", ""},
+                     marks);
+        QVERIFY(saveLearnerFile(path, other).ok);
+        QCOMPARE(fileBytes(path), line + "1:2:2'/>\r\n");
+
+        // The next round reads the file again; the list still shows this
+        // program's own counts, and its next answer adds one to the file's.
+        window.loadUserData();
+        answer("     2", "     2", "");
+        QCOMPARE(fileBytes(path), line + "2:3:2'/>\r\n");
+        answer("     2", "     2", "A");
+        QCOMPARE(fileBytes(path), line + "2:3:1'/>\r\n");
+        window.matchUserData();
+        QCOMPARE(columnsOf(window, 1), (QStringList{"     2", "     3", " 66.7%", "A", ""}));
+    }
+
+    // A first program that does not answer, here because this thread is
+    // its own, is named to the learner; the second start goes on with its
+    // file itself, and the first, free again, is handed nothing.
+    void firstProgramThatDoesNotAnswer() {
         TestEnv env;
         SingleInstance first(env.folder());
         QVERIFY(!first.handedOver({}));
         QSignalSpy handed(&first, &SingleInstance::fileHandedOver);
-        // This thread is the first program's: it answers nothing meanwhile.
-        QVERIFY(SingleInstance(env.folder()).handedOver("b.kmd"));
-        QTRY_COMPARE(handed.count(), 1);
-        QCOMPARE(handed.at(0).at(0).toString(), QString("b.kmd"));
+        QVERIFY(!SingleInstance(env.folder()).handedOver("b.kmd"));
+        const Dialogs::Message told = Dialogs::shownMessages().last();
+        QCOMPARE(told.text, u8("すでに起動しているくう・めも(ﾌﾟﾛｾｽ番号 %1、ｺﾝﾋﾟｭｰﾀ名 %2)が"
+                               "応答しません。\r\nこのくう・めもをそのまま起動します。")
+                                .arg(QCoreApplication::applicationPid())
+                                .arg(QSysInfo::machineHostName()));
+        QCOMPARE(told.title, u8("警告"));
+        QCOMPARE(told.icon, Dialogs::Icon::Exclamation);
+        QTest::qWait(200);
+        QCOMPARE(handed.count(), 0);
     }
 
     // A second start on the same program folder hands its file to the
@@ -115,8 +198,24 @@ class TestLearnerRecords : public QObject {
         QVERIFY(QFile::copy(KUMEMO_PROGRAM, env.path("kuMemo")));
         env.writeFile("a.kmd", questionFile({"k1", "k2"}));
         env.writeFile("b.kmd", questionFile({"k3"}));
+        // A program that ended abruptly left its lock and its socket: the
+        // next start takes both over.
         SingleInstance instance(env.folder());
+        QProcess ended;
+        ended.start("true");
+        QVERIFY(ended.waitForStarted());
+        const qint64 endedPid = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        QFile lock(instance.lockFileName());
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(endedPid) + "\nkuMemo\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
+        lock.close();
+        QFile socket(instance.serverName());
+        QVERIFY(socket.open(QIODevice::WriteOnly));
+        socket.close();
         QVERIFY(!instance.handedOver({}));
+        QVERIFY(Dialogs::shownMessages().isEmpty());
         frmMain window;
         connect(&instance, &SingleInstance::fileHandedOver, &window, &frmMain::openHandedFile);
         window.show();

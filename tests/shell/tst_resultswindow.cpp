@@ -126,6 +126,26 @@ class TestResultsWindow : public QObject {
                  records(id, {"k1 value='1:1:", "k2 value='1:4:", "k3 value='3:3:"}));
     }
 
+    // A line of the log that cannot be read hides no other round: the chart
+    // shows the rest, and the line above it says what was left out.
+    void damagedLogLine() {
+        TestEnv env;
+        ResultsData data;
+        data.learner.marks = {{QString(), 0}};
+        data.roundLogPath = env.path(u8("ごんべえ.kmr"));
+        const QByteArray round =
+            composeRoundLine({QDateTime(QDate(2026, 12, 7), QTime(18, 30)), "id", 8, 6});
+        data.rounds = readRoundLog(round + "junk\r\n" + round, "id");
+        frmResults window(data);
+        QCOMPARE(window.lblRounds->text(),
+                 u8("2回の記録 (") + data.roundLogPath +
+                     u8(")　(読めない1行を除きました。2行目: 項目が4つではありません)"));
+        const auto* series =
+            qobject_cast<QLineSeries*>(window.chtProgress->chart()->series().value(0));
+        QVERIFY(series);
+        QCOMPARE(series->count(), 2);
+    }
+
     // "成績の推移" draws each round's rate, so that a short round is no fall,
     // with each day's date once under its first round, no more of them than
     // fit side by side.
