@@ -104,54 +104,6 @@ void LearnerRecords::reserve(int rows) {
 void LearnerRecords::clear() {
     rows_.clear();
     index_.clear();
-    listed_.clear();
-}
-
-int LearnerRecords::listJoined(const QString& key) {
-    const int row = find(key);
-    if (row)
-        listed_.remove(key);
-    else
-        listed_.insert(key, {});
-    return row;
-}
-
-void LearnerRecords::listChanged(const QString& key, const LearnerRecord& shown) {
-    const int row = find(key);
-    const LearnerRecord record = row ? this->record(row) : LearnerRecord{};
-    const auto listed = listed_.constFind(key);
-    const LearnerRecord before = listed != listed_.constEnd() ? *listed : record;
-    LearnerRecord after = shown;
-    if (after.level.isNull())
-        after.level = before.level;
-    const LearnerRecord moved = movedRecord(record, before, after);
-    if (row)
-        setRecord(row, moved);
-    else
-        add(key, moved);
-    if (sameInFile(moved, after))
-        listed_.remove(key);
-    else
-        listed_.insert(key, after);
-}
-
-void LearnerRecords::replaceUnderList(LearnerRecords&& fresh) {
-    for (qsizetype i = 0; i < fresh.rows_.size(); ++i) {
-        const Row& row = fresh.rows_.at(i);
-        // Reading the file again finds most records where they were.
-        const int old = i < rows_.size() && rows_.at(i).key == row.key ? int(i) + 1 : find(row.key);
-        const auto listed = listed_.find(row.key);
-        if (listed == listed_.end()) {
-            // A record this program never had is not in the list either,
-            // unless the list showed it as none, which listJoined noted.
-            if (old && !sameInFile(record(old), row.record))
-                listed_.insert(row.key, record(old));
-        } else if (sameInFile(*listed, row.record)) {
-            listed_.erase(listed);
-        }
-    }
-    rows_ = std::move(fresh.rows_);
-    index_ = std::move(fresh.index_);
 }
 
 bool parseLearnerLine(QStringView line, QStringView& key, QStringView& value) {
@@ -268,7 +220,7 @@ LearnerFileOutcome loadLearnerFile(const QString& path, LearnerRecords& records)
             outcome = {false, path, file.errorString()};
     }
     read.markFiled();
-    records.replaceUnderList(std::move(read));
+    records = std::move(read);
     return outcome;
 }
 
@@ -329,7 +281,7 @@ LearnerFileOutcome saveLearnerFile(const QString& path, LearnerRecords& records)
     if (!writeFileAtomically(path, composeLearnerFile(merged), &reason))
         return {false, path, reason};
     merged.markFiled();
-    records.replaceUnderList(std::move(merged));
+    records = std::move(merged);
     return {true, path, {}};
 }
 

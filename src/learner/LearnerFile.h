@@ -40,23 +40,6 @@ class LearnerRecords {
     const LearnerRecord& filed(int row) const { return rows_.at(row - 1).filed; }
     void markFiled();
 
-    // The question list shows the records beside their questions, and the
-    // learner's answers change them there. Reading the file again, or
-    // writing it with another program's answers taken in, can change a
-    // record under the list; the list's next change is then added to the
-    // record, not copied over it.
-    //
-    // The list's row for `key` shows the record as it is now, or no record.
-    // Returns the record's row, 0 when there is none.
-    int listJoined(const QString& key);
-    // The list's row for `key` now shows `shown`: its counts and, unless it
-    // is null, the level of its mark. The record takes the same change; a
-    // record that is new is appended.
-    void listChanged(const QString& key, const LearnerRecord& shown);
-    // Takes `fresh`, records as read from or written to the file, in place
-    // of these, and keeps in mind what the list shows of them.
-    void replaceUnderList(LearnerRecords&& fresh);
-
   private:
     struct Row {
         QString key;
@@ -66,8 +49,6 @@ class LearnerRecords {
     };
     QVector<Row> rows_;
     QHash<QString, int> index_; // key -> row
-    // What the list shows of the records it shows otherwise than they are.
-    QHash<QString, LearnerRecord> listed_;
 };
 
 // Reads the lines of a learner file (code page 932; CR LF, LF or CR end a

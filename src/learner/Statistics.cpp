@@ -83,10 +83,10 @@ QString padCount(const QString& count) {
 }
 } // namespace
 
-RowStatistics joinedStatistics(LearnerRecords& records, const QString& fileId,
+RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fileId,
                                const QString& questionKey, const KeyedTable& markTable) {
     RowStatistics row;
-    const int found = records.listJoined(recordKey(fileId, questionKey));
+    const int found = records.find(recordKey(fileId, questionKey));
     if (!found)
         return row;
     const LearnerRecord record = records.record(found);
@@ -106,7 +106,16 @@ QString markOfLevel(const KeyedTable& markTable, const QString& level) {
 
 void updateRecord(LearnerRecords& records, const QString& fileId, const QString& questionKey,
                   const RowStatistics& row, const KeyedTable& markTable) {
+    const QString key = recordKey(fileId, questionKey);
     const int markRow = row.mark.isEmpty() ? 0 : markTable.find("str" + row.mark);
-    records.listChanged(recordKey(fileId, questionKey),
-                        {row.correct, row.answered, markRow ? markTable.text(markRow) : QString()});
+    const int found = records.find(key);
+    LearnerRecord record = found ? records.record(found) : LearnerRecord{};
+    record.correct = row.correct;
+    record.answered = row.answered;
+    if (markRow)
+        record.level = markTable.text(markRow);
+    if (found)
+        records.setRecord(found, record);
+    else
+        records.add(key, record);
 }

@@ -39,18 +39,16 @@ struct RowStatistics {
 // A question's columns after the learner's records are joined to the list:
 // counts, rate and mark from its record, no result for the current round.
 // A record whose answered count is 0 or empty shows no rate and no mark; a
-// level without a mark in `markTable` shows no mark. The records note that
-// the list shows the record so.
-RowStatistics joinedStatistics(LearnerRecords& records, const QString& fileId,
+// level without a mark in `markTable` shows no mark.
+RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fileId,
                                const QString& questionKey, const KeyedTable& markTable);
 
 // The mark a record's level stands for in `markTable`; none for no level or
 // a level the table does not know.
 QString markOfLevel(const KeyedTable& markTable, const QString& level);
 
-// Brings a row's counts and mark into the question's record, appending the
-// record when it is new: the counts as the row shows them, or where the
-// record has changed under the list, moved by as much as the row's. A mark
-// `markTable` does not know, or none, keeps the level the record had.
+// Copies a row's counts and mark into the question's record, appending the
+// record when it is new. A mark `markTable` does not know, or none, keeps
+// the level the record had.
 void updateRecord(LearnerRecords& records, const QString& fileId, const QString& questionKey,
                   const RowStatistics& row, const KeyedTable& markTable);

@@ -6,8 +6,10 @@
 #include "platform/KeyedTable.h"
 #include "platform/ListView.h"
 #include "platform/SingleInstance.h"
+#include "session/Statistics.h"
 #include "shell/frmMain.h"
 
+#include "support/Controls.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
@@ -24,13 +26,6 @@ QByteArray questionFile(const QStringList& keys) {
         text += "<Mondai key='" + key + "'><mondaibun>{\\rtf1 " + key +
                 "\\par}</mondaibun></Mondai>\r\n";
     return Codepage::encode(text + "</kuMemo-data>\r\n");
-}
-
-QStringList columnsOf(const frmMain& window, int row) {
-    QStringList columns;
-    for (int column = 1; column <= 5; ++column)
-        columns << window.lstMondai->subItem(row, column);
-    return columns;
 }
 } // namespace
 
@@ -55,12 +50,12 @@ class TestLearnerRecords : public QObject {
         window.lstMondai->add("stale");
         Dialogs::setNextFileName(env.path("sub/test.kmd"));
         window.mnuFileOpen_Click();
-        QCOMPARE(columnsOf(window, 1), (QStringList{"     1", "     1", "100.0%", "B", ""}));
-        QCOMPARE(columnsOf(window, 2), (QStringList{"     1", "     3", " 33.3%", "", ""}));
+        QCOMPARE(statisticsColumns(window.lstMondai, 1), (QStringList{"     1", "     1", "100.0%", "B", ""}));
+        QCOMPARE(statisticsColumns(window.lstMondai, 2), (QStringList{"     1", "     3", " 33.3%", "", ""}));
         // A level the marks no longer define shows no mark.
-        QCOMPARE(columnsOf(window, 3), (QStringList{"     0", "     2", "  0.0%", "", ""}));
-        QCOMPARE(columnsOf(window, 4), (QStringList{"     3", "", "", "", ""}));
-        QCOMPARE(columnsOf(window, 5), (QStringList{"", "", "", "", ""}));
+        QCOMPARE(statisticsColumns(window.lstMondai, 3), (QStringList{"     0", "     2", "  0.0%", "", ""}));
+        QCOMPARE(statisticsColumns(window.lstMondai, 4), (QStringList{"     3", "", "", "", ""}));
+        QCOMPARE(statisticsColumns(window.lstMondai, 5), (QStringList{"", "", "", "", ""}));
         QCOMPARE(window.lblNum->text(), u8("5件"));
 
         // Changing a row and saving writes the record back, keeping level 9.
@@ -108,9 +103,7 @@ class TestLearnerRecords : public QObject {
         frmMain window;
         window.show();
         window.openFile(env.path("a.kmd"));
-        window.lstMondai->setSubItem(1, 1, "     1");
-        window.lstMondai->setSubItem(1, 2, "     1");
-        window.updateUserData(1);
+        window.session().learner().store("k1", {"     1", "     1", "", "", ""});
         QLockFile other(path + ".lock");
         QVERIFY(other.tryLock(0));
         QVERIFY(!window.saveUserData());
@@ -129,8 +122,8 @@ class TestLearnerRecords : public QObject {
     }
 
     // Two programs on one program folder answer the same question: both
-    // answers count, also after this program's list has fallen behind the
-    // file at the next round's start.
+    // answers count, also after the file is read again at the next round's
+    // start.
     void twoProgramsAnswerOneQuestion() {
         TestEnv env;
         env.writeFile("kuMemo-ini.txt", "Level=1:A\r\nLevel=2:B\r\n");
@@ -142,31 +135,28 @@ class TestLearnerRecords : public QObject {
         window.openFile(env.path("a.kmd"));
         LearnerRecords other; // the other program, started alongside
         QVERIFY(loadLearnerFile(path, other).ok);
-        const KeyedTable marks = window.markTable;
-        const auto answer = [&window](const QString& correct, const QString& answered,
-                                      const QString& mark) {
-            window.lstMondai->setSubItem(1, 1, correct);
-            window.lstMondai->setSubItem(1, 2, answered);
-            window.lstMondai->setSubItem(1, 4, mark);
-            window.updateUserData(1);
+        const KeyedTable marks = window.session().learner().markTable();
+        LearnerModel& learner = window.session().learner();
+        const auto answer = [&](bool right) {
+            learner.store("k1", statsAfterJudging(learner.statistics("k1"), right));
             QVERIFY(window.saveUserData());
         };
 
-        answer("     1", "     1", "");
+        answer(true);
         updateRecord(other, makeFileId("a.kmd"), "k1", {"     0", "     1", "  0.0%", "B", ""},
                      marks);
         QVERIFY(saveLearnerFile(path, other).ok);
         QCOMPARE(fileBytes(path), line + "1:2:2'/>\r\n");
 
-        // The next round reads the file again; the list still shows this
-        // program's own counts, and its next answer adds one to the file's.
+        // The next round reads the file again, and this program's next
+        // answer adds one to the file's counts.
         window.loadUserData();
-        answer("     2", "     2", "");
+        answer(true);
         QCOMPARE(fileBytes(path), line + "2:3:2'/>\r\n");
-        answer("     2", "     2", "A");
+        learner.storeMark("k1", "A");
+        QVERIFY(window.saveUserData());
         QCOMPARE(fileBytes(path), line + "2:3:1'/>\r\n");
-        window.matchUserData();
-        QCOMPARE(columnsOf(window, 1), (QStringList{"     2", "     3", " 66.7%", "A", ""}));
+        QCOMPARE(statisticsColumns(window.lstMondai, 1), (QStringList{"     2", "     3", " 66.7%", "A", ""}));
     }
 
     // A first program that does not answer, here because this thread is
