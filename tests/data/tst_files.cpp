@@ -39,10 +39,11 @@ QStringList keysOf(ListView* list) {
     return keys;
 }
 
-QStringList recordsOf(ListView* list) {
+// The records of the questions in the editor's list, in its order.
+QStringList recordsOf(frmSakusei* editor) {
     QStringList records;
-    for (int row = 1; row <= list->count(); ++row)
-        records << list->subItem(row, 1);
+    for (int row = 1; row <= editor->lstMondai->count(); ++row)
+        records << editor->document().record(editor->lstMondai->key(row));
     return records;
 }
 
@@ -90,7 +91,7 @@ class TestFiles : public QObject {
         g.comment = "line 1\r\nline 2 & <3>";
         const QString cdate = g.cdate;
         const QStringList keys = keysOf(e->lstMondai);
-        const QStringList records = recordsOf(e->lstMondai);
+        const QStringList records = recordsOf(e);
 
         Clock::fixForTests(QDateTime(QDate(2027, 3, 3), QTime(10, 0, 0)));
         const QString path = f.env.path("quiz.kmd");
@@ -116,7 +117,7 @@ class TestFiles : public QObject {
         g = DocumentProperties{};
         open(e, path);
         QCOMPARE(keysOf(e->lstMondai), keys);
-        QCOMPARE(recordsOf(e->lstMondai), records);
+        QCOMPARE(recordsOf(e), records);
         QCOMPARE(keysOf(f.main->lstMondai), keys);
         QCOMPARE(f.main->lstMondai->text(3), u8("三問目～①"));
         QCOMPARE(g.title, QString("A&B <x> 'q'"));
@@ -135,6 +136,62 @@ class TestFiles : public QObject {
         QCOMPARE(request.fileName, path);
     }
 
+    // A long file saved as opened gives its own bytes; sorted in the editor,
+    // it is written in the list's order, questions with texts equal but for
+    // case in the order they had.
+    void tenThousandQuestionsKeepTheirBytesThroughSortAndSave() {
+        Clock::fixForTests(QDateTime(QDate(2027, 3, 3), QTime(10, 0, 0)));
+        EditorFixture f;
+        const QString head = "<kuMemo-data>\r\n<kuMemoVer value='" + appGlobals().appVersion +
+                             "'/>\r\n<dataprop>\r\n<title value='T'/>\r\n<subject value=''/>\r\n"
+                             "<version value=''/>\r\n<namae value=''/>\r\n<mail value=''/>\r\n"
+                             "<url value=''/>\r\n<comment></comment>\r\n"
+                             "<cdate value='2026/01/01(木) 00:00:00'/>\r\n"
+                             "<mdate value='2027/03/03(水) 10:00:00'/>\r\n</dataprop>\r\n";
+        // Question 2k is "q" and 2k+1 is "Q" with the number 4999 - k: sorted,
+        // the pairs come last to first, each pair in its order.
+        QStringList records;
+        QStringList keys;
+        for (int i = 0; i < 10000; ++i) {
+            keys << QString("k%1").arg(i);
+            records << "<Mondai key='" + keys.last() + "'><mondaibun>{\\rtf1 " +
+                           QString(i % 2 ? "Q" : "q") +
+                           QString("%1").arg(4999 - i / 2, 4, 10, QChar('0')) +
+                           "\\par}</mondaibun><kaitou count=0 type=1></kaitou><hint></hint>"
+                           "<kaisetsu></kaisetsu></Mondai>";
+        }
+        QStringList sortedRecords;
+        QStringList sortedKeys;
+        for (int k = 4999; k >= 0; --k)
+            for (const int i : {2 * k, 2 * k + 1}) {
+                sortedRecords << records[i];
+                sortedKeys << keys[i];
+            }
+        const auto fileOf = [&head](const QStringList& records) {
+            return Codepage::encode(head + records.join("\r\n") + "\r\n</kuMemo-data>\r\n\r\n");
+        };
+        const QByteArray bytes = fileOf(records);
+        f.env.writeFile("long.kmd", bytes);
+        open(f.editor, f.env.path("long.kmd"));
+        QCOMPARE(keysOf(f.editor->lstMondai), keys);
+        Dialogs::setNextFileName(f.env.path("same.kmd"));
+        f.editor->mnuFileSaveAs_Click();
+        QCOMPARE(readAll(f.env.path("same.kmd")), bytes);
+
+        f.editor->lstMondai_ColumnClick(1);
+        QCOMPARE(keysOf(f.editor->lstMondai), sortedKeys);
+        // The run list keeps its order until it is filled again.
+        QCOMPARE(keysOf(f.main->lstMondai), keys);
+        Dialogs::setNextFileName(f.env.path("sorted.kmd"));
+        f.editor->mnuFileSaveAs_Click();
+        QCOMPARE(readAll(f.env.path("sorted.kmd")), fileOf(sortedRecords));
+        // Sorting again from the sorted order changes nothing.
+        f.editor->lstMondai_ColumnClick(1);
+        f.editor->lstMondai_ColumnClick(1);
+        f.editor->mnuFileSave_Click();
+        QCOMPARE(readAll(f.env.path("sorted.kmd")), fileOf(sortedRecords));
+    }
+
     void protectedSaveWritesTheCipherAndThePlainCopy() {
         EditorFixture f;
         frmSakusei* e = f.editor;
@@ -145,7 +202,7 @@ class TestFiles : public QObject {
         e->mnuFileSaveAs_Click();
         QCOMPARE(lastText(), u8("保存(標準/保護付ﾃﾞｰﾀﾌｧｲﾙ)が完了しました"));
         const QString text =
-            QuestionFile::compose("1.00", f.main->document().properties(), recordsOf(e->lstMondai));
+            QuestionFile::compose("1.00", f.main->document().properties(), recordsOf(e));
         const QByteArray bytes = readAll(path);
         const QString content = "password=secret\r\n" + text;
         QCOMPARE(bytes, ProtectedFile::compose("secret", text));
@@ -249,7 +306,9 @@ class TestFiles : public QObject {
         for (int row = 1; row <= 4; ++row) {
             texts << list->text(row);
             QCOMPARE(list->key(row).size(), row == 1 ? 5 : 5);
-            QVERIFY(list->subItem(row, 1).startsWith("<Mondai key='" + list->key(row) + "'"));
+            QVERIFY(f.main->document()
+                        .record(list->key(row))
+                        .startsWith("<Mondai key='" + list->key(row) + "'"));
             QCOMPARE(f.main->lstMondai->key(row), list->key(row));
         }
         QCOMPARE(texts, (QStringList{"one", "two", "free", "long"}));
@@ -258,11 +317,11 @@ class TestFiles : public QObject {
     void compressedFileOpensLikeItsPlainTwin() {
         EditorFixture f;
         open(f.editor, QString(KUMEMO_TEST_DATA) + "/lz-plain.kmd");
-        const QStringList records = recordsOf(f.editor->lstMondai);
+        const QStringList records = recordsOf(f.editor);
         const QString title = f.main->document().properties().title;
         QCOMPARE(f.editor->lstMondai->text(1), u8("日本で一番高い山は？"));
         open(f.editor, QString(KUMEMO_TEST_DATA) + "/lz-compressed.kmd");
-        QCOMPARE(recordsOf(f.editor->lstMondai), records);
+        QCOMPARE(recordsOf(f.editor), records);
         QCOMPARE(f.main->document().properties().title, title);
     }
 

@@ -6,6 +6,7 @@
 #include "platform/RichTextBox.h"
 
 #include "support/EditorFixture.h"
+#include "support/FileMenu.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +25,11 @@ void addChoice(frmSakusei* e, const QString& text, bool correct) {
     typeInto(e->txtKaitou, text);
     e->chkKaitouIsSeikai->setChecked(correct);
     QTest::mouseClick(e->cmdKaitouAdd, Qt::LeftButton);
+}
+
+// The record of the question in this row of the editor's list.
+QString storedRecord(frmSakusei* e, int row) {
+    return e->document().record(e->lstMondai->key(row));
 }
 
 QStringList column(ListView* list, int index) {
@@ -63,7 +69,7 @@ class TestQuestionEditing : public QObject {
         QCOMPARE(e->lstMondai->text(1), u8("日本の首都はどこですか？"));
         QCOMPARE(e->txtKey->text(), key);
         QCOMPARE(e->cmdAdd->text(), u8("この問題を修正する"));
-        const QString record = e->lstMondai->subItem(1, 1);
+        const QString record = f.main->document().record(key);
         QVERIFY(record.startsWith("<Mondai key='" + key + "'><mondaibun>{\\rtf1"));
         QVERIFY(record.contains("<kaitou count=3 type=1><sentakushi isSeikai=False>"));
 
@@ -97,7 +103,7 @@ class TestQuestionEditing : public QObject {
         QTest::mouseClick(e->cmdAdd, Qt::LeftButton);
         QCOMPARE(e->lstMondai->count(), 2);
         QCOMPARE(e->lstMondai->key(1), key);
-        QVERIFY(e->lstMondai->subItem(1, 1).contains("<kaisetsu>{\\rtf1"));
+        QVERIFY(f.main->document().record(key).contains("<kaisetsu>{\\rtf1"));
         QCOMPARE(e->lstMondai->selectedRow(), 1);
 
         // "問題削除" removes it after "はい".
@@ -119,10 +125,10 @@ class TestQuestionEditing : public QObject {
                 addChoice(e, "a2", false);
             QTest::mouseClick(e->cmdAdd, Qt::LeftButton);
             const int row = e->lstMondai->selectedRow();
-            const QString first = e->lstMondai->subItem(row, 1);
+            const QString first = storedRecord(e, row);
             QVERIFY(first.contains(QString(" type=%1>").arg(type + 1)));
             QTest::mouseClick(e->cmdAdd, Qt::LeftButton); // store what was decomposed
-            QCOMPARE(e->lstMondai->subItem(row, 1), first);
+            QCOMPARE(storedRecord(e, row), first);
             QCOMPARE(e->cmbKaitouType->currentIndex(), type);
         }
     }
@@ -188,8 +194,47 @@ class TestQuestionEditing : public QObject {
         f.main->document().setPath("/tmp/q.kmd");
         typeInto(e->txtMondai, "Q");
         QTest::mouseClick(e->cmdAdd, Qt::LeftButton);
-        QVERIFY(e->lstMondai->subItem(1, 1).contains("<kaitou count=0 type=1></kaitou><hint>"));
+        QVERIFY(storedRecord(e, 1).contains("<kaitou count=0 type=1></kaitou><hint>"));
         QVERIFY(e->mnuFileSave->isEnabled());
+    }
+
+    // A refused question changes nothing in the file: nothing to save.
+    void refusedStoreLeavesNothingUnsaved_data() {
+        QTest::addColumn<QByteArray>("answers");
+        QTest::addColumn<QString>("typedKey");
+        QTest::addColumn<QString>("message");
+        const QByteArray choice = "<sentakushi isSeikai=True>{\\rtf1 a\\par}</sentakushi>";
+        QTest::newRow("two typed answers")
+            << "<kaitou count=2 type=3>" + choice + choice + "</kaitou>" << QString()
+            << u8("直接入力ﾀｲﾌﾟの回答は1つにして下さい");
+        QTest::newRow("a typed answer of two lines")
+            << QByteArray("<kaitou count=1 type=3><sentakushi isSeikai=True>{\\rtf1 a\\par "
+                          "b\\par}</sentakushi></kaitou>")
+            << QString() << u8("直接入力ﾀｲﾌﾟの回答に改行を含むものは設定できません");
+        QTest::newRow("a hand-typed key the file cannot keep")
+            << "<kaitou count=1 type=1>" + choice + "</kaitou>"
+            << "a'b" << u8("問題ｷｰに空白、改行、「'」「\"」「<」「>」「&」は使えません。");
+    }
+    void refusedStoreLeavesNothingUnsaved() {
+        QFETCH(QByteArray, answers);
+        QFETCH(QString, typedKey);
+        QFETCH(QString, message);
+        EditorFixture f;
+        frmSakusei* e = f.editor;
+        f.env.writeFile("q.kmd", plainQuestionFile("<Mondai key='abcde'><mondaibun>{\\rtf1 "
+                                                   "Q\\par}</mondaibun>" +
+                                                   answers + "</Mondai>\r\n"));
+        openQuestionFile(e, f.env.path("q.kmd"));
+        const QStringList records = f.main->document().records();
+        if (!typedKey.isEmpty()) {
+            QTest::mouseDClick(e->txtKey, Qt::LeftButton);
+            e->txtKey->setText(typedKey);
+        }
+        QTest::mouseClick(e->cmdAdd, Qt::LeftButton);
+        QCOMPARE(Dialogs::shownMessages().last().text, message);
+        QCOMPARE(f.main->document().records(), records);
+        QVERIFY(!e->mnuFileSave->isEnabled());
+        QVERIFY(!f.main->document().needsSaving());
     }
 
     void handTypedKeys_data() {
@@ -215,7 +260,7 @@ class TestQuestionEditing : public QObject {
         QCOMPARE(e->lstMondai->count(), stored ? 1 : 0);
         if (stored) {
             QCOMPARE(e->lstMondai->key(1), key);
-            QVERIFY(e->lstMondai->subItem(1, 1).startsWith("<Mondai key='" + key + "'>"));
+            QVERIFY(storedRecord(e, 1).startsWith("<Mondai key='" + key + "'>"));
         } else {
             QCOMPARE(Dialogs::shownMessages().last().title, u8("入力ｴﾗｰ"));
             QCOMPARE(Dialogs::shownMessages().last().icon, Dialogs::Icon::Exclamation);
@@ -295,15 +340,13 @@ class TestQuestionEditing : public QObject {
     void aRecordWrittenByHandLoads() {
         EditorFixture f;
         frmSakusei* e = f.editor;
-        const int row = e->lstMondai->add("x");
-        e->lstMondai->setKey(row, "hand1");
-        e->lstMondai->setSubItem(
-            row, 1,
+        e->document().setRecord(
+            "hand1", "x",
             "<Mondai key='hand1'><mondaibun>{\\rtf1 question\\par}</mondaibun>"
             "<kaitou count=9 type=2><sentakushi isSeikai=true>{\\rtf1 one\\par}</sentakushi>"
             "<sentakushi isSeikai=True>{\\rtf1 two\\par}</sentakushi></kaitou>"
             "<hint></hint><kaisetsu>{\\rtf1 why\\par}</kaisetsu></Mondai>");
-        e->lstMondai->setSelectedRow(row);
+        e->lstMondai->setSelectedRow(e->lstMondai->find("hand1"));
         e->lstMondai_Click();
         QCOMPARE(e->txtMondai->text(), QString("question"));
         QCOMPARE(e->cmbKaitouType->currentIndex(), 1);
