@@ -251,25 +251,31 @@ void frmSakusei::removeQuestion(int row) {
     document_.remove(lstMondai->key(row));
 }
 
+// The list shows each question's text and, in its second column, its
+// record; it only shows them: the fields read a question from the file.
 // A file opened shows in file order, not sorted.
 void frmSakusei::documentReset() {
     listSorted_ = false;
-    fillQuestionList(*lstMondai, document_);
+    fillQuestionList(*lstMondai, document_, true);
 }
 
 void frmSakusei::showStoredQuestion(const QString& key) {
-    const QString& text = document_.at(document_.indexOf(key)).text;
-    if (const int row = lstMondai->find(key))
-        lstMondai->setText(row, text);
-    else
-        lstMondai->appendRows({{key, {text}}});
+    const QuestionEntry& entry = document_.at(document_.indexOf(key));
+    if (const int row = lstMondai->find(key)) {
+        lstMondai->setText(row, entry.text);
+        lstMondai->setSubItem(row, 1, entry.record);
+    } else {
+        lstMondai->appendRows({{key, {entry.text, entry.record}}});
+    }
 }
 
 void frmSakusei::showAddedQuestions(const QStringList& keys) {
     QVector<ListRowData> rows;
     rows.reserve(keys.size());
-    for (const QString& key : keys)
-        rows.append({key, {document_.at(document_.indexOf(key)).text}});
+    for (const QString& key : keys) {
+        const QuestionEntry& entry = document_.at(document_.indexOf(key));
+        rows.append({key, {entry.text, entry.record}});
+    }
     lstMondai->appendRows(rows);
 }
 

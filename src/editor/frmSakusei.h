@@ -20,13 +20,12 @@ class RichTextBox;
 class frmRichStyle;
 
 // Fills a question list from the open file in one batch: each question's key
-// and plain text, in file order.
-void fillQuestionList(ListView& list, const QuestionDocument& document);
+// and plain text, and with `withRecords` its record as the first sub-item.
+void fillQuestionList(ListView& list, const QuestionDocument& document, bool withRecords);
 
 // The question-file editor. It loads and saves the open question file, and
 // its question list shows that file's questions, so the window lives,
 // hidden or shown, until the program ends.
-
 class frmSakusei : public QMainWindow {
     Q_OBJECT
   public:
@@ -186,8 +185,9 @@ class frmSakusei : public QMainWindow {
     QString searchText;
 
     QuestionDocument& document_;
-    // A column click sorts the file's questions by their text and keeps new
-    // ones sorted in, until a second click or the next file.
+    // A column click sorts the file's questions by their text; until a second
+    // click or the next file, questions added are placed as storeQuestion and
+    // addQuestions say.
     bool listSorted_ = false;
     frmRichStyle* richStyle_ = nullptr;
     bool unloading_ = false;

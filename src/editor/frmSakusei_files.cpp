@@ -90,11 +90,12 @@ void frmSakusei::openFile(const QString& path) {
     statusPanel1->setText(document_.properties().statusLine());
 }
 
-void fillQuestionList(ListView& list, const QuestionDocument& document) {
+void fillQuestionList(ListView& list, const QuestionDocument& document, bool withRecords) {
     QVector<ListRowData> rows;
     rows.reserve(document.count());
     for (const QuestionEntry& entry : document.entries())
-        rows.append({entry.key, QStringList{entry.text}});
+        rows.append({entry.key, withRecords ? QStringList{entry.text, entry.record}
+                                            : QStringList{entry.text}});
     list.clearRows();
     list.appendRows(rows);
 }

@@ -119,7 +119,7 @@ void frmMain::pressDefaultButton() {
 
 void frmMain::showQuestionsOfDocument() {
     lstMondai->setSorted(false);
-    fillQuestionList(*lstMondai, document_);
+    fillQuestionList(*lstMondai, document_, false);
     narrowed_ = false;
     showCount();
     matchUserData();

@@ -3,12 +3,12 @@
 #include "data/ProtectedFile.h"
 #include "data/QuestionRecord.h"
 #include "data/modKuMemo.h"
-#include "learner/QuestionFilter.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
+#include "learner/QuestionFilter.h"
 #include "shell/MarkDefinitions.h"
 
 #include "support/EditorFixture.h"
@@ -31,11 +31,10 @@ QByteArray readAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The records of the questions in the editor's list, in its order.
-QStringList recordsOf(frmSakusei* editor) {
+QStringList recordsOf(ListView* list) {
     QStringList records;
-    for (int row = 1; row <= editor->lstMondai->count(); ++row)
-        records << editor->document().record(editor->lstMondai->key(row));
+    for (int row = 1; row <= list->count(); ++row)
+        records << list->subItem(row, 1);
     return records;
 }
 
@@ -44,7 +43,7 @@ QStringList plainRecords() {
     EditorFixture f;
     Dialogs::setNextFileName(committed(ExampleFiles::QuestionFileName));
     f.editor->mnuFileOpen_Click();
-    return recordsOf(f.editor);
+    return recordsOf(f.editor->lstMondai);
 }
 } // namespace
 
@@ -98,7 +97,7 @@ class TestExamples : public QObject {
         QCOMPARE(e->lstMondai->count(), 8);
         QCOMPARE(f.main->lstMondai->count(), 8);
         QSet<QChar> types;
-        for (const QString& record : recordsOf(e)) {
+        for (const QString& record : recordsOf(e->lstMondai)) {
             const QChar type = recordAnswerType(record);
             types.insert(type);
             const QList<RecordChoice> choices = recordChoices(record);
@@ -159,7 +158,7 @@ class TestExamples : public QObject {
         main.findChild<QAction*>("mnuFileOpen")->trigger();
         QVERIFY(Dialogs::shownMessages().isEmpty());
         QCOMPARE(main.lstMondai->count(), 8);
-        QCOMPARE(recordsOf(main.sakusei()), records);
+        QCOMPARE(recordsOf(main.sakusei()->lstMondai), records);
         QVERIFY(main.document().isLocked());
 
         const ProtectedFile::Content content =

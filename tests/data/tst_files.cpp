@@ -39,11 +39,10 @@ QStringList keysOf(ListView* list) {
     return keys;
 }
 
-// The records of the questions in the editor's list, in its order.
-QStringList recordsOf(frmSakusei* editor) {
+QStringList recordsOf(ListView* list) {
     QStringList records;
-    for (int row = 1; row <= editor->lstMondai->count(); ++row)
-        records << editor->document().record(editor->lstMondai->key(row));
+    for (int row = 1; row <= list->count(); ++row)
+        records << list->subItem(row, 1);
     return records;
 }
 
@@ -91,7 +90,7 @@ class TestFiles : public QObject {
         g.comment = "line 1\r\nline 2 & <3>";
         const QString cdate = g.cdate;
         const QStringList keys = keysOf(e->lstMondai);
-        const QStringList records = recordsOf(e);
+        const QStringList records = recordsOf(e->lstMondai);
 
         Clock::fixForTests(QDateTime(QDate(2027, 3, 3), QTime(10, 0, 0)));
         const QString path = f.env.path("quiz.kmd");
@@ -117,7 +116,7 @@ class TestFiles : public QObject {
         g = DocumentProperties{};
         open(e, path);
         QCOMPARE(keysOf(e->lstMondai), keys);
-        QCOMPARE(recordsOf(e), records);
+        QCOMPARE(recordsOf(e->lstMondai), records);
         QCOMPARE(keysOf(f.main->lstMondai), keys);
         QCOMPARE(f.main->lstMondai->text(3), u8("三問目～①"));
         QCOMPARE(g.title, QString("A&B <x> 'q'"));
@@ -202,7 +201,7 @@ class TestFiles : public QObject {
         e->mnuFileSaveAs_Click();
         QCOMPARE(lastText(), u8("保存(標準/保護付ﾃﾞｰﾀﾌｧｲﾙ)が完了しました"));
         const QString text =
-            QuestionFile::compose("1.00", f.main->document().properties(), recordsOf(e));
+            QuestionFile::compose("1.00", f.main->document().properties(), recordsOf(e->lstMondai));
         const QByteArray bytes = readAll(path);
         const QString content = "password=secret\r\n" + text;
         QCOMPARE(bytes, ProtectedFile::compose("secret", text));
@@ -306,9 +305,7 @@ class TestFiles : public QObject {
         for (int row = 1; row <= 4; ++row) {
             texts << list->text(row);
             QCOMPARE(list->key(row).size(), row == 1 ? 5 : 5);
-            QVERIFY(f.main->document()
-                        .record(list->key(row))
-                        .startsWith("<Mondai key='" + list->key(row) + "'"));
+            QVERIFY(list->subItem(row, 1).startsWith("<Mondai key='" + list->key(row) + "'"));
             QCOMPARE(f.main->lstMondai->key(row), list->key(row));
         }
         QCOMPARE(texts, (QStringList{"one", "two", "free", "long"}));
@@ -317,11 +314,11 @@ class TestFiles : public QObject {
     void compressedFileOpensLikeItsPlainTwin() {
         EditorFixture f;
         open(f.editor, QString(KUMEMO_TEST_DATA) + "/lz-plain.kmd");
-        const QStringList records = recordsOf(f.editor);
+        const QStringList records = recordsOf(f.editor->lstMondai);
         const QString title = f.main->document().properties().title;
         QCOMPARE(f.editor->lstMondai->text(1), u8("日本で一番高い山は？"));
         open(f.editor, QString(KUMEMO_TEST_DATA) + "/lz-compressed.kmd");
-        QCOMPARE(recordsOf(f.editor), records);
+        QCOMPARE(recordsOf(f.editor->lstMondai), records);
         QCOMPARE(f.main->document().properties().title, title);
     }
 

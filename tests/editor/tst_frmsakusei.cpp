@@ -315,6 +315,9 @@ class TestFrmSakusei : public QObject {
         document.setRecord("k1", "B", "<Mondai key='k1'><mondaibun>{\\rtf1 B\\par}</mondaibun>");
         document.setRecord("new", "N", {});
         QCOMPARE(rowTexts(list), (QStringList{"a", "B", "c", "N"}));
+        // The second column shows each question's record as the file holds it.
+        for (int row = 1; row <= list->count(); ++row)
+            QCOMPARE(list->subItem(row, 1), document.record(list->key(row)));
         list->setSelectedRow(2);
         f.editor->lstMondai_Click();
         QCOMPARE(f.editor->txtMondai->text(), QString("B"));
@@ -322,6 +325,9 @@ class TestFrmSakusei : public QObject {
         document.remove("k0");
         QCOMPARE(rowTexts(list), (QStringList{"B", "c", "N", "X", "Y"}));
         QCOMPARE(rowKeys(list), (QStringList{"k1", "k2", "new", "x", "y"}));
+        QCOMPARE(list->subItem(4, 1), QString());
+        document.addRecords({{"z", "Z", "<Mondai key='z'>"}});
+        QCOMPARE(list->subItem(6, 1), QString("<Mondai key='z'>"));
         // The fields keep another question; the one they show goes with its row.
         QCOMPARE(f.editor->txtKey->text(), QString("k1"));
         document.remove("k1");

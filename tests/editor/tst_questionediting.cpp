@@ -27,11 +27,6 @@ void addChoice(frmSakusei* e, const QString& text, bool correct) {
     QTest::mouseClick(e->cmdKaitouAdd, Qt::LeftButton);
 }
 
-// The record of the question in this row of the editor's list.
-QString storedRecord(frmSakusei* e, int row) {
-    return e->document().record(e->lstMondai->key(row));
-}
-
 QStringList column(ListView* list, int index) {
     QStringList texts;
     for (int row = 1; row <= list->count(); ++row)
@@ -69,7 +64,7 @@ class TestQuestionEditing : public QObject {
         QCOMPARE(e->lstMondai->text(1), u8("日本の首都はどこですか？"));
         QCOMPARE(e->txtKey->text(), key);
         QCOMPARE(e->cmdAdd->text(), u8("この問題を修正する"));
-        const QString record = f.main->document().record(key);
+        const QString record = e->lstMondai->subItem(1, 1);
         QVERIFY(record.startsWith("<Mondai key='" + key + "'><mondaibun>{\\rtf1"));
         QVERIFY(record.contains("<kaitou count=3 type=1><sentakushi isSeikai=False>"));
 
@@ -103,7 +98,7 @@ class TestQuestionEditing : public QObject {
         QTest::mouseClick(e->cmdAdd, Qt::LeftButton);
         QCOMPARE(e->lstMondai->count(), 2);
         QCOMPARE(e->lstMondai->key(1), key);
-        QVERIFY(f.main->document().record(key).contains("<kaisetsu>{\\rtf1"));
+        QVERIFY(e->lstMondai->subItem(1, 1).contains("<kaisetsu>{\\rtf1"));
         QCOMPARE(e->lstMondai->selectedRow(), 1);
 
         // "問題削除" removes it after "はい".
@@ -125,10 +120,10 @@ class TestQuestionEditing : public QObject {
                 addChoice(e, "a2", false);
             QTest::mouseClick(e->cmdAdd, Qt::LeftButton);
             const int row = e->lstMondai->selectedRow();
-            const QString first = storedRecord(e, row);
+            const QString first = e->lstMondai->subItem(row, 1);
             QVERIFY(first.contains(QString(" type=%1>").arg(type + 1)));
             QTest::mouseClick(e->cmdAdd, Qt::LeftButton); // store what was decomposed
-            QCOMPARE(storedRecord(e, row), first);
+            QCOMPARE(e->lstMondai->subItem(row, 1), first);
             QCOMPARE(e->cmbKaitouType->currentIndex(), type);
         }
     }
@@ -194,7 +189,7 @@ class TestQuestionEditing : public QObject {
         f.main->document().setPath("/tmp/q.kmd");
         typeInto(e->txtMondai, "Q");
         QTest::mouseClick(e->cmdAdd, Qt::LeftButton);
-        QVERIFY(storedRecord(e, 1).contains("<kaitou count=0 type=1></kaitou><hint>"));
+        QVERIFY(e->lstMondai->subItem(1, 1).contains("<kaitou count=0 type=1></kaitou><hint>"));
         QVERIFY(e->mnuFileSave->isEnabled());
     }
 
@@ -260,7 +255,7 @@ class TestQuestionEditing : public QObject {
         QCOMPARE(e->lstMondai->count(), stored ? 1 : 0);
         if (stored) {
             QCOMPARE(e->lstMondai->key(1), key);
-            QVERIFY(storedRecord(e, 1).startsWith("<Mondai key='" + key + "'>"));
+            QVERIFY(e->lstMondai->subItem(1, 1).startsWith("<Mondai key='" + key + "'>"));
         } else {
             QCOMPARE(Dialogs::shownMessages().last().title, u8("入力ｴﾗｰ"));
             QCOMPARE(Dialogs::shownMessages().last().icon, Dialogs::Icon::Exclamation);

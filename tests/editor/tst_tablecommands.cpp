@@ -204,6 +204,7 @@ class TestTableCommands : public QObject {
             QVERIFY(std::all_of(key.begin(), key.end(),
                                 [](QChar c) { return keyAlphabet.contains(c); }));
             QCOMPARE(document.indexOf(key), row - 1);
+            QCOMPARE(list->subItem(row, 1), document.at(row - 1).record);
         }
         // The fields show the first question taken in; the file has changes.
         QCOMPARE(list->selectedRow(), before.size() + 1);
