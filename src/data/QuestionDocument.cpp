@@ -111,7 +111,7 @@ void QuestionDocument::sortByText() {
 
 void QuestionDocument::moveRecord(const QString& key, int index) {
     const int at = indexOf(key);
-    if (at < 0 || index < 0 || index >= count() || index == at)
+    if (at < 0 || at == index)
         return;
     entries_.move(at, index);
     for (int i = std::min(at, index); i <= std::max(at, index); ++i)

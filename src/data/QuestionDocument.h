@@ -53,7 +53,8 @@ class QuestionDocument : public QObject {
     // Empties the properties of a new file and dates it now.
     void clearDataProp();
 
-    // --- records, in file order, found by key in constant time ---
+    // --- records, in file order, found by key in constant time; storing,
+    // adding and removing them are edits of the file (see markEdited) ---
     int count() const { return int(entries_.size()); }
     const QuestionEntry& at(int index) const { return entries_.at(index); }
     const QVector<QuestionEntry>& entries() const { return entries_; }
@@ -63,7 +64,6 @@ class QuestionDocument : public QObject {
     bool contains(const QString& key) const { return indexOf(key) >= 0; }
     // The record with this key; empty when there is none.
     QString record(const QString& key) const;
-    // Storing, adding and removing are edits of the file (see markEdited).
     // Replaces the record with this key, or appends it as a new question;
     // says so with recordStored.
     void setRecord(const QString& key, const QString& text, const QString& record);
@@ -76,8 +76,8 @@ class QuestionDocument : public QObject {
     // case ignored; equal texts keep their order. Says so with
     // recordsReordered. The file is written in this order.
     void sortByText();
-    // Moves the record with this key to `index`, the others keeping their
-    // order, and says so with recordsReordered.
+    // Moves the record with this key to `index` (from 0, below count()), the
+    // others keeping their order, and says so with recordsReordered.
     void moveRecord(const QString& key, int index);
     // A random key of the key alphabet that no record has.
     QString makeUniqueKey() const;

@@ -105,6 +105,7 @@ class TestQuestionDocument : public QObject {
         QTest::newRow("properties") << "properties" << true << QStringList{"k1", "k2"};
         QTest::newRow("sort") << "sort" << false << QStringList{"k2", "k1"};
         QTest::newRow("move") << "move" << false << QStringList{"k2", "k1"};
+        QTest::newRow("move none") << "move none" << false << QStringList{"k1", "k2"};
     }
     void editsOfTheFile() {
         QFETCH(QString, edit);
@@ -112,7 +113,7 @@ class TestQuestionDocument : public QObject {
         QFETCH(QStringList, keys);
         QuestionDocument d;
         d.beginLoad("/tmp/q.kmd");
-        d.loadText(fileText({record("k1", "b"), record("k2", "A")}));
+        d.loadText(fileText({record("k1", "B"), record("k2", "a")}));
         QSignalSpy reordered(&d, &QuestionDocument::recordsReordered);
         if (edit == "store")
             d.setRecord("k3", "c", record("k3", "c"));
@@ -130,6 +131,8 @@ class TestQuestionDocument : public QObject {
             d.sortByText();
         else if (edit == "move")
             d.moveRecord("k2", 0);
+        else if (edit == "move none")
+            d.moveRecord("k9", 0);
         QCOMPARE(d.hasUnsavedChanges(), raises);
         QCOMPARE(keysOf(d), keys);
         QCOMPARE(reordered.size(), int(edit == "sort" || edit == "move"));
