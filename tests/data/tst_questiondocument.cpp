@@ -115,6 +115,7 @@ class TestQuestionDocument : public QObject {
         d.beginLoad("/tmp/q.kmd");
         d.loadText(fileText({record("k1", "B"), record("k2", "a")}));
         QSignalSpy reordered(&d, &QuestionDocument::recordsReordered);
+        QSignalSpy stored(&d, &QuestionDocument::recordStored);
         if (edit == "store")
             d.setRecord("k3", "c", record("k3", "c"));
         else if (edit == "store again")
@@ -136,6 +137,10 @@ class TestQuestionDocument : public QObject {
         QCOMPARE(d.hasUnsavedChanges(), raises);
         QCOMPARE(keysOf(d), keys);
         QCOMPARE(reordered.size(), int(edit == "sort" || edit == "move"));
+        // Stored again, the first question is no new one.
+        QCOMPARE(stored.size(), int(edit.startsWith("store")));
+        if (!stored.isEmpty())
+            QCOMPARE(stored.first().at(1).toBool(), edit == "store");
         for (const QString& key : keys)
             QCOMPARE(d.indexOf(key), keys.indexOf(key));
     }

@@ -207,11 +207,13 @@ class TestFrmSakusei : public QObject {
         emit f.editor->mnuFile->aboutToShow();
         QVERIFY(!f.editor->mnuFileSave->isEnabled());
         QVERIFY(!f.editor->mnuFileSaveAs->isEnabled());
+        QVERIFY(!f.editor->mnuFileExport->isEnabled());
         // On a list with rows "名前を付けて保存(&A)" opens up; the flag stays.
         addRows(f.editor, {"b"});
         emit f.editor->mnuFile->aboutToShow();
         QVERIFY(f.editor->mnuFileSaveAs->isEnabled());
         QVERIFY(!f.editor->mnuFileSave->isEnabled());
+        QVERIFY(f.editor->mnuFileExport->isEnabled());
     }
 
     void settingsMenuGreysTheCopyItemForALockedFile() {
