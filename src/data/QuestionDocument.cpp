@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <algorithm>
 #include <utility>
 
 bool DocumentProperties::operator==(const DocumentProperties& o) const {
@@ -37,6 +38,11 @@ void QuestionDocument::setPath(const QString& path) {
     emit pathSet(oldPath);
 }
 
+void QuestionDocument::setProperties(const DocumentProperties& properties) {
+    properties_ = properties;
+    markEdited();
+}
+
 void QuestionDocument::clearDataProp() {
     const QDateTime created = Clock::now();
     const QDateTime updated = Clock::now();
@@ -49,17 +55,22 @@ int QuestionDocument::indexOf(const QString& key) const {
     return index_.value(key, -1);
 }
 
+QString QuestionDocument::record(const QString& key) const {
+    const int at = indexOf(key);
+    return at < 0 ? QString() : entries_.at(at).record;
+}
+
 void QuestionDocument::setRecord(const QString& key, const QString& text, const QString& record) {
     const int at = indexOf(key);
     if (at >= 0) {
         entries_[at].text = text;
         entries_[at].record = record;
-        emit recordStored(key, false);
-        return;
+    } else {
+        index_.insert(key, int(entries_.size()));
+        entries_.append({key, text, record});
     }
-    index_.insert(key, int(entries_.size()));
-    entries_.append({key, text, record});
-    emit recordStored(key, true);
+    markEdited();
+    emit recordStored(key, at < 0);
 }
 
 void QuestionDocument::addRecords(const QVector<QuestionEntry>& added) {
@@ -71,6 +82,7 @@ void QuestionDocument::addRecords(const QVector<QuestionEntry>& added) {
         entries_.append(entry);
         keys << entry.key;
     }
+    markEdited();
     emit recordsAdded(keys);
 }
 
@@ -84,25 +96,27 @@ void QuestionDocument::remove(const QString& keyToRemove) {
     index_.remove(key);
     for (int i = at; i < entries_.size(); ++i)
         index_[entries_[i].key] = i;
+    markEdited();
     emit recordRemoved(key);
 }
 
-void QuestionDocument::reorder(const QStringList& keys) {
-    QVector<QuestionEntry> ordered;
-    ordered.reserve(entries_.size());
-    QVector<bool> taken(entries_.size(), false);
-    for (const QString& key : keys) {
-        const int at = indexOf(key);
-        if (at >= 0 && !taken[at]) {
-            taken[at] = true;
-            ordered.append(std::move(entries_[at]));
-        }
-    }
-    for (int i = 0; i < entries_.size(); ++i)
-        if (!taken[i])
-            ordered.append(std::move(entries_[i]));
-    entries_ = std::move(ordered);
+void QuestionDocument::sortByText() {
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const QuestionEntry& a, const QuestionEntry& b) {
+                         return QString::compare(a.text, b.text, Qt::CaseInsensitive) < 0;
+                     });
     rebuildIndex();
+    emit recordsReordered();
+}
+
+void QuestionDocument::moveRecord(const QString& key, int index) {
+    const int at = indexOf(key);
+    if (at < 0 || at == index)
+        return;
+    entries_.move(at, index);
+    for (int i = std::min(at, index); i <= std::max(at, index); ++i)
+        index_[entries_[i].key] = i;
+    emit recordsReordered();
 }
 
 QString QuestionDocument::makeUniqueKey() const {

@@ -48,10 +48,13 @@ class QuestionDocument : public QObject {
     void setPath(const QString& path);
     DocumentProperties& properties() { return properties_; }
     const DocumentProperties& properties() const { return properties_; }
+    // Takes the properties an author edited: an edit of the file.
+    void setProperties(const DocumentProperties& properties);
     // Empties the properties of a new file and dates it now.
     void clearDataProp();
 
-    // --- records, in file order, found by key in constant time ---
+    // --- records, in file order, found by key in constant time; storing,
+    // adding and removing them are edits of the file (see markEdited) ---
     int count() const { return int(entries_.size()); }
     const QuestionEntry& at(int index) const { return entries_.at(index); }
     const QVector<QuestionEntry>& entries() const { return entries_; }
@@ -59,6 +62,8 @@ class QuestionDocument : public QObject {
     // Every record, in file order.
     QStringList records() const;
     bool contains(const QString& key) const { return indexOf(key) >= 0; }
+    // The record with this key; empty when there is none.
+    QString record(const QString& key) const;
     // Replaces the record with this key, or appends it as a new question;
     // says so with recordStored.
     void setRecord(const QString& key, const QString& text, const QString& record);
@@ -67,9 +72,13 @@ class QuestionDocument : public QObject {
     void addRecords(const QVector<QuestionEntry>& added);
     // Takes the record out and says so with recordRemoved.
     void remove(const QString& key);
-    // Puts the records into the order of these keys (the editor's list after
-    // a sort); records whose keys are not named keep their order after them.
-    void reorder(const QStringList& keys);
+    // Puts the records into the order of their texts, compared as text with
+    // case ignored; equal texts keep their order. Says so with
+    // recordsReordered. The file is written in this order.
+    void sortByText();
+    // Moves the record with this key to `index` (from 0, below count()), the
+    // others keeping their order, and says so with recordsReordered.
+    void moveRecord(const QString& key, int index);
     // A random key of the key alphabet that no record has.
     QString makeUniqueKey() const;
 
@@ -147,6 +156,8 @@ class QuestionDocument : public QObject {
     void recordRemoved(const QString& key);
     // New questions were appended at the end, these keys in this order.
     void recordsAdded(const QStringList& keys);
+    // The same records are in a new order.
+    void recordsReordered();
     // The records were replaced as a whole (a load began or ended).
     void recordsReset();
     void loadProgress(int recordsRead);

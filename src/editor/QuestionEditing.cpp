@@ -50,7 +50,6 @@ void frmSakusei::connectQuestionEditing() {
 }
 
 void frmSakusei::cmdAdd_Click() {
-    raiseUnsavedFlag();
     if (!txtKaitou->text().isEmpty() && lstKaitou->count() == 0)
         cmdKaitouAdd_Click();
     if (cmbKaitouType->currentText().startsWith("3.")) {
@@ -77,20 +76,8 @@ void frmSakusei::cmdAdd_Click() {
 
     RecordFields fields = questionFields();
     fields.key = typedKey.isEmpty() ? document_.makeUniqueKey() : typedKey;
-    const QString record = composeRecord(fields);
-
-    int row = typedKey.isEmpty() ? 0 : lstMondai->find(typedKey);
-    if (!row) {
-        row = lstMondai->add();
-        lstMondai->setKey(row, fields.key);
-    }
-    lstMondai->setText(row, txtMondai->text());
-    lstMondai->setSubItem(row, 1, record);
-    document_.setRecord(fields.key, txtMondai->text(), record);
-    // Text and sorting may have moved the row.
-    row = lstMondai->find(fields.key);
-    if (lstMondai->isSorted())
-        keepListOrder();
+    storeQuestion(fields.key, txtMondai->text(), composeRecord(fields));
+    const int row = lstMondai->find(fields.key);
 
     cmdClear_Click();
     lstMondai->clearSelection();
@@ -98,6 +85,22 @@ void frmSakusei::cmdAdd_Click() {
     lstMondai->ensureRowVisible(row);
     lstMondai->setFocus();
     lstMondai_Click();
+}
+
+// A changed question keeps its place. A new one in a sorted list goes first,
+// after any questions without text, where the sorted list has always put it,
+// and the others are sorted again.
+void frmSakusei::storeQuestion(const QString& key, const QString& text, const QString& record) {
+    if (!listSorted_ || document_.contains(key)) {
+        document_.setRecord(key, text, record);
+        return;
+    }
+    document_.sortByText();
+    int place = 0;
+    while (place < document_.count() && document_.at(place).text.isEmpty())
+        ++place;
+    document_.setRecord(key, text, record);
+    document_.moveRecord(key, place);
 }
 
 RecordFields frmSakusei::questionFields() const {
@@ -119,7 +122,7 @@ void frmSakusei::lstMondai_Click() {
     txtKey->setText(key);
     loadedKey_ = key;
     cmdAdd->setText(key.isEmpty() ? u("この問題を追加する") : u("この問題を修正する"));
-    const QString record = lstMondai->subItem(row, 1);
+    const QString record = document_.record(key);
     const RecordFields fields = recordFields(key, record);
     txtMondai->setTextRTF(fields.questionRtf);
     txtHint->setTextRTF(fields.hintRtf);
@@ -145,7 +148,9 @@ void frmSakusei::lstMondai_Click() {
 void frmSakusei::cmdKaitouAdd_Click() {
     if (txtKaitou->text().isEmpty())
         return;
-    raiseUnsavedFlag();
+    // The choices are the question being edited: changing them is an edit
+    // of the file even before the question is stored.
+    document_.markEdited();
     const int row = lstKaitou->add(chkKaitouIsSeikai->isChecked() ? correctMark : wrongMark);
     lstKaitou->setSubItem(row, 1, trimSpaces(txtKaitou->text()));
     lstKaitou->setSubItem(row, 2, txtKaitou->textRTF());
@@ -158,7 +163,7 @@ void frmSakusei::cmdKaitouDel_Click() {
     const int row = lstKaitou->selectedRow();
     if (row < 1)
         return;
-    raiseUnsavedFlag();
+    document_.markEdited();
     lstKaitou->remove(row);
 }
 

@@ -116,7 +116,7 @@ void frmProp::cmdOK_Click() {
         close();
         return;
     }
-    DocumentProperties& p = document_.properties();
+    DocumentProperties p;
     p.title = Text1->text();
     p.subject = Text2->text();
     p.version = Text3->text();
@@ -126,8 +126,12 @@ void frmProp::cmdOK_Click() {
     p.comment = Text7->toPlainText().replace("\n", "\r\n");
     p.cdate = Text8->text();
     p.mdate = Text9->text();
+    // From run mode the boxes are read-only: their unchanged values go back
+    // without counting as an edit.
     if (editorVisible())
-        editor_->raiseUnsavedFlag();
+        document_.setProperties(p);
+    else
+        document_.properties() = p;
     accept();
 }
 

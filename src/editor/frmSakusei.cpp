@@ -32,6 +32,12 @@ frmSakusei::frmSakusei(QuestionDocument& document) : QMainWindow(nullptr), docum
     richStyle_ = new frmRichStyle(this);
     connectQuestionEditing();
     connectSearch();
+    connect(&document_, &QuestionDocument::recordsReset, this, &frmSakusei::documentReset);
+    connect(&document_, &QuestionDocument::recordStored, this, &frmSakusei::showStoredQuestion);
+    connect(&document_, &QuestionDocument::recordsAdded, this, &frmSakusei::showAddedQuestions);
+    connect(&document_, &QuestionDocument::recordRemoved, this, &frmSakusei::removeQuestionRow);
+    connect(&document_, &QuestionDocument::recordsReordered, this, &frmSakusei::showQuestionOrder);
+    documentReset();
     Form_Load();
 }
 
@@ -241,16 +247,53 @@ void frmSakusei::clearFields() {
     cmdAdd->setText(u("この問題を追加する"));
 }
 
-void frmSakusei::raiseUnsavedFlag() {
-    document_.markEdited();
+void frmSakusei::removeQuestion(int row) {
+    document_.remove(lstMondai->key(row));
 }
 
-void frmSakusei::removeQuestion(int row) {
-    const QString key = lstMondai->key(row);
-    lstMondai->remove(row);
-    document_.remove(key);
+// The list shows each question's text and, in its second column, its
+// record; it only shows them: the fields read a question from the file.
+// A file opened shows in file order, not sorted.
+void frmSakusei::documentReset() {
+    listSorted_ = false;
+    fillQuestionList(*lstMondai, document_, true);
+}
+
+void frmSakusei::showStoredQuestion(const QString& key) {
+    const QuestionEntry& entry = document_.at(document_.indexOf(key));
+    if (const int row = lstMondai->find(key)) {
+        lstMondai->setText(row, entry.text);
+        lstMondai->setSubItem(row, 1, entry.record);
+    } else {
+        lstMondai->appendRows({{key, {entry.text, entry.record}}});
+    }
+}
+
+void frmSakusei::showAddedQuestions(const QStringList& keys) {
+    QVector<ListRowData> rows;
+    rows.reserve(keys.size());
+    for (const QString& key : keys) {
+        const QuestionEntry& entry = document_.at(document_.indexOf(key));
+        rows.append({key, {entry.text, entry.record}});
+    }
+    lstMondai->appendRows(rows);
+}
+
+// The fields are emptied when they showed the question removed.
+void frmSakusei::removeQuestionRow(const QString& key) {
+    if (const int row = lstMondai->find(key))
+        lstMondai->remove(row);
     if (key == loadedKey_)
         clearFields();
+}
+
+// The rows move with their questions, so the selection stays on its question.
+void frmSakusei::showQuestionOrder() {
+    QList<int> order;
+    order.reserve(document_.count());
+    for (const QuestionEntry& entry : document_.entries())
+        order << lstMondai->find(entry.key);
+    lstMondai->reorderRows(order);
 }
 
 void frmSakusei::cmdDel_Click() {
@@ -261,7 +304,6 @@ void frmSakusei::cmdDel_Click() {
                          Dialogs::Icon::Question, Dialogs::Buttons::YesNo,
                          Dialogs::Answer::No) != Dialogs::Answer::Yes)
         return;
-    raiseUnsavedFlag();
     removeQuestion(row);
 }
 
@@ -269,10 +311,8 @@ void frmSakusei::lstMondai_KeyUp(int key, int shift) {
     lstMondai_Click();
     if (key == Qt::Key_Delete && shift == 0) {
         const int row = lstMondai->selectedRow();
-        if (row >= 1) {
+        if (row >= 1)
             removeQuestion(row);
-            raiseUnsavedFlag();
-        }
     } else if (key == Qt::Key_F && shift == CtrlMask) {
         mnuSearchList->trigger();
     }
@@ -285,28 +325,16 @@ void frmSakusei::lstMondai_MouseUp(int button) {
         mnuSearch->popup(QCursor::pos());
 }
 
+// Switching sorting off leaves the questions in their present order.
 void frmSakusei::lstMondai_ColumnClick(int) {
-    if (lstMondai->isSorted()) {
-        lstMondai->setSorted(false);
-    } else {
-        lstMondai->setSortKey(0);
-        lstMondai->setSortOrder(Qt::AscendingOrder);
-        lstMondai->setSorted(true);
-    }
-    keepListOrder();
-}
-
-void frmSakusei::keepListOrder() {
-    QStringList keys;
-    keys.reserve(lstMondai->count());
-    for (int row = 1; row <= lstMondai->count(); ++row)
-        keys << lstMondai->key(row);
-    document_.reorder(keys);
+    listSorted_ = !listSorted_;
+    if (listSorted_)
+        document_.sortByText();
 }
 
 void frmSakusei::mnuFile_Click() {
-    mnuFileExport->setEnabled(lstMondai->count() >= 1);
-    if (lstMondai->count() >= 1) {
+    mnuFileExport->setEnabled(document_.count() >= 1);
+    if (document_.count() >= 1) {
         mnuFileSaveAs->setEnabled(true);
     } else {
         // An empty list has nothing to save.

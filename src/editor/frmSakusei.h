@@ -19,13 +19,13 @@ class ListView;
 class RichTextBox;
 class frmRichStyle;
 
-// The question-file editor. It loads and saves the open question file, and
-// its question list shows that file's questions, so the window lives,
-// hidden or shown, until the program ends.
 // Fills a question list from the open file in one batch: each question's key
 // and plain text, and with `withRecords` its record as the first sub-item.
 void fillQuestionList(ListView& list, const QuestionDocument& document, bool withRecords);
 
+// The question-file editor. It loads and saves the open question file, and
+// its question list shows that file's questions, so the window lives,
+// hidden or shown, until the program ends.
 class frmSakusei : public QMainWindow {
     Q_OBJECT
   public:
@@ -79,10 +79,6 @@ class frmSakusei : public QMainWindow {
 
     // Empties a box and resets its font to "ＭＳ ゴシック", 9 pt.
     static void clearRichText(RichTextBox* box);
-
-    // An edit of the open file: "上書き保存(&S)" becomes available when the
-    // file has a path.
-    void raiseUnsavedFlag();
 
     // Question files: reading, saving, and asking before changes are lost.
     // False when no file was opened: the dialog was cancelled, or a save
@@ -167,12 +163,18 @@ class frmSakusei : public QMainWindow {
     void setKeyLocked(bool locked);
     // Empties the fields for a new question.
     void clearFields();
-    // A question leaves the list and the file together, and the fields
-    // when they showed it.
+    // The question of this row leaves the file, and with it the list.
     void removeQuestion(int row);
     bool saveOrTell(QuestionDocument::SaveForm form, const QString& password = {});
-    // The records follow the list's order after a sort.
-    void keepListOrder();
+    // Stores the question composed in the fields under `key`.
+    void storeQuestion(const QString& key, const QString& text, const QString& record);
+
+    // The question list follows the open file.
+    void documentReset();
+    void showStoredQuestion(const QString& key);
+    void showAddedQuestions(const QStringList& keys);
+    void removeQuestionRow(const QString& key);
+    void showQuestionOrder();
     // Adds the questions read, and tells how many and which rows to check.
     void addQuestions(const QuestionTable::ReadResult& table);
     // The key the fields were loaded with; a different text in txtKey was
@@ -183,6 +185,10 @@ class frmSakusei : public QMainWindow {
     QString searchText;
 
     QuestionDocument& document_;
+    // A column click sorts the file's questions by their text; until a second
+    // click or the next file, questions added are placed as storeQuestion and
+    // addQuestions say.
+    bool listSorted_ = false;
     frmRichStyle* richStyle_ = nullptr;
     bool unloading_ = false;
 };

@@ -50,8 +50,6 @@ bool frmSakusei::mnuFileOpen_Click() {
 
 void frmSakusei::openFile(const QString& path) {
     document_.beginLoad(path);
-    lstMondai->clearRows();
-    lstMondai->setSorted(false);
 
     const QuestionDocument::ReadResult read = document_.readFile(path);
     if (read.status == QuestionDocument::ReadStatus::CannotRead) {
@@ -83,7 +81,6 @@ void frmSakusei::openFile(const QString& path) {
         Dialogs::message(u("エラーが発生しましたが無視します：") + "\r\n" + u("　") +
                              error.description,
                          u("エラー #") + QString::number(error.number), Dialogs::Icon::Exclamation);
-    fillQuestionList(*lstMondai, document_, true);
     // The fields show the last question, as after selecting it.
     if (lstMondai->count() > 0) {
         lstMondai->setSelectedRow(lstMondai->count());

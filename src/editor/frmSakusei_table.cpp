@@ -59,33 +59,28 @@ void frmSakusei::addQuestions(const QuestionTable::ReadResult& table) {
     const QVector<QuestionTable::Question>& questions = table.questions;
     // New keys first, unique among themselves too; then every core composes
     // a share of the records.
-    QVector<ListRowData> rows(questions.size());
+    QVector<QuestionEntry> entries(questions.size());
     QSet<QString> made;
-    for (ListRowData& row : rows) {
+    for (QuestionEntry& entry : entries) {
         do
-            row.key = document_.makeUniqueKey();
-        while (made.contains(row.key));
-        made.insert(row.key);
+            entry.key = document_.makeUniqueKey();
+        while (made.contains(entry.key));
+        made.insert(entry.key);
     }
-    ListRowData* const composed = rows.data();
+    QuestionEntry* const composed = entries.data();
     forEachShare(questions.size(), 500, [&questions, composed](qsizetype from, qsizetype to) {
         for (qsizetype i = from; i < to; ++i) {
             RecordFields fields = questions.at(i).fields;
             fields.key = composed[i].key;
-            composed[i].cells = {questions.at(i).plainText, composeRecord(fields)};
+            composed[i].text = questions.at(i).plainText;
+            composed[i].record = composeRecord(fields);
         }
     });
-    QVector<QuestionEntry> entries;
-    entries.reserve(rows.size());
-    for (const ListRowData& row : std::as_const(rows))
-        entries.append({row.key, row.cells.at(0), row.cells.at(1)});
     document_.addRecords(entries);
-    raiseUnsavedFlag();
-    lstMondai->appendRows(rows);
-    if (lstMondai->isSorted())
-        keepListOrder();
+    if (listSorted_)
+        document_.sortByText();
     // The fields show the first question taken in.
-    const int first = lstMondai->find(rows.first().key);
+    const int first = lstMondai->find(entries.first().key);
     lstMondai->clearSelection();
     lstMondai->setSelectedRow(first);
     lstMondai->ensureRowVisible(first);

@@ -135,6 +135,62 @@ class TestFiles : public QObject {
         QCOMPARE(request.fileName, path);
     }
 
+    // A long file saved as opened gives its own bytes; sorted in the editor,
+    // it is written in the list's order, questions with texts equal but for
+    // case in the order they had.
+    void tenThousandQuestionsKeepTheirBytesThroughSortAndSave() {
+        Clock::fixForTests(QDateTime(QDate(2027, 3, 3), QTime(10, 0, 0)));
+        EditorFixture f;
+        const QString head = "<kuMemo-data>\r\n<kuMemoVer value='" + appGlobals().appVersion +
+                             "'/>\r\n<dataprop>\r\n<title value='T'/>\r\n<subject value=''/>\r\n"
+                             "<version value=''/>\r\n<namae value=''/>\r\n<mail value=''/>\r\n"
+                             "<url value=''/>\r\n<comment></comment>\r\n"
+                             "<cdate value='2026/01/01(木) 00:00:00'/>\r\n"
+                             "<mdate value='2027/03/03(水) 10:00:00'/>\r\n</dataprop>\r\n";
+        // Question 2k is "q" and 2k+1 is "Q" with the number 4999 - k: sorted,
+        // the pairs come last to first, each pair in its order.
+        QStringList records;
+        QStringList keys;
+        for (int i = 0; i < 10000; ++i) {
+            keys << QString("k%1").arg(i);
+            records << "<Mondai key='" + keys.last() + "'><mondaibun>{\\rtf1 " +
+                           QString(i % 2 ? "Q" : "q") +
+                           QString("%1").arg(4999 - i / 2, 4, 10, QChar('0')) +
+                           "\\par}</mondaibun><kaitou count=0 type=1></kaitou><hint></hint>"
+                           "<kaisetsu></kaisetsu></Mondai>";
+        }
+        QStringList sortedRecords;
+        QStringList sortedKeys;
+        for (int k = 4999; k >= 0; --k)
+            for (const int i : {2 * k, 2 * k + 1}) {
+                sortedRecords << records[i];
+                sortedKeys << keys[i];
+            }
+        const auto fileOf = [&head](const QStringList& records) {
+            return Codepage::encode(head + records.join("\r\n") + "\r\n</kuMemo-data>\r\n\r\n");
+        };
+        const QByteArray bytes = fileOf(records);
+        f.env.writeFile("long.kmd", bytes);
+        open(f.editor, f.env.path("long.kmd"));
+        QCOMPARE(keysOf(f.editor->lstMondai), keys);
+        Dialogs::setNextFileName(f.env.path("same.kmd"));
+        f.editor->mnuFileSaveAs_Click();
+        QCOMPARE(readAll(f.env.path("same.kmd")), bytes);
+
+        f.editor->lstMondai_ColumnClick(1);
+        QCOMPARE(keysOf(f.editor->lstMondai), sortedKeys);
+        // The run list keeps its order until it is filled again.
+        QCOMPARE(keysOf(f.main->lstMondai), keys);
+        Dialogs::setNextFileName(f.env.path("sorted.kmd"));
+        f.editor->mnuFileSaveAs_Click();
+        QCOMPARE(readAll(f.env.path("sorted.kmd")), fileOf(sortedRecords));
+        // Sorting again from the sorted order changes nothing.
+        f.editor->lstMondai_ColumnClick(1);
+        f.editor->lstMondai_ColumnClick(1);
+        f.editor->mnuFileSave_Click();
+        QCOMPARE(readAll(f.env.path("sorted.kmd")), fileOf(sortedRecords));
+    }
+
     void protectedSaveWritesTheCipherAndThePlainCopy() {
         EditorFixture f;
         frmSakusei* e = f.editor;

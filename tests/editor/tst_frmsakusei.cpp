@@ -5,6 +5,7 @@
 
 #include "support/Controls.h"
 #include "support/EditorFixture.h"
+#include "support/FileMenu.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,18 +17,43 @@
 #include <QTest>
 
 namespace {
-// Fills the editor's list with rows as a loaded file would.
+// Adds questions to the open file as a loaded file holds them: nothing about
+// them is unsaved.
 void addRows(frmSakusei* editor, const QStringList& texts) {
-    for (const QString& text : texts) {
-        const int row = editor->lstMondai->add(text);
-        editor->lstMondai->setKey(row, "k" + text);
-    }
+    QuestionDocument& document = editor->document();
+    const bool unsaved = document.hasUnsavedChanges();
+    for (const QString& text : texts)
+        document.setRecord("k" + text, text, {});
+    if (!unsaved)
+        document.forgetUnsavedChanges();
 }
-QStringList rowTexts(ListView* list) {
+// The texts of one column, from the first row to the last.
+QStringList rowTexts(ListView* list, int column = 0) {
     QStringList texts;
     for (int row = 1; row <= list->count(); ++row)
-        texts << list->text(row);
+        texts << list->subItem(row, column);
     return texts;
+}
+QStringList rowKeys(ListView* list) {
+    QStringList keys;
+    for (int row = 1; row <= list->count(); ++row)
+        keys << list->key(row);
+    return keys;
+}
+// A question file whose questions have these texts, keys "k0", "k1", ….
+QByteArray questionFileOf(const QStringList& texts) {
+    QByteArray records;
+    for (int i = 0; i < texts.size(); ++i)
+        records += "<Mondai key='k" + QByteArray::number(i) + "'><mondaibun>" +
+                   (texts[i].isEmpty() ? QByteArray() : "{\\rtf1 " + texts[i].toUtf8() + "\\par}") +
+                   "</mondaibun><kaitou count=0 type=1></kaitou><hint></hint><kaisetsu></kaisetsu>"
+                   "</Mondai>\r\n";
+    return plainQuestionFile(records);
+}
+void storeNewQuestion(frmSakusei* editor, const QString& text) {
+    editor->cmdClear_Click();
+    editor->txtMondai->setText(text);
+    editor->cmdAdd_Click();
 }
 } // namespace
 
@@ -181,11 +207,13 @@ class TestFrmSakusei : public QObject {
         emit f.editor->mnuFile->aboutToShow();
         QVERIFY(!f.editor->mnuFileSave->isEnabled());
         QVERIFY(!f.editor->mnuFileSaveAs->isEnabled());
+        QVERIFY(!f.editor->mnuFileExport->isEnabled());
         // On a list with rows "名前を付けて保存(&A)" opens up; the flag stays.
         addRows(f.editor, {"b"});
         emit f.editor->mnuFile->aboutToShow();
         QVERIFY(f.editor->mnuFileSaveAs->isEnabled());
         QVERIFY(!f.editor->mnuFileSave->isEnabled());
+        QVERIFY(f.editor->mnuFileExport->isEnabled());
     }
 
     void settingsMenuGreysTheCopyItemForALockedFile() {
@@ -204,9 +232,106 @@ class TestFrmSakusei : public QObject {
         f.editor->lstMondai_ColumnClick(1);
         QCOMPARE(rowTexts(f.editor->lstMondai), (QStringList{"a", "b", "c"}));
         f.editor->lstMondai_ColumnClick(2);
-        QVERIFY(!f.editor->lstMondai->isSorted());
         addRows(f.editor, {"0"});
         QCOMPARE(rowTexts(f.editor->lstMondai), (QStringList{"a", "b", "c", "0"}));
+    }
+
+    // Where questions go in the sorted list, and the file written in the
+    // list's order. Steps: "sort" clicks a column header, "store:T" stores a
+    // new question T, "change:N:T" gives row N the text T, "import:T,…"
+    // takes questions from a table, "open" opens the file again.
+    void sortedListPlacesQuestions_data() {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("sorted by text, case ignored, equal texts kept in order")
+            << QStringList{"c", "B", "", "a", "b"} << QStringList{"sort"}
+            << QStringList{"", "a", "B", "b", "c"};
+        QTest::newRow("a new question goes after those without text")
+            << QStringList{"c", "", "a"} << QStringList{"sort", "store:b"}
+            << QStringList{"", "b", "a", "c"};
+        QTest::newRow("a changed question stays until the next new one")
+            << QStringList{"b", "c", "a"} << QStringList{"sort", "change:1:z", "store:m"}
+            << QStringList{"m", "b", "c", "z"};
+        QTest::newRow("imported questions are sorted in")
+            << QStringList{"b", "a"} << QStringList{"sort", "import:d,0"}
+            << QStringList{"0", "a", "b", "d"};
+        QTest::newRow("a second click leaves the order and stops sorting")
+            << QStringList{"b", "a"} << QStringList{"sort", "sort", "store:0", "import:1"}
+            << QStringList{"a", "b", "0", "1"};
+        QTest::newRow("a file opened is not sorted")
+            << QStringList{"b", "a"} << QStringList{"sort", "open", "store:0"}
+            << QStringList{"b", "a", "0"};
+    }
+    void sortedListPlacesQuestions() {
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, shown);
+        EditorFixture f;
+        f.env.writeFile("q.kmd", questionFileOf(texts));
+        openQuestionFile(f.editor, f.env.path("q.kmd"));
+        ListView* list = f.editor->lstMondai;
+        for (const QString& step : steps) {
+            const QString argument = step.section(':', 1);
+            if (step == "sort") {
+                // The selection stays on its question.
+                const QString selected = list->key(list->selectedRow());
+                f.editor->lstMondai_ColumnClick(1);
+                QCOMPARE(list->key(list->selectedRow()), selected);
+            } else if (step.startsWith("store:")) {
+                storeNewQuestion(f.editor, argument);
+                QCOMPARE(list->text(list->selectedRow()), argument);
+            } else if (step.startsWith("change:")) {
+                list->setSelectedRow(argument.section(':', 0, 0).toInt());
+                f.editor->lstMondai_Click();
+                f.editor->txtMondai->setText(argument.section(':', 1));
+                f.editor->cmdAdd_Click();
+            } else if (step.startsWith("import:")) {
+                QString table = u8("問題,正解\r\n");
+                for (const QString& text : argument.split(','))
+                    table += text + ",typed\r\n";
+                f.env.writeFile("t.csv", table.toUtf8());
+                f.editor->importTable(f.env.path("t.csv"));
+            } else if (step == "open") {
+                openQuestionFile(f.editor, f.env.path("q.kmd"));
+            }
+        }
+        QCOMPARE(rowTexts(list), shown);
+        // The file is written in the list's order.
+        QCOMPARE(f.main->document().records(), rowTexts(list, 1));
+    }
+
+    // The list shows what the file holds, whoever changes it.
+    void listFollowsTheFile() {
+        EditorFixture f;
+        f.env.writeFile("q.kmd", questionFileOf({"a", "b", "c"}));
+        openQuestionFile(f.editor, f.env.path("q.kmd"));
+        QuestionDocument& document = f.main->document();
+        ListView* list = f.editor->lstMondai;
+        QCOMPARE(f.editor->txtKey->text(), QString("k2"));
+        document.setRecord("k1", "B", "<Mondai key='k1'><mondaibun>{\\rtf1 B\\par}</mondaibun>");
+        document.setRecord("new", "N", {});
+        QCOMPARE(rowTexts(list), (QStringList{"a", "B", "c", "N"}));
+        // The second column shows each question's record as the file holds it.
+        for (int row = 1; row <= list->count(); ++row)
+            QCOMPARE(list->subItem(row, 1), document.record(list->key(row)));
+        list->setSelectedRow(2);
+        f.editor->lstMondai_Click();
+        QCOMPARE(f.editor->txtMondai->text(), QString("B"));
+        document.addRecords({{"x", "X", {}}, {"y", "Y", {}}});
+        document.remove("k0");
+        QCOMPARE(rowTexts(list), (QStringList{"B", "c", "N", "X", "Y"}));
+        QCOMPARE(rowKeys(list), (QStringList{"k1", "k2", "new", "x", "y"}));
+        QCOMPARE(list->subItem(4, 1), QString());
+        document.addRecords({{"z", "Z", "<Mondai key='z'>"}});
+        QCOMPARE(list->subItem(6, 1), QString("<Mondai key='z'>"));
+        // The fields keep another question; the one they show goes with its row.
+        QCOMPARE(f.editor->txtKey->text(), QString("k1"));
+        document.remove("k1");
+        QCOMPARE(f.editor->txtKey->text(), QString());
+        QCOMPARE(f.editor->txtMondai->text(), QString());
+        document.beginLoad({});
+        QCOMPARE(list->count(), 0);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "platform/RichTextBox.h"
 
 #include "support/EditorFixture.h"
+#include "support/FileMenu.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -192,6 +193,45 @@ class TestQuestionEditing : public QObject {
         QVERIFY(e->mnuFileSave->isEnabled());
     }
 
+    // A refused question changes nothing in the file: nothing to save.
+    void refusedStoreLeavesNothingUnsaved_data() {
+        QTest::addColumn<QByteArray>("answers");
+        QTest::addColumn<QString>("typedKey");
+        QTest::addColumn<QString>("message");
+        const QByteArray choice = "<sentakushi isSeikai=True>{\\rtf1 a\\par}</sentakushi>";
+        QTest::newRow("two typed answers")
+            << "<kaitou count=2 type=3>" + choice + choice + "</kaitou>" << QString()
+            << u8("直接入力ﾀｲﾌﾟの回答は1つにして下さい");
+        QTest::newRow("a typed answer of two lines")
+            << QByteArray("<kaitou count=1 type=3><sentakushi isSeikai=True>{\\rtf1 a\\par "
+                          "b\\par}</sentakushi></kaitou>")
+            << QString() << u8("直接入力ﾀｲﾌﾟの回答に改行を含むものは設定できません");
+        QTest::newRow("a hand-typed key the file cannot keep")
+            << "<kaitou count=1 type=1>" + choice + "</kaitou>"
+            << "a'b" << u8("問題ｷｰに空白、改行、「'」「\"」「<」「>」「&」は使えません。");
+    }
+    void refusedStoreLeavesNothingUnsaved() {
+        QFETCH(QByteArray, answers);
+        QFETCH(QString, typedKey);
+        QFETCH(QString, message);
+        EditorFixture f;
+        frmSakusei* e = f.editor;
+        f.env.writeFile("q.kmd", plainQuestionFile("<Mondai key='abcde'><mondaibun>{\\rtf1 "
+                                                   "Q\\par}</mondaibun>" +
+                                                   answers + "</Mondai>\r\n"));
+        openQuestionFile(e, f.env.path("q.kmd"));
+        const QStringList records = f.main->document().records();
+        if (!typedKey.isEmpty()) {
+            QTest::mouseDClick(e->txtKey, Qt::LeftButton);
+            e->txtKey->setText(typedKey);
+        }
+        QTest::mouseClick(e->cmdAdd, Qt::LeftButton);
+        QCOMPARE(Dialogs::shownMessages().last().text, message);
+        QCOMPARE(f.main->document().records(), records);
+        QVERIFY(!e->mnuFileSave->isEnabled());
+        QVERIFY(!f.main->document().needsSaving());
+    }
+
     void handTypedKeys_data() {
         QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("stored");
@@ -295,15 +335,13 @@ class TestQuestionEditing : public QObject {
     void aRecordWrittenByHandLoads() {
         EditorFixture f;
         frmSakusei* e = f.editor;
-        const int row = e->lstMondai->add("x");
-        e->lstMondai->setKey(row, "hand1");
-        e->lstMondai->setSubItem(
-            row, 1,
+        e->document().setRecord(
+            "hand1", "x",
             "<Mondai key='hand1'><mondaibun>{\\rtf1 question\\par}</mondaibun>"
             "<kaitou count=9 type=2><sentakushi isSeikai=true>{\\rtf1 one\\par}</sentakushi>"
             "<sentakushi isSeikai=True>{\\rtf1 two\\par}</sentakushi></kaitou>"
             "<hint></hint><kaisetsu>{\\rtf1 why\\par}</kaisetsu></Mondai>");
-        e->lstMondai->setSelectedRow(row);
+        e->lstMondai->setSelectedRow(e->lstMondai->find("hand1"));
         e->lstMondai_Click();
         QCOMPARE(e->txtMondai->text(), QString("question"));
         QCOMPARE(e->cmbKaitouType->currentIndex(), 1);

@@ -18,10 +18,8 @@ const QStringList threeRows{"apple", "banana", "apple pie"};
 
 // Rows as a loaded file shows them.
 void addRows(frmSakusei* editor, const QStringList& texts) {
-    for (const QString& text : texts) {
-        const int row = editor->lstMondai->add(text);
-        editor->lstMondai->setKey(row, QString("k%1").arg(row));
-    }
+    for (const QString& text : texts)
+        editor->document().setRecord(QString("k%1").arg(editor->document().count() + 1), text, {});
 }
 
 void select(ListView* list, int row) {
