@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLockFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -157,6 +158,41 @@ class TestLearnerRecords : public QObject {
         QVERIFY(window.saveUserData());
         QCOMPARE(fileBytes(path), line + "2:3:1'/>\r\n");
         QCOMPARE(statisticsColumns(window.lstMondai, 1), (QStringList{"     2", "     3", " 66.7%", "A", ""}));
+    }
+
+    // The lock and the socket are in the user's runtime folder, and the
+    // socket is open to the user alone; a runtime folder that is named but
+    // missing is made, for the user alone.
+    void runtimeFolder_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("named") << true;
+        QTest::newRow("named but missing") << false;
+    }
+    void runtimeFolder() {
+        QFETCH(bool, exists);
+        TestEnv env;
+        const QString runtime = env.path("run");
+        if (exists)
+            QVERIFY(QDir().mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray named = qgetenv("XDG_RUNTIME_DIR");
+        const auto restore = qScopeGuard([&named] {
+            if (named.isNull())
+                qunsetenv("XDG_RUNTIME_DIR");
+            else
+                qputenv("XDG_RUNTIME_DIR", named);
+        });
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        SingleInstance instance(env.folder());
+        QCOMPARE(QFileInfo(instance.lockFileName()).path(), runtime);
+        QCOMPARE(QFileInfo(instance.serverName()).path(),
+                 QFileInfo(instance.lockFileName()).path());
+        QVERIFY(!instance.handedOver({}));
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        const QFile::Permissions socket = QFileInfo(instance.serverName()).permissions();
+        QVERIFY(socket & QFile::ReadOwner);
+        QCOMPARE(socket & others, QFile::Permissions());
+        QCOMPARE(QFileInfo(runtime).permissions() & others, QFile::Permissions());
     }
 
     // A first program that does not answer, here because this thread is
