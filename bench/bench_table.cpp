@@ -8,9 +8,9 @@
 
 #include "BenchSupport.h"
 
-#include "data/QuestionTable.h"
 #include "data/Worksheet.h"
 #include "editor/WorksheetPrinting.h"
+#include "formats/QuestionTable.h"
 #include "platform/AppSetup.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SettingsStore.h"

@@ -1,11 +1,11 @@
 #include "ExampleFiles.h"
 
-#include "data/ProtectedFile.h"
 #include "data/QuestionDocument.h"
-#include "data/QuestionFile.h"
 #include "data/QuestionRecord.h"
 #include "data/modKuMemo.h"
 #include "editor/frmSakusei.h"
+#include "formats/ProtectedFile.h"
+#include "formats/QuestionFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Codepage.h"
 #include "platform/RichTextBox.h"

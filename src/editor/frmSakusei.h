@@ -2,8 +2,9 @@
 
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
-#include "data/QuestionTable.h"
 #include "editor/WorksheetPrinting.h"
+#include "formats/QuestionDocumentFile.h"
+#include "formats/QuestionTable.h"
 
 #include <QMainWindow>
 
@@ -170,7 +171,7 @@ class frmSakusei : public QMainWindow {
     // A question leaves the list and the file together, and the fields
     // when they showed it.
     void removeQuestion(int row);
-    bool saveOrTell(QuestionDocument::SaveForm form, const QString& password = {});
+    bool saveOrTell(QuestionDocumentFile::SaveForm form, const QString& password = {});
     // The records follow the list's order after a sort.
     void keepListOrder();
     // Adds the questions read, and tells how many and which rows to check.

@@ -1,8 +1,8 @@
 // The editor's table commands: questions taken in from a table file that a
 // spreadsheet program saved, and the open file's questions written out as one.
-#include "data/ProtectedFile.h"
 #include "editor/frmProtect.h"
 #include "editor/frmSakusei.h"
+#include "formats/ProtectedFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"

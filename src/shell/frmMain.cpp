@@ -1,12 +1,12 @@
 #include "shell/frmMain.h"
 
-#include "data/ProtectedFile.h"
 #include "data/modKuMemo.h"
 #include "editor/WorksheetPrinting.h"
 #include "editor/frmProp.h"
 #include "editor/frmProtect.h"
 #include "editor/frmRichStyle.h"
 #include "editor/frmSakusei.h"
+#include "formats/ProtectedFile.h"
 #include "learner/QuestionFilter.h"
 #include "learner/Statistics.h"
 #include "platform/Accessibility.h"

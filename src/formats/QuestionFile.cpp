@@ -1,4 +1,4 @@
-#include "data/QuestionFile.h"
+#include "formats/QuestionFile.h"
 
 #include "data/QuestionDocument.h"
 #include "data/modKuMemo.h"

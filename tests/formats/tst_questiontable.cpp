@@ -1,5 +1,5 @@
-#include "data/QuestionTable.h"
 #include "data/modKuMemo.h"
+#include "formats/QuestionTable.h"
 #include "platform/Codepage.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"

@@ -1,4 +1,4 @@
-#include "data/QuestionTable.h"
+#include "formats/QuestionTable.h"
 
 #include "data/modKuMemo.h"
 #include "platform/Codepage.h"
