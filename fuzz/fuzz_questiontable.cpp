@@ -5,6 +5,7 @@
 #include "FuzzCheck.h"
 
 #include "formats/QuestionTable.h"
+#include "formats/TableExport.h"
 #include "platform/rtf/RtfReader.h"
 
 #include <algorithm>

@@ -3,6 +3,7 @@
 #include "editor/frmProtect.h"
 #include "editor/frmSakusei.h"
 #include "formats/ProtectedFile.h"
+#include "formats/TableExport.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"

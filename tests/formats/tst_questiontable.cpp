@@ -1,5 +1,8 @@
 #include "data/modKuMemo.h"
 #include "formats/QuestionTable.h"
+#include "formats/TableDecoding.h"
+#include "formats/TableExport.h"
+#include "formats/TableTokenizer.h"
 #include "platform/Codepage.h"
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
