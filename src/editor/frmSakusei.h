@@ -2,9 +2,9 @@
 
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
-#include "editor/WorksheetPrinting.h"
 #include "formats/QuestionDocumentFile.h"
 #include "formats/QuestionTable.h"
+#include "printing/WorksheetPrinting.h"
 
 #include <QMainWindow>
 

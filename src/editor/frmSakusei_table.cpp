@@ -6,6 +6,7 @@
 #include "formats/TableExport.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
+#include "platform/ExportFile.h"
 #include "platform/ListView.h"
 #include "platform/Shares.h"
 #include "platform/Texts.h"

@@ -1,7 +1,6 @@
 #include "shell/frmMain.h"
 
 #include "data/modKuMemo.h"
-#include "editor/WorksheetPrinting.h"
 #include "editor/frmProp.h"
 #include "editor/frmProtect.h"
 #include "editor/frmRichStyle.h"
@@ -20,6 +19,7 @@
 #include "platform/Twips.h"
 #include "platform/TwipsGeometry.h"
 #include "platform/Widgets.h"
+#include "printing/WorksheetPrinting.h"
 #include "shell/MarkDefinitions.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "data/QuestionDocument.h"
-#include "editor/WorksheetPrinting.h"
 #include "learner/LearnerFile.h"
 #include "learner/Results.h"
 #include "learner/Statistics.h"
 #include "platform/KeyedTable.h"
+#include "printing/WorksheetPrinting.h"
 #include "session/Question.h"
 #include "session/Round.h"
 

@@ -3,11 +3,11 @@
 // worksheets printed to PDF from both windows.
 
 #include "data/QuestionRecord.h"
-#include "data/Worksheet.h"
 #include "data/modKuMemo.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
+#include "printing/Worksheet.h"
 
 #include "support/EditorFixture.h"
 #include "support/FileMenu.h"
