@@ -2,9 +2,9 @@
 
 #include "FuzzCheck.h"
 
+#include "data/Markup.h"
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
 #include "formats/QuestionDocumentFile.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "ExampleFiles.h"
 
+#include "data/JapaneseDate.h"
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
 #include "editor/frmSakusei.h"
 #include "formats/ProtectedFile.h"
 #include "formats/QuestionFile.h"

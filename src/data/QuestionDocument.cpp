@@ -1,7 +1,7 @@
 #include "data/QuestionDocument.h"
 
+#include "data/JapaneseDate.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
 #include "platform/Random.h"
 
 #include <utility>

@@ -1,6 +1,7 @@
 // The editor's file commands: reading a question file into both question
 // lists, saving it plain or protected, and asking before changes are lost.
-#include "data/modKuMemo.h"
+#include "data/AppGlobals.h"
+#include "data/JapaneseDate.h"
 #include "editor/frmPasswd.h"
 #include "editor/frmProtect.h"
 #include "editor/frmSakusei.h"

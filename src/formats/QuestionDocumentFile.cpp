@@ -1,8 +1,8 @@
 #include "formats/QuestionDocumentFile.h"
 
+#include "data/Markup.h"
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
 #include "formats/PieceDecoder.h"
 #include "formats/ProtectedFile.h"
 #include "formats/QuestionFile.h"

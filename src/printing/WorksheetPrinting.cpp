@@ -1,7 +1,7 @@
 #include "printing/WorksheetPrinting.h"
 
+#include "data/AppGlobals.h"
 #include "data/QuestionDocument.h"
-#include "data/modKuMemo.h"
 #include "platform/AtomicFile.h"
 #include "platform/ExportFile.h"
 #include "platform/Texts.h"

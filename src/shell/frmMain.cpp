@@ -1,6 +1,6 @@
 #include "shell/frmMain.h"
 
-#include "data/modKuMemo.h"
+#include "data/AppGlobals.h"
 #include "editor/frmProp.h"
 #include "editor/frmProtect.h"
 #include "editor/frmRichStyle.h"

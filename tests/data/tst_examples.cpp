@@ -1,7 +1,6 @@
 #include "ExampleFiles.h"
 
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
 #include "formats/ProtectedFile.h"
 #include "learner/QuestionFilter.h"
 #include "platform/Codepage.h"

@@ -2,8 +2,9 @@
 // taken in through the File menu, the open file written out as one, and
 // worksheets printed to PDF from both windows.
 
+#include "data/AppGlobals.h"
+#include "data/Markup.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"

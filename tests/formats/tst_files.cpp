@@ -1,5 +1,4 @@
 #include "data/QuestionDocument.h"
-#include "data/modKuMemo.h"
 #include "formats/ProtectedFile.h"
 #include "formats/QuestionFile.h"
 #include "platform/Codepage.h"

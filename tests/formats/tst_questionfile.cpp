@@ -1,6 +1,5 @@
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
 #include "formats/ProtectedFile.h"
 #include "formats/QuestionDocumentFile.h"
 #include "formats/QuestionFile.h"

@@ -1,4 +1,3 @@
-#include "data/modKuMemo.h"
 #include "formats/QuestionTable.h"
 #include "formats/TableDecoding.h"
 #include "formats/TableExport.h"

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// What is program-wide, alive for the whole run. The open question file
+// and its state live in QuestionDocument.
+struct AppGlobals {
+    QString appVersion;
+    QString programFolder; // ends with a separator
+    QString learnerName;
+    // Printed worksheets end with the answer key.
+    bool worksheetAnswerKey = true;
+};
+
+AppGlobals& appGlobals();
+
+// "1.06" from major version 1 and minor version 6.
+QString formatAppVersion(int major, int minor);
