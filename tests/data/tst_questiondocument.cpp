@@ -1,24 +1,10 @@
 #include "data/QuestionDocument.h"
 
+#include "support/DocumentRecords.h"
 #include "support/TestEnv.h"
 
 #include <QSignalSpy>
 #include <QTest>
-
-namespace {
-QString record(const QString& key, const QString& question) {
-    const QString open = key.isNull() ? "<Mondai" : "<Mondai key='" + key + "'";
-    return open + "><mondaibun>{\\rtf1 " + question +
-           "\\par}</mondaibun><kaitou count=0 type=1></kaitou></Mondai>";
-}
-
-QStringList keysOf(const QuestionDocument& d) {
-    QStringList keys;
-    for (const QuestionEntry& e : d.entries())
-        keys << e.key;
-    return keys;
-}
-} // namespace
 
 class TestQuestionDocument : public QObject {
     Q_OBJECT

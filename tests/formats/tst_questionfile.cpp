@@ -5,6 +5,7 @@
 #include "formats/QuestionFile.h"
 #include "platform/Random.h"
 
+#include "support/DocumentRecords.h"
 #include "support/TestEnv.h"
 
 #include <QFile>
@@ -12,27 +13,9 @@
 #include <QTest>
 
 namespace {
-QString record(const QString& key, const QString& question) {
-    const QString open = key.isNull() ? "<Mondai" : "<Mondai key='" + key + "'";
-    return open + "><mondaibun>{\\rtf1 " + question +
-           "\\par}</mondaibun><kaitou count=0 type=1></kaitou></Mondai>";
-}
-
 QString fileText(const QStringList& records) {
     return "<kuMemo-data>\r\n<dataprop>\r\n<title value='T &amp; U'/>\r\n</dataprop>\r\n" +
            records.join("\r\n") + "\r\n</kuMemo-data>\r\n";
-}
-
-QStringList keysOf(const QuestionDocument& d) {
-    QStringList keys;
-    for (const QuestionEntry& e : d.entries())
-        keys << e.key;
-    return keys;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace
 
@@ -204,11 +187,11 @@ class TestQuestionFile : public QObject {
         const QString text =
             QuestionFile::compose("1.23", d.properties(), {record("k1", u8("一"))});
         if (saveForm == QuestionDocumentFile::SaveForm::Protected) {
-            QCOMPARE(readAll(saved.path), ProtectedFile::compose("pw", text));
+            QCOMPARE(fileBytes(saved.path), ProtectedFile::compose("pw", text));
             QCOMPARE(d.filePassword(), QString("pw"));
             QCOMPARE(saved.uncarried, QString());
         } else {
-            QCOMPARE(readAll(saved.path), QuestionFile::plainFileBytes(text));
+            QCOMPARE(fileBytes(saved.path), QuestionFile::plainFileBytes(text));
             QCOMPARE(d.filePassword(), QString());
             QCOMPARE(saved.uncarried, u8("😀"));
         }
