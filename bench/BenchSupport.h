@@ -4,9 +4,9 @@
 // as a learner does.
 
 #include "data/QuestionDocument.h"
-#include "data/QuestionFile.h"
 #include "data/QuestionRecord.h"
 #include "editor/frmSakusei.h"
+#include "formats/QuestionFile.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"

@@ -13,11 +13,11 @@
 //   bench_open --memory   the peak memory of opening 10,000 questions, in a
 //                         process of its own (started by the run above)
 
-#include "data/ProtectedFile.h"
 #include "data/QuestionDocument.h"
-#include "data/QuestionFile.h"
 #include "data/QuestionRecord.h"
 #include "editor/frmSakusei.h"
+#include "formats/ProtectedFile.h"
+#include "formats/QuestionFile.h"
 #include "learner/LearnerFile.h"
 #include "learner/QuestionFilter.h"
 #include "platform/AppSetup.h"

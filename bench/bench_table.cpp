@@ -8,12 +8,12 @@
 
 #include "BenchSupport.h"
 
-#include "data/QuestionTable.h"
-#include "data/Worksheet.h"
-#include "editor/WorksheetPrinting.h"
+#include "formats/QuestionTable.h"
 #include "platform/AppSetup.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SettingsStore.h"
+#include "printing/Worksheet.h"
+#include "printing/WorksheetPrinting.h"
 
 #include <QApplication>
 #include <QBuffer>

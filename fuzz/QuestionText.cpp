@@ -2,9 +2,10 @@
 
 #include "FuzzCheck.h"
 
+#include "data/Markup.h"
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
+#include "formats/QuestionDocumentFile.h"
 
 namespace {
 QStringList recordsOf(const QuestionDocument& document) {
@@ -27,12 +28,12 @@ QStringList recordsOf(const QuestionDocument& document) {
 // gives the same properties, keys and records.
 void checkQuestionText(const QString& text) {
     QuestionDocument first;
-    if (!first.loadText(text).isQuestionFile)
+    if (!QuestionDocumentFile::loadText(first, text).isQuestionFile)
         return;
     const QStringList records = recordsOf(first);
-    const QString written = first.composeText(QStringLiteral("1.00"));
+    const QString written = QuestionDocumentFile::composeText(first, QStringLiteral("1.00"));
     QuestionDocument again;
-    const QuestionDocument::LoadResult reread = again.loadText(written);
+    const QuestionDocumentFile::LoadResult reread = QuestionDocumentFile::loadText(again, written);
     FUZZ_CHECK(reread.isQuestionFile);
     FUZZ_CHECK(reread.duplicateKeys.isEmpty());
     FUZZ_CHECK(first.properties() == again.properties());

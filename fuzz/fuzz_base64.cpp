@@ -2,7 +2,7 @@
 // decodes without failing, and enciphering twice gives the bytes back.
 #include "FuzzCheck.h"
 
-#include "data/clsRC4.h"
+#include "formats/clsRC4.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes = fuzzBytes(data, size);

@@ -4,8 +4,8 @@
 #include "FuzzCheck.h"
 #include "QuestionText.h"
 
-#include "data/ProtectedFile.h"
-#include "data/clsRC4.h"
+#include "formats/ProtectedFile.h"
+#include "formats/clsRC4.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     QByteArray fileBytes = fuzzBytes(data, size);

@@ -3,7 +3,7 @@
 #include "FuzzCheck.h"
 #include "QuestionText.h"
 
-#include "data/PieceDecoder.h"
+#include "formats/PieceDecoder.h"
 #include "platform/LzExpand.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

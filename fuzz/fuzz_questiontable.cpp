@@ -4,7 +4,8 @@
 // read again it gives the same questions, with no row lost.
 #include "FuzzCheck.h"
 
-#include "data/QuestionTable.h"
+#include "formats/QuestionTable.h"
+#include "formats/TableExport.h"
 #include "platform/rtf/RtfReader.h"
 
 #include <algorithm>

@@ -3,9 +3,9 @@
 // the fields it was made of.
 #include "FuzzCheck.h"
 
-#include "data/QuestionFile.h"
+#include "data/Markup.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
+#include "formats/QuestionFile.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 //   office_roundtrip check FOLDER   compares each FOLDER/field_N.rtf as the
 //                                   program shows it with what LibreOffice made
 //                                   of it, field_N.txt and field_N.html
-#include "data/QuestionFile.h"
+#include "data/AppGlobals.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
+#include "formats/QuestionFile.h"
 #include "platform/Codepage.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/CharStyle.h"

@@ -1,18 +1,8 @@
 #include "data/QuestionDocument.h"
 
-#include "data/PieceDecoder.h"
-#include "data/ProtectedFile.h"
-#include "data/QuestionFile.h"
+#include "data/JapaneseDate.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
-#include "platform/AtomicFile.h"
-#include "platform/LzExpand.h"
 #include "platform/Random.h"
-#include "platform/rtf/RtfReader.h"
-
-#include <QCryptographicHash>
-#include <QElapsedTimer>
-#include <QFile>
 
 #include <algorithm>
 #include <utility>
@@ -183,108 +173,10 @@ void QuestionDocument::beginLoad(const QString& path) {
     emit recordsReset();
 }
 
-QuestionDocument::ReadResult QuestionDocument::readFile(const QString& path) {
-    if (!ProtectedFile::isProtectedPath(path))
-        return {ReadStatus::Ok, PieceDecoder::decode(LzExpand::readFile(path).bytes)};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {ReadStatus::CannotRead, {}};
-    ProtectedFile::Content content = ProtectedFile::read(file);
-    if (content.status == ProtectedFile::Status::NotProtected)
-        return {ReadStatus::NotProtected, {}};
-    if (content.status == ProtectedFile::Status::Ok)
-        setPasswords(content.password, content.password);
-    return {ReadStatus::Ok, std::move(content.text)};
-}
-
-// A key for a record whose own key is missing, cut or taken, made from the
-// record and its place in the file: the same file gives the same keys every
-// time it is opened, so a learner's results carry over.
-QString QuestionDocument::repairedKey(const QString& record, int position) const {
-    for (quint32 attempt = 0;; ++attempt) {
-        QCryptographicHash hash(QCryptographicHash::Sha1);
-        hash.addData(QByteArray::number(position) + ':' + QByteArray::number(attempt) + ':');
-        hash.addData(QByteArrayView(reinterpret_cast<const char*>(record.constData()),
-                                    record.size() * qsizetype(sizeof(QChar))));
-        const QByteArray digest = hash.result();
-        QString key;
-        for (int i = 0; i < 5; ++i)
-            key += keyAlphabet.at(static_cast<unsigned char>(digest.at(i)) % keyAlphabet.size());
-        if (!contains(key))
-            return key;
-    }
-}
-
-QuestionDocument::LoadResult QuestionDocument::loadText(const QString& text) {
-    LoadResult result;
-    if (!QuestionFile::hasSignature(text)) {
-        result.isQuestionFile = false;
-        return result;
-    }
-    qsizetype position = QuestionFile::readProperties(text, properties_);
-
-    QElapsedTimer clock;
-    clock.start();
-    QString record;
-    int read = 0;
-    while (QuestionFile::nextRecord(text, position, record)) {
-        QString key;
-        const QuestionFile::KeyState state = QuestionFile::recordKey(record, key);
-        const bool keyless = state != QuestionFile::KeyState::Found || key.isEmpty();
-        if (!keyless && contains(key))
-            result.duplicateKeys.append(ListErrors::keyNotUnique());
-        if (keyless || contains(key)) {
-            key = repairedKey(record, read);
-            record = QuestionFile::withNewKey(record, key);
-        }
-        const QString plain = Rtf::toPlainText(getTagText(record, "mondaibun"));
-        index_.insert(key, int(entries_.size()));
-        entries_.append({key, plain, record});
-        ++read;
-        if (clock.elapsed() >= 100) {
-            emit loadProgress(read);
-            clock.restart();
-        }
-    }
-    emit recordsReset();
-    return result;
-}
-
 QStringList QuestionDocument::records() const {
     QStringList records;
     records.reserve(entries_.size());
     for (const QuestionEntry& entry : entries_)
         records << entry.record;
     return records;
-}
-
-QString QuestionDocument::composeText(const QString& appVersion) const {
-    return QuestionFile::compose(appVersion, properties_, records());
-}
-
-QuestionDocument::SaveResult QuestionDocument::save(SaveForm form, const QString& appVersion,
-                                                    const QString& password) {
-    SaveResult result;
-    const QString text = composeText(appVersion);
-    QByteArray bytes;
-    switch (form) {
-    case SaveForm::Plain:
-        result.path = path_;
-        bytes = QuestionFile::plainFileBytes(text, &result.uncarried);
-        break;
-    case SaveForm::PlainCopy:
-        result.path = path_.left(path_.size() - 4) + ".kmd";
-        bytes = QuestionFile::plainFileBytes(text, &result.uncarried);
-        break;
-    case SaveForm::Protected:
-        result.path = path_;
-        bytes = ProtectedFile::compose(password, text);
-        break;
-    }
-    result.ok = writeFileAtomically(result.path, bytes, &result.error);
-    if (!result.ok)
-        result.uncarried.clear();
-    else if (form == SaveForm::Protected)
-        filePassword_ = password;
-    return result;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/ListError.h"
-
 #include <QDateTime>
 #include <QHash>
 #include <QObject>
@@ -103,47 +101,18 @@ class QuestionDocument : public QObject {
     // Nothing was written: edits made before are unsaved again.
     void keepUnsavedAfterFailure();
 
-    // --- reading ---
-    enum class ReadStatus { Ok, CannotRead, NotProtected };
-    struct ReadResult {
-        ReadStatus status = ReadStatus::Ok;
-        QString text;
-    };
+    // --- loading, as the question file's reader fills it ---
     // Starts a new load of `path`: no records, properties cleared, no
     // passwords, nothing unsaved.
     void beginLoad(const QString& path);
-    // The file's text: a protected file deciphered (its password line taken
-    // into the password state), a plain one expanded and decoded. An
-    // unreadable plain file reads as empty.
-    ReadResult readFile(const QString& path);
-
-    struct LoadResult {
-        bool isQuestionFile = true;
-        // One refusal for each record whose key another record already had;
-        // those records are kept under keys made from the file.
-        QVector<ListError> duplicateKeys;
-    };
-    // Takes properties and records from a question file's text. Emits
-    // loadProgress about every 100 ms and recordsReset at the end.
-    LoadResult loadText(const QString& text);
-
-    // --- saving ---
-    enum class SaveForm {
-        Plain,     // the path as a plain file
-        Protected, // the path enciphered under a password
-        PlainCopy, // the plain file beside a protected one: ".kme" becomes ".kmd"
-    };
-    struct SaveResult {
-        bool ok = false;
-        QString path;      // what was written or tried
-        QString error;     // why nothing was written
-        QString uncarried; // characters a plain file could not carry, written as "?"
-    };
-    // Writes the file whole or not at all; the program version goes into its
-    // head. A protected save takes the password into the password state.
-    SaveResult save(SaveForm form, const QString& appVersion, const QString& password = {});
-    // The text of the file as it would be written now.
-    QString composeText(const QString& appVersion) const;
+    // Appends a record read from the file without a word: the load says
+    // recordsReset when it ends.
+    void appendLoadedRecord(const QString& key, const QString& text, const QString& record) {
+        index_.insert(key, int(entries_.size()));
+        entries_.append({key, text, record});
+    }
+    void reportLoadProgress(int recordsRead) { emit loadProgress(recordsRead); }
+    void endLoad() { emit recordsReset(); }
 
   signals:
     void unsavedChanged(bool unsaved);
@@ -166,7 +135,6 @@ class QuestionDocument : public QObject {
     void setUnsaved(bool on);
     void clearRecords();
     void rebuildIndex();
-    QString repairedKey(const QString& record, int position) const;
 
     QString path_;
     DocumentProperties properties_;

@@ -1,6 +1,6 @@
 #include "data/QuestionRecord.h"
 
-#include "data/modKuMemo.h"
+#include "data/Markup.h"
 #include "platform/Random.h"
 
 const QString keyAlphabet =

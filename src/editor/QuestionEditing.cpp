@@ -1,7 +1,6 @@
 // Composing one question in the editor: the record from the fields and
 // back, the answer choices, the two Ctrl+Q text commands and the key field.
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
 #include "editor/TextCommands.h"
 #include "editor/frmProp.h"
 #include "editor/frmRichStyle.h"
@@ -11,6 +10,7 @@
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/Texts.h"
+#include "platform/TrimSpaces.h"
 #include "platform/Widgets.h"
 
 #include <QCheckBox>

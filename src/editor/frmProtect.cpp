@@ -1,7 +1,7 @@
 #include "editor/frmProtect.h"
 
-#include "data/ProtectedFile.h"
 #include "data/QuestionDocument.h"
+#include "formats/ProtectedFile.h"
 #include "platform/Dialogs.h"
 
 #include <QLabel>

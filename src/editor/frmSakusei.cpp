@@ -1,6 +1,5 @@
 #include "editor/frmSakusei.h"
 
-#include "editor/WorksheetPrinting.h"
 #include "editor/frmRichStyle.h"
 #include "platform/Dialogs.h"
 #include "platform/KeyMask.h"
@@ -9,6 +8,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/Texts.h"
 #include "platform/Widgets.h"
+#include "printing/WorksheetPrinting.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -2,8 +2,9 @@
 
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
-#include "data/QuestionTable.h"
-#include "editor/WorksheetPrinting.h"
+#include "formats/QuestionDocumentFile.h"
+#include "formats/QuestionTable.h"
+#include "printing/WorksheetPrinting.h"
 
 #include <QMainWindow>
 
@@ -165,7 +166,7 @@ class frmSakusei : public QMainWindow {
     void clearFields();
     // The question of this row leaves the file, and with it the list.
     void removeQuestion(int row);
-    bool saveOrTell(QuestionDocument::SaveForm form, const QString& password = {});
+    bool saveOrTell(QuestionDocumentFile::SaveForm form, const QString& password = {});
     // Stores the question composed in the fields under `key`.
     void storeQuestion(const QString& key, const QString& text, const QString& record);
 

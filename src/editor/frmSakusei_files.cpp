@@ -1,10 +1,12 @@
 // The editor's file commands: reading a question file into both question
 // lists, saving it plain or protected, and asking before changes are lost.
-#include "data/ProtectedFile.h"
-#include "data/modKuMemo.h"
+#include "data/AppGlobals.h"
+#include "data/JapaneseDate.h"
 #include "editor/frmPasswd.h"
 #include "editor/frmProtect.h"
 #include "editor/frmSakusei.h"
+#include "formats/ProtectedFile.h"
+#include "formats/QuestionDocumentFile.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/ProgramFolder.h"
@@ -51,13 +53,13 @@ bool frmSakusei::mnuFileOpen_Click() {
 void frmSakusei::openFile(const QString& path) {
     document_.beginLoad(path);
 
-    const QuestionDocument::ReadResult read = document_.readFile(path);
-    if (read.status == QuestionDocument::ReadStatus::CannotRead) {
+    const QuestionDocumentFile::ReadResult read = QuestionDocumentFile::readFile(document_, path);
+    if (read.status == QuestionDocumentFile::ReadStatus::CannotRead) {
         Dialogs::message(u("ﾌｧｲﾙを読み込めませんでした。") + "\r\n" + path, u("読み込みエラー"),
                          Dialogs::Icon::Exclamation);
         return;
     }
-    if (read.status == QuestionDocument::ReadStatus::NotProtected) {
+    if (read.status == QuestionDocumentFile::ReadStatus::NotProtected) {
         tell(ProtectedFile::notProtectedNotice());
         return;
     }
@@ -69,7 +71,8 @@ void frmSakusei::openFile(const QString& path) {
     // Pending events run while a long file loads, so the windows stay alive.
     const QMetaObject::Connection keepResponsive = connect(
         &document_, &QuestionDocument::loadProgress, this, [] { QApplication::processEvents(); });
-    const QuestionDocument::LoadResult loaded = document_.loadText(read.text);
+    const QuestionDocumentFile::LoadResult loaded =
+        QuestionDocumentFile::loadText(document_, read.text);
     disconnect(keepResponsive);
     if (!loaded.isQuestionFile) {
         mnuModeRead->setEnabled(true);
@@ -102,9 +105,9 @@ void fillQuestionList(ListView& list, const QuestionDocument& document, bool wit
 
 // Saves in one form and tells what went wrong or what a plain file could
 // not carry. False when nothing was written.
-bool frmSakusei::saveOrTell(QuestionDocument::SaveForm form, const QString& password) {
-    const QuestionDocument::SaveResult saved =
-        document_.save(form, appGlobals().appVersion, password);
+bool frmSakusei::saveOrTell(QuestionDocumentFile::SaveForm form, const QString& password) {
+    const QuestionDocumentFile::SaveResult saved =
+        QuestionDocumentFile::save(document_, form, appGlobals().appVersion, password);
     if (!saved.ok) {
         Dialogs::message(u("ﾌｧｲﾙに書き込めなかったため保存しませんでした。") + "\r\n" + saved.path +
                              "\r\n" + saved.error,
@@ -119,7 +122,7 @@ bool frmSakusei::saveOrTell(QuestionDocument::SaveForm form, const QString& pass
 }
 
 bool frmSakusei::mnuFileSave_Click() {
-    using Form = QuestionDocument::SaveForm;
+    using Form = QuestionDocumentFile::SaveForm;
     QuestionDocument& d = document_;
     d.lowerUnsavedFlag();
     d.properties().mdate = formatJapaneseDate(Clock::now());

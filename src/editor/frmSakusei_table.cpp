@@ -1,10 +1,12 @@
 // The editor's table commands: questions taken in from a table file that a
 // spreadsheet program saved, and the open file's questions written out as one.
-#include "data/ProtectedFile.h"
 #include "editor/frmProtect.h"
 #include "editor/frmSakusei.h"
+#include "formats/ProtectedFile.h"
+#include "formats/TableExport.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
+#include "platform/ExportFile.h"
 #include "platform/ListView.h"
 #include "platform/Shares.h"
 #include "platform/Texts.h"

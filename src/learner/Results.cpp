@@ -1,12 +1,12 @@
 #include "learner/Results.h"
 
-#include "data/modKuMemo.h"
 #include "learner/Learners.h"
 #include "learner/Statistics.h"
 #include "platform/Codepage.h"
 #include "platform/KeyedTable.h"
 #include "platform/TextLines.h"
 #include "platform/Texts.h"
+#include "platform/TrimSpaces.h"
 
 #include <QFile>
 #include <QSet>

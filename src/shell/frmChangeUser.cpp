@@ -1,6 +1,6 @@
 #include "shell/frmChangeUser.h"
 
-#include "data/modKuMemo.h"
+#include "data/AppGlobals.h"
 #include "learner/Learners.h"
 #include "platform/Dialogs.h"
 #include "platform/SettingsStore.h"

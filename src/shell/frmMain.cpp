@@ -1,12 +1,11 @@
 #include "shell/frmMain.h"
 
-#include "data/ProtectedFile.h"
-#include "data/modKuMemo.h"
-#include "editor/WorksheetPrinting.h"
+#include "data/AppGlobals.h"
 #include "editor/frmProp.h"
 #include "editor/frmProtect.h"
 #include "editor/frmRichStyle.h"
 #include "editor/frmSakusei.h"
+#include "formats/ProtectedFile.h"
 #include "learner/MarkDefinitions.h"
 #include "learner/QuestionFilter.h"
 #include "learner/Statistics.h"
@@ -21,6 +20,7 @@
 #include "platform/Twips.h"
 #include "platform/TwipsGeometry.h"
 #include "platform/Widgets.h"
+#include "printing/WorksheetPrinting.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/QuestionDocument.h"
-#include "editor/WorksheetPrinting.h"
 #include "learner/Results.h"
+#include "printing/WorksheetPrinting.h"
 #include "session/LearningSession.h"
 #include "session/Question.h"
 

@@ -2,7 +2,7 @@
 // statistics columns of the question list.
 #include "shell/frmMain.h"
 
-#include "data/modKuMemo.h"
+#include "data/AppGlobals.h"
 #include "learner/Learners.h"
 #include "learner/ListRows.h"
 #include "learner/Statistics.h"

@@ -2,7 +2,7 @@
 // runs, the round log, and the results window.
 #include "shell/frmMain.h"
 
-#include "data/modKuMemo.h"
+#include "data/AppGlobals.h"
 #include "learner/Learners.h"
 #include "learner/Results.h"
 #include "learner/RoundLog.h"

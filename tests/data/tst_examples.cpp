@@ -1,15 +1,15 @@
 #include "ExampleFiles.h"
 
-#include "data/ProtectedFile.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
+#include "formats/ProtectedFile.h"
+#include "learner/QuestionFilter.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
-#include "learner/QuestionFilter.h"
 #include "learner/MarkDefinitions.h"
+#include "learner/QuestionFilter.h"
 
 #include "support/EditorFixture.h"
 #include "support/Modal.h"

@@ -1,4 +1,6 @@
-#include "data/modKuMemo.h"
+#include "data/AppGlobals.h"
+#include "data/JapaneseDate.h"
+#include "data/Markup.h"
 
 #include "support/TestEnv.h"
 

@@ -1,80 +1,14 @@
-#include "data/ProtectedFile.h"
 #include "data/QuestionDocument.h"
-#include "data/QuestionFile.h"
-#include "data/QuestionRecord.h"
-#include "platform/Random.h"
 
+#include "support/DocumentRecords.h"
 #include "support/TestEnv.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
-
-namespace {
-QString record(const QString& key, const QString& question) {
-    const QString open = key.isNull() ? "<Mondai" : "<Mondai key='" + key + "'";
-    return open + "><mondaibun>{\\rtf1 " + question +
-           "\\par}</mondaibun><kaitou count=0 type=1></kaitou></Mondai>";
-}
-
-QString fileText(const QStringList& records) {
-    return "<kuMemo-data>\r\n<dataprop>\r\n<title value='T &amp; U'/>\r\n</dataprop>\r\n" +
-           records.join("\r\n") + "\r\n</kuMemo-data>\r\n";
-}
-
-QStringList keysOf(const QuestionDocument& d) {
-    QStringList keys;
-    for (const QuestionEntry& e : d.entries())
-        keys << e.key;
-    return keys;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
 
 class TestQuestionDocument : public QObject {
     Q_OBJECT
   private slots:
-    void loadKeepsFileOrderAndRepairsKeysTheSameEveryTime() {
-        const QString text =
-            fileText({record("k1", "one"), record({}, "keyless"), record("k1", "again"),
-                      record("", "empty key"), record("abcdefghijklmnopqrstu", "cut")});
-        QStringList firstKeys;
-        for (quint64 seed : {1u, 2u}) {
-            Random::seed(seed); // repaired keys must not depend on the generator
-            QuestionDocument d;
-            QSignalSpy reset(&d, &QuestionDocument::recordsReset);
-            const QuestionDocument::LoadResult result = d.loadText(text);
-            QVERIFY(result.isQuestionFile);
-            QCOMPARE(result.duplicateKeys.size(), 1);
-            QCOMPARE(result.duplicateKeys.first().number, 35602);
-            QCOMPARE(reset.size(), 1);
-            QCOMPARE(d.properties().title, QString("T & U"));
-            QStringList texts;
-            for (const QuestionEntry& e : d.entries()) {
-                texts << e.text;
-                QVERIFY(e.record.startsWith("<Mondai key='" + e.key + "'"));
-                QCOMPARE(e.key.size(), texts.size() == 1 ? 2 : 5); // "k1" is kept
-                for (QChar c : e.key)
-                    QVERIFY(keyAlphabet.contains(c));
-                QCOMPARE(d.indexOf(e.key), texts.size() - 1);
-            }
-            QCOMPARE(texts, (QStringList{"one", "keyless", "again", "empty key", "cut"}));
-            const QStringList keys = keysOf(d);
-            QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), 5);
-            if (firstKeys.isEmpty())
-                firstKeys = keys;
-            else
-                QCOMPARE(keys, firstKeys);
-        }
-        QuestionDocument d;
-        QVERIFY(!d.loadText("x" + fileText({})).isQuestionFile);
-        QCOMPARE(d.count(), 0);
-    }
-
     void recordsByKeyAfterChanges() {
         QuestionDocument d;
         for (const char* key : {"a", "b", "c", "d"})
@@ -113,7 +47,9 @@ class TestQuestionDocument : public QObject {
         QFETCH(QStringList, keys);
         QuestionDocument d;
         d.beginLoad("/tmp/q.kmd");
-        d.loadText(fileText({record("k1", "B"), record("k2", "a")}));
+        d.appendLoadedRecord("k1", "B", record("k1", "B"));
+        d.appendLoadedRecord("k2", "a", record("k2", "a"));
+        d.endLoad();
         QSignalSpy reordered(&d, &QuestionDocument::recordsReordered);
         QSignalSpy stored(&d, &QuestionDocument::recordStored);
         if (edit == "store")
@@ -182,70 +118,6 @@ class TestQuestionDocument : public QObject {
         QCOMPARE(d.filePassword(), QString("pw"));
         d.setPasswords("", "");
         QVERIFY(!d.isLocked());
-    }
-
-    void readFileTakesThePasswordLine() {
-        TestEnv env;
-        const QString text = fileText({record("k1", "one")});
-        env.writeFile("p.kme", ProtectedFile::compose("geheim", text));
-        env.writeFile("bad.kme", QByteArray("<kuMemo-data>"));
-        QuestionDocument d;
-        QuestionDocument::ReadResult read = d.readFile(env.path("p.kme"));
-        QCOMPARE(read.status, QuestionDocument::ReadStatus::Ok);
-        QCOMPARE(read.text, text);
-        QVERIFY(d.isLocked());
-        QCOMPARE(d.filePassword(), QString("geheim"));
-        QCOMPARE(d.readFile(env.path("bad.kme")).status,
-                 QuestionDocument::ReadStatus::NotProtected);
-        QCOMPARE(d.readFile(env.path("gone.kme")).status, QuestionDocument::ReadStatus::CannotRead);
-        read = d.readFile(env.path("gone.kmd"));
-        QCOMPARE(read.status, QuestionDocument::ReadStatus::Ok);
-        QVERIFY(read.text.isEmpty());
-    }
-
-    void saveForms_data() {
-        QTest::addColumn<int>("form");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("plain") << int(QuestionDocument::SaveForm::Plain) << "q.KME";
-        QTest::newRow("protected") << int(QuestionDocument::SaveForm::Protected) << "q.KME";
-        QTest::newRow("plain copy") << int(QuestionDocument::SaveForm::PlainCopy) << "q.kmd";
-    }
-    void saveForms() {
-        QFETCH(int, form);
-        QFETCH(QString, written);
-        TestEnv env;
-        QuestionDocument d;
-        d.loadText(fileText({record("k1", u8("一"))}));
-        d.properties().namae = u8("😀");
-        d.setPath(env.path("q.KME"));
-        const auto saveForm = QuestionDocument::SaveForm(form);
-        const QuestionDocument::SaveResult saved = d.save(saveForm, "1.23", "pw");
-        QVERIFY(saved.ok);
-        QCOMPARE(saved.path, env.path(written));
-        const QString text =
-            QuestionFile::compose("1.23", d.properties(), {record("k1", u8("一"))});
-        if (saveForm == QuestionDocument::SaveForm::Protected) {
-            QCOMPARE(readAll(saved.path), ProtectedFile::compose("pw", text));
-            QCOMPARE(d.filePassword(), QString("pw"));
-            QCOMPARE(saved.uncarried, QString());
-        } else {
-            QCOMPARE(readAll(saved.path), QuestionFile::plainFileBytes(text));
-            QCOMPARE(d.filePassword(), QString());
-            QCOMPARE(saved.uncarried, u8("😀"));
-        }
-    }
-
-    void failedSaveTellsWhyAndKeepsThePassword() {
-        TestEnv env;
-        QuestionDocument d;
-        d.setPasswords("old", "");
-        d.setPath(env.path("no/such/folder/q.kme"));
-        const QuestionDocument::SaveResult saved =
-            d.save(QuestionDocument::SaveForm::Protected, "1.00", "new");
-        QVERIFY(!saved.ok);
-        QVERIFY(!saved.error.isEmpty());
-        QCOMPARE(d.filePassword(), QString("old"));
-        QVERIFY(!QFile::exists(saved.path));
     }
 };
 

@@ -1,5 +1,5 @@
+#include "data/Markup.h"
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
 
 #include "support/TestEnv.h"
 

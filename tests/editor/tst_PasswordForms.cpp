@@ -1,7 +1,7 @@
-#include "data/ProtectedFile.h"
 #include "data/QuestionDocument.h"
 #include "editor/frmPasswd.h"
 #include "editor/frmProtect.h"
+#include "formats/ProtectedFile.h"
 #include "platform/Dialogs.h"
 #include "support/TestEnv.h"
 

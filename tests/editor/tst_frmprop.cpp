@@ -1,4 +1,3 @@
-#include "data/modKuMemo.h"
 #include "editor/frmProp.h"
 #include "platform/Random.h"
 

@@ -1,4 +1,3 @@
-#include "data/modKuMemo.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"

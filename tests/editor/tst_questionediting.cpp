@@ -1,5 +1,4 @@
 #include "data/QuestionRecord.h"
-#include "data/modKuMemo.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/Random.h"

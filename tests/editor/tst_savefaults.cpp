@@ -4,7 +4,7 @@
 // the author is told what happened, and the document keeps its unsaved
 // changes.
 
-#include "data/ProtectedFile.h"
+#include "formats/ProtectedFile.h"
 #include "platform/Dialogs.h"
 #include "platform/RichTextBox.h"
 

@@ -2,13 +2,14 @@
 // taken in through the File menu, the open file written out as one, and
 // worksheets printed to PDF from both windows.
 
+#include "data/AppGlobals.h"
+#include "data/Markup.h"
 #include "data/QuestionRecord.h"
-#include "data/Worksheet.h"
-#include "data/modKuMemo.h"
 #include "platform/SettingsStore.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
 #include "platform/rtf/RtfReader.h"
+#include "printing/Worksheet.h"
 
 #include "support/EditorFixture.h"
 #include "support/FileMenu.h"

@@ -1,4 +1,4 @@
-#include "data/modKuMemo.h"
+#include "data/AppGlobals.h"
 #include "learner/LearnerFile.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"

@@ -1,4 +1,4 @@
-#include "data/modKuMemo.h"
+#include "data/AppGlobals.h"
 #include "editor/frmProp.h"
 #include "editor/frmSakusei.h"
 #include "platform/AppSetup.h"

@@ -1,6 +1,6 @@
 #include "support/TestEnv.h"
 
-#include "data/modKuMemo.h"
+#include "data/AppGlobals.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SettingsStore.h"

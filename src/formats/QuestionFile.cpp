@@ -1,7 +1,7 @@
-#include "data/QuestionFile.h"
+#include "formats/QuestionFile.h"
 
+#include "data/Markup.h"
 #include "data/QuestionDocument.h"
-#include "data/modKuMemo.h"
 #include "platform/Codepage.h"
 
 namespace QuestionFile {

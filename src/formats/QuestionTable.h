@@ -17,26 +17,11 @@
 //   choice: 選択肢1, 選択肢2, …) | ヒント hint | 解説 explanation
 // Without a header row the columns are: question, typed answer, hint,
 // explanation.
+//
+// Reading takes the bytes as text (TableDecoding), the text as rows of
+// fields (TableTokenizer) and each row's cells as a question (TableColumns);
+// TableExport writes a table.
 namespace QuestionTable {
-
-// Bytes as text: UTF-8 with or without a byte order mark, UTF-16 with one,
-// or code page 932. Bytes that are none of these are refused with the line
-// they are on.
-struct Decoded {
-    bool ok = false;
-    QString text;
-    int badLine = 0; // when not ok
-};
-Decoded decode(const QByteArray& bytes);
-
-// One row of the table: its number as a spreadsheet shows it (every row
-// counts, blank ones too, and a quoted line break starts none) and the line
-// of the file it begins on.
-struct Row {
-    int number = 0;
-    int line = 0;
-    QStringList fields;
-};
 
 // A question read from one row: its fields without a key.
 struct Question {
@@ -68,19 +53,6 @@ struct ReadResult {
 // text means that choice; only where no choice has that text is it read as
 // the numbers of the right choices.
 ReadResult read(const QByteArray& bytes);
-
-// The rows of a text, split at `separator` and at line ends outside quotes.
-// Rows without any text are left out. Returns the line of a quote that is
-// never closed, 0 when every quote is.
-int splitRows(QStringView text, QChar separator, QVector<Row>& rows, int maxRows = -1);
-
-// The separator a text uses: a tab or a comma.
-QChar detectSeparator(QStringView text);
-
-// The table of these records with a header row, UTF-8 with a byte order
-// mark, CR LF after each row. Right choices are written as their numbers,
-// with commas after them where a choice's text is the same as the numbers.
-QByteArray write(const QStringList& records, QChar separator);
 
 // The lines of a message listing these rows, at most `shown` of them.
 QString rowList(const QVector<RowNote>& rows, int shown = 20);

@@ -1,6 +1,6 @@
-#include "data/ProtectedFile.h"
+#include "formats/ProtectedFile.h"
 
-#include "data/clsRC4.h"
+#include "formats/clsRC4.h"
 
 #include <QIODevice>
 #include <QtEndian>

@@ -1,34 +1,6 @@
-#include "data/modKuMemo.h"
-
-#include <QDateTime>
+#include "data/Markup.h"
 
 #include <algorithm>
-
-AppGlobals& appGlobals() {
-    static AppGlobals globals;
-    return globals;
-}
-
-QString formatAppVersion(int major, int minor) {
-    return QString::number(major) + "." + QStringLiteral("%1").arg(minor, 2, 10, QChar('0'));
-}
-
-QString formatJapaneseDate(const QDateTime& moment) {
-    static const char* const weekdays[] = {"月", "火", "水", "木", "金", "土", "日"};
-    return moment.toString("yyyy/MM/dd") + "(" +
-           QString::fromUtf8(weekdays[moment.date().dayOfWeek() - 1]) + ") " +
-           moment.toString("HH:mm:ss");
-}
-
-QString trimSpaces(const QString& text) {
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && text.at(from) == QLatin1Char(' '))
-        ++from;
-    while (to > from && text.at(to - 1) == QLatin1Char(' '))
-        --to;
-    return text.mid(from, to - from);
-}
 
 QString encodeMarkup(const QString& text) {
     // One pass, and none for a text without these characters (rich text

@@ -2,7 +2,7 @@
 // opens in the editor with a clear message or with what it holds, in
 // reasonable time, and what was read saves back unchanged.
 
-#include "data/ProtectedFile.h"
+#include "formats/ProtectedFile.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"

@@ -1,4 +1,4 @@
-#include "data/PieceDecoder.h"
+#include "formats/PieceDecoder.h"
 
 #include "platform/Codepage.h"
 

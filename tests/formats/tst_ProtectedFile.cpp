@@ -1,5 +1,5 @@
-#include "data/PieceDecoder.h"
-#include "data/ProtectedFile.h"
+#include "formats/PieceDecoder.h"
+#include "formats/ProtectedFile.h"
 
 #include <QRandomGenerator>
 #include <QTest>

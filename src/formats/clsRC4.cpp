@@ -1,4 +1,4 @@
-#include "data/clsRC4.h"
+#include "formats/clsRC4.h"
 
 #include <algorithm>
 

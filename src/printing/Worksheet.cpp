@@ -1,4 +1,4 @@
-#include "data/Worksheet.h"
+#include "printing/Worksheet.h"
 
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"

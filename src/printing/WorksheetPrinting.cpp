@@ -1,16 +1,17 @@
-#include "editor/WorksheetPrinting.h"
+#include "printing/WorksheetPrinting.h"
 
+#include "data/AppGlobals.h"
 #include "data/QuestionDocument.h"
-#include "data/Worksheet.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
+#include "platform/ExportFile.h"
 #include "platform/SettingsStore.h"
 #include "platform/Texts.h"
 #include "platform/Widgets.h"
+#include "printing/Worksheet.h"
 
 #include <QAction>
 #include <QBuffer>
-#include <QFileInfo>
 #include <QMenu>
 #include <QPageLayout>
 #include <QPdfWriter>
@@ -71,28 +72,6 @@ void exportPdf(const QuestionDocument& document, const QStringList& records) {
 }
 
 } // namespace
-
-void exportFile(const QString& title, const QString& filter, const QString& documentPath,
-                const std::function<bool(const QString& path, QString* error)>& write,
-                const QString& done) {
-    Dialogs::FileRequest request;
-    request.title = title;
-    request.filter = filter;
-    request.filterIndex = 1;
-    request.fileName = QFileInfo(documentPath).completeBaseName();
-    request.options = Dialogs::OverwritePrompt | Dialogs::HideReadOnly | Dialogs::AddExtension;
-    const QString path = Dialogs::saveFile(request);
-    if (path.isEmpty())
-        return;
-    QString error;
-    if (!write(path, &error)) {
-        Dialogs::message(u("ﾌｧｲﾙに書き込めなかったため書き出しませんでした。") + "\r\n" + path +
-                             "\r\n" + error,
-                         u("書き出し中止"), Dialogs::Icon::Exclamation);
-        return;
-    }
-    Dialogs::message(done, u("書き出し完了"), Dialogs::Icon::Information);
-}
 
 bool writeWorksheetPdf(const QString& path, const DocumentProperties& properties,
                        const QStringList& records, bool answerKey, QString* error) {
