@@ -3,7 +3,7 @@
 // questions of one of those files; also the 10,000 record updates of a
 // round over all of them. Each step runs five times; the best time counts.
 
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 #include "learner/Statistics.h"
 #include "platform/KeyedTable.h"
 

@@ -18,7 +18,7 @@
 #include "editor/frmSakusei.h"
 #include "formats/ProtectedFile.h"
 #include "formats/QuestionFile.h"
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 #include "learner/QuestionFilter.h"
 #include "platform/AppSetup.h"
 #include "platform/Codepage.h"

@@ -8,7 +8,7 @@
 #include "BenchSupport.h"
 
 #include "learner/Learners.h"
-#include "learner/RoundLog.h"
+#include "formats/RoundLog.h"
 #include "platform/AppSetup.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SettingsStore.h"

@@ -5,7 +5,7 @@
 // same bytes.
 #include "FuzzCheck.h"
 
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 #include "platform/Codepage.h"
 
 namespace {

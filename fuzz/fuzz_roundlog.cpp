@@ -4,7 +4,7 @@
 // itself.
 #include "FuzzCheck.h"
 
-#include "learner/RoundLog.h"
+#include "formats/RoundLog.h"
 
 namespace {
 const QString Id = QStringLiteral("616262631263");

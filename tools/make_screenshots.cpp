@@ -8,7 +8,7 @@
 #include "editor/frmProtect.h"
 #include "editor/frmSakusei.h"
 #include "learner/Learners.h"
-#include "learner/RoundLog.h"
+#include "formats/RoundLog.h"
 #include "platform/AppSetup.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 #include "learner/MarkDefinitions.h"
 #include "learner/Statistics.h"
 

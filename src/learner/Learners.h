@@ -6,7 +6,7 @@
 // The learner file of a learner: programFolder + name + ".kmu".
 QString learnerFilePath(const QString& programFolder, const QString& learnerName);
 
-// The learner's round log (learner/RoundLog.h): programFolder + name + ".kmr".
+// The learner's round log (formats/RoundLog.h): programFolder + name + ".kmr".
 QString roundLogPath(const QString& programFolder, const QString& learnerName);
 
 // The learners who have a learner file in the folder, in the order of its

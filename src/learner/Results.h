@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/QuestionDocument.h"
-#include "learner/LearnerFile.h"
-#include "learner/RoundLog.h"
+#include "formats/LearnerFile.h"
+#include "formats/RoundLog.h"
 
 #include <QByteArray>
 #include <QString>

@@ -119,3 +119,14 @@ void updateRecord(LearnerRecords& records, const QString& fileId, const QString&
     else
         records.add(key, record);
 }
+
+QString roundResultText(int asked, int right) {
+    QString text = QString::number(asked) + u("問中 ") + QString::number(right) + u("問正解");
+    if (asked > 0)
+        text += " (" + rateText(right, asked).trimmed() + ")";
+    return text;
+}
+
+QString roundSummary(int asked, int right) {
+    return u("今回 ") + roundResultText(asked, right);
+}

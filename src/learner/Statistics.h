@@ -1,6 +1,6 @@
 #pragma once
 
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -52,3 +52,9 @@ QString markOfLevel(const KeyedTable& markTable, const QString& level);
 // the level the record had.
 void updateRecord(LearnerRecords& records, const QString& fileId, const QString& questionKey,
                   const RowStatistics& row, const KeyedTable& markTable);
+
+// "今回 8問中 6問正解 (75.0%)", the line shown when a round ends.
+QString roundSummary(int asked, int right);
+
+// "8問中 6問正解 (75.0%)"; "0問" alone when nothing was asked.
+QString roundResultText(int asked, int right);

@@ -1,8 +1,8 @@
 #include "session/LearningSession.h"
 
-#include "data/modKuMemo.h"
+#include "data/AppGlobals.h"
 #include "learner/Learners.h"
-#include "learner/RoundLog.h"
+#include "formats/RoundLog.h"
 #include "platform/Random.h"
 #include "platform/SettingsStore.h"
 #include "session/Statistics.h"

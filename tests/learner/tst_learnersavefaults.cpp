@@ -3,8 +3,8 @@
 // Afterwards the old file or the new one is there whole, never a torn one,
 // and the save says why it failed.
 
-#include "learner/LearnerFile.h"
-#include "learner/RoundLog.h"
+#include "formats/LearnerFile.h"
+#include "formats/RoundLog.h"
 
 #include "support/SaveFaults.h"
 #include "support/TestEnv.h"

@@ -1,5 +1,5 @@
 #include "data/AppGlobals.h"
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"

@@ -1,4 +1,4 @@
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"

@@ -1,5 +1,5 @@
 #include "editor/frmSakusei.h"
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 #include "learner/Statistics.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"

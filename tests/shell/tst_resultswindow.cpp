@@ -1,5 +1,5 @@
 // The results window opened from the main window on a folder of learners.
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "shell/frmMain.h"

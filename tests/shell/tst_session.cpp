@@ -2,7 +2,7 @@
 // clicks, digit keys and Enter.
 #include "data/QuestionRecord.h"
 #include "editor/frmSakusei.h"
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"

@@ -1,4 +1,4 @@
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/Codepage.h"

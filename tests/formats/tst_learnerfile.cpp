@@ -1,4 +1,4 @@
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 #include "learner/Learners.h"
 #include "learner/ListRows.h"
 #include "learner/Statistics.h"

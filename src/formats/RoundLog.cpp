@@ -1,7 +1,6 @@
-#include "learner/RoundLog.h"
+#include "formats/RoundLog.h"
 
-#include "data/modKuMemo.h"
-#include "learner/Statistics.h"
+#include "data/JapaneseDate.h"
 #include "platform/AtomicFile.h"
 #include "platform/Codepage.h"
 #include "platform/TextLines.h"
@@ -103,15 +102,4 @@ LearnerFileOutcome appendRoundLog(const QString& path, const RoundEntry& entry) 
     bytes += composeRoundLine(entry);
     const bool ok = writeFileAtomically(path, bytes, &reason);
     return {ok, path, ok ? QString() : reason};
-}
-
-QString roundResultText(int asked, int right) {
-    QString text = QString::number(asked) + u("問中 ") + QString::number(right) + u("問正解");
-    if (asked > 0)
-        text += " (" + rateText(right, asked).trimmed() + ")";
-    return text;
-}
-
-QString roundSummary(int asked, int right) {
-    return u("今回 ") + roundResultText(asked, right);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "learner/LearnerFile.h"
+#include "formats/LearnerFile.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -46,9 +46,3 @@ RoundLogRead loadRoundLog(const QString& path, const QString& fileId);
 // stays byte for byte, damaged lines too; a log that exists but cannot be
 // read, or whose lock another program keeps holding, is not written.
 LearnerFileOutcome appendRoundLog(const QString& path, const RoundEntry& entry);
-
-// "今回 8問中 6問正解 (75.0%)", the line shown when a round ends.
-QString roundSummary(int asked, int right);
-
-// "8問中 6問正解 (75.0%)"; "0問" alone when nothing was asked.
-QString roundResultText(int asked, int right);
