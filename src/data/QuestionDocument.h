@@ -34,7 +34,8 @@ struct QuestionEntry {
 
 // The question file that is open: its path, properties, records in file
 // order, password state and unsaved changes. Windows show it and change it
-// through it; it never shows anything itself.
+// through it; it never shows anything itself, nor reads or writes a file:
+// formats/QuestionDocumentFile fills it from one and writes it out.
 class QuestionDocument : public QObject {
     Q_OBJECT
   public:

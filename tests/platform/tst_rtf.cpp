@@ -458,6 +458,10 @@ void TestRtf::readerStyles_data() {
     QTest::newRow("colours") << fonts + u("\\cf2 a\\cf0 b\\cf3 c\\cf9 d\\cf1 e}")
                              << QStringList{u("[Arial 20 #0080ff]a"), u("[Arial 20]bcd"),
                                             u("[Arial 20 #ff0000]e")};
+    QTest::newRow("colour entries with components left out")
+        << u("{\\rtf1{\\colortbl;\\red255;\\green128;\\blue255;;}\\cf1 a\\cf2 b\\cf3 c\\cf4 d}")
+        << QStringList{u("[ＭＳ ゴシック 24 #ff0000]a"), u("[ＭＳ ゴシック 24 #008000]b"),
+                       u("[ＭＳ ゴシック 24 #0000ff]c"), u("[ＭＳ ゴシック 24]d")};
     QTest::newRow("font sizes") << fonts + u("\\fs21 a\\fs b\\fs0 c\\fs-4 d\\fs99999 e}")
                                 << QStringList{u("[Arial 21]a"), u("[Arial 24]bcd"),
                                                u("[Arial 3276]e")};
