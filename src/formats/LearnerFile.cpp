@@ -24,6 +24,14 @@ void LearnerRecords::add(const QString& key, const LearnerRecord& record) {
     row = count();
 }
 
+void LearnerRecords::addStored(const QString& key, const LearnerRecord& record,
+                               const QString& stored) {
+    const int before = count();
+    add(key, record);
+    if (count() > before)
+        rows_.last().stored = stored;
+}
+
 namespace {
 // Blanks only, as the list columns pad with them.
 QStringView trimBlanks(QStringView text) {
@@ -81,7 +89,10 @@ LearnerRecord movedRecord(const LearnerRecord& now, const LearnerRecord& from,
 
 void LearnerRecords::setRecord(int row, const LearnerRecord& record) {
     Row& r = rows_[row - 1];
-    r.changed = r.changed || !sameInFile(r.record, record);
+    if (!sameInFile(r.record, record)) {
+        r.changed = true;
+        r.stored.clear();
+    }
     r.record = record;
 }
 
@@ -140,8 +151,10 @@ void readLine(QStringView line, LearnerRecords& records) {
     if (!parseLearnerLine(line, key, value))
         return;
     const QList<QStringView> fields = value.split(':');
-    records.add(key.toString(), {fields.value(0).toString(), fields.value(1).toString(),
-                                 fields.value(2).toString()});
+    records.addStored(key.toString(),
+                      {fields.value(0).toString(), fields.value(1).toString(),
+                       fields.value(2).toString()},
+                      value.toString());
 }
 
 // A key that reads back as itself: no blank or line end cuts it and the
@@ -199,6 +212,12 @@ QByteArray composeLearnerFile(const LearnerRecords& records) {
         else
             bytes += encodedKey;
         bytes += " value='";
+        // A record this program never changed keeps its bytes, odd ones too.
+        if (!records.stored(row).isEmpty()) {
+            append(records.stored(row));
+            bytes += "'/>\r\n";
+            continue;
+        }
         append(trimBlanks(r.correct));
         bytes += ':';
         append(trimBlanks(r.answered));

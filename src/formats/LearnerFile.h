@@ -29,6 +29,11 @@ class LearnerRecords {
     // Appends a record, changed. An empty key, or one that another record
     // has, is refused.
     void add(const QString& key, const LearnerRecord& record);
+    // Appends a record as a file holds it: `stored` is its value's text,
+    // written back byte for byte while the record keeps its fields.
+    void addStored(const QString& key, const LearnerRecord& record, const QString& stored);
+    // The value's text as the file held it; empty once the record changed.
+    const QString& stored(int row) const { return rows_.at(row - 1).stored; }
     void reserve(int rows);
     void clear();
     // What this program changed or added since the records were last read
@@ -45,6 +50,7 @@ class LearnerRecords {
         QString key;
         LearnerRecord record;
         LearnerRecord filed;
+        QString stored;
         bool changed = true;
     };
     QVector<Row> rows_;

@@ -194,10 +194,10 @@ class TestLearnerFile : public QObject {
         QTest::newRow("they added the record this one adds")
             << a + b + "<u-x:d value='3:4:1'/>\r\n"
             << "x:d" << QStringList{"0", "1", ""} << a + b + "<u-x:d value='3:5:1'/>\r\n";
-        QTest::newRow("their records this one left, read as any")
+        QTest::newRow("their records this one left keep their bytes, odd ones too")
             << "<u-x:a value='3'/>\r\n<u-x:c value='1:3:9:x'/>\r\n" + b << "x:b"
             << QStringList{"2", "2", ""}
-            << QByteArray("<u-x:a value='3::'/>\r\n<u-x:c value='1:3:9'/>\r\n"
+            << QByteArray("<u-x:a value='3'/>\r\n<u-x:c value='1:3:9:x'/>\r\n"
                           "<u-x:b value='2:2:'/>\r\n");
         QTest::newRow("they changed one, this one another")
             << "<u-x:a value='5:5:'/>\r\n" + b << "x:b" << QStringList{"2", "2", ""}
