@@ -3,6 +3,7 @@
 #include "platform/Texts.h"
 
 #include <QDir>
+#include <QLockFile>
 
 namespace {
 const QString Extension = QStringLiteral(".kmu");
@@ -15,6 +16,22 @@ QString learnerFilePath(const QString& programFolder, const QString& learnerName
 
 QString roundLogPath(const QString& programFolder, const QString& learnerName) {
     return programFolder + learnerName + QStringLiteral(".kmr");
+}
+
+QString answerLogPath(const QString& programFolder, const QString& learnerName) {
+    return programFolder + learnerName + QStringLiteral(".kma");
+}
+
+LearnerFileOutcome logAnswer(const QString& programFolder, const QString& learnerName,
+                             const AnswerLine& line) {
+    // As when the learner file is saved, the lock is a courtesy: where it
+    // cannot be had, the line still goes in one write of its own.
+    QLockFile lock(learnerFilePath(programFolder, learnerName) + ".lock");
+    lock.tryLock(2000);
+    const QString path = answerLogPath(programFolder, learnerName);
+    QString reason;
+    const bool ok = appendAnswerLine(path, line, &reason);
+    return {ok, path, ok ? QString() : reason};
 }
 
 QStringList existingLearners(const QString& programFolder) {

@@ -28,12 +28,17 @@ struct QuestionFilter {
         WrongThisTime, // answered wrongly in the current round
         Mark,          // "ﾏｰｸが"M"…": rows with mark M
         MarkAtMost,    // "ﾏｰｸが"M"以下…": rows with mark M or a lower level
+        Due,           // "復習の時期が来た…": questions due, least likely recalled first
+        DueAndNew,     // "復習と新しい問題N…": the same, then up to N never answered
     };
     Kind kind = None;
-    double number = 0; // Random: N; RateAtMost: P
+    double number = 0; // Random, DueAndNew: N; RateAtMost: P
     QString text;      // ExactRate: the rate as shown, "100.0%"; mark filters: M's level
 
     bool shufflesFirst() const { return kind == Random; }
+    // The schedule chooses the rows and their order (learner/Schedule.h:
+    // dueKeys, then newKeys), not a look at one row at a time.
+    bool choosesBySchedule() const { return kind == Due || kind == DueAndNew; }
 };
 
 // Reads a filter text. A rate or mark filter without its closing "%" or
@@ -42,6 +47,7 @@ struct QuestionFilter {
 QuestionFilter parseFilter(const QString& text, const KeyedTable& markTable);
 
 // Whether the row at `position` (from 1, after the shuffle of a random
-// filter) stays in the list.
+// filter) stays in the list. Every row stays for a filter that chooses by
+// the schedule.
 bool keepsRow(const QuestionFilter& filter, int position, const RowStatistics& row,
               const KeyedTable& markTable);
