@@ -129,3 +129,14 @@ bool keepsRow(const QuestionFilter& filter, int position, const RowStatistics& r
     }
     return true;
 }
+
+QStringList chooseBySchedule(const QuestionFilter& filter, const QStringList& keys,
+                             const Schedules& schedules, const LearnerRecords& records,
+                             const QString& fileId, const QDateTime& now, double retention) {
+    if (!filter.choosesBySchedule())
+        return keys;
+    QStringList chosen = dueKeys(keys, schedules, now, retention);
+    if (filter.kind == QuestionFilter::DueAndNew)
+        chosen += newKeys(keys, schedules, records, fileId, filter.number);
+    return chosen;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "learner/Schedule.h"
 #include "learner/Statistics.h"
 
 #include <QString>
@@ -36,8 +37,8 @@ struct QuestionFilter {
     QString text;      // ExactRate: the rate as shown, "100.0%"; mark filters: M's level
 
     bool shufflesFirst() const { return kind == Random; }
-    // The schedule chooses the rows and their order (learner/Schedule.h:
-    // dueKeys, then newKeys), not a look at one row at a time.
+    // The schedule chooses the rows and their order (chooseBySchedule),
+    // not a look at one row at a time.
     bool choosesBySchedule() const { return kind == Due || kind == DueAndNew; }
 };
 
@@ -51,3 +52,10 @@ QuestionFilter parseFilter(const QString& text, const KeyedTable& markTable);
 // the schedule.
 bool keepsRow(const QuestionFilter& filter, int position, const RowStatistics& row,
               const KeyedTable& markTable);
+
+// The rows a filter that chooses by the schedule keeps, of `keys` in list
+// order, in the order they are to be asked: the questions due, then for
+// "復習と新しい問題N…" up to N never answered. Another filter keeps `keys`.
+QStringList chooseBySchedule(const QuestionFilter& filter, const QStringList& keys,
+                             const Schedules& schedules, const LearnerRecords& records,
+                             const QString& fileId, const QDateTime& now, double retention);
