@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -31,22 +33,34 @@ int number(QByteArrayView text, qsizetype from, qsizetype count) {
 }
 
 // Read by hand: a log of a year's answers has hundreds of thousands of
-// lines, and every one must be a real moment.
-bool readTime(QByteArrayView text, qint64& time) {
-    if (text.size() != TimeLength || !isDigits(text, 0, 4) || text.at(4) != '-' ||
-        !isDigits(text, 5, 2) || text.at(7) != '-' || !isDigits(text, 8, 2) || text.at(10) != 'T' ||
-        !isDigits(text, 11, 2) || text.at(13) != ':' || !isDigits(text, 14, 2) ||
-        text.at(16) != ':' || !isDigits(text, 17, 2) || text.at(19) != 'Z')
-        return false;
-    const QDate date(number(text, 0, 4), number(text, 5, 2), number(text, 8, 2));
-    const int hour = number(text, 11, 2), minute = number(text, 14, 2),
-              second = number(text, 17, 2);
-    if (!date.isValid() || hour > 23 || minute > 59 || second > 59)
-        return false;
-    time =
-        (date.toJulianDay() - EpochJulianDay) * SecondsPerDay + hour * 3600 + minute * 60 + second;
-    return true;
-}
+// lines, and every one must be a real moment. Lines come mostly in time
+// order, so the day of the line before is usually the day of this one.
+struct TimeReader {
+    char lastDate[10] = {};
+    qint64 lastDay = 0;
+
+    bool read(QByteArrayView text, qint64& time) {
+        if (text.size() != TimeLength || !isDigits(text, 0, 4) || text.at(4) != '-' ||
+            !isDigits(text, 5, 2) || text.at(7) != '-' || !isDigits(text, 8, 2) ||
+            text.at(10) != 'T' || !isDigits(text, 11, 2) || text.at(13) != ':' ||
+            !isDigits(text, 14, 2) || text.at(16) != ':' || !isDigits(text, 17, 2) ||
+            text.at(19) != 'Z')
+            return false;
+        const int hour = number(text, 11, 2), minute = number(text, 14, 2),
+                  second = number(text, 17, 2);
+        if (hour > 23 || minute > 59 || second > 59)
+            return false;
+        if (std::memcmp(text.data(), lastDate, sizeof lastDate) != 0) {
+            const QDate day(number(text, 0, 4), number(text, 5, 2), number(text, 8, 2));
+            if (!day.isValid())
+                return false;
+            std::memcpy(lastDate, text.data(), sizeof lastDate);
+            lastDay = day.toJulianDay() - EpochJulianDay;
+        }
+        time = lastDay * SecondsPerDay + hour * 3600 + minute * 60 + second;
+        return true;
+    }
+};
 
 // A file identifier or a question key: printable ASCII, so that no tab or
 // line end can cut it and every byte reads back as itself.
@@ -66,20 +80,74 @@ struct Fields {
     LoggedAnswer answer;
 };
 
-bool readLine(QByteArrayView line, Fields& fields) {
-    const qsizetype tab1 = line.indexOf('\t');
-    const qsizetype tab2 = tab1 < 0 ? -1 : line.indexOf('\t', tab1 + 1);
-    const qsizetype tab3 = tab2 < 0 ? -1 : line.indexOf('\t', tab2 + 1);
-    if (tab3 < 0 || line.size() != tab3 + 2)
-        return false; // not four fields, or a grade that is not one character
-    const char grade = line.at(tab3 + 1);
-    if (grade < '1' || grade > '4' || !readTime(line.first(tab1), fields.answer.time))
+// The time has its fixed length and the grade is one character, so the
+// tabs around them are found by their places.
+bool readLine(QByteArrayView line, TimeReader& times, Fields& fields) {
+    const qsizetype size = line.size();
+    if (size < TimeLength + 6 || line.at(TimeLength) != '\t' || line.at(size - 2) != '\t')
+        return false;
+    const char grade = line.at(size - 1);
+    if (grade < '1' || grade > '4')
         return false;
     fields.answer.grade = grade - '0';
-    fields.fileId = line.sliced(tab1 + 1, tab2 - tab1 - 1);
-    fields.key = line.sliced(tab2 + 1, tab3 - tab2 - 1);
-    return isField(fields.fileId) && isField(fields.key);
+    const QByteArrayView between = line.sliced(TimeLength + 1, size - TimeLength - 3);
+    const qsizetype tab = between.indexOf('\t');
+    if (tab < 0)
+        return false;
+    fields.fileId = between.first(tab);
+    fields.key = between.sliced(tab + 1);
+    // A field holds no tab, so a fifth field fails here.
+    return isField(fields.fileId) && isField(fields.key) &&
+           times.read(line.first(TimeLength), fields.answer.time);
 }
+
+// The questions of a log, found by their keys' bytes: a log of a year
+// names one of them on each of hundreds of thousands of lines. Open
+// addressing in a table at most half full, with a hash that costs little;
+// the keys come from the learner's own file.
+class KeyIndex {
+  public:
+    // The key's number, from 0 in the order the keys were first seen.
+    int numberOf(QByteArrayView key) {
+        if ((keys_.size() + 1) * 2 > slots_.size())
+            grow();
+        const size_t mask = size_t(slots_.size()) - 1;
+        for (size_t i = hash(key) & mask;; i = (i + 1) & mask) {
+            int& slot = slots_[qsizetype(i)];
+            if (slot < 0) {
+                slot = int(keys_.size());
+                keys_.append(key);
+                return slot;
+            }
+            if (keys_.at(slot) == key)
+                return slot;
+        }
+    }
+    const QVector<QByteArrayView>& keys() const { return keys_; }
+
+  private:
+    // FNV-1a
+    static size_t hash(QByteArrayView key) {
+        quint64 h = 14695981039346656037ull;
+        for (const char c : key)
+            h = (h ^ quint8(c)) * 1099511628211ull;
+        return size_t(h);
+    }
+
+    void grow() {
+        slots_.fill(-1, std::max<qsizetype>(64, slots_.size() * 2));
+        const size_t mask = size_t(slots_.size()) - 1;
+        for (qsizetype k = 0; k < keys_.size(); ++k) {
+            size_t i = hash(keys_.at(k)) & mask;
+            while (slots_.at(qsizetype(i)) >= 0)
+                i = (i + 1) & mask;
+            slots_[qsizetype(i)] = int(k);
+        }
+    }
+
+    QVector<int> slots_;
+    QVector<QByteArrayView> keys_;
+};
 
 } // namespace
 
@@ -104,38 +172,46 @@ QByteArray composeAnswerLine(const AnswerLine& line) {
 AnswerLogRead readAnswerLog(const QByteArray& bytes, const QString& fileId) {
     AnswerLogRead read;
     const QByteArray wanted = isField(fileId) ? fileId.toLatin1() : QByteArray();
-    // Keys are looked up by their bytes and become text once each.
-    QHash<QByteArrayView, int> group;
-    QVector<QByteArrayView> keys;
-    QVector<QVector<LoggedAnswer>> answers;
+    KeyIndex index;
+    struct Answer {
+        int question;
+        LoggedAnswer answer;
+    };
+    std::vector<Answer> answers;
+    answers.reserve(size_t(bytes.size() / 40));
+    TimeReader times;
     forEachLine(QByteArrayView(bytes), [&](QByteArrayView line, int) {
         if (line.isEmpty())
             return;
         Fields fields;
-        if (!readLine(line, fields)) {
+        if (!readLine(line, times, fields)) {
             ++read.damagedLines;
             return;
         }
-        if (fields.fileId != wanted)
-            return;
-        auto at = group.constFind(fields.key);
-        if (at == group.cend()) {
-            at = group.insert(fields.key, int(keys.size()));
-            keys.append(fields.key);
-            answers.append(QVector<LoggedAnswer>());
-        }
-        answers[*at].append(fields.answer);
+        if (fields.fileId == wanted)
+            answers.push_back({index.numberOf(fields.key), fields.answer});
     });
-    read.answers.reserve(keys.size());
+    // Each question's answers in one piece, in the order of their lines.
+    const QVector<QByteArrayView>& keys = index.keys();
+    QVector<QuestionAnswers>& questions = read.questions;
+    questions.resize(keys.size());
+    std::vector<int> counts(size_t(keys.size()), 0);
+    for (const Answer& a : answers)
+        ++counts[size_t(a.question)];
+    std::vector<LoggedAnswer*> next(size_t(keys.size()));
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        questions[i].key = QString::fromLatin1(keys.at(i));
+        questions[i].answers.resize(counts[size_t(i)]);
+        next[size_t(i)] = questions[i].answers.data();
+    }
+    for (const Answer& a : answers)
+        *next[size_t(a.question)]++ = a.answer;
     const auto earlier = [](const LoggedAnswer& a, const LoggedAnswer& b) {
         return a.time < b.time;
     };
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        QVector<LoggedAnswer>& inTime = answers[i];
-        if (!std::is_sorted(inTime.begin(), inTime.end(), earlier))
-            std::stable_sort(inTime.begin(), inTime.end(), earlier);
-        read.answers.insert(QString::fromLatin1(keys[i]), std::move(inTime));
-    }
+    for (QuestionAnswers& q : questions)
+        if (!std::is_sorted(q.answers.cbegin(), q.answers.cend(), earlier))
+            std::stable_sort(q.answers.begin(), q.answers.end(), earlier);
     return read;
 }
 

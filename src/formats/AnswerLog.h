@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -39,12 +38,18 @@ struct LoggedAnswer {
     int grade = Grade::Right;
 };
 
-// The answers of one question file, per question key, oldest first (lines
-// written out of time order are put in order; answers at one moment keep the
-// order of their lines). A line that cannot be read is skipped and counted,
-// whatever file it was for; the rest still count.
+// One question's answers, oldest first: lines written out of time order are
+// put in order, answers at one moment keep the order of their lines.
+struct QuestionAnswers {
+    QString key;
+    QVector<LoggedAnswer> answers;
+};
+
+// The answers of one question file, a question each, in the order of their
+// first lines. A line that cannot be read is skipped and counted, whatever
+// file it was for; the rest still count.
 struct AnswerLogRead {
-    QHash<QString, QVector<LoggedAnswer>> answers;
+    QVector<QuestionAnswers> questions;
     int damagedLines = 0;
     bool ok = true;
     QString reason; // why the file could not be read; it then holds nothing

@@ -1,6 +1,7 @@
 #include "learner/Schedule.h"
 
 #include "learner/Statistics.h"
+#include "platform/VectorState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,11 +21,16 @@ constexpr double MaxStability = 36500;
 constexpr int MaxInterval = 36500;
 constexpr qint64 SecondsPerDay = 86400;
 
-// Not clamped: the mean every difficulty drifts towards is that of an
-// easy first answer as the formula gives it.
 double initialDifficulty(int grade) {
     return W[4] - std::exp(W[5] * (grade - 1)) + 1;
 }
+
+// Worked out once: a log of a year is replayed at every start.
+// Not clamped: the mean every difficulty drifts towards is that of an easy
+// first answer as the formula gives it.
+const double MeanDifficulty = initialDifficulty(Grade::Easy);
+const double GrowthScale = std::exp(W[8]);
+const double LapseCap = std::exp(W[17] * W[18]);
 
 double boundedDifficulty(double difficulty) {
     return std::clamp(difficulty, 1.0, 10.0);
@@ -38,14 +44,14 @@ double sameDayStability(double s, int grade) {
 double recalledStability(double s, double d, double r, int grade) {
     const double hard = grade == Grade::Hard ? W[15] : 1;
     const double easy = grade == Grade::Easy ? W[16] : 1;
-    return s * (1 + std::exp(W[8]) * (11 - d) * std::pow(s, -W[9]) *
-                        (std::exp(W[10] * (1 - r)) - 1) * hard * easy);
+    return s * (1 + GrowthScale * (11 - d) * std::pow(s, -W[9]) * (std::exp(W[10] * (1 - r)) - 1) *
+                        hard * easy);
 }
 
 double forgottenStability(double s, double d, double r) {
     return std::min(W[11] * std::pow(d, -W[12]) * (std::pow(s + 1, W[13]) - 1) *
                         std::exp(W[14] * (1 - r)),
-                    s / std::exp(W[17] * W[18]));
+                    s / LapseCap);
 }
 
 } // namespace
@@ -54,11 +60,25 @@ double recall(double days, double stability) {
     return std::pow(1 + Factor * days / stability, Decay);
 }
 
-int intervalDays(double stability, double retention) {
-    const double days = stability / Factor * (std::pow(retention, 1 / Decay) - 1);
+namespace {
+// The interval is the stability times this.
+double intervalPerStability(double retention) {
+    return (std::pow(retention, 1 / Decay) - 1) / Factor;
+}
+
+int wholeDays(double days) {
     if (!(days < MaxInterval))
         return MaxInterval;
     return std::max(1, int(std::lround(days)));
+}
+
+qint64 dueAfter(const Memory& memory, double perStability) {
+    return memory.lastAnswer + qint64(wholeDays(memory.stability * perStability)) * SecondsPerDay;
+}
+} // namespace
+
+int intervalDays(double stability, double retention) {
+    return wholeDays(stability * intervalPerStability(retention));
 }
 
 Memory afterAnswer(const Memory& memory, qint64 time, int grade) {
@@ -85,8 +105,7 @@ Memory afterAnswer(const Memory& memory, qint64 time, int grade) {
     }
     next.stability = std::clamp(stability, MinStability, MaxStability);
     const double damped = d - W[6] * (grade - 3) * (10 - d) / 9;
-    next.difficulty =
-        boundedDifficulty(W[7] * initialDifficulty(Grade::Easy) + (1 - W[7]) * damped);
+    next.difficulty = boundedDifficulty(W[7] * MeanDifficulty + (1 - W[7]) * damped);
     return next;
 }
 
@@ -98,15 +117,21 @@ Memory replayAnswers(const QVector<LoggedAnswer>& answers) {
 }
 
 Schedules replaySchedules(const AnswerLogRead& log) {
+    // All the arithmetic first, then the look-ups (platform/VectorState.h).
+    QVector<Memory> memories;
+    memories.reserve(log.questions.size());
+    clearUpperVectorState();
+    for (const QuestionAnswers& question : log.questions)
+        memories.append(replayAnswers(question.answers));
     Schedules schedules;
-    schedules.reserve(log.answers.size());
-    for (auto it = log.answers.cbegin(); it != log.answers.cend(); ++it)
-        schedules.insert(it.key(), replayAnswers(it.value()));
+    schedules.reserve(log.questions.size());
+    for (qsizetype i = 0; i < memories.size(); ++i)
+        schedules.insert(log.questions.at(i).key, memories.at(i));
     return schedules;
 }
 
 qint64 dueTime(const Memory& memory, double retention) {
-    return memory.lastAnswer + qint64(intervalDays(memory.stability, retention)) * SecondsPerDay;
+    return dueAfter(memory, intervalPerStability(retention));
 }
 
 QDateTime dueDateTime(const Memory& memory, double retention) {
@@ -121,16 +146,25 @@ double recallAt(const Memory& memory, qint64 now) {
 QStringList dueKeys(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
                     double retention) {
     const qint64 at = now.toSecsSinceEpoch();
+    const double perStability = intervalPerStability(retention);
     struct Due {
         double recall;
         const QString* key;
+        const Memory* memory;
     };
+    // The look-ups first, then the arithmetic (platform/VectorState.h).
     QVector<Due> due;
     for (const QString& key : keys) {
         const auto memory = schedules.constFind(key);
-        if (memory != schedules.cend() && dueTime(*memory, retention) <= at)
-            due.append({recallAt(*memory, at), &key});
+        if (memory != schedules.cend())
+            due.append({0, &key, &*memory});
     }
+    clearUpperVectorState();
+    due.erase(std::remove_if(due.begin(), due.end(),
+                             [&](const Due& q) { return dueAfter(*q.memory, perStability) > at; }),
+              due.end());
+    for (Due& question : due)
+        question.recall = recallAt(*question.memory, at);
     std::stable_sort(due.begin(), due.end(),
                      [](const Due& a, const Due& b) { return a.recall < b.recall; });
     QStringList chosen;
@@ -160,12 +194,13 @@ QVector<int> dueForecast(const QStringList& keys, const Schedules& schedules, co
     QVector<int> counts(std::max(days, 0), 0);
     const QDate today = now.date();
     const qint64 at = now.toSecsSinceEpoch();
+    const double perStability = intervalPerStability(retention);
     for (const QString& key : keys) {
         const auto memory = schedules.constFind(key);
         if (memory == schedules.cend())
             continue;
         // The due moment on `now`'s clock, so that days turn at its midnight.
-        const QDate dueDay = now.addSecs(dueTime(*memory, retention) - at).date();
+        const QDate dueDay = now.addSecs(dueAfter(*memory, perStability) - at).date();
         const qint64 day = std::max<qint64>(0, today.daysTo(dueDay));
         if (day < counts.size())
             ++counts[day];

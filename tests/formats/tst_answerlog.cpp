@@ -24,14 +24,13 @@ qint64 utc(const char* iso) {
     return QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate).toSecsSinceEpoch();
 }
 
-// "key 2026-12-08T01:20:33Z 3" per answer, questions by key, each oldest first.
+// "key 2026-12-08T01:20:33Z 3" per answer, questions in the order of their
+// first lines, each oldest first.
 QStringList answersOf(const AnswerLogRead& read) {
-    QStringList keys = read.answers.keys();
-    keys.sort();
     QStringList lines;
-    for (const QString& key : keys)
-        for (const LoggedAnswer& answer : read.answers.value(key))
-            lines << key + ' ' +
+    for (const QuestionAnswers& question : read.questions)
+        for (const LoggedAnswer& answer : question.answers)
+            lines << question.key + ' ' +
                          QDateTime::fromSecsSinceEpoch(answer.time, Qt::UTC).toString(Qt::ISODate) +
                          ' ' + QString::number(answer.grade);
     return lines;
@@ -111,10 +110,11 @@ class TestAnswerLog : public QObject {
             return;
         const AnswerLogRead read = readAnswerLog(bytes, Id);
         QCOMPARE(read.damagedLines, 0);
-        QCOMPARE(read.answers.keys(), QStringList{key});
-        QCOMPARE(read.answers.value(key).size(), 1);
-        QCOMPARE(read.answers.value(key).first().time, time);
-        QCOMPARE(read.answers.value(key).first().grade, grade);
+        QCOMPARE(read.questions.size(), 1);
+        QCOMPARE(read.questions.first().key, key);
+        QCOMPARE(read.questions.first().answers.size(), 1);
+        QCOMPARE(read.questions.first().answers.first().time, time);
+        QCOMPARE(read.questions.first().answers.first().grade, grade);
     }
 
     void readLog_data() {
@@ -184,7 +184,7 @@ class TestAnswerLog : public QObject {
     void loadLog() {
         TestEnv env;
         const AnswerLogRead missing = loadAnswerLog(env.path("none.kma"), Id);
-        QVERIFY(missing.ok && missing.answers.isEmpty());
+        QVERIFY(missing.ok && missing.questions.isEmpty());
         env.writeFile("a.kma", line("2026-12-08T01:20:33Z", "k1", '3'));
         QCOMPARE(answersOf(loadAnswerLog(env.path("a.kma"), Id)),
                  QStringList{"k1 2026-12-08T01:20:33Z 3"});
@@ -218,7 +218,8 @@ class TestAnswerLog : public QObject {
         QString error;
         QVERIFY(appendAnswerLine(path, answer, &error));
         QCOMPARE(fileBytes(path), before + separator + line("2026-12-09T10:00:00Z", "k2", '3'));
-        QVERIFY(readAnswerLog(fileBytes(path), Id).answers.contains("k2"));
+        QCOMPARE(answersOf(readAnswerLog(fileBytes(path), Id)).last(),
+                 QString("k2 2026-12-09T10:00:00Z 3"));
     }
 
     void appendRefusals() {
@@ -255,11 +256,11 @@ class TestAnswerLog : public QObject {
         }
         const AnswerLogRead read = readAnswerLog(fileBytes(env.path(u8("ごんべえ.kma"))), Id);
         QCOMPARE(read.damagedLines, 0);
-        for (const QString& key : QStringList{"a", "b"}) {
-            const QVector<LoggedAnswer> answers = read.answers.value(key);
-            QCOMPARE(answers.size(), Count);
+        QCOMPARE(read.questions.size(), 2);
+        for (const QuestionAnswers& question : read.questions) {
+            QCOMPARE(question.answers.size(), Count);
             for (int i = 0; i < Count; ++i)
-                QCOMPARE(answers.at(i).time, utc("2026-12-08T01:00:00Z") + i);
+                QCOMPARE(question.answers.at(i).time, utc("2026-12-08T01:00:00Z") + i);
         }
     }
 };
