@@ -23,8 +23,6 @@
 #include "learner/Schedule.h"
 #include "platform/AppSetup.h"
 #include "platform/KeyedTable.h"
-#include "platform/ProgramFolder.h"
-#include "platform/SettingsStore.h"
 
 #include "BenchSupport.h"
 
@@ -232,9 +230,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setupApplication(app);
     QTemporaryDir dir;
-    ProgramFolder::overrideForTests(dir.path());
-    SettingsStore::useFileForTests(dir.path() + "/settings.ini");
-    Dialogs::setAnswerUnqueuedByDefault(true);
+    useFolderForBench(dir.path());
     const bool onTarget = simulate();
     std::fflush(stdout);
     measureSpeed(dir.path());

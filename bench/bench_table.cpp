@@ -12,8 +12,6 @@
 #include "data/Worksheet.h"
 #include "editor/WorksheetPrinting.h"
 #include "platform/AppSetup.h"
-#include "platform/ProgramFolder.h"
-#include "platform/SettingsStore.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -61,9 +59,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setupApplication(app);
     QTemporaryDir dir;
-    ProgramFolder::overrideForTests(dir.path());
-    SettingsStore::useFileForTests(dir.filePath("settings.ini"));
-    Dialogs::setAnswerUnqueuedByDefault(true);
+    useFolderForBench(dir.path());
     frmMain main;
     main.show();
     frmSakusei* editor = main.sakusei();
