@@ -147,6 +147,10 @@ class TestAnswerLog : public QObject {
         damaged("empty file identifier", "2026-12-08T01:20:33Z\t\tk3\t3");
         damaged("key past ASCII", "2026-12-08T01:20:33Z\t616262631263\t\x96\xe2\t3");
         damaged("control character in the key", "2026-12-08T01:20:33Z\t616262631263\tk\x01\t3");
+        damaged("DEL in the key", "2026-12-08T01:20:33Z\t616262631263\tk\x7f\t3");
+        QTest::newRow("blank and tilde, the ends of printable ASCII")
+            << line("2026-12-08T01:20:33Z", " ~", '3') << QStringList{" ~ 2026-12-08T01:20:33Z 3"}
+            << 0;
         damaged("local time", "2026-12-08T01:20:33\t616262631263\tk3\t3");
         damaged("time with an offset", "2026-12-08T01:20:33+09:00\t616262631263\tk3\t3");
         damaged("date with slashes", "2026/12/08T01:20:33Z\t616262631263\tk3\t3");
