@@ -10,6 +10,8 @@
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SettingsStore.h"
 #include "shell/frmMain.h"
 
 #include <QElapsedTimer>
@@ -85,6 +87,14 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write(bytes);
+}
+
+// The program's folder and its settings in `folder`, far from the user's;
+// dialogs take the answers queued, or their default, without showing.
+inline void useFolderForBench(const QString& folder) {
+    ProgramFolder::overrideForTests(folder);
+    SettingsStore::useFileForTests(folder + "/settings.ini");
+    Dialogs::setAnswerUnqueuedByDefault(true);
 }
 
 // Opens from run mode, as a learner does: both lists filled, the editor's

@@ -24,9 +24,7 @@
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
-#include "platform/ProgramFolder.h"
 #include "platform/RichTextBox.h"
-#include "platform/SettingsStore.h"
 #include "shell/frmMain.h"
 
 #include "BenchSupport.h"
@@ -238,9 +236,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     const bool memoryOnly = app.arguments().contains("--memory");
     const QString folder = memoryOnly ? app.arguments().last() : dir.path();
-    ProgramFolder::overrideForTests(folder);
-    SettingsStore::useFileForTests(folder + "/settings.ini");
-    Dialogs::setAnswerUnqueuedByDefault(true);
+    useFolderForBench(folder);
     if (memoryOnly)
         return measureMemory(folder);
     // "--write FOLDER" leaves a plain and a protected file of 10,000

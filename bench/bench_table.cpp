@@ -10,8 +10,6 @@
 
 #include "formats/QuestionTable.h"
 #include "platform/AppSetup.h"
-#include "platform/ProgramFolder.h"
-#include "platform/SettingsStore.h"
 #include "printing/Worksheet.h"
 #include "printing/WorksheetPrinting.h"
 
@@ -61,9 +59,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setupApplication(app);
     QTemporaryDir dir;
-    ProgramFolder::overrideForTests(dir.path());
-    SettingsStore::useFileForTests(dir.filePath("settings.ini"));
-    Dialogs::setAnswerUnqueuedByDefault(true);
+    useFolderForBench(dir.path());
     frmMain main;
     main.show();
     frmSakusei* editor = main.sakusei();

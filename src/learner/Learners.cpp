@@ -17,6 +17,23 @@ QString roundLogPath(const QString& programFolder, const QString& learnerName) {
     return programFolder + learnerName + QStringLiteral(".kmr");
 }
 
+QString answerLogPath(const QString& programFolder, const QString& learnerName) {
+    return programFolder + learnerName + QStringLiteral(".kma");
+}
+
+LearnerFileOutcome logAnswer(const QString& programFolder, const QString& learnerName,
+                             const AnswerLine& line) {
+    // Under the learner file's lock, as the learner file and the round log
+    // are written: a line is never written unlocked.
+    const QString path = answerLogPath(programFolder, learnerName);
+    LearnerLock lock(learnerFilePath(programFolder, learnerName));
+    QString reason;
+    if (!lock.take(path, reason))
+        return {false, path, reason};
+    const bool ok = appendAnswerLine(path, line, &reason);
+    return {ok, path, ok ? QString() : reason};
+}
+
 QStringList existingLearners(const QString& programFolder) {
     // Only names ending exactly in ".kmu" open as learner files again.
     const QStringList files =

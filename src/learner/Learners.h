@@ -1,5 +1,8 @@
 #pragma once
 
+#include "formats/AnswerLog.h"
+#include "formats/LearnerFile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,6 +11,15 @@ QString learnerFilePath(const QString& programFolder, const QString& learnerName
 
 // The learner's round log (formats/RoundLog.h): programFolder + name + ".kmr".
 QString roundLogPath(const QString& programFolder, const QString& learnerName);
+
+// The learner's answer log (formats/AnswerLog.h): programFolder + name + ".kma".
+QString answerLogPath(const QString& programFolder, const QString& learnerName);
+
+// Appends one judged answer to the learner's answer log while holding the
+// lock the learner file is saved under, so that two programs of one
+// learner take turns. The outcome names the log.
+LearnerFileOutcome logAnswer(const QString& programFolder, const QString& learnerName,
+                             const AnswerLine& line);
 
 // The learners who have a learner file in the folder, in the order of its
 // listing by name.

@@ -11,6 +11,8 @@ const QString MarkPrefix = u("ﾏｰｸが\"");
 const QString AtMost = u("以下");
 const QString SolvedFilter = u("解いたことのある問題だけ選ぶ");
 const QString UnsolvedFilter = u("まだ解いていない問題だけ選ぶ");
+const QString DueFilter = u("復習の時期が来た問題だけ選ぶ");
+const QString DueAndNewPrefix = u("復習と新しい問題");
 
 // Rows without a mark, or with one the mark file no longer defines, rank
 // below every defined level.
@@ -73,7 +75,7 @@ QStringList filterItems(const QStringList& marks) {
         const bool between = i != 0 && i != marks.size() - 1;
         items << MarkPrefix + marks.at(i) + "\"" + (between ? AtMost : QString()) + u("を選ぶ");
     }
-    items << wrongThisTimeFilter();
+    items << wrongThisTimeFilter() << DueFilter << DueAndNewPrefix + u("20問を選ぶ");
     return items;
 }
 
@@ -90,6 +92,10 @@ QuestionFilter parseFilter(const QString& text, const KeyedTable& markTable) {
         return {QuestionFilter::WrongThisTime, 0, {}};
     if (text.startsWith(MarkPrefix))
         return markFilter(text, markTable);
+    if (text == DueFilter)
+        return {QuestionFilter::Due, 0, {}};
+    if (text.startsWith(DueAndNewPrefix))
+        return {QuestionFilter::DueAndNew, numericValue(text.mid(DueAndNewPrefix.size())), {}};
     return {};
 }
 
@@ -116,8 +122,21 @@ bool keepsRow(const QuestionFilter& filter, int position, const RowStatistics& r
         return levelOfMark(row.mark, markTable) == filter.text;
     case QuestionFilter::MarkAtMost:
         return !(numericValue(filter.text) < numericValue(levelOfMark(row.mark, markTable)));
+    case QuestionFilter::Due:
+    case QuestionFilter::DueAndNew:
     case QuestionFilter::None:
         break;
     }
     return true;
+}
+
+QStringList chooseBySchedule(const QuestionFilter& filter, const QStringList& keys,
+                             const Schedules& schedules, const LearnerRecords& records,
+                             const QString& fileId, const QDateTime& now, double retention) {
+    if (!filter.choosesBySchedule())
+        return keys;
+    QStringList chosen = dueKeys(keys, schedules, now, retention);
+    if (filter.kind == QuestionFilter::DueAndNew)
+        chosen += newKeys(keys, schedules, records, fileId, filter.number);
+    return chosen;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "learner/Schedule.h"
 #include "learner/Statistics.h"
 
 #include <QString>
@@ -28,12 +29,17 @@ struct QuestionFilter {
         WrongThisTime, // answered wrongly in the current round
         Mark,          // "ﾏｰｸが"M"…": rows with mark M
         MarkAtMost,    // "ﾏｰｸが"M"以下…": rows with mark M or a lower level
+        Due,           // "復習の時期が来た…": questions due, least likely recalled first
+        DueAndNew,     // "復習と新しい問題N…": the same, then up to N never answered
     };
     Kind kind = None;
-    double number = 0; // Random: N; RateAtMost: P
+    double number = 0; // Random, DueAndNew: N; RateAtMost: P
     QString text;      // ExactRate: the rate as shown, "100.0%"; mark filters: M's level
 
     bool shufflesFirst() const { return kind == Random; }
+    // The schedule chooses the rows and their order (chooseBySchedule),
+    // not a look at one row at a time.
+    bool choosesBySchedule() const { return kind == Due || kind == DueAndNew; }
 };
 
 // Reads a filter text. A rate or mark filter without its closing "%" or
@@ -42,6 +48,14 @@ struct QuestionFilter {
 QuestionFilter parseFilter(const QString& text, const KeyedTable& markTable);
 
 // Whether the row at `position` (from 1, after the shuffle of a random
-// filter) stays in the list.
+// filter) stays in the list. Every row stays for a filter that chooses by
+// the schedule.
 bool keepsRow(const QuestionFilter& filter, int position, const RowStatistics& row,
               const KeyedTable& markTable);
+
+// The rows a filter that chooses by the schedule keeps, of `keys` in list
+// order, in the order they are to be asked: the questions due, then for
+// "復習と新しい問題N…" up to N never answered. Another filter keeps `keys`.
+QStringList chooseBySchedule(const QuestionFilter& filter, const QStringList& keys,
+                             const Schedules& schedules, const LearnerRecords& records,
+                             const QString& fileId, const QDateTime& now, double retention);

@@ -46,7 +46,7 @@ class TestFrmMain : public QObject {
         QVERIFY(window.findChild<QAction*>("mnuSetup1Click")->isChecked());
         QVERIFY(window.findChild<QAction*>("mnuSetupRandom")->isChecked());
         auto* filter = window.findChild<QComboBox*>("cmbFilter");
-        QCOMPARE(filter->count(), 11);
+        QCOMPARE(filter->count(), 13);
         QCOMPARE(filter->currentText(), u8("ﾗﾝﾀﾞﾑに20問だけ選ぶ"));
         QCOMPARE(window.findChild<QComboBox*>("cmbMark")->count(), 0);
     }
@@ -130,7 +130,7 @@ class TestFrmMain : public QObject {
         QCOMPARE(markTable.textOf("keyCorrect"), QString("A"));
         QCOMPARE(markTable.textOf("KEYWRONG"), QString("C"));
         auto* filter = window.findChild<QComboBox*>("cmbFilter");
-        QCOMPARE(filter->count(), 14);
+        QCOMPARE(filter->count(), 16);
         QCOMPARE(filter->itemText(10), u8("ﾏｰｸが\"A\"を選ぶ"));
         QCOMPARE(filter->itemText(11), u8("ﾏｰｸが\"B\"以下を選ぶ"));
         QCOMPARE(filter->itemText(13), u8("今回間違えた問題だけ選ぶ"));

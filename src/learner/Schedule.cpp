@@ -1,0 +1,226 @@
+#include "learner/Schedule.h"
+
+#include "learner/Statistics.h"
+#include "platform/VectorState.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// FSRS-6's published default weights, w0 to w20.
+constexpr double W[21] = {0.212,  1.2931, 2.3065, 8.2956, 6.4133, 0.8334, 3.0194,
+                          0.001,  1.8722, 0.1666, 0.796,  1.4835, 0.0614, 0.2629,
+                          1.6483, 0.6014, 1.8729, 0.5425, 0.0912, 0.0658, 0.1542};
+const double Decay = -W[20];
+// Chosen so that recall after `stability` days is 90 %.
+const double Factor = std::pow(0.9, 1 / Decay) - 1;
+
+constexpr double MinStability = 0.001;
+constexpr double MaxStability = 36500;
+constexpr int MaxInterval = 36500;
+constexpr qint64 SecondsPerDay = 86400;
+
+double initialDifficulty(int grade) {
+    return W[4] - std::exp(W[5] * (grade - 1)) + 1;
+}
+
+// Worked out once: a log of a year is replayed at every start.
+// Not clamped: the mean every difficulty drifts towards is that of an easy
+// first answer as the formula gives it.
+const double MeanDifficulty = initialDifficulty(Grade::Easy);
+const double GrowthScale = std::exp(W[8]);
+const double LapseCap = std::exp(W[17] * W[18]);
+
+double boundedDifficulty(double difficulty) {
+    return std::clamp(difficulty, 1.0, 10.0);
+}
+
+double sameDayStability(double s, int grade) {
+    const double growth = std::exp(W[17] * (grade - 3 + W[18])) * std::pow(s, -W[19]);
+    return s * (grade >= Grade::Right ? std::max(growth, 1.0) : growth);
+}
+
+double recalledStability(double s, double d, double r, int grade) {
+    const double hard = grade == Grade::Hard ? W[15] : 1;
+    const double easy = grade == Grade::Easy ? W[16] : 1;
+    return s * (1 + GrowthScale * (11 - d) * std::pow(s, -W[9]) * (std::exp(W[10] * (1 - r)) - 1) *
+                        hard * easy);
+}
+
+double forgottenStability(double s, double d, double r) {
+    return std::min(W[11] * std::pow(d, -W[12]) * (std::pow(s + 1, W[13]) - 1) *
+                        std::exp(W[14] * (1 - r)),
+                    s / LapseCap);
+}
+
+} // namespace
+
+double recall(double days, double stability) {
+    return std::pow(1 + Factor * days / stability, Decay);
+}
+
+namespace {
+// The interval is the stability times this.
+double intervalPerStability(double retention) {
+    return (std::pow(retention, 1 / Decay) - 1) / Factor;
+}
+
+int wholeDays(double days) {
+    if (!(days < MaxInterval))
+        return MaxInterval;
+    return std::max(1, int(std::lround(days)));
+}
+
+qint64 dueAfter(const Memory& memory, double perStability) {
+    return memory.lastAnswer + qint64(wholeDays(memory.stability * perStability)) * SecondsPerDay;
+}
+} // namespace
+
+int intervalDays(double stability, double retention) {
+    return wholeDays(stability * intervalPerStability(retention));
+}
+
+Memory afterAnswer(const Memory& memory, qint64 time, int grade) {
+    grade = std::clamp(grade, Grade::Wrong, Grade::Easy);
+    Memory next;
+    next.answers = memory.answers + 1;
+    if (memory.answers == 0) {
+        next.stability = W[grade - 1];
+        next.difficulty = boundedDifficulty(initialDifficulty(grade));
+        next.lastAnswer = time;
+        return next;
+    }
+    next.lastAnswer = std::max(time, memory.lastAnswer);
+    const qint64 wholeDays = (next.lastAnswer - memory.lastAnswer) / SecondsPerDay;
+    const double s = memory.stability;
+    const double d = memory.difficulty;
+    double stability;
+    if (wholeDays < 1) {
+        stability = sameDayStability(s, grade);
+    } else {
+        const double r = recall(double(wholeDays), s);
+        stability =
+            grade == Grade::Wrong ? forgottenStability(s, d, r) : recalledStability(s, d, r, grade);
+    }
+    next.stability = std::clamp(stability, MinStability, MaxStability);
+    const double damped = d - W[6] * (grade - 3) * (10 - d) / 9;
+    next.difficulty = boundedDifficulty(W[7] * MeanDifficulty + (1 - W[7]) * damped);
+    return next;
+}
+
+Memory replayAnswers(const QVector<LoggedAnswer>& answers) {
+    Memory memory;
+    for (const LoggedAnswer& answer : answers)
+        memory = afterAnswer(memory, answer.time, answer.grade);
+    return memory;
+}
+
+Schedules replaySchedules(const AnswerLogRead& log) {
+    // All the arithmetic first, then the look-ups (platform/VectorState.h).
+    QVector<Memory> memories;
+    memories.reserve(log.questions.size());
+    clearUpperVectorState();
+    for (const QuestionAnswers& question : log.questions)
+        memories.append(replayAnswers(question.answers));
+    Schedules schedules;
+    schedules.reserve(log.questions.size());
+    for (qsizetype i = 0; i < memories.size(); ++i)
+        schedules.insert(log.questions.at(i).key, memories.at(i));
+    return schedules;
+}
+
+qint64 dueTime(const Memory& memory, double retention) {
+    return dueAfter(memory, intervalPerStability(retention));
+}
+
+QDateTime dueDateTime(const Memory& memory, double retention) {
+    return QDateTime::fromSecsSinceEpoch(dueTime(memory, retention));
+}
+
+double recallAt(const Memory& memory, qint64 now) {
+    const double days = double(std::max<qint64>(0, now - memory.lastAnswer)) / SecondsPerDay;
+    return recall(days, memory.stability);
+}
+
+QStringList dueKeys(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
+                    double retention) {
+    const qint64 at = now.toSecsSinceEpoch();
+    const double perStability = intervalPerStability(retention);
+    struct Due {
+        double recall;
+        const QString* key;
+        const Memory* memory;
+    };
+    // The look-ups first, then the arithmetic (platform/VectorState.h).
+    QVector<Due> due;
+    for (const QString& key : keys) {
+        const auto memory = schedules.constFind(key);
+        if (memory != schedules.cend())
+            due.append({0, &key, &*memory});
+    }
+    clearUpperVectorState();
+    due.erase(std::remove_if(due.begin(), due.end(),
+                             [&](const Due& q) { return dueAfter(*q.memory, perStability) > at; }),
+              due.end());
+    for (Due& question : due)
+        question.recall = recallAt(*question.memory, at);
+    std::stable_sort(due.begin(), due.end(),
+                     [](const Due& a, const Due& b) { return a.recall < b.recall; });
+    QStringList chosen;
+    chosen.reserve(due.size());
+    for (const Due& question : due)
+        chosen << *question.key;
+    return chosen;
+}
+
+QStringList newKeys(const QStringList& keys, const Schedules& schedules,
+                    const LearnerRecords& records, const QString& fileId, double count) {
+    QStringList chosen;
+    for (const QString& key : keys) {
+        if (!(chosen.size() < count))
+            break;
+        if (schedules.contains(key))
+            continue;
+        const int row = records.find(recordKey(fileId, key));
+        if (!row || !(numericValue(records.record(row).answered) > 0))
+            chosen << key;
+    }
+    return chosen;
+}
+
+QVector<int> dueForecast(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
+                         double retention, int days) {
+    QVector<int> counts(std::max(days, 0), 0);
+    const QDate today = now.date();
+    const qint64 at = now.toSecsSinceEpoch();
+    const double perStability = intervalPerStability(retention);
+    for (const QString& key : keys) {
+        const auto memory = schedules.constFind(key);
+        if (memory == schedules.cend())
+            continue;
+        // The due moment on `now`'s clock, so that days turn at its midnight.
+        const QDate dueDay = now.addSecs(dueAfter(*memory, perStability) - at).date();
+        const qint64 day = std::max<qint64>(0, today.daysTo(dueDay));
+        if (day < counts.size())
+            ++counts[day];
+    }
+    return counts;
+}
+
+std::optional<double> meanRecall(const QStringList& keys, const Schedules& schedules,
+                                 const QDateTime& now) {
+    const qint64 at = now.toSecsSinceEpoch();
+    double sum = 0;
+    int answered = 0;
+    for (const QString& key : keys) {
+        const auto memory = schedules.constFind(key);
+        if (memory == schedules.cend())
+            continue;
+        sum += recallAt(*memory, at);
+        ++answered;
+    }
+    if (answered == 0)
+        return std::nullopt;
+    return sum / answered;
+}

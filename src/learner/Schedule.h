@@ -1,0 +1,77 @@
+#pragma once
+
+#include "formats/AnswerLog.h"
+#include "formats/LearnerFile.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+
+// When to see a question again, by FSRS-6 with its published default
+// weights: each question's answers in the answer log, replayed in time
+// order, give its memory; the memory and the recall the learner wants give
+// the day it is due. The schedule starts with a question's first logged
+// answer: counts from before the log do not enter it.
+
+// The retention the schedule aims at unless the learner chose another.
+constexpr double DefaultRetention = 0.9;
+
+// What the schedule knows of one question.
+struct Memory {
+    double stability = 0;  // days after which recall has fallen to 90 %
+    double difficulty = 0; // 1 (easy) to 10 (hard)
+    qint64 lastAnswer = 0; // seconds since 1970-01-01T00:00:00Z
+    int answers = 0;       // 0: new to the schedule, the rest means nothing
+};
+
+// The chance of recalling a question `days` after its last answer.
+double recall(double days, double stability);
+
+// Days from the last answer until recall falls to `retention`, at least 1,
+// at most 36,500.
+int intervalDays(double stability, double retention);
+
+// The memory after one more answer with `grade` (1 to 4) at `time`. A time
+// before the last answer counts as the same moment.
+Memory afterAnswer(const Memory& memory, qint64 time, int grade);
+
+// A question's answers, oldest first, replayed from nothing.
+Memory replayAnswers(const QVector<LoggedAnswer>& answers);
+
+// The open file's questions that have answers in the log, by key.
+using Schedules = QHash<QString, Memory>;
+Schedules replaySchedules(const AnswerLogRead& log);
+
+// When the question is due again, in seconds since 1970 UTC, and as the
+// local time the window shows.
+qint64 dueTime(const Memory& memory, double retention);
+QDateTime dueDateTime(const Memory& memory, double retention);
+
+// The chance of recalling the question at `now`, from the time since its
+// last answer to the second.
+double recallAt(const Memory& memory, qint64 now);
+
+// Of `keys`, those in the schedule whose due time has come by `now`, the
+// least likely to be recalled first; keys alike keep their order.
+QStringList dueKeys(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
+                    double retention);
+
+// Of `keys`, in their order, up to `count` that were never answered: no
+// answer in the log and no answered count in the learner's records of the
+// file `fileId`. A question with counts but no line is new to the schedule
+// only, and is not among them.
+QStringList newKeys(const QStringList& keys, const Schedules& schedules,
+                    const LearnerRecords& records, const QString& fileId, double count);
+
+// How many of `keys` fall due on each of the `days` days from `now`'s date
+// on, in `now`'s time zone; those already due count on the first day.
+QVector<int> dueForecast(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
+                         double retention, int days = 30);
+
+// The mean chance of recalling the questions of `keys` in the schedule at
+// `now`; none when no question is.
+std::optional<double> meanRecall(const QStringList& keys, const Schedules& schedules,
+                                 const QDateTime& now);
