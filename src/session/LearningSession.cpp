@@ -2,6 +2,7 @@
 
 #include "data/AppGlobals.h"
 #include "learner/Learners.h"
+#include "formats/AnswerLog.h"
 #include "formats/RoundLog.h"
 #include "platform/Random.h"
 #include "platform/SettingsStore.h"
@@ -14,7 +15,26 @@ QString LearningSession::learnerFile() const {
 }
 
 LearnerFileOutcome LearningSession::loadLearner() {
+    loadSchedules();
     return learner_.load(learnerFile());
+}
+
+void LearningSession::loadSchedules() {
+    const AppGlobals& g = appGlobals();
+    schedules_ = replaySchedules(
+        loadAnswerLog(answerLogPath(g.programFolder, g.learnerName), learner_.fileId()));
+}
+
+double LearningSession::retention() const {
+    bool number = false;
+    const double chosen = SettingsStore::get("retention", QString()).toDouble(&number);
+    return number && chosen >= 0.7 && chosen <= 0.97 ? chosen : DefaultRetention;
+}
+
+QStringList LearningSession::chooseBySchedule(const QuestionFilter& filter,
+                                              const QStringList& keys) const {
+    return ::chooseBySchedule(filter, keys, schedules_, learner_.records(), learner_.fileId(),
+                              Clock::now(), retention());
 }
 
 LearnerFileOutcome LearningSession::saveLearner() {
@@ -34,7 +54,11 @@ LearnerFileOutcome LearningSession::switchLearner(const QString& name) {
 }
 
 void LearningSession::setQuestionFile(const QString& path) {
-    learner_.setFileId(makeFileId(path));
+    const QString fileId = makeFileId(path);
+    if (fileId == learner_.fileId())
+        return;
+    learner_.setFileId(fileId);
+    loadSchedules();
 }
 
 RowStatistics LearningSession::statistics(const QString& questionKey) const {
@@ -43,10 +67,18 @@ RowStatistics LearningSession::statistics(const QString& questionKey) const {
     return row;
 }
 
-void LearningSession::judge(bool right) {
+LearnerFileOutcome LearningSession::judge(bool right) {
     const QString key = round_.shownKey();
+    const qint64 time = Clock::now().toSecsSinceEpoch();
+    const int grade = right ? Grade::Right : Grade::Wrong;
+    const AppGlobals& g = appGlobals();
+    const LearnerFileOutcome logged =
+        logAnswer(g.programFolder, g.learnerName, {time, learner_.fileId(), key, grade});
+    if (logged.ok)
+        schedules_[key] = afterAnswer(schedules_.value(key), time, grade);
     learner_.store(key, statsAfterJudging(statistics(key), right));
     round_.judge(key, right);
+    return logged;
 }
 
 QString LearningSession::proposedMark(bool right, const QString& selectorText) const {

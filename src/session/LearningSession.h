@@ -1,7 +1,9 @@
 #pragma once
 
 #include "learner/LearnerModel.h"
+#include "learner/QuestionFilter.h"
 #include "learner/Results.h"
+#include "learner/Schedule.h"
 #include "session/Round.h"
 
 #include <QObject>
@@ -39,12 +41,22 @@ class LearningSession : public QObject {
     // A question's columns on the run list: its results and this round's
     // verdict.
     RowStatistics statistics(const QString& questionKey) const;
-    // The learner's answer to the question shown was judged.
-    void judge(bool right);
+    // The learner's answer to the question shown was judged: its line goes
+    // to the answer log before anything shows the verdict, and the outcome
+    // says whether it could be written.
+    LearnerFileOutcome judge(bool right);
     // The mark the selector proposes once the shown question is judged.
     QString proposedMark(bool right, const QString& selectorText) const;
     // "次問題" with this selector text: a known mark is kept.
     void storeMark(const QString& selectorText);
+
+    // When each question of the open file is due, from the answer log.
+    const Schedules& schedules() const { return schedules_; }
+    // The retention the schedule aims at: the learner's choice, else 90 %.
+    double retention() const;
+    // Of `keys` in list order, the rows a schedule filter keeps, in the
+    // order they are to be asked.
+    QStringList chooseBySchedule(const QuestionFilter& filter, const QStringList& keys) const;
 
     // The round's line in the round log; the outcome says whether it
     // could be written.
@@ -53,6 +65,9 @@ class LearningSession : public QObject {
     ResultsData resultsData(const QVector<QuestionEntry>& questions) const;
 
   private:
+    void loadSchedules();
+
     LearnerModel learner_;
+    Schedules schedules_;
     Round round_;
 };

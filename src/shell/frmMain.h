@@ -188,6 +188,7 @@ class frmMain : public QMainWindow {
     void createMenus();
     void createChoiceRow(int index);
     void fillFilterList(const QStringList& marks);
+    void chooseBySchedule(const QuestionFilter& filter);
     void pressDefaultButton();
     void filterBoxFocusEvent(QEvent* event);
     // The run list shows the open file's questions anew, with the learner's

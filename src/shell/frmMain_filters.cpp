@@ -8,11 +8,17 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QPushButton>
+#include <QSet>
 
 void frmMain::cmdDoFilter_Click() {
     lstMondai->setSorted(false);
     const KeyedTable& markTable = session_.learner().markTable();
     const QuestionFilter filter = parseFilter(cmbFilter->currentText(), markTable);
+    if (filter.choosesBySchedule()) {
+        chooseBySchedule(filter);
+        cmdStart->setFocus();
+        return;
+    }
     if (filter.shufflesFirst())
         shuffleListItems(lstMondai);
     // Rows are judged from the last up and leave together, so no row moves
@@ -23,6 +29,25 @@ void frmMain::cmdDoFilter_Click() {
             leaving << row;
     narrowList(leaving);
     cmdStart->setFocus();
+}
+
+// The schedule keeps the questions due, and maybe new ones, in the order
+// they are to be asked.
+void frmMain::chooseBySchedule(const QuestionFilter& filter) {
+    QStringList keys;
+    for (int row = 1; row <= lstMondai->count(); ++row)
+        keys << lstMondai->key(row);
+    const QStringList chosen = session_.chooseBySchedule(filter, keys);
+    const QSet<QString> kept(chosen.begin(), chosen.end());
+    QVector<int> leaving;
+    for (int row = lstMondai->count(); row >= 1; --row)
+        if (!kept.contains(lstMondai->key(row)))
+            leaving << row;
+    narrowList(leaving);
+    QList<int> order;
+    for (const QString& key : chosen)
+        order << lstMondai->find(key);
+    lstMondai->reorderRows(order);
 }
 
 void frmMain::cmdFilterOff_Click() {

@@ -321,12 +321,17 @@ void frmMain::cmdKaitou_Click() {
         showJudgedState(true);
         const bool right =
             shownQuestion_.type == AnswerType::Typed ? judgeTypedEntry() : judgeShownChoices();
+        // The mark is proposed from the one the question had when answered.
+        const QString proposed = session_.proposedMark(right, cmbMark->currentText());
+        // The answer is on disk before its verdict shows.
+        const LearnerFileOutcome logged = session_.judge(right);
+        if (!logged.ok) {
+            lblRoundResult->setText(u("回答の記録に書き込めませんでした"));
+            lblRoundResult->setToolTip(logged.path + "\n" + logged.reason);
+        }
         txtMondai->setSelStart(0);
         txtMondai->setSelLength(0);
         txtMondai->insertText(verdictLine(right), true, verdictColour(right));
-        // The mark is proposed from the one the question had when answered.
-        const QString proposed = session_.proposedMark(right, cmbMark->currentText());
-        session_.judge(right);
         cmbMark->setCurrentText(proposed);
         accessJudged(right);
         cmbMark->setFocus();

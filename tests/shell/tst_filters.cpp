@@ -97,6 +97,53 @@ class TestFilters : public QObject {
         row("no filter", "なんでも", Keys);
         row("random without a number", "ﾗﾝﾀﾞﾑに", {});
     }
+    // The schedule's filters on a learner whose answer log has answers of
+    // 10, 3 and 1 days ago: the questions due, least likely recalled first,
+    // then as many never answered as asked for.
+    void scheduleFilters_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("due") << u8("復習の時期が来た問題だけ選ぶ") << QStringList{"n4", "n1", "n2"};
+        QTest::newRow("due and five new")
+            << u8("復習と新しい問題5問を選ぶ")
+            << QStringList{"n4", "n1", "n2", "n5", "n6", "n7", "n8", "n9"};
+    }
+    void scheduleFilters() {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, kept);
+        TestEnv env;
+        QString questions = "<kuMemo-data>\r\n";
+        for (int i = 1; i <= 10; ++i)
+            questions += QString("<Mondai key='n%1'><mondaibun>{\\rtf1 Q%1\\par}</mondaibun>"
+                                 "</Mondai>\r\n")
+                             .arg(i);
+        env.writeFile("q.kmd", Codepage::encode(questions + "</kuMemo-data>\r\n"));
+        const QDateTime now(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
+        Clock::fixForTests(now);
+        const QString id = makeFileId("q.kmd");
+        QByteArray log;
+        const auto line = [&](int daysAgo, const char* key, int grade) {
+            log += now.addDays(-daysAgo).toString(Qt::ISODate).toLatin1() + '\t' + id.toLatin1() +
+                   '\t' + key + '\t' + QByteArray::number(grade) + "\r\n";
+        };
+        line(10, "n1", 3);
+        line(3, "n2", 3);
+        line(1, "n3", 3);
+        line(10, "n4", 1);
+        env.writeFile(u8("ごんべえ.kma"), log);
+        frmMain window;
+        window.show();
+        Dialogs::setNextFileName(env.path("q.kmd"));
+        window.mnuFileOpen_Click();
+        window.cmbFilter->setEditText(filter);
+        QTest::mouseClick(window.cmdDoFilter, Qt::LeftButton);
+        QStringList keys;
+        for (int row = 1; row <= window.lstMondai->count(); ++row)
+            keys << window.lstMondai->key(row);
+        QCOMPARE(keys, kept);
+        Clock::fixForTests({});
+    }
+
     void filterKeepsItsRows() {
         QFETCH(QString, filter);
         QFETCH(QStringList, kept);

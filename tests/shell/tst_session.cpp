@@ -535,10 +535,21 @@ class TestSession : public QObject {
         QSignalSpy ended(&s.window->round(), &Round::ended);
         s.start();
         QVERIFY(!s.window->mnuChangeUser->isEnabled());
+        // Each answer's line is in the answer log when its verdict shows.
+        const QString answerLog = s.env.path(u8("ごんべえ.kma"));
+        QList<int> linesAtVerdict;
+        int question = 0;
+        connect(s.window->txtMondai->document(), &QTextDocument::contentsChanged, this, [&] {
+            if (linesAtVerdict.size() == question &&
+                s.window->txtMondai->document()->toPlainText().startsWith(u8("【")))
+                linesAtVerdict << int(fileBytes(answerLog).count('\n'));
+        });
         // The answers: k1 right with a mark typed that is none, k2 wrong
         // with its own mark kept, k3 right with a mark chosen.
-        for (int question = 0; question < 3; ++question) {
+        QStringList keys;
+        for (question = 0; question < 3; ++question) {
             const QString key = s.shownKey();
+            keys << key;
             QCOMPARE(s.window->lblPosition->text(), QString("%1 / 3").arg(question + 1));
             QCOMPARE(s.window->lblRoundResult->text(), QString());
             if (key != "k2")
@@ -552,6 +563,16 @@ class TestSession : public QObject {
                 s.window->cmbMark->setCurrentText(u8("△"));
             s.enter();
         }
+        QCOMPARE(linesAtVerdict, (QList<int>{1, 2, 3}));
+        const QByteArray time = QDateTime(QDate(2026, 12, 7), QTime(18, 30, 5))
+                                    .toUTC()
+                                    .toString("yyyy-MM-ddTHH:mm:ssZ")
+                                    .toLatin1();
+        QByteArray logged;
+        for (const QString& key : keys)
+            logged += time + '\t' + makeFileId("q.kmd").toLatin1() + '\t' + key.toLatin1() +
+                      (key == "k2" ? "\t1\r\n" : "\t3\r\n");
+        QCOMPARE(fileBytes(answerLog), logged);
         QCOMPARE(s.window->SSTab1->currentIndex(), 0);
         QCOMPARE(ended.size(), 1);
         QCOMPARE(ended.at(0), (QVariantList{3, 2}));
