@@ -1,0 +1,32 @@
+#pragma once
+
+#include "data/QuestionRecord.h"
+#include "data/QuestionTable.h"
+
+#include <QString>
+#include <QVector>
+
+// What a reader of another program's file takes from it: questions without
+// keys, and what it left out and why.
+struct ImportedQuestions {
+    bool ok = false;
+    QString refusal; // what is wrong with the file, when not ok
+    QVector<QuestionTable::Question> questions;
+    // What was left out, by reason, in the order the reasons first came.
+    struct Skipped {
+        QString reason;
+        int count = 0;
+    };
+    QVector<Skipped> skipped;
+
+    void skip(const QString& reason);
+    int skippedCount() const;
+    // Adds a question, with the text the lists show of it.
+    void take(RecordFields fields);
+    // Not ok, with the reason.
+    static ImportedQuestions refused(const QString& refusal);
+};
+
+// Why a text cannot be a typed answer ("" when it can): an answer is typed
+// on one line.
+QString typedAnswerProblem(const QString& plainText);
