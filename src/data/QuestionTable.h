@@ -77,6 +77,9 @@ int splitRows(QStringView text, QChar separator, QVector<Row>& rows, int maxRows
 // The separator a text uses: a tab or a comma.
 QChar detectSeparator(QStringView text);
 
+// Whether the text's first row names the columns.
+bool hasHeader(QStringView text);
+
 // The table of these records with a header row, UTF-8 with a byte order
 // mark, CR LF after each row. Right choices are written as their numbers,
 // with commas after them where a choice's text is the same as the numbers.

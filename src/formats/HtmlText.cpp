@@ -96,8 +96,10 @@ class Reader {
             } else if (c == u'&') {
                 i = entity(html, i);
             } else if (isHtmlSpace(c)) {
-                if (!atLineStart)
+                if (!atLineStart && !spacePending) {
                     spacePending = true;
+                    spaceStyles = styles;
+                }
                 ++i;
             } else {
                 put(c);
@@ -116,11 +118,13 @@ class Reader {
     Styles styles;
     bool atLineStart = true;
     bool spacePending = false;
+    Styles spaceStyles;
     bool lastWasOpen = false; // the last thing read opened a block
 
-    void append(QChar c) {
-        const bool bold = styles.bold > 0, italic = styles.italic > 0,
-                   underline = styles.underline > 0;
+    void append(QChar c) { append(c, styles); }
+
+    void append(QChar c, const Styles& in) {
+        const bool bold = in.bold > 0, italic = in.italic > 0, underline = in.underline > 0;
         if (runs.isEmpty() || runs.last().bold != bold || runs.last().italic != italic ||
             runs.last().underline != underline)
             runs.append({{}, bold, italic, underline});
@@ -132,8 +136,9 @@ class Reader {
         // uses for structure.
         if (c.isNull() || c == QChar(0xFDD0) || c == QChar(0xFDD1))
             return;
+        // A collapsed blank keeps the style it was read in.
         if (spacePending && !atLineStart)
-            append(u' ');
+            append(u' ', spaceStyles);
         spacePending = false;
         append(c);
         atLineStart = false;

@@ -17,7 +17,8 @@ Format detect(const QByteArray& bytes) {
     if (Kvtml::looksLike(bytes))
         return Format::Kvtml;
     const QuestionTable::Decoded decoded = QuestionTable::decode(bytes);
-    if (decoded.ok && Gift::looksLike(decoded.text))
+    // A table's header row names its columns; GIFT has none.
+    if (decoded.ok && Gift::looksLike(decoded.text) && !QuestionTable::hasHeader(decoded.text))
         return Format::Gift;
     return Format::Table;
 }
