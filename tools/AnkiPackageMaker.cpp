@@ -1,7 +1,7 @@
 #include "AnkiPackageMaker.h"
 
-#include <QTemporaryDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 #include <zip.h>
@@ -81,8 +81,8 @@ QByteArray database(const Collection& c) {
     exec(db, "BEGIN");
     sqlite3_stmt* st = nullptr;
     if (c.withNotesTable) {
-        sqlite3_prepare_v2(db, "INSERT INTO notes VALUES (?, ?, ?, 0, 0, '', ?, '', 0, 0, '')",
-                           -1, &st, nullptr);
+        sqlite3_prepare_v2(db, "INSERT INTO notes VALUES (?, ?, ?, 0, 0, '', ?, '', 0, 0, '')", -1,
+                           &st, nullptr);
         for (const Note& note : c.notes) {
             const QByteArray guid = QByteArray::number(note.id, 36);
             const QByteArray fields = note.fields.join(QChar(0x1F)).toUtf8();
@@ -161,9 +161,11 @@ QByteArray package(const Collection& c) {
         // The dummy that older versions of Anki would read.
         Collection dummy;
         dummy.version = Version::Anki2;
-        dummy.notes = {{1, dummy.basicType, {QStringLiteral("Please update to the latest Anki "
-                                                             "version, then import the .colpkg/.apkg file again."),
-                                             QString()}}};
+        dummy.notes = {{1,
+                        dummy.basicType,
+                        {QStringLiteral("Please update to the latest Anki "
+                                        "version, then import the .colpkg/.apkg file again."),
+                         QString()}}};
         return zip({{QStringLiteral("collection.anki2"), database(dummy)},
                     {QStringLiteral("collection.anki21b"), compressed},
                     {QStringLiteral("meta"), QByteArray("\x08\x03", 2)},

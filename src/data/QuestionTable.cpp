@@ -658,7 +658,8 @@ QByteArray write(const QStringList& records, QChar separator) {
             const Line& line = lines.at(r);
             row.clear();
             for (const QString& field :
-                 {line.question, line.type.isNull() ? QString() : QString(line.type), line.answer}) {
+                 {line.question, line.type.isNull() ? QString() : QString(line.type),
+                  line.answer}) {
                 appendField(row, field, separator);
                 row += separator;
             }

@@ -154,8 +154,7 @@ void frmSakusei::createMenus() {
     mnuFileSave->setShortcut(QKeySequence("Ctrl+S"));
     mnuFileSaveAs = named(mnuFile->addAction(u("名前を付けて保存(&A)")), "mnuFileSaveAs");
     named(mnuFile->addSeparator(), "mnuFileBar4");
-    mnuFileImport =
-        named(mnuFile->addAction(u("ﾌｧｲﾙから問題を取り込む(&I)…")), "mnuFileImport");
+    mnuFileImport = named(mnuFile->addAction(u("ﾌｧｲﾙから問題を取り込む(&I)…")), "mnuFileImport");
     mnuFileExport = named(mnuFile->addAction(u("ﾃｷｽﾄﾌｧｲﾙに書き出す(&E)…")), "mnuFileExport");
     mnuFileExportMoodle =
         named(mnuFile->addAction(u("Moodle XMLに書き出す…")), "mnuFileExportMoodle");

@@ -80,12 +80,12 @@ void frmSakusei::importFile(const QString& path) {
     }
     const QString skipped = skippedList(read);
     if (read.questions.isEmpty()) {
-        Dialogs::message((skipped.isEmpty()
-                              ? u("ﾌｧｲﾙに問題がありません。")
-                              : u("問題にできるものがないため、何も取り込みませんでした。") +
-                                    "\r\n" + skipped) +
-                             "\r\n" + path,
-                         u("取り込み中止"), Dialogs::Icon::Exclamation);
+        Dialogs::message(
+            (skipped.isEmpty()
+                 ? u("ﾌｧｲﾙに問題がありません。")
+                 : u("問題にできるものがないため、何も取り込みませんでした。") + "\r\n" + skipped) +
+                "\r\n" + path,
+            u("取り込み中止"), Dialogs::Icon::Exclamation);
         return;
     }
     addQuestions(read.questions, skipped.isEmpty() ? QString() : "\r\n\r\n" + skipped);
@@ -106,7 +106,7 @@ void frmSakusei::importTable(const QString& path) {
         const QString list = QuestionTable::rowList(table.badRows);
         if (table.questions.isEmpty()) {
             Dialogs::message(u("次の行は問題にできないため、何も取り込みませんでした。") + "\r\n" +
-                                 list,
+                                 list + "\r\n" + path,
                              u("取り込み中止"), Dialogs::Icon::Exclamation);
             return;
         }
@@ -193,16 +193,13 @@ void frmSakusei::mnuFileExport_Click() {
 }
 
 void frmSakusei::mnuFileExportMoodle_Click() {
-    exportQuestions(u("Moodle XMLに書き出すﾌｧｲﾙ名を指定して下さい"),
-                    u("Moodle XMLﾌｧｲﾙ (*.xml)|*.xml|"),
-                    [](const QStringList& records, const QString&) {
-                        return MoodleXml::write(records);
-                    });
+    exportQuestions(
+        u("Moodle XMLに書き出すﾌｧｲﾙ名を指定して下さい"), u("Moodle XMLﾌｧｲﾙ (*.xml)|*.xml|"),
+        [](const QStringList& records, const QString&) { return MoodleXml::write(records); });
 }
 
 void frmSakusei::mnuFileExportGift_Click() {
-    exportQuestions(u("GIFTに書き出すﾌｧｲﾙ名を指定して下さい"), u("GIFTﾌｧｲﾙ (*.txt)|*.txt|"),
-                    [](const QStringList& records, const QString&) {
-                        return Gift::write(records);
-                    });
+    exportQuestions(
+        u("GIFTに書き出すﾌｧｲﾙ名を指定して下さい"), u("GIFTﾌｧｲﾙ (*.txt)|*.txt|"),
+        [](const QStringList& records, const QString&) { return Gift::write(records); });
 }

@@ -181,7 +181,8 @@ ImportedQuestions readCollection(QByteArray database, bool swapSides) {
         database[19] = 1;
     }
     sqlite3* raw = nullptr;
-    sqlite3_open_v2(":memory:", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite3_open_v2(":memory:", &raw,
+                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     Database db(raw);
     if (!db)
         return ImportedQuestions::refused(u("ﾃﾞｰﾀﾍﾞｰｽを開けません。"));
@@ -212,9 +213,9 @@ ImportedQuestions readCollection(QByteArray database, bool swapSides) {
     int step;
     while ((step = sqlite3_step(rawStatement)) == SQLITE_ROW) {
         const qint64 noteType = sqlite3_column_int64(rawStatement, 0);
-        const QString flds = QString::fromUtf8(
-            reinterpret_cast<const char*>(sqlite3_column_text(rawStatement, 1)),
-            sqlite3_column_bytes(rawStatement, 1));
+        const QString flds =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(rawStatement, 1)),
+                              sqlite3_column_bytes(rawStatement, 1));
         if (cloze.contains(noteType) || isCloze(flds)) {
             result.skip(u("穴埋め(ｸﾛｰｽﾞ)のﾉｰﾄ"));
             continue;
@@ -292,8 +293,8 @@ std::optional<quint64> protobufVarint(const QByteArray& message, int field) {
 ImportedQuestions read(const QByteArray& bytes, bool swapSides) {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()),
-                                                    0, &error);
+    zip_source_t* source =
+        zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
     if (!source)
         return ImportedQuestions::refused(u("ZIPﾌｧｲﾙを読めません。"));
     Zip zip(zip_open_from_source(source, ZIP_RDONLY, &error));
@@ -328,8 +329,7 @@ ImportedQuestions read(const QByteArray& bytes, bool swapSides) {
     if (!collection.error.isEmpty())
         return ImportedQuestions::refused(collection.error);
     if (!collection.present)
-        return ImportedQuestions::refused(
-            u("Ankiのﾊﾟｯｹｰｼﾞではありません(ｺﾚｸｼｮﾝがありません)。"));
+        return ImportedQuestions::refused(u("Ankiのﾊﾟｯｹｰｼﾞではありません(ｺﾚｸｼｮﾝがありません)。"));
     if (version == 3) {
         QString problem;
         QByteArray database = decompress(collection.bytes, problem);

@@ -174,9 +174,8 @@ QString readQuestion(const Marked& whole, const QString& hintHtml, RecordFields&
         const QVector<Answer> answers = answersOf(block);
         if (answers.isEmpty())
             return u("答えの書き方が読めない問題");
-        if (std::any_of(answers.begin(), answers.end(), [](const Answer& a) {
-                return a.text.find(QStringView(u"->")) >= 0;
-            }))
+        if (std::any_of(answers.begin(), answers.end(),
+                        [](const Answer& a) { return a.text.find(QStringView(u"->")) >= 0; }))
             return QuizText::unsupportedKind(QStringLiteral("matching"));
         const bool multichoice = std::any_of(answers.begin(), answers.end(),
                                              [](const Answer& a) { return a.mark == u'~'; });

@@ -24,14 +24,14 @@ QChar entityNamed(QStringView name) {
         const char16_t* name;
         char16_t code;
     } entities[] = {
-        {u"amp", u'&'},        {u"lt", u'<'},         {u"gt", u'>'},        {u"quot", u'"'},
-        {u"apos", u'\''},      {u"nbsp", u' '},       {u"copy", 0x00A9},    {u"reg", 0x00AE},
-        {u"times", 0x00D7},    {u"divide", 0x00F7},   {u"middot", 0x00B7},  {u"deg", 0x00B0},
-        {u"yen", 0x00A5},      {u"euro", 0x20AC},     {u"hellip", 0x2026},  {u"mdash", 0x2014},
-        {u"ndash", 0x2013},    {u"lsquo", 0x2018},    {u"rsquo", 0x2019},   {u"ldquo", 0x201C},
-        {u"rdquo", 0x201D},    {u"laquo", 0x00AB},    {u"raquo", 0x00BB},   {u"bull", 0x2022},
-        {u"trade", 0x2122},    {u"larr", 0x2190},     {u"rarr", 0x2192},    {u"uarr", 0x2191},
-        {u"darr", 0x2193},     {u"plusmn", 0x00B1},   {u"sect", 0x00A7},    {u"para", 0x00B6},
+        {u"amp", u'&'},     {u"lt", u'<'},       {u"gt", u'>'},       {u"quot", u'"'},
+        {u"apos", u'\''},   {u"nbsp", u' '},     {u"copy", 0x00A9},   {u"reg", 0x00AE},
+        {u"times", 0x00D7}, {u"divide", 0x00F7}, {u"middot", 0x00B7}, {u"deg", 0x00B0},
+        {u"yen", 0x00A5},   {u"euro", 0x20AC},   {u"hellip", 0x2026}, {u"mdash", 0x2014},
+        {u"ndash", 0x2013}, {u"lsquo", 0x2018},  {u"rsquo", 0x2019},  {u"ldquo", 0x201C},
+        {u"rdquo", 0x201D}, {u"laquo", 0x00AB},  {u"raquo", 0x00BB},  {u"bull", 0x2022},
+        {u"trade", 0x2122}, {u"larr", 0x2190},   {u"rarr", 0x2192},   {u"uarr", 0x2191},
+        {u"darr", 0x2193},  {u"plusmn", 0x00B1}, {u"sect", 0x00A7},   {u"para", 0x00B6},
     };
     for (const auto& entity : entities)
         if (name == QStringView(entity.name))
@@ -47,7 +47,7 @@ bool hidesContent(QStringView name) {
 // Elements that stand on lines of their own.
 bool isBlock(QStringView name) {
     static const char16_t* const blocks[] = {
-        u"p",  u"div", u"li", u"ul", u"ol", u"h1", u"h2",         u"h3",  u"h4",    u"h5",
+        u"p",  u"div", u"li", u"ul", u"ol", u"h1",  u"h2",         u"h3", u"h4",    u"h5",
         u"h6", u"tr",  u"dt", u"dd", u"dl", u"pre", u"blockquote", u"hr", u"table", u"section"};
     return std::any_of(std::begin(blocks), std::end(blocks),
                        [name](const char16_t* block) { return name == QStringView(block); });
@@ -190,9 +190,10 @@ class Reader {
                 put(u'&');
                 return at + 1;
             }
-            const char32_t shown = code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)
-                                       ? char32_t(0xFFFD)
-                                       : char32_t(code);
+            const char32_t shown =
+                code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)
+                    ? char32_t(0xFFFD)
+                    : char32_t(code);
             for (QChar unit : QString::fromUcs4(&shown, 1))
                 put(unit);
             return end + 1;

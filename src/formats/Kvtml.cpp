@@ -74,9 +74,8 @@ ImportedQuestions read(const QByteArray& bytes, bool swapSides) {
         }
     }
     if (xml.hasError())
-        return ImportedQuestions::refused(u("XMLとして読めません(%1行目：%2)。")
-                                              .arg(xml.lineNumber())
-                                              .arg(xml.errorString()));
+        return ImportedQuestions::refused(
+            u("XMLとして読めません(%1行目：%2)。").arg(xml.lineNumber()).arg(xml.errorString()));
     ImportedQuestions result;
     result.ok = true;
     const int question = swapSides ? 1 : 0;

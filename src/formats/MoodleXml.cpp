@@ -118,8 +118,8 @@ QString takeQuestion(const Question& q, RecordFields& fields) {
                                         [](const Answer& a) { return a.fraction > 0; });
         if (right == q.answers.end())
             return u("正解のない問題");
-        QuizText::trueFalseChoices(
-            fields, right->text.text.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0);
+        QuizText::trueFalseChoices(fields, right->text.text.trimmed().compare(
+                                               QLatin1String("true"), Qt::CaseInsensitive) == 0);
     } else {
         return QuizText::unsupportedKind(q.type);
     }
@@ -166,9 +166,8 @@ ImportedQuestions read(const QByteArray& bytes) {
         }
     }
     if (xml.hasError())
-        return ImportedQuestions::refused(u("XMLとして読めません(%1行目：%2)。")
-                                              .arg(xml.lineNumber())
-                                              .arg(xml.errorString()));
+        return ImportedQuestions::refused(
+            u("XMLとして読めません(%1行目：%2)。").arg(xml.lineNumber()).arg(xml.errorString()));
     ImportedQuestions result;
     result.ok = true;
     for (const Question& q : std::as_const(questions)) {

@@ -161,7 +161,8 @@ Anki everyNote(AnkiPackageMaker::Version version) {
     const QString sep;
     c.notes = {
         {101, c.basicType, {u8("<b>犬</b>&nbsp;の英語は？"), "dog"}},
-        {102, c.basicType,
+        {102,
+         c.basicType,
          {u8("<div>一行目</div><div><i>二行目</i> &lt;&amp;&gt;</div><img src=\"a.jpg\">"),
           "two words[sound:say.mp3]", u8("第3ﾌｨｰﾙﾄﾞ")}},
         {103, c.clozeType, {u8("{{c1::東京}}は首都"), ""}},
@@ -391,7 +392,8 @@ class TestFormats : public QObject {
     void htmlIsReadAsABrowserShowsIt_data() {
         QTest::addColumn<QString>("html");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("plain") << "abc" << "abc";
+        QTest::newRow("plain") << "abc"
+                               << "abc";
         QTest::newRow("styles") << "<b>bold</b> <I>it</I> <u>un</u> <strong><em>both</em></strong>"
                                 << "*bold* /it/ _un_ */both/*";
         QTest::newRow("entities") << u8("&amp;&lt;&gt;&quot;&apos;&#12354;&#x3042;&hellip;&yen;"
@@ -399,30 +401,39 @@ class TestFormats : public QObject {
                                   << u8("&<>\"'ああ…¥&unknown; & x &#;");
         QTest::newRow("out of range references")
             << "&#0;&#xD800;&#99999999;" << u8("\uFFFD\uFFFD\uFFFD");
-        QTest::newRow("blanks collapse") << "  a \n\t b  " << "a b";
-        QTest::newRow("blanks that stay") << "a&nbsp;&nbsp;b&nbsp;" << "a  b ";
+        QTest::newRow("blanks collapse") << "  a \n\t b  "
+                                         << "a b";
+        QTest::newRow("blanks that stay") << "a&nbsp;&nbsp;b&nbsp;"
+                                          << "a  b ";
         QTest::newRow("line breaks") << "a<br>b<BR/> c <br >d" << u8("a↵b↵c↵d");
         QTest::newRow("paragraphs") << "<p>a</p>\n<p>b</p>" << u8("a¶b");
         QTest::newRow("an empty paragraph stays") << "<p>a</p><p></p><p>b</p>" << u8("a¶¶b");
         QTest::newRow("as Anki's editor writes lines")
             << "a<div>b</div><div><br></div><div>c</div>" << u8("a¶b¶↵c");
-        QTest::newRow("nested blocks") << "<div><div>a</div></div>b<ul><li>c</li></ul>"
-                                       << u8("a¶b¶c");
-        QTest::newRow("breaks at the end go") << "a<br><div></div><br>" << "a";
+        QTest::newRow("nested blocks")
+            << "<div><div>a</div></div>b<ul><li>c</li></ul>" << u8("a¶b¶c");
+        QTest::newRow("breaks at the end go") << "a<br><div></div><br>"
+                                              << "a";
         QTest::newRow("hidden content")
             << "<script>x<b></script>y<style>p{}</style><!-- <b>c --><?php ?>z<!DOCTYPE html>"
             << "yz";
         QTest::newRow("pictures and sounds")
-            << "<img src=\"a.png\">x<audio src=a><source src=b></audio><video/>" << "x";
+            << "<img src=\"a.png\">x<audio src=a><source src=b></audio><video/>"
+            << "x";
         QTest::newRow("styled spans")
             << "<span style=\"font-weight: bold\">b</span><span style='font-style:italic; "
                "text-decoration: underline'>iu</span><span>p</span>"
             << "*b*/_iu_/p";
-        QTest::newRow("tags closed out of turn") << "<b>a<i>b</b>c</i>d</u>" << "*a**/b/*cd";
-        QTest::newRow("text that looks like a tag") << "a < b, 1<2, x<3 <" << "a < b, 1<2, x<3 <";
-        QTest::newRow("a quoted >") << "<span title=\"a>b\">t</span>" << "t";
-        QTest::newRow("a tag cut short") << "a<b" << "a";
-        QTest::newRow("a script never closed") << "a<script>b" << "a";
+        QTest::newRow("tags closed out of turn") << "<b>a<i>b</b>c</i>d</u>"
+                                                 << "*a**/b/*cd";
+        QTest::newRow("text that looks like a tag") << "a < b, 1<2, x<3 <"
+                                                    << "a < b, 1<2, x<3 <";
+        QTest::newRow("a quoted >") << "<span title=\"a>b\">t</span>"
+                                    << "t";
+        QTest::newRow("a tag cut short") << "a<b"
+                                         << "a";
+        QTest::newRow("a script never closed") << "a<script>b"
+                                               << "a";
     }
     void htmlIsReadAsABrowserShowsIt() {
         QFETCH(QString, html);
@@ -440,10 +451,10 @@ class TestFormats : public QObject {
         QTest::newRow("blanks a browser would collapse")
             << Runs{{" lead  two   three\ttab trail "}}
             << "&nbsp;lead &nbsp;two &nbsp;&nbsp;three&#9;tab trail&nbsp;";
-        QTest::newRow("markup characters") << Runs{{"<b>&amp;</b>"}}
-                                           << "&lt;b&gt;&amp;amp;&lt;/b&gt;";
-        QTest::newRow("line breaks") << Runs{{QString("a ") + QChar(0x2028) + " b"}}
-                                     << "a&nbsp;<br>&nbsp;b";
+        QTest::newRow("markup characters")
+            << Runs{{"<b>&amp;</b>"}} << "&lt;b&gt;&amp;amp;&lt;/b&gt;";
+        QTest::newRow("line breaks")
+            << Runs{{QString("a ") + QChar(0x2028) + " b"}} << "a&nbsp;<br>&nbsp;b";
         QTest::newRow("paragraphs, one empty") << Runs{{"p1\n\np3"}} << "<p>p1</p><p></p><p>p3</p>";
         QTest::newRow("styles with blanks at their edges")
             << Runs{{"a ", false}, {" b ", true}, {"c", false, true, true}}
@@ -500,7 +511,8 @@ class TestFormats : public QObject {
                                              : MoodleXml::read(MoodleXml::write(sample));
         QCOMPARE(again.questions.size(), sample.size());
         for (int i = 0; i < sample.size(); ++i)
-            QCOMPARE(describe(again.questions.at(i).fields), describe(recordFields({}, sample.at(i))));
+            QCOMPARE(describe(again.questions.at(i).fields),
+                     describe(recordFields({}, sample.at(i))));
     }
 
     // The files as a learning platform reads them, byte for byte.
@@ -624,29 +636,30 @@ class TestFormats : public QObject {
 
     void giftAsWritten() {
         const QString gift = QString::fromUtf8(Gift::write(records(everyKind())));
-        const QString expected = u8("//ヒント：ヒント：\\~\\=\\#\\{\\}\\:\\\\ &lt;b&gt;&amp;amp;&nbsp;\r\n"
-                                    "::次のうち正しいものは？ \\~\\=\\#\\{\\}\\:\\\\ <b>&amp;::[html]"
-                                    "次のうち<b><u>正しい</u></b><i>ものは？ \\~\\=\\#\\{\\}\\:\\\\ "
-                                    "&lt;b&gt;&amp;amp;&nbsp;</i>{\r\n"
-                                    "\t~東京 \\~ 大阪\r\n"
-                                    "\t=a \\= b \\{c\\}\r\n"
-                                    "\t~\\#1\\: \\\\n\r\n"
-                                    "\t####<p>解説</p><p>二段落目</p><p></p><p>四段落目 "
-                                    "\\~\\=\\#\\{\\}\\:\\\\ &lt;b&gt;&amp;amp;&nbsp;</p>\r\n"
-                                    "}\r\n\r\n"
-                                    "::素数を選べ  (2つ以上)::[html]素数を選べ "
-                                    "&nbsp;(2つ以上)&\\#9;&nbsp;{\r\n"
-                                    "\t~%33.33333%2\r\n"
-                                    "\t~%-50%4\r\n"
-                                    "\t~%33.33333%3\r\n"
-                                    "\t~%-50%9\r\n"
-                                    "\t~%33.33333%5\r\n"
-                                    "\t####<b>1 は素数ではない</b>\r\n"
-                                    "}\r\n\r\n"
-                                    "//ヒント：括弧\r\n"
-                                    "::「<b>」を::[html]<i>「&lt;b&gt;」を<br>入力しなさい</i>{\r\n"
-                                    "\t=<b> \\~\\=\\#\\{\\}\\:\\\\ 答え\r\n"
-                                    "}\r\n\r\n");
+        const QString expected =
+            u8("//ヒント：ヒント：\\~\\=\\#\\{\\}\\:\\\\ &lt;b&gt;&amp;amp;&nbsp;\r\n"
+               "::次のうち正しいものは？ \\~\\=\\#\\{\\}\\:\\\\ <b>&amp;::[html]"
+               "次のうち<b><u>正しい</u></b><i>ものは？ \\~\\=\\#\\{\\}\\:\\\\ "
+               "&lt;b&gt;&amp;amp;&nbsp;</i>{\r\n"
+               "\t~東京 \\~ 大阪\r\n"
+               "\t=a \\= b \\{c\\}\r\n"
+               "\t~\\#1\\: \\\\n\r\n"
+               "\t####<p>解説</p><p>二段落目</p><p></p><p>四段落目 "
+               "\\~\\=\\#\\{\\}\\:\\\\ &lt;b&gt;&amp;amp;&nbsp;</p>\r\n"
+               "}\r\n\r\n"
+               "::素数を選べ  (2つ以上)::[html]素数を選べ "
+               "&nbsp;(2つ以上)&\\#9;&nbsp;{\r\n"
+               "\t~%33.33333%2\r\n"
+               "\t~%-50%4\r\n"
+               "\t~%33.33333%3\r\n"
+               "\t~%-50%9\r\n"
+               "\t~%33.33333%5\r\n"
+               "\t####<b>1 は素数ではない</b>\r\n"
+               "}\r\n\r\n"
+               "//ヒント：括弧\r\n"
+               "::「<b>」を::[html]<i>「&lt;b&gt;」を<br>入力しなさい</i>{\r\n"
+               "\t=<b> \\~\\=\\#\\{\\}\\:\\\\ 答え\r\n"
+               "}\r\n\r\n");
         QCOMPARE(gift, expected);
     }
 
@@ -668,25 +681,24 @@ class TestFormats : public QObject {
                            u8("-正解の選択肢がない問題×1")};
         QTest::newRow("GIFT")
             << QuestionImport::Format::Gift << giftFile() << false
-            << QStringList{u8("1|日本の首都は？|*東京,大阪,京都|%1|東京は1868年から首都です。")
-                               .arg(none),
-                           u8("1|Grant is ＿＿＿ in Grant's tomb.|buried,*entombed,living|%1|%1")
-                               .arg(none),
-                           u8("2|What two people are entombed in Grant's tomb?|No one,*Grant,"
-                              "*Grant's wife,Grant's father|*2*つ選びます|%1")
-                               .arg(none),
-                           u8("3|Who's buried in <Grant's> tomb?|*Grant|%1|%1").arg(none),
-                           u8("1|1 \\+ 1 = 2 {true}: 太陽は/東/から昇る|*正しい,誤り|%1|そうです")
-                               .arg(none),
-                           u8("3|A line↵break and a backslash \\ here|*x=y:z\\|%1|%1").arg(none),
-                           u8("-数値の問題×1"),
-                           u8("-組み合わせ問題×1"),
-                           u8("-記述問題×1")};
-        QTest::newRow("KVTML with grades") << QuestionImport::Format::Kvtml << kvtml(false) << false
-                                           << QStringList{u8("3|dog|*犬|%1|%1").arg(none),
-                                                          u8("3|cat & kitten|*猫 & 子猫|%1|%1").arg(none),
-                                                          u8("-訳語が2つないもの×1"),
-                                                          u8("-答えが2行以上のもの×1")};
+            << QStringList{
+                   u8("1|日本の首都は？|*東京,大阪,京都|%1|東京は1868年から首都です。").arg(none),
+                   u8("1|Grant is ＿＿＿ in Grant's tomb.|buried,*entombed,living|%1|%1").arg(none),
+                   u8("2|What two people are entombed in Grant's tomb?|No one,*Grant,"
+                      "*Grant's wife,Grant's father|*2*つ選びます|%1")
+                       .arg(none),
+                   u8("3|Who's buried in <Grant's> tomb?|*Grant|%1|%1").arg(none),
+                   u8("1|1 \\+ 1 = 2 {true}: 太陽は/東/から昇る|*正しい,誤り|%1|そうです")
+                       .arg(none),
+                   u8("3|A line↵break and a backslash \\ here|*x=y:z\\|%1|%1").arg(none),
+                   u8("-数値の問題×1"),
+                   u8("-組み合わせ問題×1"),
+                   u8("-記述問題×1")};
+        QTest::newRow("KVTML with grades")
+            << QuestionImport::Format::Kvtml << kvtml(false) << false
+            << QStringList{u8("3|dog|*犬|%1|%1").arg(none),
+                           u8("3|cat & kitten|*猫 & 子猫|%1|%1").arg(none),
+                           u8("-訳語が2つないもの×1"), u8("-答えが2行以上のもの×1")};
         QTest::newRow("KVTML with pregrades and intervals, sides swapped")
             << QuestionImport::Format::Kvtml << kvtml(true) << true
             << QStringList{u8("3|犬|*dog|%1|%1").arg(none),
@@ -699,9 +711,8 @@ class TestFormats : public QObject {
               std::pair{"collection.anki21b with meta", Version::Anki21b}}) {
             for (const bool swap : {false, true})
                 QTest::addRow("Anki %s%s", name, swap ? ", sides swapped" : "")
-                    << QuestionImport::Format::Anki
-                    << AnkiPackageMaker::package(everyNote(version)) << swap
-                    << everyNoteRead(swap);
+                    << QuestionImport::Format::Anki << AnkiPackageMaker::package(everyNote(version))
+                    << swap << everyNoteRead(swap);
         }
     }
     void readsFilesAsThoseProgramsMakeThem() {
@@ -769,8 +780,7 @@ class TestFormats : public QObject {
             << QuestionImport::Format::Kvtml << kvtml(false).replace("</entry>", "</entri>")
             << u8("XMLとして読めません(");
         QTest::newRow("KVTML 1")
-            << QuestionImport::Format::Kvtml
-            << QByteArray("<kvtml><e><o>a</o><t>b</t></e></kvtml>")
+            << QuestionImport::Format::Kvtml << QByteArray("<kvtml><e><o>a</o><t>b</t></e></kvtml>")
             << u8("KVTMLの版「」は読めません。KVTML 2のﾌｧｲﾙを指定して下さい。");
         QTest::newRow("GIFT with a brace never closed")
             << QuestionImport::Format::Gift << QByteArray("::a::b{=c}\n\n// x\nd{=e\n~f\n")
@@ -798,18 +808,19 @@ class TestFormats : public QObject {
             << u8("問題,正解\r\nA,{=B}\r\n").toUtf8() << QuestionImport::Format::Table;
         QTest::newRow("GIFT without a title")
             << QByteArray("// c\r\nWhat?{=yes ~no}\r\n") << QuestionImport::Format::Gift;
-        QTest::newRow("GIFT in Shift-JIS") << QByteArray("::t::\x82\xa0{T}")
-                                           << QuestionImport::Format::Gift;
-        QTest::newRow("GIFT in UTF-16")
-            << QByteArray("\xFF\xFE:\0:\0t\0:\0:\0q\0{\0T\0}\0", 20) << QuestionImport::Format::Gift;
+        QTest::newRow("GIFT in Shift-JIS")
+            << QByteArray("::t::\x82\xa0{T}") << QuestionImport::Format::Gift;
+        QTest::newRow("GIFT in UTF-16") << QByteArray("\xFF\xFE:\0:\0t\0:\0:\0q\0{\0T\0}\0", 20)
+                                        << QuestionImport::Format::Gift;
         QTest::newRow("Moodle XML with a BOM")
             << QByteArray("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- x -->\n<quiz/>")
             << QuestionImport::Format::MoodleXml;
         QTest::newRow("KVTML") << QByteArray("<?xml version=\"1.0\"?><kvtml version=\"2.0\"/>")
                                << QuestionImport::Format::Kvtml;
-        QTest::newRow("other XML") << QByteArray("<?xml version=\"1.0\"?><html/>")
-                                   << QuestionImport::Format::Table;
-        QTest::newRow("an empty ZIP") << QByteArray("PK\x05\x06", 4) << QuestionImport::Format::Anki;
+        QTest::newRow("other XML")
+            << QByteArray("<?xml version=\"1.0\"?><html/>") << QuestionImport::Format::Table;
+        QTest::newRow("an empty ZIP")
+            << QByteArray("PK\x05\x06", 4) << QuestionImport::Format::Anki;
     }
     void formatsAreToldByTheirContent() {
         QFETCH(QByteArray, bytes);
@@ -829,8 +840,8 @@ class TestFormats : public QObject {
             << 1 << qint64(150);
         QTest::newRow("another field") << QByteArray("\x10\x03", 2) << 1 << qint64(-1);
         QTest::newRow("cut short") << QByteArray("\x08\x96", 2) << 1 << qint64(-1);
-        QTest::newRow("a length past the end") << QByteArray("\x12\x7f\x08\x01", 4) << 1
-                                               << qint64(-1);
+        QTest::newRow("a length past the end")
+            << QByteArray("\x12\x7f\x08\x01", 4) << 1 << qint64(-1);
         QTest::newRow("empty") << QByteArray() << 1 << qint64(-1);
     }
     void protobufVarints() {
