@@ -685,6 +685,12 @@ QByteArray write(const QStringList& records, QChar separator) {
     return out;
 }
 
+QString quotedField(const QString& field, QChar separator) {
+    QString out;
+    appendField(out, field, separator);
+    return out;
+}
+
 QString rowList(const QVector<RowNote>& rows, int shown) {
     QStringList lines;
     for (int i = 0; i < rows.size() && i < shown; ++i)

@@ -85,6 +85,10 @@ bool hasHeader(QStringView text);
 // with commas after them where a choice's text is the same as the numbers.
 QByteArray write(const QStringList& records, QChar separator);
 
+// A field as a row of the table holds it: in quotes, with its quotes
+// doubled, when it holds the separator, a quote or a line break.
+QString quotedField(const QString& field, QChar separator);
+
 // The lines of a message listing these rows, at most `shown` of them.
 QString rowList(const QVector<RowNote>& rows, int shown = 20);
 
