@@ -28,6 +28,7 @@ frmImport::frmImport(const QString& path, const QString& formatName, QWidget* pa
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(lblFile);
     layout->addWidget(chkSwap);
     layout->addLayout(buttons);

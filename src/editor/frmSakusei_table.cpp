@@ -69,14 +69,18 @@ void frmSakusei::importFile(const QString& path) {
         importTable(path);
         return;
     }
-    bool swapSides = false;
-    if (QuestionImport::hasSides(format) &&
-        !frmImport::ask(this, path, QuestionImport::formatName(format), swapSides))
-        return;
-    const ImportedQuestions read = QuestionImport::read(format, bytes, swapSides);
+    // A damaged file is refused before the author is asked anything.
+    ImportedQuestions read = QuestionImport::read(format, bytes, false);
     if (!read.ok) {
         refuse(path, read.refusal);
         return;
+    }
+    bool swapSides = false;
+    if (QuestionImport::hasSides(format)) {
+        if (!frmImport::ask(this, path, QuestionImport::formatName(format), swapSides))
+            return;
+        if (swapSides)
+            read = QuestionImport::read(format, bytes, true);
     }
     const QString skipped = skippedList(read);
     if (read.questions.isEmpty()) {

@@ -259,14 +259,26 @@ class TestTableCommands : public QObject {
         deck.withNotesTable = false;
         f.env.writeFile("nonotes.colpkg", AnkiPackageMaker::package(deck));
         f.env.writeFile("quiz.xml", "<?xml version=\"1.0\"?>\n<quiz>\n<question></quiz>");
-        f.env.writeFile("words.kvtml", "<kvtml version=\"2.0\"></kvtml>");
-        if (file.endsWith(".apkg") || file.endsWith(".colpkg"))
-            whenModal([](QWidget* form) { control<QPushButton>(form, "cmdOK")->click(); });
-        if (file.endsWith(".kvtml"))
-            whenModal([](QWidget* form) { control<QPushButton>(form, "cmdCancel")->click(); });
+        f.env.writeFile("words.kvtml", "<kvtml version=\"2.0\"><entries><entry><translation "
+                                       "id=\"0\"><text>a</text></translation><translation "
+                                       "id=\"1\"><text>b</text></translation></entry></entries>"
+                                       "</kvtml>");
+        // A damaged file is refused before anything is asked; a sound one is
+        // taken only when the sides are chosen.
+        bool asked = false;
+        QTimer answer;
+        answer.setSingleShot(true);
+        connect(&answer, &QTimer::timeout, [&asked] {
+            if (QWidget* form = QApplication::activeModalWidget()) {
+                asked = true;
+                control<QPushButton>(form, "cmdCancel")->click();
+            }
+        });
+        answer.start(0);
         Dialogs::clearRecords();
         Dialogs::setNextFileName(file.isEmpty() ? QString() : f.env.path(file));
         choose(f.editor, "mnuFileImport");
+        QCOMPARE(asked, file.endsWith(".kvtml"));
         if (message.isEmpty()) {
             QVERIFY(Dialogs::shownMessages().isEmpty());
         } else {
