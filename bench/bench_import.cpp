@@ -58,9 +58,9 @@ int readNotesAlone(const QByteArray& package) {
     zip_fread(file, compressed.data(), stat.size);
     zip_fclose(file);
     zip_discard(zip);
-    QByteArray database(qsizetype(ZSTD_getFrameContentSize(compressed.constData(),
-                                                           size_t(compressed.size()))),
-                        Qt::Uninitialized);
+    QByteArray database(
+        qsizetype(ZSTD_getFrameContentSize(compressed.constData(), size_t(compressed.size()))),
+        Qt::Uninitialized);
     ZSTD_decompress(database.data(), size_t(database.size()), compressed.constData(),
                     size_t(compressed.size()));
     sqlite3* db = nullptr;
@@ -154,8 +154,8 @@ int main(int argc, char** argv) {
         const double importMs =
             fastest([&] { editor->importFile(out); }, [&] { openInRunMode(main, empty); });
         imported(name);
-        report(qPrintable(QStringLiteral("import from %1").arg(QString::fromUtf8(name))),
-               importMs, "");
+        report(qPrintable(QStringLiteral("import from %1").arg(QString::fromUtf8(name))), importMs,
+               "");
         openInRunMode(main, path);
     }
     main.sakusei()->hide();

@@ -177,8 +177,12 @@ QString readQuestion(const Marked& whole, const QString& hintHtml, RecordFields&
         if (std::any_of(answers.begin(), answers.end(),
                         [](const Answer& a) { return a.text.find(QStringView(u"->")) >= 0; }))
             return QuizText::unsupportedKind(QStringLiteral("matching"));
-        const bool multichoice = std::any_of(answers.begin(), answers.end(),
-                                             [](const Answer& a) { return a.mark == u'~'; });
+        // Blank answers are no choices: without a wrong one left, the
+        // question is a short answer.
+        const bool multichoice =
+            std::any_of(answers.begin(), answers.end(), [html](const Answer& a) {
+                return a.mark == u'~' && !isBlankText(a.shown(), html);
+            });
         if (multichoice) {
             const bool single = std::any_of(answers.begin(), answers.end(),
                                             [](const Answer& a) { return a.mark == u'='; });
@@ -330,12 +334,18 @@ QByteArray write(const QStringList& records) {
             const bool multiple = fields.type == QChar('2');
             const QString right = QuizText::fraction(QuizText::rightFraction(fields));
             const QString wrong = QuizText::fraction(QuizText::wrongFraction(fields));
+            bool marked = false;
             for (const RecordChoice& choice : fields.choices) {
                 out += QLatin1String("\t");
-                if (!multiple)
-                    out += choice.correct ? u'=' : u'~';
+                // One "=" makes a single choice; other right answers take
+                // a weight, so that a "~" is there to keep the choices.
+                if (!multiple && choice.correct && !marked)
+                    out += u'=';
+                else if (!multiple && !choice.correct)
+                    out += u'~';
                 else
                     out += QLatin1String("~%") + (choice.correct ? right : wrong) + u'%';
+                marked = marked || (!multiple && choice.correct);
                 out += escaped(HtmlText::fromRtf(choice.rtf)) + QLatin1String("\r\n");
             }
         }

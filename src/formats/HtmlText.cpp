@@ -323,14 +323,12 @@ void appendEscaped(QString& out, QStringView text, qsizetype from, qsizetype to)
             out += QLatin1String("&lt;");
         else if (c == u'>')
             out += QLatin1String("&gt;");
-        else if (c == u'\t')
-            out += QLatin1String("&#9;");
-        else if (c == u'\r' || c == u'\n')
-            out += QLatin1String("&#10;");
         else if (c == QChar(0x2028))
             out += QLatin1String("<br>");
         else if (c == u' ' && (breaksAt(i - 1) || breaksAt(i + 1) || text.at(i - 1) == u' '))
             out += QLatin1String("&nbsp;"); // a browser would collapse it
+        else if (c.unicode() < 0x20)
+            out += QStringLiteral("&#%1;").arg(c.unicode()); // a tab or a control character
         else
             out += c;
     }

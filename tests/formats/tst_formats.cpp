@@ -461,6 +461,8 @@ class TestFormats : public QObject {
             << "a <b>&nbsp;b </b><i><u>c</u></i>";
         QTest::newRow("Japanese") << Runs{{u8("日本語　全角の空白"), false, false, true}}
                                   << u8("<u>日本語　全角の空白</u>");
+        QTest::newRow("control characters")
+            << Runs{{QString("a") + QChar(0x0C) + "b" + QChar(0x1B) + "c"}} << "a&#12;b&#27;c";
     }
     void htmlCarriesTheRichText() {
         QFETCH(Runs, runs);
@@ -513,6 +515,30 @@ class TestFormats : public QObject {
         for (int i = 0; i < sample.size(); ++i)
             QCOMPARE(describe(again.questions.at(i).fields),
                      describe(recordFields({}, sample.at(i))));
+    }
+
+    // What GIFT reads, written and read again, is the same: a single choice
+    // with several right answers stays one, and a choice question without
+    // a wrong answer left is a short answer from the start.
+    void giftReadsBackAsItWasRead_data() {
+        QTest::addColumn<QString>("gift");
+        QTest::addColumn<QStringList>("read");
+        QTest::newRow("a single choice with two right answers")
+            << "Q{=a ~%50%b}" << QStringList{"1|Q|*a,*b||"};
+        QTest::newRow("two answers marked =") << "Q{=a =b ~c}" << QStringList{"1|Q|*a,*b,c||"};
+        QTest::newRow("a blank wrong answer") << "Q{=a ~ #no}" << QStringList{"3|Q|*a||"};
+        QTest::newRow("a multiple choice without wrong answers")
+            << "Q{~%50%a ~%50%b}" << QStringList{"2|Q|*a,*b||"};
+    }
+    void giftReadsBackAsItWasRead() {
+        QFETCH(QString, gift);
+        QFETCH(QStringList, read);
+        const ImportedQuestions first = Gift::read(gift);
+        QCOMPARE(describeAll(first), read);
+        QStringList out;
+        for (const QuestionTable::Question& q : first.questions)
+            out << records({q.fields});
+        QCOMPARE(describeAll(Gift::read(QString::fromUtf8(Gift::write(out)))), read);
     }
 
     // The files as a learning platform reads them, byte for byte.
