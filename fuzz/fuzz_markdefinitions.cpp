@@ -1,9 +1,9 @@
 // The mark definition file "kuMemo-ini.txt", read from code page 932.
 #include "FuzzCheck.h"
 
-#include "learner/MarkDefinitions.h"
 #include "learner/QuestionFilter.h"
 #include "platform/Codepage.h"
+#include "learner/MarkDefinitions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MarkDefinitions definitions;
