@@ -82,11 +82,11 @@ struct Answer {
 
 // A text of a question in its format.
 QString richText(const QString& text, bool html) {
-    return html ? HtmlText::toRtf(text) : Rtf::writePlain(QString(text).replace(u'\n', u' '));
+    return html ? HtmlText::toRtf(text) : Rtf::writePlain(storableText(text).replace(u'\n', u' '));
 }
 
 bool isBlankText(const QString& text, bool html) {
-    return (html ? HtmlText::toPlain(text) : text).trimmed().isEmpty();
+    return (html ? HtmlText::toPlain(text) : storableText(text)).trimmed().isEmpty();
 }
 
 bool isTrueOrFalse(const QString& word) {
@@ -205,7 +205,7 @@ QString readQuestion(const Marked& whole, const QString& hintHtml, RecordFields&
             if (right == answers.end())
                 return u("正解のない問題");
             // A short answer is compared as plain text.
-            const QString answer = right->shown();
+            const QString answer = storableText(right->shown());
             const QString problem = typedAnswerProblem(answer);
             if (!problem.isEmpty())
                 return problem;

@@ -36,6 +36,13 @@ ImportedQuestions ImportedQuestions::refused(const QString& refusal) {
     return result;
 }
 
+QString storableText(QString text) {
+    text.remove(QChar(0)).remove(QChar(0xFDD0)).remove(QChar(0xFDD1));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
 QString typedAnswerProblem(const QString& plainText) {
     if (plainText.trimmed().isEmpty())
         return u("答えが空のもの");

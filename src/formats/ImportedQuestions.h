@@ -27,6 +27,10 @@ struct ImportedQuestions {
     static ImportedQuestions refused(const QString& refusal);
 };
 
+// The text as a question file can hold it: without NUL and the two marks
+// its rich text uses for structure, line ends as "\n".
+QString storableText(QString text);
+
 // Why a text cannot be a typed answer ("" when it can): an answer is typed
 // on one line.
 QString typedAnswerProblem(const QString& plainText);

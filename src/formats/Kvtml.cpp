@@ -82,19 +82,20 @@ ImportedQuestions read(const QByteArray& bytes, bool swapSides) {
     const int answer = 1 - question;
     for (const Entry& entry : std::as_const(entries)) {
         if (!entry.has[question] || !entry.has[answer] ||
-            entry.sides[question].trimmed().isEmpty()) {
+            storableText(entry.sides[question]).trimmed().isEmpty()) {
             result.skip(u("訳語が2つないもの"));
             continue;
         }
-        const QString problem = typedAnswerProblem(entry.sides[answer]);
+        const QString typed = storableText(entry.sides[answer]);
+        const QString problem = typedAnswerProblem(typed);
         if (!problem.isEmpty()) {
             result.skip(problem);
             continue;
         }
         RecordFields fields;
         fields.type = QChar('3');
-        fields.questionRtf = Rtf::writePlain(QString(entry.sides[question]).remove(u'\r'));
-        fields.choices = {{true, Rtf::writePlain(entry.sides[answer])}};
+        fields.questionRtf = Rtf::writePlain(storableText(entry.sides[question]));
+        fields.choices = {{true, Rtf::writePlain(typed)}};
         fields.hintRtf = Rtf::writePlain({});
         fields.explanationRtf = Rtf::writePlain({});
         result.take(std::move(fields));

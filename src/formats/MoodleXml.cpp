@@ -70,22 +70,27 @@ Question readQuestion(QXmlStreamReader& xml) {
     return q;
 }
 
-// A text in its format as the runs it shows.
+bool isPlain(const Text& t) {
+    return t.format == QLatin1String("plain_text") || t.format == QLatin1String("markdown");
+}
+
+// Moodle's own format is HTML whose line ends are breaks.
+QString html(const Text& t) {
+    if (t.format != QLatin1String("moodle_auto_format"))
+        return t.text;
+    QString html = t.text;
+    html.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
+    html.replace(u'\n', QLatin1String("<br>"));
+    return html;
+}
+
+// A text in its format as the program's rich text.
 QString richText(const Text& t) {
-    if (t.format == QLatin1String("plain_text") || t.format == QLatin1String("markdown"))
-        return Rtf::writePlain(QString(t.text).remove(u'\r'));
-    // Moodle's own format is HTML whose line ends are breaks.
-    if (t.format == QLatin1String("moodle_auto_format")) {
-        QString html = t.text;
-        html.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
-        html.replace(u'\n', QLatin1String("<br>"));
-        return HtmlText::toRtf(html);
-    }
-    return HtmlText::toRtf(t.text);
+    return isPlain(t) ? Rtf::writePlain(storableText(t.text)) : HtmlText::toRtf(html(t));
 }
 
 bool isBlank(const Text& t) {
-    return HtmlText::toPlain(t.text).trimmed().isEmpty();
+    return (isPlain(t) ? storableText(t.text) : HtmlText::toPlain(html(t))).trimmed().isEmpty();
 }
 
 // The question as this program's fields, or the reason it cannot be one.
@@ -96,7 +101,7 @@ QString takeQuestion(const Question& q, RecordFields& fields) {
         if (right == q.answers.end())
             return u("正解のない問題");
         // Moodle compares a short answer as plain text.
-        const QString answer = right->text.text;
+        const QString answer = storableText(right->text.text);
         const QString problem = typedAnswerProblem(answer);
         if (!problem.isEmpty())
             return problem;

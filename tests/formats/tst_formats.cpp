@@ -527,6 +527,10 @@ class TestFormats : public QObject {
             << "Q{=a ~%50%b}" << QStringList{"1|Q|*a,*b||"};
         QTest::newRow("two answers marked =") << "Q{=a =b ~c}" << QStringList{"1|Q|*a,*b,c||"};
         QTest::newRow("a blank wrong answer") << "Q{=a ~ #no}" << QStringList{"3|Q|*a||"};
+        QTest::newRow("NUL, which no question file holds")
+            << QString("Q") + QChar(0) + "{=a" + QChar(0) + "b ~c}" << QStringList{"1|Q|*ab,c||"};
+        QTest::newRow("a typed answer with NUL")
+            << QString("[plain]Q{=a") + QChar(0) + "b}" << QStringList{"3|Q|*ab||"};
         QTest::newRow("a multiple choice without wrong answers")
             << "Q{~%50%a ~%50%b}" << QStringList{"2|Q|*a,*b||"};
     }
