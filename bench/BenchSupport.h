@@ -10,14 +10,18 @@
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SettingsStore.h"
 #include "shell/frmMain.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -86,6 +90,24 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
     file.open(QIODevice::WriteOnly);
     file.write(bytes);
 }
+
+// The program in a folder of its own, its messages answered without being
+// shown, and an empty question file beside it.
+struct BenchProgram {
+    QTemporaryDir dir;
+    QString empty;
+    std::unique_ptr<frmMain> main;
+
+    BenchProgram() {
+        ProgramFolder::overrideForTests(dir.path());
+        SettingsStore::useFileForTests(dir.filePath("settings.ini"));
+        Dialogs::setAnswerUnqueuedByDefault(true);
+        main = std::make_unique<frmMain>();
+        main->show();
+        empty = dir.filePath("empty.kmd");
+        writeBytes(empty, QuestionFile::plainFileBytes(QuestionFile::compose("1.00", {}, {})));
+    }
+};
 
 // Opens from run mode, as a learner does: both lists filled, the editor's
 // fields showing the last question.

@@ -232,6 +232,13 @@ QString escaped(const QString& text) {
     return out;
 }
 
+// An answer after its mark: a "%" right after the mark would begin a
+// weight, so a blank keeps them apart.
+QString answerText(const QString& text) {
+    const QString written = escaped(text);
+    return written.startsWith(u'%') ? u' ' + written : written;
+}
+
 } // namespace
 
 bool looksLike(QStringView text) {
@@ -308,10 +315,7 @@ ImportedQuestions read(QStringView source) {
         RecordFields fields;
         const QString reason =
             readQuestion(Marked::of(block.text), Marked::of(block.hint).text, fields);
-        if (reason.isEmpty())
-            result.take(std::move(fields));
-        else
-            result.skip(reason);
+        result.takeOrSkip(std::move(fields), reason);
     }
     return result;
 }
@@ -329,7 +333,7 @@ QByteArray write(const QStringList& records) {
         if (fields.type == QChar('3')) {
             const QString answer =
                 fields.choices.isEmpty() ? QString() : Rtf::toPlainText(fields.choices.first().rtf);
-            out += QLatin1String("\t=") + escaped(answer) + QLatin1String("\r\n");
+            out += QLatin1String("\t=") + answerText(answer) + QLatin1String("\r\n");
         } else {
             const bool multiple = fields.type == QChar('2');
             const QString right = QuizText::fraction(QuizText::rightFraction(fields));
@@ -346,7 +350,7 @@ QByteArray write(const QStringList& records) {
                 else
                     out += QLatin1String("~%") + (choice.correct ? right : wrong) + u'%';
                 marked = marked || (!multiple && choice.correct);
-                out += escaped(HtmlText::fromRtf(choice.rtf)) + QLatin1String("\r\n");
+                out += answerText(HtmlText::fromRtf(choice.rtf)) + QLatin1String("\r\n");
             }
         }
         const QString explanation = HtmlText::fromRtf(fields.explanationRtf);

@@ -151,22 +151,41 @@ class Reader {
         atLineStart = true;
     }
 
-    void blockOpens() {
-        if (!atLineStart)
+    QChar last() const { return runs.isEmpty() ? QChar() : runs.last().text.back(); }
+
+    // A line break that ends a paragraph shows nothing: a browser ends the
+    // line there in any case.
+    void endParagraph() {
+        spacePending = false;
+        if (last() == QChar(0x2028)) {
+            runs.last().text.back() = u'\n';
+            atLineStart = true;
+        } else if (!atLineStart) {
             lineBreak(u'\n');
+        }
+    }
+
+    void blockOpens() {
+        endParagraph();
         lastWasOpen = true;
     }
 
+    // An empty block is an empty line.
     void blockCloses() {
-        if (!atLineStart || lastWasOpen)
+        if (lastWasOpen)
             lineBreak(u'\n');
+        else
+            endParagraph();
         lastWasOpen = false;
     }
 
+    // The text ends as a paragraph does, without empty lines after it.
     void trimEnd() {
+        if (last() == QChar(0x2028))
+            runs.last().text.chop(1);
         while (!runs.isEmpty()) {
             QString& text = runs.last().text;
-            while (!text.isEmpty() && (text.back() == u'\n' || text.back() == QChar(0x2028)))
+            while (!text.isEmpty() && text.back() == u'\n')
                 text.chop(1);
             if (!text.isEmpty())
                 break;
@@ -334,11 +353,13 @@ void appendEscaped(QString& out, QStringView text, qsizetype from, qsizetype to)
     }
 }
 
-// One paragraph's runs as HTML.
+// One paragraph's runs as HTML; an empty one is an empty line.
 QString paragraphHtml(const QVector<Rtf::Run>& runs) {
     QString text;
     for (const Rtf::Run& run : runs)
         text += run.text;
+    if (text.isEmpty())
+        return QStringLiteral("<br>");
     QString out;
     qsizetype at = 0;
     for (const Rtf::Run& run : runs) {
@@ -350,6 +371,9 @@ QString paragraphHtml(const QVector<Rtf::Run>& runs) {
             out += QLatin1String("<u>");
         appendEscaped(out, text, at, at + run.text.size());
         at += run.text.size();
+        // A break at the end of a paragraph shows only when another follows.
+        if (at == text.size() && text.endsWith(QChar(0x2028)))
+            out += QLatin1String("<br>");
         if (run.underline)
             out += QLatin1String("</u>");
         if (run.italic)
@@ -408,13 +432,6 @@ QString fromRtf(const QString& rtf) {
         paragraphs.removeLast();
     if (paragraphs.size() == 1 && paragraphs.first().isEmpty())
         return {};
-    return paragraphsHtml(paragraphs);
-}
-
-QString fromPlain(QStringView text) {
-    QVector<QVector<Rtf::Run>> paragraphs;
-    for (QStringView line : text.split(u'\n'))
-        paragraphs.append({{line.toString()}});
     return paragraphsHtml(paragraphs);
 }
 

@@ -28,7 +28,4 @@ QString toPlain(QStringView html);
 // written as "&nbsp;".
 QString fromRtf(const QString& rtf);
 
-// Plain text as HTML text: the same escapes, without styles.
-QString fromPlain(QStringView text);
-
 } // namespace HtmlText

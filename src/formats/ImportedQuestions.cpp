@@ -3,6 +3,8 @@
 #include "platform/Texts.h"
 #include "platform/rtf/RtfReader.h"
 
+#include <QXmlStreamReader>
+
 #include <algorithm>
 
 void ImportedQuestions::skip(const QString& reason) {
@@ -28,6 +30,18 @@ void ImportedQuestions::take(RecordFields fields) {
     question.fields = std::move(fields);
     question.line = int(questions.size()) + 1;
     questions.append(std::move(question));
+}
+
+void ImportedQuestions::takeOrSkip(RecordFields fields, const QString& reason) {
+    if (reason.isEmpty())
+        take(std::move(fields));
+    else
+        skip(reason);
+}
+
+ImportedQuestions ImportedQuestions::refusedXml(const QXmlStreamReader& xml) {
+    return refused(
+        u("XMLとして読めません(%1行目：%2)。").arg(xml.lineNumber()).arg(xml.errorString()));
 }
 
 ImportedQuestions ImportedQuestions::refused(const QString& refusal) {

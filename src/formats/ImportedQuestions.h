@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVector>
 
+class QXmlStreamReader;
+
 // What a reader of another program's file takes from it: questions without
 // keys, and what it left out and why.
 struct ImportedQuestions {
@@ -23,8 +25,12 @@ struct ImportedQuestions {
     int skippedCount() const;
     // Adds a question, with the text the lists show of it.
     void take(RecordFields fields);
+    // Takes the question, or leaves it out for the reason when there is one.
+    void takeOrSkip(RecordFields fields, const QString& reason);
     // Not ok, with the reason.
     static ImportedQuestions refused(const QString& refusal);
+    // Not ok: the XML is not well formed, here.
+    static ImportedQuestions refusedXml(const QXmlStreamReader& xml);
 };
 
 // The text as a question file can hold it: without NUL and the two marks

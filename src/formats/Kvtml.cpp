@@ -74,8 +74,7 @@ ImportedQuestions read(const QByteArray& bytes, bool swapSides) {
         }
     }
     if (xml.hasError())
-        return ImportedQuestions::refused(
-            u("XMLとして読めません(%1行目：%2)。").arg(xml.lineNumber()).arg(xml.errorString()));
+        return ImportedQuestions::refusedXml(xml);
     ImportedQuestions result;
     result.ok = true;
     const int question = swapSides ? 1 : 0;

@@ -171,8 +171,7 @@ ImportedQuestions read(const QByteArray& bytes) {
         }
     }
     if (xml.hasError())
-        return ImportedQuestions::refused(
-            u("XMLとして読めません(%1行目：%2)。").arg(xml.lineNumber()).arg(xml.errorString()));
+        return ImportedQuestions::refusedXml(xml);
     ImportedQuestions result;
     result.ok = true;
     for (const Question& q : std::as_const(questions)) {
@@ -181,10 +180,7 @@ ImportedQuestions read(const QByteArray& bytes) {
             continue;
         RecordFields fields;
         const QString reason = takeQuestion(q, fields);
-        if (reason.isEmpty())
-            result.take(std::move(fields));
-        else
-            result.skip(reason);
+        result.takeOrSkip(std::move(fields), reason);
     }
     return result;
 }

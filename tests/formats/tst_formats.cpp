@@ -44,10 +44,18 @@ QString run(const QString& text, bool bold, bool italic, bool underline) {
     return open + shown + close;
 }
 
+// A paragraph's end has no style of its own.
 QString describeRuns(const Runs& runs) {
     QString out;
-    for (const Rtf::Run& r : runs)
-        out += run(r.text, r.bold, r.italic, r.underline);
+    for (const Rtf::Run& r : runs) {
+        const QStringList paragraphs = r.text.split(u'\n');
+        for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+            if (i > 0)
+                out += u8("¶");
+            if (!paragraphs.at(i).isEmpty())
+                out += run(paragraphs.at(i), r.bold, r.italic, r.underline);
+        }
+    }
     return out;
 }
 
@@ -409,11 +417,15 @@ class TestFormats : public QObject {
         QTest::newRow("paragraphs") << "<p>a</p>\n<p>b</p>" << u8("a¶b");
         QTest::newRow("an empty paragraph stays") << "<p>a</p><p></p><p>b</p>" << u8("a¶¶b");
         QTest::newRow("as Anki's editor writes lines")
-            << "a<div>b</div><div><br></div><div>c</div>" << u8("a¶b¶↵c");
+            << "a<div>b</div><div><br></div><div>c</div>" << u8("a¶b¶¶c");
         QTest::newRow("nested blocks")
             << "<div><div>a</div></div>b<ul><li>c</li></ul>" << u8("a¶b¶c");
         QTest::newRow("breaks at the end go") << "a<br><div></div><br>"
                                               << "a";
+        QTest::newRow("a break before a block shows nothing")
+            << "a<br><div>b<br></div>c<br><br>" << u8("a¶b¶c↵");
+        QTest::newRow("a break in an empty block")
+            << "<div>a</div><div><br/`x><div><i></div>z" << u8("a¶¶¶/z/");
         QTest::newRow("hidden content")
             << "<script>x<b></script>y<style>p{}</style><!-- <b>c --><?php ?>z<!DOCTYPE html>"
             << "yz";
@@ -455,7 +467,13 @@ class TestFormats : public QObject {
             << Runs{{"<b>&amp;</b>"}} << "&lt;b&gt;&amp;amp;&lt;/b&gt;";
         QTest::newRow("line breaks")
             << Runs{{QString("a ") + QChar(0x2028) + " b"}} << "a&nbsp;<br>&nbsp;b";
-        QTest::newRow("paragraphs, one empty") << Runs{{"p1\n\np3"}} << "<p>p1</p><p></p><p>p3</p>";
+        QTest::newRow("paragraphs, one empty")
+            << Runs{{"p1\n\np3"}} << "<p>p1</p><p><br></p><p>p3</p>";
+        QTest::newRow("breaks at the ends of paragraphs")
+            << Runs{{QString("a") + QChar(0x2028) + "\n" + QChar(0x2028) + "\nb" + QChar(0x2028)}}
+            << "<p>a<br><br></p><p><br><br></p><p>b<br><br></p>";
+        QTest::newRow("a break at the end")
+            << Runs{{QString("a") + QChar(0x2028), false, true}} << "<i>a<br><br></i>";
         QTest::newRow("styles with blanks at their edges")
             << Runs{{"a ", false}, {" b ", true}, {"c", false, true, true}}
             << "a <b>&nbsp;b </b><i><u>c</u></i>";
@@ -531,6 +549,8 @@ class TestFormats : public QObject {
             << QString("Q") + QChar(0) + "{=a" + QChar(0) + "b ~c}" << QStringList{"1|Q|*ab,c||"};
         QTest::newRow("a typed answer with NUL")
             << QString("[plain]Q{=a") + QChar(0) + "b}" << QStringList{"3|Q|*ab||"};
+        QTest::newRow("answers that begin as weights do")
+            << "Q{~ %50%a =b}\n\nR{= %100%c}" << QStringList{"1|Q|%50%a,*b||", "3|R|*%100%c||"};
         QTest::newRow("a multiple choice without wrong answers")
             << "Q{~%50%a ~%50%b}" << QStringList{"2|Q|*a,*b||"};
     }
@@ -558,7 +578,7 @@ class TestFormats : public QObject {
             <text><![CDATA[次のうち<b><u>正しい</u></b><i>ものは？ ~=#{}:\ &lt;b&gt;&amp;amp;&nbsp;</i>]]></text>
         </questiontext>
         <generalfeedback format="html">
-            <text><![CDATA[<p>解説</p><p>二段落目</p><p></p><p>四段落目 ~=#{}:\ &lt;b&gt;&amp;amp;&nbsp;</p>]]></text>
+            <text><![CDATA[<p>解説</p><p>二段落目</p><p><br></p><p>四段落目 ~=#{}:\ &lt;b&gt;&amp;amp;&nbsp;</p>]]></text>
         </generalfeedback>
         <defaultgrade>1</defaultgrade>
         <penalty>0.3333333</penalty>
@@ -674,7 +694,7 @@ class TestFormats : public QObject {
                "\t~東京 \\~ 大阪\r\n"
                "\t=a \\= b \\{c\\}\r\n"
                "\t~\\#1\\: \\\\n\r\n"
-               "\t####<p>解説</p><p>二段落目</p><p></p><p>四段落目 "
+               "\t####<p>解説</p><p>二段落目</p><p><br></p><p>四段落目 "
                "\\~\\=\\#\\{\\}\\:\\\\ &lt;b&gt;&amp;amp;&nbsp;</p>\r\n"
                "}\r\n\r\n"
                "::素数を選べ  (2つ以上)::[html]素数を選べ "
