@@ -136,6 +136,13 @@ class Reader {
         // uses for structure.
         if (c.isNull() || c == QChar(0xFDD0) || c == QChar(0xFDD1))
             return;
+        // A reference to a line or paragraph end breaks the text there, as
+        // the rich text would.
+        if (c == u'\n' || c == u'\r' || c == QChar(0x2029) || c == QChar(0x2028)) {
+            lineBreak(c == QChar(0x2028) ? c : QChar(u'\n'));
+            lastWasOpen = false;
+            return;
+        }
         // A collapsed blank keeps the style it was read in.
         if (spacePending && !atLineStart)
             append(u' ', spaceStyles);

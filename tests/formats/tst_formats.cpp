@@ -407,6 +407,8 @@ class TestFormats : public QObject {
         QTest::newRow("entities") << u8("&amp;&lt;&gt;&quot;&apos;&#12354;&#x3042;&hellip;&yen;"
                                         "&unknown; & x &#;")
                                   << u8("&<>\"'ああ…¥&unknown; & x &#;");
+        QTest::newRow("references to line ends")
+            << "a&#10;b&#13;c&#x2029;d&#x2028; e" << u8("a¶b¶c¶d↵e");
         QTest::newRow("out of range references")
             << "&#0;&#xD800;&#99999999;" << u8("\uFFFD\uFFFD\uFFFD");
         QTest::newRow("blanks collapse") << "  a \n\t b  "
