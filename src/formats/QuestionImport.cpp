@@ -56,7 +56,8 @@ ImportedQuestions read(Format format, const QByteArray& bytes, bool swapSides) {
     case Format::Table:
         break;
     }
-    return ImportedQuestions::refused(u("表は表として読んで下さい。"));
+    // A table is read by QuestionTable, which tells of each of its rows.
+    return {};
 }
 
 } // namespace QuestionImport
