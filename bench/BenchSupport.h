@@ -16,10 +16,12 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -96,6 +98,22 @@ inline void useFolderForBench(const QString& folder) {
     SettingsStore::useFileForTests(folder + "/settings.ini");
     Dialogs::setAnswerUnqueuedByDefault(true);
 }
+
+// The program in a folder of its own, its messages answered without being
+// shown, and an empty question file beside it.
+struct BenchProgram {
+    QTemporaryDir dir;
+    QString empty;
+    std::unique_ptr<frmMain> main;
+
+    BenchProgram() {
+        useFolderForBench(dir.path());
+        main = std::make_unique<frmMain>();
+        main->show();
+        empty = dir.filePath("empty.kmd");
+        writeBytes(empty, QuestionFile::plainFileBytes(QuestionFile::compose("1.00", {}, {})));
+    }
+};
 
 // Opens from run mode, as a learner does: both lists filled, the editor's
 // fields showing the last question.

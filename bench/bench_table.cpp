@@ -58,13 +58,11 @@ QString missingFromSheet(const QString& pdf, int questions) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     setupApplication(app);
-    QTemporaryDir dir;
-    useFolderForBench(dir.path());
-    frmMain main;
-    main.show();
+    BenchProgram program;
+    QTemporaryDir& dir = program.dir;
+    frmMain& main = *program.main;
     frmSakusei* editor = main.sakusei();
-    const QString empty = dir.filePath("empty.kmd");
-    writeBytes(empty, QuestionFile::plainFileBytes(QuestionFile::compose("1.00", {}, {})));
+    const QString& empty = program.empty;
 
     std::printf(
         "| work | questions | ms | opening ms | ratio | goal |\n|---|---:|---:|---:|---:|---:|\n");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QGuiApplication>
 #include <QString>
 
 #include <cstdint>
@@ -24,4 +25,15 @@ inline QString fuzzText(const std::uint8_t* data, std::size_t size) {
 
 inline QByteArray fuzzBytes(const std::uint8_t* data, std::size_t size) {
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+// Documents need fonts, and fonts an application; libFuzzer's own arguments
+// are none of Qt's business. For LLVMFuzzerInitialize.
+inline void startFuzzApplication() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char* argv[] = {name, nullptr};
+    static const QGuiApplication* application = new QGuiApplication(argc, argv);
+    Q_UNUSED(application);
 }

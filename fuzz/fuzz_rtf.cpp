@@ -6,18 +6,10 @@
 #include "platform/rtf/RtfReader.h"
 #include "platform/rtf/RtfWriter.h"
 
-#include <QGuiApplication>
 #include <QTextDocument>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Documents need fonts, and fonts an application; libFuzzer's own
-    // arguments are none of Qt's business.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz_rtf";
-    static char* argv[] = {name, nullptr};
-    static const QGuiApplication* application = new QGuiApplication(argc, argv);
-    Q_UNUSED(application);
+    startFuzzApplication();
     return 0;
 }
 

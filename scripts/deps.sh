@@ -2,7 +2,7 @@
 # Installs the Debian packages kuMemo needs to build, run and test, when missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev qt6-translations-l10n fonts-ipafont-gothic
-          libmspack-dev poppler-utils libxcb1-dev "$@")
+          libmspack-dev libzip-dev libzstd-dev libsqlite3-dev poppler-utils libxcb1-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

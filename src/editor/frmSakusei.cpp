@@ -160,9 +160,11 @@ void frmSakusei::createMenus() {
     mnuFileSave->setShortcut(QKeySequence("Ctrl+S"));
     mnuFileSaveAs = named(mnuFile->addAction(u("名前を付けて保存(&A)")), "mnuFileSaveAs");
     named(mnuFile->addSeparator(), "mnuFileBar4");
-    mnuFileImport =
-        named(mnuFile->addAction(u("ﾃｷｽﾄﾌｧｲﾙから問題を取り込む(&I)…")), "mnuFileImport");
+    mnuFileImport = named(mnuFile->addAction(u("ﾌｧｲﾙから問題を取り込む(&I)…")), "mnuFileImport");
     mnuFileExport = named(mnuFile->addAction(u("ﾃｷｽﾄﾌｧｲﾙに書き出す(&E)…")), "mnuFileExport");
+    mnuFileExportMoodle =
+        named(mnuFile->addAction(u("Moodle XMLに書き出す…")), "mnuFileExportMoodle");
+    mnuFileExportGift = named(mnuFile->addAction(u("GIFTに書き出す…")), "mnuFileExportGift");
     named(mnuFile->addSeparator(), "mnuFileBar5");
     worksheet =
         addWorksheetCommands(mnuFile, this, document_, [this] { return document_.records(); });
@@ -180,6 +182,8 @@ void frmSakusei::createMenus() {
     connect(mnuFileSaveAs, &QAction::triggered, this, &frmSakusei::mnuFileSaveAs_Click);
     connect(mnuFileImport, &QAction::triggered, this, &frmSakusei::mnuFileImport_Click);
     connect(mnuFileExport, &QAction::triggered, this, &frmSakusei::mnuFileExport_Click);
+    connect(mnuFileExportMoodle, &QAction::triggered, this, &frmSakusei::mnuFileExportMoodle_Click);
+    connect(mnuFileExportGift, &QAction::triggered, this, &frmSakusei::mnuFileExportGift_Click);
 
     mnuSetup = named(bar->addMenu(u("設定(&S)")), "mnuSetup");
     mnuSetupKMEpKMD =
@@ -333,7 +337,8 @@ void frmSakusei::lstMondai_ColumnClick(int) {
 }
 
 void frmSakusei::mnuFile_Click() {
-    mnuFileExport->setEnabled(document_.count() >= 1);
+    for (QAction* exporting : {mnuFileExport, mnuFileExportMoodle, mnuFileExportGift})
+        exporting->setEnabled(document_.count() >= 1);
     if (document_.count() >= 1) {
         mnuFileSaveAs->setEnabled(true);
     } else {

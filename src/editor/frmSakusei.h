@@ -8,6 +8,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -95,9 +97,15 @@ class frmSakusei : public QMainWindow {
     // and the file was not written.
     bool confirmSaveChanges();
 
-    // Questions from a table file and out to one.
+    // Questions from a table or another program's file, and out to a table
+    // or a quiz.
     void mnuFileImport_Click();
     void mnuFileExport_Click();
+    void mnuFileExportMoodle_Click();
+    void mnuFileExportGift_Click();
+    // Reads the file at `path` in the format its content shows and adds its
+    // questions as new ones; cards with two sides ask which is the question.
+    void importFile(const QString& path);
     // Reads the table file at `path` and adds its questions as new ones,
     // after asking what to do with rows that cannot become questions.
     void importTable(const QString& path);
@@ -134,6 +142,8 @@ class frmSakusei : public QMainWindow {
     QAction* mnuFileSaveAs = nullptr;
     QAction* mnuFileImport = nullptr;
     QAction* mnuFileExport = nullptr;
+    QAction* mnuFileExportMoodle = nullptr;
+    QAction* mnuFileExportGift = nullptr;
     WorksheetCommands worksheet;
     QAction* mnuFileProp = nullptr;
     QAction* mnuFileExit = nullptr;
@@ -176,8 +186,13 @@ class frmSakusei : public QMainWindow {
     void showAddedQuestions(const QStringList& keys);
     void removeQuestionRow(const QString& key);
     void showQuestionOrder();
-    // Adds the questions read, and tells how many and which rows to check.
-    void addQuestions(const QuestionTable::ReadResult& table);
+    // Adds the questions read, and tells how many; `note` follows that.
+    void addQuestions(const QVector<QuestionTable::Question>& questions, const QString& note);
+    // Writes the open file's questions as `compose` makes them, to a file
+    // the author names.
+    void exportQuestions(
+        const QString& title, const QString& filter,
+        const std::function<QByteArray(const QStringList& records, const QString& path)>& compose);
     // The key the fields were loaded with; a different text in txtKey was
     // typed by hand.
     QString loadedKey_;

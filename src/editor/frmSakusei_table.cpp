@@ -1,8 +1,13 @@
-// The editor's table commands: questions taken in from a table file that a
-// spreadsheet program saved, and the open file's questions written out as one.
+// The editor's import and export commands: questions taken in from a table
+// file that a spreadsheet program saved or from another program's file, and
+// the open file's questions written out as a table or a quiz.
+#include "editor/frmImport.h"
 #include "editor/frmProtect.h"
 #include "editor/frmSakusei.h"
+#include "formats/Gift.h"
+#include "formats/MoodleXml.h"
 #include "formats/ProtectedFile.h"
+#include "formats/QuestionImport.h"
 #include "formats/TableExport.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
@@ -18,33 +23,96 @@
 
 void frmSakusei::mnuFileImport_Click() {
     Dialogs::FileRequest request;
-    request.title = u("取り込む問題のﾃｷｽﾄﾌｧｲﾙを指定して下さい");
-    request.filter =
-        u("ﾃｷｽﾄﾌｧｲﾙ (*.csv;*.txt;*.tsv)|*.csv;*.txt;*.tsv|すべてのファイル (*.*)|*.*|");
+    request.title = u("取り込む問題のﾌｧｲﾙを指定して下さい");
+    request.filter = u("問題のﾌｧｲﾙ (*.csv;*.txt;*.tsv;*.xml;*.gift;*.kvtml;*.apkg;*.colpkg)|"
+                       "*.csv;*.txt;*.tsv;*.xml;*.gift;*.kvtml;*.apkg;*.colpkg|"
+                       "すべてのファイル (*.*)|*.*|");
     request.filterIndex = 1;
     request.options = Dialogs::FileMustExist | Dialogs::HideReadOnly;
     const QString path = Dialogs::openFile(request);
     if (!path.isEmpty())
+        importFile(path);
+}
+
+namespace {
+
+void cannotRead(const QString& path) {
+    Dialogs::message(u("ﾌｧｲﾙを読み込めませんでした。") + "\r\n" + path, u("読み込みエラー"),
+                     Dialogs::Icon::Exclamation);
+}
+
+// What is wrong with the file, and which file it is.
+void refuse(const QString& path, const QString& refusal) {
+    Dialogs::message(refusal + "\r\n" + path, u("読み込みエラー"), Dialogs::Icon::Exclamation);
+}
+
+// The lines of a message telling what was left out and why.
+QString skippedList(const ImportedQuestions& read) {
+    if (read.skipped.isEmpty())
+        return {};
+    QString list = u("次の%1件は取り込みませんでした。").arg(read.skippedCount());
+    for (const ImportedQuestions::Skipped& s : read.skipped)
+        list += "\r\n" + u("　%1：%2件").arg(s.reason).arg(s.count);
+    return list;
+}
+
+} // namespace
+
+void frmSakusei::importFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        cannotRead(path);
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const QuestionImport::Format format = QuestionImport::detect(bytes);
+    if (format == QuestionImport::Format::Table) {
         importTable(path);
+        return;
+    }
+    // A damaged file is refused before the author is asked anything.
+    ImportedQuestions read = QuestionImport::read(format, bytes, false);
+    if (!read.ok) {
+        refuse(path, read.refusal);
+        return;
+    }
+    bool swapSides = false;
+    if (QuestionImport::hasSides(format)) {
+        if (!frmImport::ask(this, path, QuestionImport::formatName(format), swapSides))
+            return;
+        if (swapSides)
+            read = QuestionImport::read(format, bytes, true);
+    }
+    const QString skipped = skippedList(read);
+    if (read.questions.isEmpty()) {
+        Dialogs::message(
+            (skipped.isEmpty()
+                 ? u("ﾌｧｲﾙに問題がありません。")
+                 : u("問題にできるものがないため、何も取り込みませんでした。") + "\r\n" + skipped) +
+                "\r\n" + path,
+            u("取り込み中止"), Dialogs::Icon::Exclamation);
+        return;
+    }
+    addQuestions(read.questions, skipped.isEmpty() ? QString() : "\r\n\r\n" + skipped);
 }
 
 void frmSakusei::importTable(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        Dialogs::message(u("ﾌｧｲﾙを読み込めませんでした。") + "\r\n" + path, u("読み込みエラー"),
-                         Dialogs::Icon::Exclamation);
+        cannotRead(path);
         return;
     }
     const QuestionTable::ReadResult table = QuestionTable::read(file.readAll());
     if (!table.ok) {
-        Dialogs::message(table.refusal, u("読み込みエラー"), Dialogs::Icon::Exclamation);
+        refuse(path, table.refusal);
         return;
     }
     if (!table.badRows.isEmpty()) {
         const QString list = QuestionTable::rowList(table.badRows);
         if (table.questions.isEmpty()) {
             Dialogs::message(u("次の行は問題にできないため、何も取り込みませんでした。") + "\r\n" +
-                                 list,
+                                 list + "\r\n" + path,
                              u("取り込み中止"), Dialogs::Icon::Exclamation);
             return;
         }
@@ -54,11 +122,17 @@ void frmSakusei::importTable(const QString& path) {
                              Dialogs::Answer::No) != Dialogs::Answer::Yes)
             return;
     }
-    addQuestions(table);
+    // A number that is also a choice's text was taken as the text: the
+    // author checks those rows.
+    QString note;
+    if (!table.readByText.isEmpty())
+        note = "\r\n\r\n" + u("次の行の正解は、番号ではなく選択肢の文字として読みました。") +
+               "\r\n" + QuestionTable::rowList(table.readByText);
+    addQuestions(table.questions, note);
 }
 
-void frmSakusei::addQuestions(const QuestionTable::ReadResult& table) {
-    const QVector<QuestionTable::Question>& questions = table.questions;
+void frmSakusei::addQuestions(const QVector<QuestionTable::Question>& questions,
+                              const QString& note) {
     // New keys first, unique among themselves too; then every core composes
     // a share of the records.
     QVector<QuestionEntry> entries(questions.size());
@@ -87,29 +161,46 @@ void frmSakusei::addQuestions(const QuestionTable::ReadResult& table) {
     lstMondai->setSelectedRow(first);
     lstMondai->ensureRowVisible(first);
     lstMondai_Click();
-    QString done = u("%1問を取り込みました").arg(questions.size());
-    // A number that is also a choice's text was taken as the text: the
-    // author checks those rows.
-    if (!table.readByText.isEmpty())
-        done += "\r\n\r\n" + u("次の行の正解は、番号ではなく選択肢の文字として読みました。") +
-                "\r\n" + QuestionTable::rowList(table.readByText);
-    Dialogs::message(done, u("取り込み完了"), Dialogs::Icon::Information);
+    Dialogs::message(u("%1問を取り込みました").arg(questions.size()) + note, u("取り込み完了"),
+                     Dialogs::Icon::Information);
 }
 
-void frmSakusei::mnuFileExport_Click() {
+void frmSakusei::exportQuestions(
+    const QString& title, const QString& filter,
+    const std::function<QByteArray(const QStringList& records, const QString& path)>& compose) {
     // The answers of a locked file go out only with its password.
     if (document_.isLocked() &&
         !frmProtect::unlockOrWarn(this, document_, ProtectedFile::stillLockedThisFormatNotice()))
         return;
     const QStringList records = document_.records();
     exportFile(
-        u("問題を書き出すﾌｧｲﾙ名を指定して下さい"),
-        u("CSVﾌｧｲﾙ(ｶﾝﾏ区切り) (*.csv)|*.csv|ﾃｷｽﾄﾌｧｲﾙ(ﾀﾌﾞ区切り) (*.txt)|*.txt|"), document_.path(),
-        [&records](const QString& path, QString* error) {
-            // Tabs for a text file, commas for anything else.
-            const QString suffix = QFileInfo(path).suffix().toLower();
-            const QChar separator = suffix == "txt" || suffix == "tsv" ? QChar('\t') : QChar(',');
-            return writeFileAtomically(path, QuestionTable::write(records, separator), error);
+        title, filter, document_.path(),
+        [&](const QString& path, QString* error) {
+            return writeFileAtomically(path, compose(records, path), error);
         },
         u("%1問を書き出しました").arg(records.size()));
+}
+
+void frmSakusei::mnuFileExport_Click() {
+    exportQuestions(u("問題を書き出すﾌｧｲﾙ名を指定して下さい"),
+                    u("CSVﾌｧｲﾙ(ｶﾝﾏ区切り) (*.csv)|*.csv|ﾃｷｽﾄﾌｧｲﾙ(ﾀﾌﾞ区切り) (*.txt)|*.txt|"),
+                    [](const QStringList& records, const QString& path) {
+                        // Tabs for a text file, commas for anything else.
+                        const QString suffix = QFileInfo(path).suffix().toLower();
+                        const QChar separator =
+                            suffix == "txt" || suffix == "tsv" ? QChar('\t') : QChar(',');
+                        return QuestionTable::write(records, separator);
+                    });
+}
+
+void frmSakusei::mnuFileExportMoodle_Click() {
+    exportQuestions(
+        u("Moodle XMLに書き出すﾌｧｲﾙ名を指定して下さい"), u("Moodle XMLﾌｧｲﾙ (*.xml)|*.xml|"),
+        [](const QStringList& records, const QString&) { return MoodleXml::write(records); });
+}
+
+void frmSakusei::mnuFileExportGift_Click() {
+    exportQuestions(
+        u("GIFTに書き出すﾌｧｲﾙ名を指定して下さい"), u("GIFTﾌｧｲﾙ (*.txt)|*.txt|"),
+        [](const QStringList& records, const QString&) { return Gift::write(records); });
 }

@@ -12,6 +12,13 @@
 
 namespace QuestionTable {
 
+bool hasHeader(QStringView text) {
+    QVector<Row> rows;
+    splitRows(text, detectSeparator(text), rows, 1);
+    QString refusal;
+    return !rows.isEmpty() && headerLayout(rows.first(), refusal).value_or(Layout()).header;
+}
+
 ReadResult read(const QByteArray& bytes) {
     ReadResult result;
     const Decoded decoded = decode(bytes);

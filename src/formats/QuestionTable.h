@@ -54,6 +54,9 @@ struct ReadResult {
 // the numbers of the right choices.
 ReadResult read(const QByteArray& bytes);
 
+// Whether the text's first row names the columns.
+bool hasHeader(QStringView text);
+
 // The lines of a message listing these rows, at most `shown` of them.
 QString rowList(const QVector<RowNote>& rows, int shown = 20);
 

@@ -123,4 +123,10 @@ QByteArray write(const QStringList& records, QChar separator) {
     return out;
 }
 
+QString quotedField(const QString& field, QChar separator) {
+    QString out;
+    appendField(out, field, separator);
+    return out;
+}
+
 } // namespace QuestionTable

@@ -11,4 +11,8 @@ namespace QuestionTable {
 // with commas after them where a choice's text is the same as the numbers.
 QByteArray write(const QStringList& records, QChar separator);
 
+// A field as a row of the table holds it: in quotes, with its quotes
+// doubled, when it holds the separator, a quote or a line break.
+QString quotedField(const QString& field, QChar separator);
+
 } // namespace QuestionTable

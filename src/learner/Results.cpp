@@ -1,5 +1,6 @@
 #include "learner/Results.h"
 
+#include "formats/TableExport.h"
 #include "learner/Learners.h"
 #include "learner/Statistics.h"
 #include "platform/Codepage.h"
@@ -199,10 +200,12 @@ bool readCounts(const QByteArray& bytes, const QString& fileId, const QuestionIn
 // file's questions is left out.
 // The counts are the questions', in the order of the file.
 void addLearner(ClassResults& results, const QString& name, const QVector<Counts>& counts) {
-    ClassLearner learner{name, {}, 0, 0, 0};
+    ClassLearner learner{name, {}, 0, 0, 0, {}};
+    learner.counts.reserve(results.questions.size());
     for (qsizetype i = 0; i < results.questions.size(); ++i) {
         ClassQuestion& question = results.questions[i];
         const Counts& c = counts[i];
+        learner.counts.append({c.correct, c.answered});
         if (c.answered <= 0)
             continue;
         ++learner.answered;
@@ -225,7 +228,8 @@ ClassResults classResultsOf(const QString& folder, const QVector<QuestionEntry>&
     ClassResults results;
     results.questions.reserve(questions.size());
     for (const QuestionEntry& question : questions)
-        results.questions.append({question.key, question.text, 0, 0, 0});
+        results.questions.append(
+            {question.key, question.text, int(results.questions.size()), 0, 0, 0});
     QStringList names = existingLearners(folder);
     if (!names.contains(currentLearner) && !currentLearner.isEmpty()) {
         names.append(currentLearner);
@@ -239,9 +243,9 @@ ClassResults classResultsOf(const QString& folder, const QVector<QuestionEntry>&
         }
         QFile file(learnerFilePath(folder, name));
         if (!file.open(QIODevice::ReadOnly))
-            results.learners.append({name, file.errorString(), 0, 0, 0});
+            results.learners.append({name, file.errorString(), 0, 0, 0, {}});
         else if (!readCounts(file.readAll(), fileId, index, counts))
-            results.learners.append({name, u("回答者ﾃﾞｰﾀﾌｧｲﾙとして読めません"), 0, 0, 0});
+            results.learners.append({name, u("回答者ﾃﾞｰﾀﾌｧｲﾙとして読めません"), 0, 0, 0, {}});
         else
             addLearner(results, name, counts);
     }
@@ -309,6 +313,29 @@ TextTable classQuestionTable(const ClassResults& results) {
                            rateCell(q.correct, q.answered)});
     }
     return table;
+}
+
+QByteArray classRateSheet(const ClassResults& results) {
+    QVector<ClassQuestion> questions = results.questions;
+    std::sort(questions.begin(), questions.end(),
+              [](const ClassQuestion& a, const ClassQuestion& b) { return a.place < b.place; });
+    QString sheet = u("回答者");
+    for (const ClassQuestion& q : std::as_const(questions))
+        sheet += ',' + QuestionTable::quotedField(QString(q.text).replace("\r\n", " "), ',');
+    sheet += "\r\n";
+    for (const ClassLearner& learner : results.learners) {
+        if (!learner.unreadable.isEmpty())
+            continue;
+        sheet += QuestionTable::quotedField(learner.name, ',');
+        for (const auto& [correct, answered] : learner.counts) {
+            sheet += ',';
+            // The rate as the lists round it, as a number.
+            if (answered > 0)
+                sheet += rateText(correct, answered).trimmed().chopped(1);
+        }
+        sheet += "\r\n";
+    }
+    return "\xEF\xBB\xBF" + sheet.toUtf8();
 }
 
 QByteArray composeTextTable(const TextTable& table) {

@@ -10,6 +10,7 @@
 #include <QVector>
 
 #include <array>
+#include <utility>
 
 class KeyedTable;
 
@@ -64,12 +65,15 @@ struct ClassLearner {
     int answered = 0;
     int solved = 0;
     double rateSum = 0; // the rates of the answered questions, each from 0 to 1
+    // Each question's right answers and answers, in the file's order.
+    QVector<std::pair<double, double>> counts;
 };
 
 // One question as the whole class answered it.
 struct ClassQuestion {
     QString key;
     QString text;
+    int place = 0;    // in the file's order
     int learners = 0; // learners who answered it
     double correct = 0;
     double answered = 0;
@@ -101,6 +105,12 @@ struct TextTable {
 TextTable hardestTable(const LearnerResults& results);
 TextTable classLearnerTable(const ClassResults& results);
 TextTable classQuestionTable(const ClassResults& results);
+
+// The class for a spreadsheet: one row per learner who could be read, a
+// column per question in the file's order holding the learner's rate in
+// percent with one decimal (empty where the learner never answered it).
+// Comma-separated, UTF-8 with a byte order mark, CR LF after each row.
+QByteArray classRateSheet(const ClassResults& results);
 
 // The table as UTF-8 text: the header and each row on a line of their own,
 // cells separated by tabs, without the blanks (U+0020) around them; tabs and line

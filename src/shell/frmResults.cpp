@@ -225,6 +225,24 @@ QWidget* frmResults::progressPage(const ResultsData& data) {
     return page;
 }
 
+namespace {
+void saveExport(const QString& path, const QByteArray& bytes) {
+    QString reason;
+    if (!writeFileAtomically(path, bytes, &reason))
+        Dialogs::message(u("ﾌｧｲﾙに書き込めませんでした。") + "\r\n" + path + "\r\n" + reason,
+                         u("保存中止"), Dialogs::Icon::Exclamation);
+}
+// The file an export goes to, "" when the learner cancels.
+QString exportPath(const QString& title, const QString& filter) {
+    Dialogs::FileRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.options = Dialogs::OverwritePrompt | Dialogs::HideReadOnly;
+    request.save = true;
+    return Dialogs::saveFile(request);
+}
+} // namespace
+
 QWidget* frmResults::classPage(const ResultsData& data) {
     auto* page = new QWidget;
     lstClassLearners =
@@ -238,6 +256,21 @@ QWidget* frmResults::classPage(const ResultsData& data) {
         caption(u("問題ごと(&Q)　ｸﾗｽ全体で正解率の低い問題が上。見出しのｸﾘｯｸで並べ替え"),
                 lstClassQuestions));
     layout->addWidget(lstClassQuestions, 2);
+    // The class's rates for a spreadsheet: a row per learner, a column per
+    // question.
+    cmdClassExport =
+        named(new QPushButton(u("回答者ごとの正解率を書き出す(&E)…"), page), "cmdClassExport");
+    const QByteArray sheet = classRateSheet(data.klass);
+    connect(cmdClassExport, &QPushButton::clicked, this, [sheet] {
+        const QString path =
+            exportPath(u("回答者ごとの正解率を書き出す"), u("CSVﾌｧｲﾙ(ｶﾝﾏ区切り) (*.csv)|*.csv"));
+        if (!path.isEmpty())
+            saveExport(path, sheet);
+    });
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdClassExport);
+    buttons->addStretch();
+    layout->addLayout(buttons);
     return page;
 }
 
@@ -288,24 +321,6 @@ TextTable frmResults::shownTable(const ListView* list) const {
     }
     return table;
 }
-
-namespace {
-void saveExport(const QString& path, const QByteArray& bytes) {
-    QString reason;
-    if (!writeFileAtomically(path, bytes, &reason))
-        Dialogs::message(u("ﾌｧｲﾙに書き込めませんでした。") + "\r\n" + path + "\r\n" + reason,
-                         u("保存中止"), Dialogs::Icon::Exclamation);
-}
-// The file an export goes to, "" when the learner cancels.
-QString exportPath(const QString& title, const QString& filter) {
-    Dialogs::FileRequest request;
-    request.title = title;
-    request.filter = filter;
-    request.options = Dialogs::OverwritePrompt | Dialogs::HideReadOnly;
-    request.save = true;
-    return Dialogs::saveFile(request);
-}
-} // namespace
 
 void frmResults::exportTable(const ListView* list) {
     const QString path = exportPath(u("表をﾃｷｽﾄで保存"), u("ﾃｷｽﾄ ﾌｧｲﾙ (*.txt)|*.txt"));

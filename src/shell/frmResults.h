@@ -27,6 +27,7 @@ class frmResults : public QDialog {
     QLabel* lblRounds = nullptr;
     ListView* lstClassLearners = nullptr;
     ListView* lstClassQuestions = nullptr;
+    QPushButton* cmdClassExport = nullptr;
     QPushButton* cmdClose = nullptr;
 
     // The table as shown, in its present order.

@@ -1,13 +1,16 @@
-// The editor's table and worksheet commands as an author uses them: a table
-// taken in through the File menu, the open file written out as one, and
-// worksheets printed to PDF from both windows.
+// The editor's table, quiz and worksheet commands as an author uses them: a
+// table or another program's file taken in through the File menu, the open
+// file written out as a table or a quiz, and worksheets printed to PDF from
+// both windows.
 
+#include "AnkiPackageMaker.h"
 #include "data/AppGlobals.h"
 #include "data/Markup.h"
 #include "data/QuestionRecord.h"
 #include "platform/SettingsStore.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
+#include "platform/SettingsStore.h"
 #include "platform/rtf/RtfReader.h"
 #include "printing/Worksheet.h"
 
@@ -16,6 +19,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QCheckBox>
+#include <QLabel>
 #include <QPdfWriter>
 #include <QPrintPreviewWidget>
 #include <QProcess>
@@ -228,6 +233,14 @@ class TestTableCommands : public QObject {
             << u8("次の行は問題にできないため、何も取り込みませんでした。\r\n"
                   "　2行目：正解がありません");
         QTest::newRow("missing file") << "none.csv" << u8("ﾌｧｲﾙを読み込めませんでした。");
+        QTest::newRow("a ZIP file cut short")
+            << "cut.apkg" << u8("ZIPﾌｧｲﾙとして読めません。途中で切れているか、壊れています(");
+        QTest::newRow("zstd that does not decompress")
+            << "zstd.apkg" << u8("collection.anki21bを展開できません(");
+        QTest::newRow("SQLite without notes")
+            << "nonotes.colpkg" << u8("ｺﾚｸｼｮﾝにﾉｰﾄの表(notes)がありません。\r\n");
+        QTest::newRow("XML not well formed") << "quiz.xml" << u8("XMLとして読めません(3行目：");
+        QTest::newRow("the sides not chosen") << "words.kvtml" << QString();
     }
     void refusedOrCancelledImportChangesNothing() {
         QFETCH(QString, file);
@@ -237,15 +250,46 @@ class TestTableCommands : public QObject {
         const QStringList before = f.main->document().records();
         f.env.writeFile("bad.csv", "q,a\r\n\x82\x20,b\r\n");
         f.env.writeFile("allbad.csv", u8("問題,種類,正解\r\nQ,3,\r\n").toUtf8());
+        AnkiPackageMaker::Collection deck;
+        deck.notes = {{1, deck.basicType, {"q", "a"}}};
+        const QByteArray package = AnkiPackageMaker::package(deck);
+        f.env.writeFile("cut.apkg", package.left(package.size() / 2));
+        f.env.writeFile("zstd.apkg",
+                        AnkiPackageMaker::zip({{"meta", QByteArray("\x08\x03", 2)},
+                                               {"collection.anki21b", "\x28\xB5\x2F\xFD"
+                                                                      "\xFF\xFF\xFF"}}));
+        deck.withNotesTable = false;
+        f.env.writeFile("nonotes.colpkg", AnkiPackageMaker::package(deck));
+        f.env.writeFile("quiz.xml", "<?xml version=\"1.0\"?>\n<quiz>\n<question></quiz>");
+        f.env.writeFile("words.kvtml", "<kvtml version=\"2.0\"><entries><entry><translation "
+                                       "id=\"0\"><text>a</text></translation><translation "
+                                       "id=\"1\"><text>b</text></translation></entry></entries>"
+                                       "</kvtml>");
+        // A damaged file is refused before anything is asked; a sound one is
+        // taken only when the sides are chosen.
+        bool asked = false;
+        QTimer answer;
+        answer.setSingleShot(true);
+        connect(&answer, &QTimer::timeout, [&asked] {
+            if (QWidget* form = QApplication::activeModalWidget()) {
+                asked = true;
+                control<QPushButton>(form, "cmdCancel")->click();
+            }
+        });
+        answer.start(0);
         Dialogs::clearRecords();
         Dialogs::setNextFileName(file.isEmpty() ? QString() : f.env.path(file));
         choose(f.editor, "mnuFileImport");
+        QCOMPARE(asked, file.endsWith(".kvtml"));
         if (message.isEmpty()) {
             QVERIFY(Dialogs::shownMessages().isEmpty());
         } else {
             QCOMPARE(Dialogs::shownMessages().size(), 1);
             QVERIFY2(lastMessage().text.startsWith(message), qPrintable(lastMessage().text));
             QCOMPARE(lastMessage().icon, Dialogs::Icon::Exclamation);
+            // The message names the file.
+            QVERIFY2(lastMessage().text.endsWith("\r\n" + f.env.path(file)),
+                     qPrintable(lastMessage().text));
         }
         QCOMPARE(f.main->document().records(), before);
         QCOMPARE(questionList(f.editor)->count(), before.size());
@@ -274,6 +318,150 @@ class TestTableCommands : public QObject {
             choose(f.editor, "mnuFileImport");
             QCOMPARE(describeAll(f.main->document().records()), sample);
         }
+    }
+
+    // Other programs' files through the same command, told by their
+    // content; cards with two sides ask which side is the question.
+    void importsOtherProgramsFiles_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("asked"); // the dialog's file line; empty: no dialog
+        QTest::addColumn<bool>("swap");
+        QTest::addColumn<QString>("done");
+        QTest::addColumn<QStringList>("imported");
+        QTest::newRow("Moodle XML")
+            << "quiz.xml"
+            << u8("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n"
+                  "<question type=\"multichoice\"><questiontext format=\"html\"><text><![CDATA["
+                  "<p>日本の<b>首都</b>は？</p>]]></text></questiontext><single>true</single>"
+                  "<answer fraction=\"0\"><text>大阪</text></answer><answer fraction=\"100\">"
+                  "<text>東京</text></answer></question>\n"
+                  "<question type=\"essay\"><questiontext><text>Write.</text></questiontext>"
+                  "</question>\n</quiz>\n")
+                   .toUtf8()
+            << QString() << false
+            << u8("1問を取り込みました\r\n\r\n次の1件は取り込みませんでした。\r\n　記述問題：1件")
+            << QStringList{u8("1|日本の首都は？|大阪,*東京||")};
+        QTest::newRow("GIFT in a .txt")
+            << "quiz.txt"
+            << u8("::q1::2+2は？{=4 ~5}\n\n::q2::Capital of Japan?{=Tokyo}\n").toUtf8() << QString()
+            << false << u8("2問を取り込みました")
+            << QStringList{u8("1|2+2は？|*4,5||"), u8("3|Capital of Japan?|*Tokyo||")};
+        QTest::newRow("KVTML, sides swapped")
+            << "words.kvtml"
+            << u8("<?xml version=\"1.0\"?>\n<kvtml version=\"2.0\"><entries>"
+                  "<entry id=\"0\"><translation id=\"0\"><text>dog</text></translation>"
+                  "<translation id=\"1\"><text>犬</text></translation></entry>"
+                  "</entries></kvtml>\n")
+                   .toUtf8()
+            << u8("words.kvtml (KVTML)") << true << u8("1問を取り込みました")
+            << QStringList{u8("3|犬|*dog||")};
+        AnkiPackageMaker::Collection deck;
+        deck.version = AnkiPackageMaker::Version::Anki21b;
+        deck.notes = {{1, deck.basicType, {u8("<b>猫</b>の英語"), "cat"}},
+                      {2, deck.clozeType, {u8("{{c1::東京}}は首都"), ""}},
+                      {3, deck.basicType, {u8("ﾌｨｰﾙﾄﾞ1つ")}}};
+        QTest::newRow("Anki package")
+            << "deck.apkg" << AnkiPackageMaker::package(deck) << u8("deck.apkg (Ankiのﾊﾟｯｹｰｼﾞ)")
+            << false
+            << u8("1問を取り込みました\r\n\r\n次の2件は取り込みませんでした。\r\n"
+                  "　穴埋め(ｸﾛｰｽﾞ)のﾉｰﾄ：1件\r\n　ﾌｨｰﾙﾄﾞが2つないﾉｰﾄ：1件")
+            << QStringList{u8("3|猫の英語|*cat||")};
+        deck.version = AnkiPackageMaker::Version::Anki2;
+        deck.notes = {{2, deck.clozeType, {u8("{{c1::東京}}は首都"), ""}}};
+        QTest::newRow("Anki collection with nothing to take")
+            << "all.colpkg" << AnkiPackageMaker::package(deck) << u8("all.colpkg (Ankiのﾊﾟｯｹｰｼﾞ)")
+            << false
+            << u8("問題にできるものがないため、何も取り込みませんでした。\r\n"
+                  "次の1件は取り込みませんでした。\r\n　穴埋め(ｸﾛｰｽﾞ)のﾉｰﾄ：1件\r\n")
+            << QStringList();
+    }
+    void importsOtherProgramsFiles() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, asked);
+        QFETCH(bool, swap);
+        QFETCH(QString, done);
+        QFETCH(QStringList, imported);
+        EditorFixture f;
+        openQuestionFile(f.editor, KUMEMO_EXAMPLES "/sample.kmd");
+        QuestionDocument& document = f.main->document();
+        const QStringList before = document.records();
+        f.env.writeFile(name, bytes);
+        QString shown;
+        if (!asked.isEmpty())
+            whenModal([&shown, swap](QWidget* form) {
+                shown = control<QLabel>(form, "lblFile")->text();
+                QCOMPARE(control<QCheckBox>(form, "chkSwap")->text(),
+                         u8("問題と答えを入れ替える(&W)"));
+                if (swap)
+                    QTest::mouseClick(control<QCheckBox>(form, "chkSwap"), Qt::LeftButton);
+                QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
+            });
+        Dialogs::clearRecords();
+        Dialogs::setNextFileName(f.env.path(name));
+        choose(f.editor, "mnuFileImport");
+        QCOMPARE(shown, asked);
+        QCOMPARE(Dialogs::shownMessages().size(), 1);
+        if (imported.isEmpty()) {
+            QCOMPARE(lastMessage().text, done + f.env.path(name));
+            QCOMPARE(lastMessage().icon, Dialogs::Icon::Exclamation);
+            QCOMPARE(document.records(), before);
+            QVERIFY(!f.editor->mnuFileSave->isEnabled());
+            return;
+        }
+        QCOMPARE(lastMessage().text, done);
+        QCOMPARE(lastMessage().title, u8("取り込み完了"));
+        QCOMPARE(document.records().mid(0, before.size()), before);
+        QCOMPARE(describeAll(document.records().mid(before.size())), imported);
+        // Both lists show them, under new keys.
+        QCOMPARE(questionList(f.editor)->count(), document.count());
+        QCOMPARE(f.main->lstMondai->count(), document.count());
+        const QString key = questionList(f.editor)->key(before.size() + 1);
+        QCOMPARE(key.size(), 5);
+        QCOMPARE(f.main->lstMondai->text(f.main->lstMondai->find(key)),
+                 imported.first().section('|', 1, 1));
+        QVERIFY(f.editor->mnuFileSave->isEnabled());
+    }
+
+    // The open file as a quiz for a learning platform, and back.
+    void quizExportsReadBack_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QByteArray>("begins");
+        QTest::newRow("Moodle XML")
+            << "mnuFileExportMoodle" << u8("Moodle XMLに書き出すﾌｧｲﾙ名を指定して下さい")
+            << u8("Moodle XMLﾌｧｲﾙ (*.xml)|*.xml|") << "quiz.xml"
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n");
+        QTest::newRow("GIFT") << "mnuFileExportGift" << u8("GIFTに書き出すﾌｧｲﾙ名を指定して下さい")
+                              << u8("GIFTﾌｧｲﾙ (*.txt)|*.txt|") << "quiz.txt"
+                              << u8("//ヒント：").toUtf8();
+    }
+    void quizExportsReadBack() {
+        QFETCH(QString, command);
+        QFETCH(QString, title);
+        QFETCH(QString, filter);
+        QFETCH(QString, written);
+        QFETCH(QByteArray, begins);
+        EditorFixture f;
+        openQuestionFile(f.editor, KUMEMO_EXAMPLES "/sample.kmd");
+        const QStringList sample = describeAll(f.main->document().records());
+        Dialogs::clearRecords();
+        Dialogs::setNextFileName(f.env.path("quiz"));
+        choose(f.editor, qPrintable(command));
+        QCOMPARE(Dialogs::fileRequests().last().title, title);
+        QCOMPARE(Dialogs::fileRequests().last().filter, filter);
+        QCOMPARE(lastMessage().text, u8("8問を書き出しました"));
+        QCOMPARE(lastMessage().title, u8("書き出し完了"));
+        QVERIFY(fileBytes(f.env.path(written)).startsWith(begins));
+        f.env.writeFile("empty.kmd", plainQuestionFile(""));
+        openQuestionFile(f.editor, f.env.path("empty.kmd"));
+        Dialogs::setNextFileName(f.env.path(written));
+        choose(f.editor, "mnuFileImport");
+        QCOMPARE(lastMessage().text, u8("8問を取り込みました"));
+        QCOMPARE(describeAll(f.main->document().records()), sample);
     }
 
     // Calc's own CSV files, and what Calc made of an exported one.
@@ -449,12 +637,14 @@ class TestTableCommands : public QObject {
 
         // Switched off, the key is left out, in this run and the next ones.
         choose(f.editor, "mnuFileAnswerKey");
-        QCOMPARE(SettingsStore::get("worksheetAnswerKey", QString()), SettingsStore::boolText(false));
+        QCOMPARE(SettingsStore::get("worksheetAnswerKey", QString()),
+                 SettingsStore::boolText(false));
         Dialogs::setNextFileName(f.env.path("nokey.pdf"));
         choose(f.editor, "mnuFilePdf");
         QVERIFY(!pdfText(f.env.path("nokey.pdf")).contains(u8("解答")));
         choose(f.editor, "mnuFileAnswerKey");
-        QCOMPARE(SettingsStore::get("worksheetAnswerKey", QString()), SettingsStore::boolText(true));
+        QCOMPARE(SettingsStore::get("worksheetAnswerKey", QString()),
+                 SettingsStore::boolText(true));
     }
 
     // A teacher's real sheet: questions imported from a spreadsheet, three
@@ -527,8 +717,10 @@ class TestTableCommands : public QObject {
         const auto row = [](const char* name, const char* caption) {
             QTest::newRow(name) << QString(name) << u8(caption);
         };
-        row("mnuFileImport", "ﾃｷｽﾄﾌｧｲﾙから問題を取り込む(&I)…");
+        row("mnuFileImport", "ﾌｧｲﾙから問題を取り込む(&I)…");
         row("mnuFileExport", "ﾃｷｽﾄﾌｧｲﾙに書き出す(&E)…");
+        row("mnuFileExportMoodle", "Moodle XMLに書き出す…");
+        row("mnuFileExportGift", "GIFTに書き出す…");
         row("mnuFilePrint", "印刷(&R)…");
         row("mnuFilePreview", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)…");
         row("mnuFilePdf", "PDFに書き出す(&D)…");
@@ -543,7 +735,7 @@ class TestTableCommands : public QObject {
         // Nothing to write out or print in an empty file.
         emit control<QMenu>(f.editor, "mnuFile")->aboutToShow();
         QCOMPARE(item->isEnabled(), name == "mnuFileImport" || name == "mnuFileAnswerKey");
-        if (name != "mnuFileImport" && name != "mnuFileExport")
+        if (!name.startsWith("mnuFileImport") && !name.startsWith("mnuFileExport"))
             QCOMPARE(control<QAction>(f.main.get(), qPrintable(name))->text(), caption);
     }
 };

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QValueAxis>
 
@@ -96,6 +97,8 @@ class TestResultsWindow : public QObject {
             ratesSaid = results->chtRates->accessibleDescription();
             Dialogs::setNextFileName(exported);
             results->findChild<QAction*>("lstClassQuestionsExport")->trigger();
+            Dialogs::setNextFileName(env.path("class.csv"));
+            QTest::mouseClick(results->findChild<QPushButton*>("cmdClassExport"), Qt::LeftButton);
             Dialogs::setNextFileName(env.path("rates.png"));
             results->findChild<QAction*>("chtRatesExport")->trigger();
             results->tabResults->setCurrentIndex(0);
@@ -113,6 +116,12 @@ class TestResultsWindow : public QObject {
                                          "Q2\t2\t1\t6\t16.7%\r\nQ3\t2\t3\t5\t60.0%\r\n"
                                          "Q1\t2\t3\t4\t75.0%\r\n")
                                           .toUtf8());
+        // For a spreadsheet: a row per learner, a column per question in the
+        // file's order.
+        QCOMPARE(fileBytes(env.path("class.csv")),
+                 "\xEF\xBB\xBF" + u8("回答者,Q1,Q2,Q3\r\nalice,100.0,25.0,100.0\r\nbob,,,0.0\r\n"
+                                     "ごんべえ,66.7,0.0,\r\n")
+                                      .toUtf8());
         QVERIFY(QImage(env.path("rates.png")).width() > 100);
         QCOMPARE(hardest, (QStringList{"Q2|0|2|0.0%", "Q1|2|3|66.7%"}));
         QCOMPARE(counts, u8("全 3問　未回答 1問　回答済み 2問　正解したことがある 1問　前回: ―"));

@@ -279,4 +279,28 @@ QString writePlain(QStringView text) {
     return w.out;
 }
 
+QString writeRuns(const QVector<Run>& runs) {
+    Numbering<CharStyle> styles;
+    std::vector<Item> items;
+    for (const Run& run : runs) {
+        CharStyle style = defaultStyle();
+        style.bold = run.bold;
+        style.italic = run.italic;
+        style.underline = run.underline;
+        qsizetype from = 0;
+        while (true) {
+            const qsizetype lineEnd = run.text.indexOf(u'\n', from);
+            const qsizetype end = lineEnd < 0 ? run.text.size() : lineEnd;
+            // A style without text is never written.
+            if (end > from)
+                items.push_back({styles.number(style), run.text.mid(from, end - from)});
+            if (lineEnd < 0)
+                break;
+            items.push_back({});
+            from = lineEnd + 1;
+        }
+    }
+    return writeItems(styles.values, items);
+}
+
 } // namespace Rtf

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <QVector>
 
 class QTextCursor;
 class QTextDocument;
@@ -23,5 +24,17 @@ QString write(const QTextCursor& selection);
 // Plain text in the style of an empty box, as if typed into it: the same
 // bytes as a document holding that text. Each "\n" ends a paragraph.
 QString writePlain(QStringView text);
+
+// A run of text in the style of an empty box, but bold, italic or
+// underlined as it says: what other programs' formats carry of a style.
+// "\n" ends a paragraph, U+2028 breaks a line.
+struct Run {
+    QString text;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+};
+// The same bytes as a document holding these runs.
+QString writeRuns(const QVector<Run>& runs);
 
 } // namespace Rtf

@@ -1,0 +1,22 @@
+// A Moodle XML file: any bytes are read or refused without failing; what is
+// read is sound, and written out and read again gives the same questions.
+#include "FuzzCheck.h"
+#include "ImportedCheck.h"
+
+#include "formats/MoodleXml.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    startFuzzApplication();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const ImportedQuestions first = MoodleXml::read(fuzzBytes(data, size));
+    checkImported(first);
+    if (!first.ok)
+        return 0;
+    const ImportedQuestions again = MoodleXml::read(MoodleXml::write(importedRecords(first)));
+    FUZZ_CHECK(again.ok && again.skipped.isEmpty());
+    FUZZ_CHECK(describeImported(again) == describeImported(first));
+    return 0;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "formats/ImportedQuestions.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Anki's packages (.apkg, .colpkg): a ZIP file holding the collection, a
+// SQLite database, and in newer packages a `meta` entry (protobuf, field 1
+// the version) that says which collection to read:
+//   1  collection.anki2    plain SQLite
+//   2  collection.anki21   plain SQLite
+//   3  collection.anki21b  SQLite compressed with zstd
+// A package without `meta` holds collection.anki21 or collection.anki2. A
+// newer package also holds a dummy collection.anki2, so `meta` comes first.
+//
+// Each note (table `notes`, its fields in `flds` separated by U+001F)
+// becomes a typed-answer question: the first field the question, the second
+// the answer, or the other way round when the sides are swapped. The fields'
+// HTML becomes rich text; pictures and sounds are dropped. Cloze notes and
+// notes with fewer than two fields are left out.
+namespace AnkiPackage {
+
+// Whether the bytes begin as a ZIP file does.
+bool looksLike(const QByteArray& bytes);
+
+// A damaged package (a ZIP cut short, a collection that does not
+// decompress, a database without notes) is refused with what is wrong.
+ImportedQuestions read(const QByteArray& bytes, bool swapSides);
+
+// The varint of the given field in a protobuf message; nothing when the
+// message has none or cannot be read.
+std::optional<quint64> protobufVarint(const QByteArray& message, int field);
+
+} // namespace AnkiPackage

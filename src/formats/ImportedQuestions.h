@@ -1,0 +1,42 @@
+#pragma once
+
+#include "data/QuestionRecord.h"
+#include "formats/QuestionTable.h"
+
+#include <QString>
+#include <QVector>
+
+class QXmlStreamReader;
+
+// What a reader of another program's file takes from it: questions without
+// keys, and what it left out and why.
+struct ImportedQuestions {
+    bool ok = false;
+    QString refusal; // what is wrong with the file, when not ok
+    QVector<QuestionTable::Question> questions;
+    // What was left out, by reason, in the order the reasons first came.
+    struct Skipped {
+        QString reason;
+        int count = 0;
+    };
+    QVector<Skipped> skipped;
+
+    void skip(const QString& reason);
+    int skippedCount() const;
+    // Adds a question, with the text the lists show of it.
+    void take(RecordFields fields);
+    // Takes the question, or leaves it out for the reason when there is one.
+    void takeOrSkip(RecordFields fields, const QString& reason);
+    // Not ok, with the reason.
+    static ImportedQuestions refused(const QString& refusal);
+    // Not ok: the XML is not well formed, here.
+    static ImportedQuestions refusedXml(const QXmlStreamReader& xml);
+};
+
+// The text as a question file can hold it: without NUL and the two marks
+// its rich text uses for structure, line ends as "\n".
+QString storableText(QString text);
+
+// Why a text cannot be a typed answer ("" when it can): an answer is typed
+// on one line.
+QString typedAnswerProblem(const QString& plainText);
