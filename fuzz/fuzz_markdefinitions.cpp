@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MarkDefinitions definitions;
     readMarkDefinitions(Codepage::decode(fuzzBytes(data, size)), definitions);
     // Each mark has its filter item, between the fixed ones.
-    FUZZ_CHECK(filterItems(definitions.marks).size() == definitions.marks.size() + 11);
+    FUZZ_CHECK(filterItems(definitions.marks).size() == definitions.marks.size() + 13);
     for (const QString& mark : definitions.marks)
         FUZZ_CHECK(definitions.table.contains("str" + mark));
     return 0;
