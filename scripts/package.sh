@@ -41,6 +41,11 @@ git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t 
 if command -v ccache >/dev/null; then
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
 fi
+# debhelper builds on one core unless told how many it may use.
+case " ${DEB_BUILD_OPTIONS:-} " in
+  *" parallel="*) ;;
+  *) export DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:+$DEB_BUILD_OPTIONS }parallel=$(nproc)" ;;
+esac
 (cd "$source" && dpkg-buildpackage -us -uc -b) >"$out/build.log" 2>&1 || {
   tail -n 60 "$out/build.log" >&2
   echo "package build FAILED (log: $out/build.log)" >&2

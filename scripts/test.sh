@@ -13,8 +13,9 @@ cd "$(dirname "$0")/.."
 # screen under a window manager.
 # Orca speaks through speech-dispatcher and espeak-ng (into libao's null
 # device).
-# A compiler cache makes the second and later runs on one machine quick.
-scripts/deps.sh ccache clang libclang-rt-14-dev desktop-file-utils appstream shared-mime-info \
+# A compiler cache makes the second and later runs on one machine quick;
+# lld makes every link quick.
+scripts/deps.sh ccache lld clang libclang-rt-14-dev desktop-file-utils appstream shared-mime-info \
   xvfb openbox dbus at-spi2-core python3-pyatspi xdotool x11-utils imagemagick \
   orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
 scripts/build.sh
