@@ -41,8 +41,14 @@ QString repairedKey(const QuestionDocument& document, const QString& record, int
 } // namespace
 
 ReadResult readFile(QuestionDocument& document, const QString& path) {
-    if (!ProtectedFile::isProtectedPath(path))
-        return {ReadStatus::Ok, PieceDecoder::decode(LzExpand::readFile(path).bytes)};
+    if (!ProtectedFile::isProtectedPath(path)) {
+        const QByteArray bytes = LzExpand::readFile(path).bytes;
+        // A file that does not begin as a question file is refused before
+        // the rest is decoded: a wrong file of 200 MB answers at once.
+        if (!QuestionFile::hasSignature(QByteArrayView(bytes)))
+            return {ReadStatus::Ok, {}};
+        return {ReadStatus::Ok, PieceDecoder::decode(bytes)};
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {ReadStatus::CannotRead, {}};

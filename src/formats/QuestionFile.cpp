@@ -8,7 +8,9 @@ namespace QuestionFile {
 
 namespace {
 const QString crlf = QStringLiteral("\r\n");
-const QString signature = QStringLiteral("<kuMemo-data>");
+// ASCII, which code page 932 keeps as it is.
+constexpr char signatureBytes[] = "<kuMemo-data>";
+const QString signature = QString::fromLatin1(signatureBytes);
 const QString headEnd = QStringLiteral("</dataprop>");
 const QString recordStart = QStringLiteral("<Mondai");
 const QString recordEnd = QStringLiteral("</Mondai>");
@@ -52,6 +54,10 @@ QByteArray plainFileBytes(const QString& text, QString* uncarried) {
 
 bool hasSignature(const QString& text) {
     return text.startsWith(signature);
+}
+
+bool hasSignature(QByteArrayView bytes) {
+    return bytes.startsWith(QByteArrayView(signatureBytes));
 }
 
 qsizetype readProperties(const QString& text, DocumentProperties& p) {

@@ -20,6 +20,8 @@ QByteArray plainFileBytes(const QString& text, QString* uncarried = nullptr);
 
 // A question file begins with exactly these characters.
 bool hasSignature(const QString& text);
+// The same test on the bytes of a file before they are decoded.
+bool hasSignature(QByteArrayView bytes);
 
 // Reads the properties from the head before the first "</dataprop>" into
 // `properties`, and returns where the records begin (0 when there is no head).
