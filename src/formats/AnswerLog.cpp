@@ -229,14 +229,25 @@ AnswerLogRead loadAnswerLog(const QString& path, const QString& fileId) {
 }
 
 bool appendAnswerLine(const QString& path, const AnswerLine& line, QString* error) {
-    QByteArray bytes = composeAnswerLine(line);
-    if (bytes.isEmpty()) {
-        if (error)
-            *error = u("回答記録の1行にできない回答です");
-        return false;
+    return appendAnswerLines(path, {line}, error);
+}
+
+bool appendAnswerLines(const QString& path, const QVector<AnswerLine>& lines, QString* error) {
+    QByteArray bytes;
+    bytes.reserve(lines.size() * 48);
+    for (const AnswerLine& line : lines) {
+        const QByteArray composed = composeAnswerLine(line);
+        if (composed.isEmpty()) {
+            if (error)
+                *error = u("回答記録の1行にできない回答です");
+            return false;
+        }
+        bytes += composed;
     }
-    // Unbuffered, so the line goes to the system in one write as it is
-    // appended; a program that ends the next moment has still logged it.
+    if (bytes.isEmpty())
+        return true;
+    // Unbuffered, so the lines go to the system in one write as they are
+    // appended; a program that ends the next moment has still logged them.
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
         if (error)
