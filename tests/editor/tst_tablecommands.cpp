@@ -9,6 +9,7 @@
 #include "data/QuestionRecord.h"
 #include "formats/LearnerFile.h"
 #include "learner/Statistics.h"
+#include "platform/Random.h"
 #include "platform/SettingsStore.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
@@ -475,6 +476,74 @@ class TestTableCommands : public QObject {
         QCOMPARE(fileBytes(f.env.path(u8("ごんべえ.kmu"))),
                  withKeys({"<u-ID:#1 value='1:2:'/>", "<u-ID:#2 value='1:1:'/>"}, keys)
                      .replace("ID", id));
+    }
+
+    // A deck's history brought in: "復習の時期が来た問題だけ選ぶ" keeps the
+    // cards that the deck's own schedule had due. The cards are made so that
+    // the day Anki gives each (a review card's `due` counts days from the
+    // collection's creation, a learning card's is a moment) is the day the
+    // schedule here computes from its reviews; what is compared is Anki's
+    // columns against the run list.
+    void deckDueIsDueHere() {
+        using AnkiPackageMaker::CreatedSeconds;
+        const QDateTime now(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
+        const qint64 nowSeconds = now.toSecsSinceEpoch();
+        const auto ago = [nowSeconds](int days) { return nowSeconds - days * 86400; };
+        const auto day = [](qint64 seconds) { return (seconds - CreatedSeconds) / 86400; };
+        AnkiPackageMaker::Collection deck;
+        struct Card {
+            const char* text;
+            QVector<QPair<int, int>> reviews; // days ago, ease
+            int type, queue;
+            qint64 due;
+        };
+        const QVector<Card> cards{
+            // One right answer: again in 2 days.
+            {"five days ago", {{5, 3}}, 2, 2, day(ago(5)) + 2},
+            {"yesterday", {{1, 3}}, 2, 2, day(ago(1)) + 2},
+            // Right twice, 2 days apart: again in 11 days.
+            {"twice, long ago", {{20, 3}, {18, 3}}, 2, 2, day(ago(18)) + 11},
+            {"twice, lately", {{5, 3}, {3, 3}}, 2, 2, day(ago(3)) + 11},
+            // Forgotten: relearnt the next day, a learning card's moment.
+            {"forgotten", {{2, 1}}, 3, 1, ago(1)},
+            {"new", {}, 0, 0, 1},
+        };
+        QStringList ankiDue;
+        for (int i = 0; i < cards.size(); ++i) {
+            const Card& c = cards.at(i);
+            const qint64 note = i + 1, card = 100 + i;
+            deck.notes.append({note, deck.basicType, {c.text, "a"}});
+            deck.cards.append({card, note, c.type, c.queue, c.due, 1});
+            for (const auto& [daysAgo, ease] : c.reviews)
+                deck.reviews.append({ago(daysAgo) * 1000 + card, card, ease, 1});
+            const bool due = c.queue == 2   ? day(CreatedSeconds + c.due * 86400) <= day(nowSeconds)
+                             : c.queue == 1 ? c.due <= nowSeconds
+                                            : false;
+            if (due)
+                ankiDue << c.text;
+        }
+        QCOMPARE(ankiDue, QStringList({"five days ago", "twice, long ago", "forgotten"}));
+
+        EditorFixture f;
+        Clock::fixForTests(now);
+        f.env.writeFile("deck.kmd", plainQuestionFile(""));
+        f.env.writeFile("deck.apkg", AnkiPackageMaker::package(deck));
+        openQuestionFile(f.editor, f.env.path("deck.kmd"));
+        whenModal([](QWidget* form) {
+            QTest::mouseClick(control<QCheckBox>(form, "chkHistory"), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
+        });
+        Dialogs::setNextFileName(f.env.path("deck.apkg"));
+        choose(f.editor, "mnuFileImport");
+        f.main->cmbFilter->setEditText(u8("復習の時期が来た問題だけ選ぶ"));
+        QTest::mouseClick(f.main->cmdDoFilter, Qt::LeftButton);
+        QStringList kept;
+        for (int row = 1; row <= f.main->lstMondai->count(); ++row)
+            kept << f.main->lstMondai->text(row);
+        Clock::fixForTests({});
+        kept.sort();
+        ankiDue.sort();
+        QCOMPARE(kept, ankiDue);
     }
 
     // Export, then import into an empty file: the same questions as plain text.
