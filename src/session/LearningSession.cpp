@@ -125,13 +125,15 @@ LearningSession::HistoryTaken LearningSession::takeHistory(const QVector<Questio
             return taken;
     }
     taken.taken = true;
+    QVector<QPair<QString, RowStatistics>> counts;
+    counts.reserve(taken.questions);
     for (const QuestionHistory& question : history)
         if (!question.isEmpty())
-            learner_.store(question.key, statsAfterAnswers(learner_.statistics(question.key),
-                                                           question.answered, question.right));
+            counts.append({question.key, statsAfterAnswers(learner_.statistics(question.key),
+                                                           question.answered, question.right)});
     // The log holds the answers already: when the learner file cannot be
     // written now, the counts wait in memory for the next save.
-    taken.outcome = saveLearner();
+    taken.outcome = learner_.storeAllAndSave(counts, learnerFile());
     loadSchedules();
     return taken;
 }
