@@ -478,6 +478,34 @@ class TestTableCommands : public QObject {
                      .replace("ID", id));
     }
 
+    // An answer log that cannot be written takes no history: the author is
+    // told which file, the questions come in, the learner's counts stay.
+    void historyThatCannotBeLogged() {
+        EditorFixture f;
+        f.env.writeFile("words.kmd", plainQuestionFile(""));
+        f.env.writeFile(u8("ごんべえ.kmu"), LearnerBefore);
+        QVERIFY(QDir(f.env.folder()).mkdir(u8("ごんべえ.kma"))); // a folder where the log should be
+        f.env.writeFile("deck.apkg",
+                        AnkiPackageMaker::package(reviewedDeck(AnkiPackageMaker::Version::Anki21)));
+        openQuestionFile(f.editor, f.env.path("words.kmd"));
+        whenModal([](QWidget* form) {
+            QTest::mouseClick(control<QCheckBox>(form, "chkHistory"), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
+        });
+        Dialogs::clearRecords();
+        Dialogs::setNextFileName(f.env.path("deck.apkg"));
+        choose(f.editor, "mnuFileImport");
+        QCOMPARE(Dialogs::shownMessages().size(), 2);
+        const Dialogs::Message failed = Dialogs::shownMessages().first();
+        QVERIFY(failed.text.startsWith(u8("回答者ﾃﾞｰﾀﾌｧｲﾙに書き込めませんでした。\r\n") +
+                                       f.env.path(u8("ごんべえ.kma"))));
+        QCOMPARE(failed.title, u8("保存中止"));
+        QCOMPARE(lastMessage().text, u8("2問を取り込みました\r\n履歴は取り込めませんでした。"));
+        QCOMPARE(f.main->document().count(), 2);
+        QCOMPARE(fileBytes(f.env.path(u8("ごんべえ.kmu"))), LearnerBefore);
+        QCOMPARE(f.main->lstMondai->subItem(1, 2), QString());
+    }
+
     // A deck's history brought in: "復習の時期が来た問題だけ選ぶ" keeps the
     // cards that the deck's own schedule had due. The cards are made so that
     // the day Anki gives each (a review card's `due` counts days from the
