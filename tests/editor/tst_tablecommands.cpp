@@ -431,14 +431,16 @@ class TestTableCommands : public QObject {
 
     // A file never saved has no name for the learner's records to know it
     // by: the history waits for the first save, and goes with another file
-    // opened instead.
+    // opened instead or with the program closed without saving.
     void historyWaitsForTheFileName_data() {
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("saved under a name") << true;
-        QTest::newRow("another file opened") << false;
+        QTest::addColumn<QString>("then");
+        QTest::newRow("saved under a name") << "saved";
+        QTest::newRow("another file opened") << "other";
+        QTest::newRow("program closed unsaved") << "closed";
     }
     void historyWaitsForTheFileName() {
-        QFETCH(bool, saved);
+        QFETCH(QString, then);
+        const bool saved = then == "saved";
         EditorFixture f;
         f.env.writeFile("deck.apkg",
                         AnkiPackageMaker::package(reviewedDeck(AnkiPackageMaker::Version::Anki21)));
@@ -454,6 +456,14 @@ class TestTableCommands : public QObject {
                     "保存したときにごんべえさんの記録に加えます。"));
         QVERIFY(!QFile::exists(f.env.path(u8("ごんべえ.kma"))));
         const QStringList keys{questionList(f.editor)->key(1), questionList(f.editor)->key(2)};
+        if (then == "closed") {
+            Dialogs::setNextAnswer(Dialogs::Answer::No); // the imported questions are not kept
+            f.editor->close();
+            QVERIFY(!f.editor->isVisible());
+            QCOMPARE(lastMessage().text, u8("変更されたﾃﾞｰﾀを保存しますか?"));
+            QVERIFY(!QFile::exists(f.env.path(u8("ごんべえ.kma"))));
+            return;
+        }
         if (!saved) {
             f.env.writeFile("other.kmd", plainQuestionFile(""));
             Dialogs::setNextAnswer(Dialogs::Answer::No); // the imported questions are not kept
