@@ -135,6 +135,19 @@ QByteArray withKeys(const QStringList& lines, const QStringList& keys) {
     return text.toUtf8();
 }
 
+// The file of the test's folder taken in through the editor's menu, with
+// "履歴も取り込む" ticked in the import's dialog; the messages shown are
+// those of the import alone.
+void importWithHistory(EditorFixture& f, const QString& name) {
+    whenModal([](QWidget* form) {
+        QTest::mouseClick(control<QCheckBox>(form, "chkHistory"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
+    });
+    Dialogs::clearRecords();
+    Dialogs::setNextFileName(f.env.path(name));
+    choose(f.editor, "mnuFileImport");
+}
+
 } // namespace
 
 class TestTableCommands : public QObject {
@@ -444,13 +457,7 @@ class TestTableCommands : public QObject {
         EditorFixture f;
         f.env.writeFile("deck.apkg",
                         AnkiPackageMaker::package(reviewedDeck(AnkiPackageMaker::Version::Anki21)));
-        whenModal([](QWidget* form) {
-            QTest::mouseClick(control<QCheckBox>(form, "chkHistory"), Qt::LeftButton);
-            QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
-        });
-        Dialogs::clearRecords();
-        Dialogs::setNextFileName(f.env.path("deck.apkg"));
-        choose(f.editor, "mnuFileImport");
+        importWithHistory(f, "deck.apkg");
         QCOMPARE(lastMessage().text,
                  u8("2問を取り込みました\r\n履歴(2問、回答3回、うち正解2回)は、このﾌｧｲﾙを"
                     "保存したときにごんべえさんの記録に加えます。"));
@@ -498,13 +505,7 @@ class TestTableCommands : public QObject {
         f.env.writeFile("deck.apkg",
                         AnkiPackageMaker::package(reviewedDeck(AnkiPackageMaker::Version::Anki21)));
         openQuestionFile(f.editor, f.env.path("words.kmd"));
-        whenModal([](QWidget* form) {
-            QTest::mouseClick(control<QCheckBox>(form, "chkHistory"), Qt::LeftButton);
-            QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
-        });
-        Dialogs::clearRecords();
-        Dialogs::setNextFileName(f.env.path("deck.apkg"));
-        choose(f.editor, "mnuFileImport");
+        importWithHistory(f, "deck.apkg");
         QCOMPARE(Dialogs::shownMessages().size(), 2);
         const Dialogs::Message failed = Dialogs::shownMessages().first();
         QVERIFY(failed.text.startsWith(u8("回答者ﾃﾞｰﾀﾌｧｲﾙに書き込めませんでした。\r\n") +
@@ -567,12 +568,7 @@ class TestTableCommands : public QObject {
         f.env.writeFile("deck.kmd", plainQuestionFile(""));
         f.env.writeFile("deck.apkg", AnkiPackageMaker::package(deck));
         openQuestionFile(f.editor, f.env.path("deck.kmd"));
-        whenModal([](QWidget* form) {
-            QTest::mouseClick(control<QCheckBox>(form, "chkHistory"), Qt::LeftButton);
-            QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
-        });
-        Dialogs::setNextFileName(f.env.path("deck.apkg"));
-        choose(f.editor, "mnuFileImport");
+        importWithHistory(f, "deck.apkg");
         f.main->cmbFilter->setEditText(u8("復習の時期が来た問題だけ選ぶ"));
         QTest::mouseClick(f.main->cmdDoFilter, Qt::LeftButton);
         QStringList kept;
