@@ -2,6 +2,8 @@
 
 #include "FuzzCheck.h"
 
+#include "formats/AnswerLog.h"
+
 #include "platform/rtf/RtfReader.h"
 
 namespace {
@@ -31,6 +33,20 @@ void checkImported(const ImportedQuestions& read) {
     }
     for (const ImportedQuestions::Skipped& s : read.skipped)
         FUZZ_CHECK(!s.reason.isEmpty() && s.count > 0);
+    // A history per question: reviews in time order that the answer log
+    // can hold, no more right answers than answers.
+    FUZZ_CHECK(read.history.size() == read.questions.size());
+    for (const QuestionHistory& h : read.history) {
+        FUZZ_CHECK(h.right >= 0 && h.right <= h.answered);
+        FUZZ_CHECK(h.reviews.isEmpty() || h.answered == h.reviews.size());
+        for (qsizetype i = 0; i < h.reviews.size(); ++i) {
+            const ImportedReview& r = h.reviews.at(i);
+            FUZZ_CHECK(r.grade >= 1 && r.grade <= 4);
+            FUZZ_CHECK(r.time >= 0 && r.time < AnswerLogTimeEnd);
+            FUZZ_CHECK(i == 0 || h.reviews.at(i - 1).time <= r.time);
+            FUZZ_CHECK(!composeAnswerLine({r.time, "ID", "k", r.grade}).isEmpty());
+        }
+    }
 }
 
 QStringList importedRecords(const ImportedQuestions& read) {

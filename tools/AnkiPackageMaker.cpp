@@ -47,9 +47,13 @@ QByteArray database(const Collection& c) {
              "null, factor integer not null, reps integer not null, lapses integer not null, "
              "left integer not null, odue integer not null, odid integer not null, flags "
              "integer not null, data text not null)");
-    exec(db, "CREATE TABLE revlog (id integer primary key, cid integer not null, usn integer "
-             "not null, ease integer not null, ivl integer not null, lastIvl integer not null, "
-             "factor integer not null, time integer not null, type integer not null)");
+    if (c.reviewLogWithoutEase)
+        exec(db, "CREATE TABLE revlog (id integer primary key, cid integer not null)");
+    else
+        exec(db, "CREATE TABLE revlog (id integer primary key, cid integer not null, usn "
+                 "integer not null, ease integer not null, ivl integer not null, lastIvl "
+                 "integer not null, factor integer not null, time integer not null, type "
+                 "integer not null)");
     exec(db, "CREATE TABLE graves (usn integer not null, oid integer not null, type integer "
              "not null)");
     // The day the collection was made: due days of review cards count from it.
@@ -59,10 +63,11 @@ QByteArray database(const Collection& c) {
                                 "\"%2\": {\"id\": %2, \"name\": \"Cloze\", \"type\": 1}}")
                      .arg(c.basicType)
                      .arg(c.clozeType);
-    exec(db, QStringLiteral("INSERT INTO col VALUES (1, 1577836800, 0, 0, %1, 0, 0, 0, '{}', "
+    exec(db, QStringLiteral("INSERT INTO col VALUES (1, %3, 0, 0, %1, 0, 0, 0, '{}', "
                             "%2, '{}', '{}', '{}')")
                  .arg(newest ? 18 : 11)
-                 .arg(quoted(models)));
+                 .arg(quoted(models))
+                 .arg(CreatedSeconds));
     if (newest) {
         exec(db, "CREATE TABLE notetypes (id integer not null primary key, name text not null, "
                  "mtime_secs integer not null, usn integer not null, config blob not null)");
@@ -96,23 +101,24 @@ QByteArray database(const Collection& c) {
         sqlite3_finalize(st);
     }
     sqlite3_prepare_v2(db,
-                       "INSERT INTO cards VALUES (?, ?, 1, 0, 0, 0, ?, ?, ?, ?, 2500, 0, 0, 0, 0, "
+                       "INSERT INTO cards VALUES (?, ?, 1, ?, 0, 0, ?, ?, ?, ?, 2500, 0, 0, 0, 0, "
                        "0, 0, '')",
                        -1, &st, nullptr);
     for (const Card& card : c.cards) {
         sqlite3_bind_int64(st, 1, card.id);
         sqlite3_bind_int64(st, 2, card.note);
-        sqlite3_bind_int(st, 3, card.type);
-        sqlite3_bind_int(st, 4, card.queue);
-        sqlite3_bind_int64(st, 5, card.due);
-        sqlite3_bind_int(st, 6, card.interval);
+        sqlite3_bind_int(st, 3, card.ord);
+        sqlite3_bind_int(st, 4, card.type);
+        sqlite3_bind_int(st, 5, card.queue);
+        sqlite3_bind_int64(st, 6, card.due);
+        sqlite3_bind_int(st, 7, card.interval);
         sqlite3_step(st);
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
     sqlite3_prepare_v2(db, "INSERT INTO revlog VALUES (?, ?, 0, ?, 1, 0, 2500, 6000, ?)", -1, &st,
                        nullptr);
-    for (const Review& review : c.reviews) {
+    for (const Review& review : c.reviewLogWithoutEase ? QVector<Review>() : c.reviews) {
         sqlite3_bind_int64(st, 1, review.time);
         sqlite3_bind_int64(st, 2, review.card);
         sqlite3_bind_int(st, 3, review.ease);

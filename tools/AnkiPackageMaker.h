@@ -27,8 +27,9 @@ struct Card {
     qint64 note = 0;
     int type = 2;  // 0 new, 1 learning, 2 review
     int queue = 2; // as type, -1 suspended
-    qint64 due = 0;
+    qint64 due = 0; // review: day from the collection's creation; learning: epoch seconds
     int interval = 1;
+    int ord = 0; // which of the note's cards: 1 the reversed one of a basic note
 };
 
 struct Review {
@@ -46,7 +47,11 @@ struct Collection {
     QVector<Card> cards;
     QVector<Review> reviews;
     bool withNotesTable = true;
+    bool reviewLogWithoutEase = false; // a log of another shape, which cannot be read
 };
+
+// The day the collections are made, 2020-01-01T00:00:00Z: `col.crt`.
+constexpr qint64 CreatedSeconds = 1577836800;
 
 // The collection's SQLite database; the package as a ZIP file.
 QByteArray database(const Collection& collection);

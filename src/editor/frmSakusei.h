@@ -2,6 +2,7 @@
 
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
+#include "formats/ImportedHistory.h"
 #include "formats/QuestionDocumentFile.h"
 #include "formats/QuestionTable.h"
 #include "printing/WorksheetPrinting.h"
@@ -115,6 +116,11 @@ class frmSakusei : public QMainWindow {
     void modeReadRequested();
     // The window is being closed: the whole program ends.
     void closeRequested();
+    // Questions were imported with what another program knew of how the
+    // learner answered them ("履歴も取り込む"), under their new keys. The
+    // receiver takes it for the learner and puts in `said` the line the
+    // import's message tells of it.
+    void historyImported(const QVector<QuestionHistory>& history, QString& said);
 
   public:
     // Controls, by their program names.
@@ -187,7 +193,10 @@ class frmSakusei : public QMainWindow {
     void removeQuestionRow(const QString& key);
     void showQuestionOrder();
     // Adds the questions read, and tells how many; `note` follows that.
-    void addQuestions(const QVector<QuestionTable::Question>& questions, const QString& note);
+    // `history`, when given, is in step with `questions` and goes out with
+    // their new keys.
+    void addQuestions(const QVector<QuestionTable::Question>& questions, const QString& note,
+                      QVector<QuestionHistory> history = {});
     // Writes the open file's questions as `compose` makes them, to a file
     // the author names.
     void exportQuestions(

@@ -77,11 +77,12 @@ void frmSakusei::importFile(const QString& path) {
         refuse(path, read.refusal);
         return;
     }
-    bool swapSides = false;
+    frmImport::Choice choice;
     if (QuestionImport::hasSides(format)) {
-        if (!frmImport::ask(this, path, QuestionImport::formatName(format), swapSides))
+        if (!frmImport::ask(this, path, QuestionImport::formatName(format), read.hasHistory(),
+                            choice))
             return;
-        if (swapSides)
+        if (choice.swapSides)
             read = QuestionImport::read(format, bytes, true);
     }
     const QString skipped = skippedList(read);
@@ -94,7 +95,8 @@ void frmSakusei::importFile(const QString& path) {
             u("取り込み中止"), Dialogs::Icon::Exclamation);
         return;
     }
-    addQuestions(read.questions, skipped.isEmpty() ? QString() : "\r\n\r\n" + skipped);
+    addQuestions(read.questions, skipped.isEmpty() ? QString() : "\r\n\r\n" + skipped,
+                 choice.withHistory ? std::move(read.history) : QVector<QuestionHistory>());
 }
 
 void frmSakusei::importTable(const QString& path) {
@@ -132,7 +134,7 @@ void frmSakusei::importTable(const QString& path) {
 }
 
 void frmSakusei::addQuestions(const QVector<QuestionTable::Question>& questions,
-                              const QString& note) {
+                              const QString& note, QVector<QuestionHistory> history) {
     // New keys first, unique among themselves too; then every core composes
     // a share of the records.
     QVector<QuestionEntry> entries(questions.size());
@@ -161,8 +163,17 @@ void frmSakusei::addQuestions(const QVector<QuestionTable::Question>& questions,
     lstMondai->setSelectedRow(first);
     lstMondai->ensureRowVisible(first);
     lstMondai_Click();
-    Dialogs::message(u("%1問を取り込みました").arg(questions.size()) + note, u("取り込み完了"),
-                     Dialogs::Icon::Information);
+    // The history follows the questions to their new keys; whoever keeps
+    // the learner's results takes it.
+    QString said;
+    if (!history.isEmpty()) {
+        for (qsizetype i = 0; i < history.size(); ++i)
+            history[i].key = entries.at(i).key;
+        emit historyImported(history, said);
+    }
+    Dialogs::message(u("%1問を取り込みました").arg(questions.size()) +
+                         (said.isEmpty() ? QString() : "\r\n" + said) + note,
+                     u("取り込み完了"), Dialogs::Icon::Information);
 }
 
 void frmSakusei::exportQuestions(

@@ -1,14 +1,17 @@
 #include "formats/AnkiPackage.h"
 
+#include "formats/AnswerLog.h"
 #include "formats/HtmlText.h"
 #include "platform/Texts.h"
 #include "platform/rtf/RtfWriter.h"
 
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <memory>
 #include <sqlite3.h>
 #include <zip.h>
@@ -167,6 +170,68 @@ bool isCloze(const QString& fields) {
     return fields.contains(QLatin1String("{{c")) && fields.contains(deletion);
 }
 
+// The reviews logged of each card, by note and by the card's place among
+// the note's cards (its template's `ord`), oldest first.
+struct Reviews {
+    QHash<QPair<qint64, int>, QVector<ImportedReview>> byCard;
+    QSet<qint64> withSecondCard; // notes that have a card of ord 1
+    QString error;               // why the log could not be read
+
+    // The reviews of the card that asks what the question asks: the
+    // first card, or with the sides swapped the second card where the note
+    // has one (Anki's reversed card).
+    QuestionHistory of(qint64 note, bool swapSides) const {
+        const int ord = swapSides && withSecondCard.contains(note) ? 1 : 0;
+        QuestionHistory history;
+        history.reviews = byCard.value({note, ord});
+        history.answered = history.reviews.size();
+        history.right = std::count_if(history.reviews.begin(), history.reviews.end(),
+                                      [](const ImportedReview& r) { return r.grade >= 2; });
+        return history;
+    }
+};
+
+// Anki's review log: `id` the moment in ms since the epoch, `ease` the
+// button pressed, 1 again to 4 easy; 0 is a change made by hand, no review.
+// A collection without the log, or without cards, has no history.
+Reviews readReviews(sqlite3* db) {
+    Reviews reviews;
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT nid FROM cards WHERE ord = 1", -1, &raw, nullptr) !=
+        SQLITE_OK)
+        return reviews;
+    Statement cards(raw);
+    int step;
+    while ((step = sqlite3_step(raw)) == SQLITE_ROW)
+        reviews.withSecondCard.insert(sqlite3_column_int64(raw, 0));
+    if (step != SQLITE_DONE) {
+        reviews.error = QString::fromUtf8(sqlite3_errmsg(db));
+        return reviews;
+    }
+    if (sqlite3_prepare_v2(db,
+                           "SELECT c.nid, c.ord, r.id, r.ease FROM revlog r JOIN cards c ON "
+                           "c.id = r.cid ORDER BY r.id",
+                           -1, &raw, nullptr) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        if (!message.contains(QLatin1String("no such table")))
+            reviews.error = message;
+        return reviews;
+    }
+    Statement log(raw);
+    while ((step = sqlite3_step(raw)) == SQLITE_ROW) {
+        const qint64 ms = sqlite3_column_int64(raw, 2);
+        const int ease = sqlite3_column_int(raw, 3);
+        // Moments the answer log cannot hold are no reviews either.
+        if (ease < 1 || ease > 4 || ms < 0 || ms / 1000 >= AnswerLogTimeEnd)
+            continue;
+        reviews.byCard[{sqlite3_column_int64(raw, 0), sqlite3_column_int(raw, 1)}].append(
+            {ms / 1000, ease});
+    }
+    if (step != SQLITE_DONE)
+        reviews.error = QString::fromUtf8(sqlite3_errmsg(db));
+    return reviews;
+}
+
 QString refusedDatabase(sqlite3* db) {
     return u("ｺﾚｸｼｮﾝのﾃﾞｰﾀﾍﾞｰｽを読めません(%1)。").arg(QString::fromUtf8(sqlite3_errmsg(db)));
 }
@@ -198,8 +263,12 @@ ImportedQuestions readCollection(QByteArray database, bool swapSides) {
     sqlite3_exec(raw, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
 
     const QSet<qint64> cloze = clozeNoteTypes(raw);
+    const Reviews reviews = readReviews(raw);
+    if (!reviews.error.isEmpty())
+        return ImportedQuestions::refused(
+            u("ｺﾚｸｼｮﾝの復習の記録(revlog)を読めません(%1)。").arg(reviews.error));
     sqlite3_stmt* rawStatement = nullptr;
-    if (sqlite3_prepare_v2(raw, "SELECT mid, flds FROM notes ORDER BY id", -1, &rawStatement,
+    if (sqlite3_prepare_v2(raw, "SELECT mid, flds, id FROM notes ORDER BY id", -1, &rawStatement,
                            nullptr) != SQLITE_OK) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(raw));
         if (message.contains(QLatin1String("no such table")))
@@ -243,7 +312,8 @@ ImportedQuestions readCollection(QByteArray database, bool swapSides) {
         record.choices = {{true, Rtf::writePlain(typed)}};
         record.hintRtf = Rtf::writePlain({});
         record.explanationRtf = record.hintRtf;
-        result.take(std::move(record));
+        result.take(std::move(record),
+                    reviews.of(sqlite3_column_int64(rawStatement, 2), swapSides));
     }
     if (step != SQLITE_DONE)
         return ImportedQuestions::refused(refusedDatabase(raw));

@@ -21,13 +21,19 @@
 // the answer, or the other way round when the sides are swapped. The fields'
 // HTML becomes rich text; pictures and sounds are dropped. Cloze notes and
 // notes with fewer than two fields are left out.
+//
+// Each question comes with the reviews of its note's card (table `revlog`,
+// joined to `cards`): the first card, or with the sides swapped the second
+// where the note has one. Anki's buttons 1 to 4 are the grades; a change
+// made by hand (ease 0) is no review.
 namespace AnkiPackage {
 
 // Whether the bytes begin as a ZIP file does.
 bool looksLike(const QByteArray& bytes);
 
 // A damaged package (a ZIP cut short, a collection that does not
-// decompress, a database without notes) is refused with what is wrong.
+// decompress, a database without notes, a review log that cannot be read)
+// is refused with what is wrong.
 ImportedQuestions read(const QByteArray& bytes, bool swapSides);
 
 // The varint of the given field in a protobuf message; nothing when the

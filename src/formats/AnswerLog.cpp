@@ -151,22 +151,67 @@ class KeyIndex {
 
 } // namespace
 
+namespace {
+
+// Writes lines one after the other; a history brought in has a hundred
+// thousand of them, mostly a few to a day, so the day's text is made once.
+class LineComposer {
+  public:
+    // Appends the line with its CR LF; false, appending nothing, when the
+    // answer cannot be one.
+    bool append(QByteArray& out, const AnswerLine& line) {
+        // The years a time of four digits can hold; QDate knows no year 0.
+        static const qint64 first =
+            (QDate(1, 1, 1).toJulianDay() - EpochJulianDay) * SecondsPerDay;
+        if (line.time < first || line.time >= AnswerLogTimeEnd || line.grade < Grade::Wrong ||
+            line.grade > Grade::Easy || !isField(line.fileId) || !isField(line.questionKey))
+            return false;
+        const qint64 sinceFirst = line.time - first;
+        const qint64 day = sinceFirst / SecondsPerDay;
+        if (day != day_) {
+            const QDate date = QDate(1, 1, 1).addDays(day);
+            std::snprintf(date_, sizeof date_, "%04d-%02d-%02dT", date.year(), date.month(),
+                          date.day());
+            day_ = day;
+        }
+        const int second = int(sinceFirst % SecondsPerDay);
+        out.append(date_, 11);
+        appendTwoDigits(out, second / 3600);
+        out += ':';
+        appendTwoDigits(out, second / 60 % 60);
+        out += ':';
+        appendTwoDigits(out, second % 60);
+        out += "Z\t";
+        appendAscii(out, line.fileId);
+        out += '\t';
+        appendAscii(out, line.questionKey);
+        out += '\t';
+        out += char('0' + line.grade);
+        out += "\r\n";
+        return true;
+    }
+
+  private:
+    static void appendTwoDigits(QByteArray& out, int value) {
+        out += char('0' + value / 10);
+        out += char('0' + value % 10);
+    }
+    // A field isField let through: every character is one byte.
+    static void appendAscii(QByteArray& out, const QString& text) {
+        for (const QChar c : text)
+            out += char(c.unicode());
+    }
+
+    qint64 day_ = -1;
+    char date_[12] = {};
+};
+
+} // namespace
+
 QByteArray composeAnswerLine(const AnswerLine& line) {
-    // The years a time of four digits can hold; QDate knows no year 0.
-    static const qint64 first = (QDate(1, 1, 1).toJulianDay() - EpochJulianDay) * SecondsPerDay;
-    static const qint64 end =
-        (QDate(9999, 12, 31).toJulianDay() + 1 - EpochJulianDay) * SecondsPerDay;
-    if (line.time < first || line.time >= end || line.grade < Grade::Wrong ||
-        line.grade > Grade::Easy || !isField(line.fileId) || !isField(line.questionKey))
-        return {};
-    const qint64 sinceFirst = line.time - first;
-    const qint64 second = sinceFirst % SecondsPerDay;
-    const QDate date = QDate(1, 1, 1).addDays(sinceFirst / SecondsPerDay);
-    char time[TimeLength + 1];
-    std::snprintf(time, sizeof time, "%04d-%02d-%02dT%02d:%02d:%02dZ", date.year(), date.month(),
-                  date.day(), int(second / 3600), int(second / 60 % 60), int(second % 60));
-    return QByteArray(time, TimeLength) + '\t' + line.fileId.toLatin1() + '\t' +
-           line.questionKey.toLatin1() + '\t' + QByteArray::number(line.grade) + "\r\n";
+    QByteArray bytes;
+    LineComposer().append(bytes, line);
+    return bytes;
 }
 
 AnswerLogRead readAnswerLog(const QByteArray& bytes, const QString& fileId) {
@@ -229,14 +274,24 @@ AnswerLogRead loadAnswerLog(const QString& path, const QString& fileId) {
 }
 
 bool appendAnswerLine(const QString& path, const AnswerLine& line, QString* error) {
-    QByteArray bytes = composeAnswerLine(line);
-    if (bytes.isEmpty()) {
-        if (error)
-            *error = u("回答記録の1行にできない回答です");
-        return false;
+    return appendAnswerLines(path, {line}, error);
+}
+
+bool appendAnswerLines(const QString& path, const QVector<AnswerLine>& lines, QString* error) {
+    QByteArray bytes;
+    bytes.reserve(lines.size() * 48);
+    LineComposer composer;
+    for (const AnswerLine& line : lines) {
+        if (!composer.append(bytes, line)) {
+            if (error)
+                *error = u("回答記録の1行にできない回答です");
+            return false;
+        }
     }
-    // Unbuffered, so the line goes to the system in one write as it is
-    // appended; a program that ends the next moment has still logged it.
+    if (bytes.isEmpty())
+        return true;
+    // Unbuffered, so the lines go to the system in one write as they are
+    // appended; a program that ends the next moment has still logged them.
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered)) {
         if (error)

@@ -67,3 +67,12 @@ AnswerLogRead loadAnswerLog(const QString& path, const QString& fileId);
 // `error`, when the line could not be written or the answer cannot be a
 // line.
 bool appendAnswerLine(const QString& path, const AnswerLine& line, QString* error = nullptr);
+
+// Appends the lines, in their order, as appendAnswerLine appends one: in
+// one write, so that a history brought in takes the lock once. When any of
+// them cannot be a line, none is written.
+bool appendAnswerLines(const QString& path, const QVector<AnswerLine>& lines,
+                       QString* error = nullptr);
+
+// The first moment a line cannot hold: the year 10000.
+constexpr qint64 AnswerLogTimeEnd = 253402300800;

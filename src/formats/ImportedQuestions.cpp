@@ -23,13 +23,19 @@ int ImportedQuestions::skippedCount() const {
     return count;
 }
 
-void ImportedQuestions::take(RecordFields fields) {
+void ImportedQuestions::take(RecordFields fields, QuestionHistory learned) {
+    history.append(std::move(learned));
     QuestionTable::Question question;
     // The lists show what opening the file would show.
     question.plainText = Rtf::toPlainText(fields.questionRtf);
     question.fields = std::move(fields);
     question.line = int(questions.size()) + 1;
     questions.append(std::move(question));
+}
+
+bool ImportedQuestions::hasHistory() const {
+    return std::any_of(history.begin(), history.end(),
+                       [](const QuestionHistory& h) { return !h.isEmpty(); });
 }
 
 void ImportedQuestions::takeOrSkip(RecordFields fields, const QString& reason) {

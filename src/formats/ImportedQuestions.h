@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/QuestionRecord.h"
+#include "formats/ImportedHistory.h"
 #include "formats/QuestionTable.h"
 
 #include <QString>
@@ -20,11 +21,16 @@ struct ImportedQuestions {
         int count = 0;
     };
     QVector<Skipped> skipped;
+    // A history for each question, in step with `questions`; empty ones
+    // where the file tells nothing of a question.
+    QVector<QuestionHistory> history;
 
     void skip(const QString& reason);
     int skippedCount() const;
     // Adds a question, with the text the lists show of it.
-    void take(RecordFields fields);
+    void take(RecordFields fields, QuestionHistory learned = {});
+    // Whether any question comes with answers given before.
+    bool hasHistory() const;
     // Takes the question, or leaves it out for the reason when there is one.
     void takeOrSkip(RecordFields fields, const QString& reason);
     // Not ok, with the reason.

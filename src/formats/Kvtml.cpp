@@ -5,20 +5,50 @@
 
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 namespace Kvtml {
 namespace {
 
 struct Entry {
     QString sides[2];
     bool has[2] = {false, false};
+    QuestionHistory history;
 };
 
-// The <translation> the reader is on: its text.
-QString readTranslation(QXmlStreamReader& xml) {
+// No learner answers a word this often; a file that says so is not
+// believed beyond it.
+constexpr qint64 mostAnswers = 1000000;
+
+// A <grade>: how often the word was asked (`count`) and answered wrongly
+// (`errorcount`), added to `history`. Its other children (`currentgrade`,
+// `date`, and in newer files `pregrade` and `interval`) are Parley's own
+// schedule.
+void readGrade(QXmlStreamReader& xml, QuestionHistory& history) {
+    qint64 count = 0, errors = 0;
+    while (xml.readNextStartElement()) {
+        const bool isCount = xml.name() == QLatin1String("count");
+        if (!isCount && xml.name() != QLatin1String("errorcount")) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        const qint64 value = std::clamp<qint64>(
+            xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toLongLong(), 0,
+            mostAnswers);
+        (isCount ? count : errors) = value;
+    }
+    history.answered += count;
+    history.right += count - std::min(errors, count);
+}
+
+// The <translation> the reader is on: its text; its grades go to `history`.
+QString readTranslation(QXmlStreamReader& xml, QuestionHistory& history) {
     QString text;
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("text"))
             text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        else if (xml.name() == QLatin1String("grade"))
+            readGrade(xml, history);
         else
             xml.skipCurrentElement();
     }
@@ -34,8 +64,11 @@ Entry readEntry(QXmlStreamReader& xml) {
         }
         bool ok = false;
         const int id = xml.attributes().value(QLatin1String("id")).toInt(&ok);
-        const QString text = readTranslation(xml);
+        QuestionHistory grades;
+        const QString text = readTranslation(xml, grades);
         if (ok && (id == 0 || id == 1)) {
+            entry.history.answered += grades.answered;
+            entry.history.right += grades.right;
             entry.sides[id] = text;
             entry.has[id] = true;
         }
@@ -97,7 +130,7 @@ ImportedQuestions read(const QByteArray& bytes, bool swapSides) {
         fields.choices = {{true, Rtf::writePlain(typed)}};
         fields.hintRtf = Rtf::writePlain({});
         fields.explanationRtf = Rtf::writePlain({});
-        result.take(std::move(fields));
+        result.take(std::move(fields), entry.history);
     }
     return result;
 }

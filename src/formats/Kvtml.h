@@ -7,7 +7,10 @@
 // KVTML 2, the vocabulary files of KDE's Parley: <entries> of <entry>
 // elements, each with numbered <translation>s holding a <text>.
 // Translation 0 is the question and translation 1 its typed answer, or the
-// other way round when the sides are swapped.
+// other way round when the sides are swapped. The <grade>s of both
+// translations tell how often Parley asked the word and how often it was
+// answered wrongly; they carry no times, so they add to the learner's
+// counts only.
 namespace Kvtml {
 
 // Whether the bytes are XML whose root element is <kvtml>.

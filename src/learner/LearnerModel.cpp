@@ -42,3 +42,13 @@ void LearnerModel::store(const QString& questionKey, const RowStatistics& statis
     updateRecord(records_, fileId_, questionKey, statistics, marks_.table);
     emit changed(questionKey);
 }
+
+LearnerFileOutcome
+LearnerModel::storeAllAndSave(const QVector<QPair<QString, RowStatistics>>& questions,
+                              const QString& path) {
+    for (const auto& [key, row] : questions)
+        updateRecord(records_, fileId_, key, row, marks_.table);
+    const LearnerFileOutcome outcome = saveLearnerFile(path, records_);
+    emit reset();
+    return outcome;
+}

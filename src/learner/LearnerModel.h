@@ -38,6 +38,11 @@ class LearnerModel : public QObject {
     // The question's counts and mark become these; a mark the definitions
     // do not know keeps the level the record had.
     void store(const QString& questionKey, const RowStatistics& statistics);
+    // Many questions' counts and marks at once, as store gives one, then
+    // the learner file written as save writes it; the lists are told once,
+    // whether or not the file could be written.
+    LearnerFileOutcome storeAllAndSave(const QVector<QPair<QString, RowStatistics>>& questions,
+                                       const QString& path);
     // The learner gives the question a mark; a text that is not a mark of
     // the definitions changes nothing.
     void storeMark(const QString& questionKey, const QString& mark);

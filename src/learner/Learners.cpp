@@ -23,6 +23,11 @@ QString answerLogPath(const QString& programFolder, const QString& learnerName) 
 
 LearnerFileOutcome logAnswer(const QString& programFolder, const QString& learnerName,
                              const AnswerLine& line) {
+    return logAnswers(programFolder, learnerName, {line});
+}
+
+LearnerFileOutcome logAnswers(const QString& programFolder, const QString& learnerName,
+                              const QVector<AnswerLine>& lines) {
     // Under the learner file's lock, as the learner file and the round log
     // are written: a line is never written unlocked.
     const QString path = answerLogPath(programFolder, learnerName);
@@ -30,7 +35,7 @@ LearnerFileOutcome logAnswer(const QString& programFolder, const QString& learne
     QString reason;
     if (!lock.take(path, reason))
         return {false, path, reason};
-    const bool ok = appendAnswerLine(path, line, &reason);
+    const bool ok = appendAnswerLines(path, lines, &reason);
     return {ok, path, ok ? QString() : reason};
 }
 

@@ -20,6 +20,9 @@ QString answerLogPath(const QString& programFolder, const QString& learnerName);
 // learner take turns. The outcome names the log.
 LearnerFileOutcome logAnswer(const QString& programFolder, const QString& learnerName,
                              const AnswerLine& line);
+// Appends many answers, in their order, under one taking of the lock.
+LearnerFileOutcome logAnswers(const QString& programFolder, const QString& learnerName,
+                              const QVector<AnswerLine>& lines);
 
 // The learners who have a learner file in the folder, in the order of its
 // listing by name.

@@ -8,6 +8,9 @@
 #include "platform/SettingsStore.h"
 #include "session/Statistics.h"
 
+#include <algorithm>
+#include <utility>
+
 LearningSession::LearningSession(QObject* parent) : QObject(parent) {}
 
 QString LearningSession::learnerFile() const {
@@ -88,6 +91,55 @@ QString LearningSession::proposedMark(bool right, const QString& selectorText) c
 
 void LearningSession::storeMark(const QString& selectorText) {
     learner_.storeMark(round_.shownKey(), selectorText);
+}
+
+LearningSession::HistoryTaken LearningSession::takeHistory(const QVector<QuestionHistory>& history,
+                                                           bool fileNamed) {
+    HistoryTaken taken;
+    qint64 reviews = 0;
+    for (const QuestionHistory& question : history) {
+        if (question.isEmpty())
+            continue;
+        ++taken.questions;
+        taken.answered += question.answered;
+        taken.right += question.right;
+        reviews += question.reviews.size();
+    }
+    if (!fileNamed) {
+        heldHistory_ += history;
+        taken.held = true;
+        return taken;
+    }
+    QVector<AnswerLine> lines;
+    lines.reserve(reviews);
+    for (const QuestionHistory& question : history)
+        for (const ImportedReview& review : question.reviews)
+            lines.append({review.time, learner_.fileId(), question.key, review.grade});
+    const AppGlobals& g = appGlobals();
+    if (!lines.isEmpty()) {
+        // Reviews of different questions interleave in time.
+        std::stable_sort(lines.begin(), lines.end(),
+                         [](const AnswerLine& a, const AnswerLine& b) { return a.time < b.time; });
+        taken.outcome = logAnswers(g.programFolder, g.learnerName, lines);
+        if (!taken.outcome.ok)
+            return taken;
+    }
+    taken.taken = true;
+    QVector<QPair<QString, RowStatistics>> counts;
+    counts.reserve(taken.questions);
+    for (const QuestionHistory& question : history)
+        if (!question.isEmpty())
+            counts.append({question.key, statsAfterAnswers(learner_.statistics(question.key),
+                                                           question.answered, question.right)});
+    // The log holds the answers already: when the learner file cannot be
+    // written now, the counts wait in memory for the next save.
+    taken.outcome = learner_.storeAllAndSave(counts, learnerFile());
+    loadSchedules();
+    return taken;
+}
+
+LearningSession::HistoryTaken LearningSession::takeHeldHistory() {
+    return takeHistory(std::exchange(heldHistory_, {}), true);
 }
 
 LearnerFileOutcome LearningSession::logRound(int asked, int right) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/ImportedHistory.h"
 #include "learner/LearnerModel.h"
 #include "learner/QuestionFilter.h"
 #include "learner/Results.h"
@@ -58,6 +59,28 @@ class LearningSession : public QObject {
     // order they are to be asked.
     QStringList chooseBySchedule(const QuestionFilter& filter, const QStringList& keys) const;
 
+    // What became of a history brought in with imported questions.
+    struct HistoryTaken {
+        LearnerFileOutcome outcome;
+        bool held = false;  // kept until the file has a name
+        bool taken = false; // the answer log holds the reviews
+        int questions = 0; // questions with answers brought in
+        qint64 answered = 0;
+        qint64 right = 0;
+    };
+    // Answers another program logged of questions just added to the open
+    // file, under their new keys, become the current learner's: every
+    // review a line of the answer log, in time order and in one append;
+    // the counts grow by the answers and right answers, and the learner
+    // file is written; the schedules are read again. A file without a name
+    // has no identifier of its own yet: the history is held until it is
+    // saved under one (takeHeldHistory), and dropped when another file
+    // takes its place.
+    HistoryTaken takeHistory(const QVector<QuestionHistory>& history, bool fileNamed);
+    HistoryTaken takeHeldHistory();
+    bool holdsHistory() const { return !heldHistory_.isEmpty(); }
+    void dropHeldHistory() { heldHistory_.clear(); }
+
     // The round's line in the round log; the outcome says whether it
     // could be written.
     LearnerFileOutcome logRound(int asked, int right) const;
@@ -70,4 +93,5 @@ class LearningSession : public QObject {
     LearnerModel learner_;
     Schedules schedules_;
     Round round_;
+    QVector<QuestionHistory> heldHistory_;
 };

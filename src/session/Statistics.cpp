@@ -7,12 +7,17 @@ QString thisRoundResult(bool right) {
 }
 
 RowStatistics statsAfterJudging(const RowStatistics& before, bool right) {
-    const auto correct = qint64(numericValue(before.correct)) + (right ? 1 : 0);
-    const auto answered = qint64(numericValue(before.answered)) + 1;
+    RowStatistics after = statsAfterAnswers(before, 1, right ? 1 : 0);
+    after.thisRound = thisRoundResult(right);
+    return after;
+}
+
+RowStatistics statsAfterAnswers(const RowStatistics& before, qint64 answered, qint64 right) {
+    const auto correct = qint64(numericValue(before.correct)) + right;
+    const auto total = qint64(numericValue(before.answered)) + answered;
     RowStatistics after = before;
     after.correct = padLeft(6, QString::number(correct));
-    after.answered = padLeft(6, QString::number(answered));
-    after.rate = rateText(double(correct), double(answered));
-    after.thisRound = thisRoundResult(right);
+    after.answered = padLeft(6, QString::number(total));
+    after.rate = rateText(double(correct), double(total));
     return after;
 }

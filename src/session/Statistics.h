@@ -12,3 +12,8 @@ QString thisRoundResult(bool right);
 // if it was right, the rate from the new counts, the this-round result of
 // the latest verdict. The mark stays.
 RowStatistics statsAfterJudging(const RowStatistics& before, bool right);
+
+// The row after answers given elsewhere were added: `answered` more
+// answers, `right` of them right, the rate from the new counts. The mark
+// and the this-round result stay.
+RowStatistics statsAfterAnswers(const RowStatistics& before, qint64 answered, qint64 right);

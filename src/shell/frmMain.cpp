@@ -83,6 +83,7 @@ frmSakusei* frmMain::sakusei() {
         // runs, which may keep it open when the learner's results could
         // not be written.
         connect(sakusei_, &frmSakusei::closeRequested, this, &frmMain::close);
+        connect(sakusei_, &frmSakusei::historyImported, this, &frmMain::takeImportedHistory);
     }
     return sakusei_;
 }
@@ -132,6 +133,8 @@ void frmMain::showQuestionsOfDocument() {
 // Opened from either window, a file shows the learner's results; nothing of
 // the file before stays answerable.
 void frmMain::documentReset() {
+    // A history held for a file never saved goes with that file.
+    session_.dropHeldHistory();
     leaveRound();
     showQuestionsOfDocument();
     const bool any = lstMondai->count() >= 1;
@@ -146,6 +149,12 @@ void frmMain::documentReset() {
 // the list shows the new name's results, as opening the file would. A path
 // emptied is the editor closing with the program.
 void frmMain::documentPathSet(const QString& oldPath) {
+    // A file saved for the first time has a name the learner's records can
+    // know it by: the history imported meanwhile is filed under it now.
+    if (oldPath.isEmpty() && !document_.path().isEmpty() && session_.holdsHistory()) {
+        session_.setQuestionFile(document_.path());
+        reportHistory(session_.takeHeldHistory());
+    }
     if (!document_.path().isEmpty() && makeFileId(oldPath) != makeFileId(document_.path()))
         documentReset();
 }

@@ -200,6 +200,11 @@ class frmMain : public QMainWindow {
     // Saved under another name, the file is another one to the learner's
     // records, which know a file by its name.
     void documentPathSet(const QString& oldPath);
+    // A history imported with questions in the editor becomes the current
+    // learner's; `said` tells what became of it.
+    void takeImportedHistory(const QVector<QuestionHistory>& history, QString& said);
+    // The line the import's message adds; a failure is told at once.
+    QString reportHistory(const LearningSession::HistoryTaken& taken);
     // The file on the list is left: the round on it ends unfinished, its
     // answers are filed at once, the shown question can no longer be
     // answered and the last round's line goes.

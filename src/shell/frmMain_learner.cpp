@@ -129,3 +129,25 @@ void frmMain::mnuChangeUser_Click() {
     dialog.exec();
     statusPanel1->setText(currentLearnerStatus(appGlobals().learnerName));
 }
+
+void frmMain::takeImportedHistory(const QVector<QuestionHistory>& history, QString& said) {
+    // The editor's file is the one on the run list: one document for both
+    // windows, known to the learner's records by its name.
+    session_.setQuestionFile(document_.path());
+    said = reportHistory(session_.takeHistory(history, !document_.path().isEmpty()));
+}
+
+QString frmMain::reportHistory(const LearningSession::HistoryTaken& taken) {
+    const QString learner = appGlobals().learnerName;
+    const QString counts =
+        u("%1問、回答%2回、うち正解%3回").arg(taken.questions).arg(taken.answered).arg(taken.right);
+    if (taken.held)
+        return u("履歴(%1)は、このﾌｧｲﾙを保存したときに%2さんの記録に加えます。")
+            .arg(counts, learner);
+    if (!taken.outcome.ok)
+        Dialogs::message(learnerFileFailure(taken.outcome), u("保存中止"),
+                         Dialogs::Icon::Exclamation);
+    if (!taken.taken)
+        return u("履歴は取り込めませんでした。");
+    return u("履歴(%1)を%2さんの記録に加えました。").arg(counts, learner);
+}

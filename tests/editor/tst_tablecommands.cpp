@@ -7,6 +7,9 @@
 #include "data/AppGlobals.h"
 #include "data/Markup.h"
 #include "data/QuestionRecord.h"
+#include "formats/LearnerFile.h"
+#include "learner/Statistics.h"
+#include "platform/Random.h"
 #include "platform/SettingsStore.h"
 #include "platform/ListView.h"
 #include "platform/RichTextBox.h"
@@ -99,6 +102,50 @@ QStringList sheetParts(const QStringList& records, bool key) {
         }
     }
     return parts;
+}
+
+// Two notes as Anki keeps them: the second with its reversed card, reviews
+// logged out of their order, and a change made by hand that is no review.
+AnkiPackageMaker::Collection reviewedDeck(AnkiPackageMaker::Version version) {
+    AnkiPackageMaker::Collection deck;
+    deck.version = version;
+    deck.notes = {{1, deck.basicType, {"q1", "a1"}}, {2, deck.basicType, {"q2", "a2"}}};
+    deck.cards = {{11, 1, 2, 2, 1414, 3, 0}, {21, 2, 2, 2, 1414, 3, 0}, {22, 2, 2, 2, 1414, 3, 1}};
+    deck.reviews = {{1700000300000, 11, 3, 1},
+                    {1700000000000, 11, 1, 0},
+                    {1700000000500, 21, 4, 1},
+                    {1700000400000, 11, 0, 4},
+                    {1700000200000, 22, 2, 1}};
+    return deck;
+}
+
+// A learner's files before an import: a record and an answer of another
+// question file.
+const QByteArray LearnerBefore = "<u-616262631263:k7Pq2 value='3:4:2'/>\r\n";
+const QByteArray LogBefore = "2023-01-02T03:04:05Z\t616262631263\tk7Pq2\t3\r\n";
+
+// The lines with "#n" standing for the key of the n-th question imported.
+QByteArray withKeys(const QStringList& lines, const QStringList& keys) {
+    QString text;
+    for (QString line : lines) {
+        for (int i = keys.size(); i >= 1; --i)
+            line.replace(QString("#%1").arg(i), keys.at(i - 1));
+        text += line + "\r\n";
+    }
+    return text.toUtf8();
+}
+
+// The file of the test's folder taken in through the editor's menu, with
+// "履歴も取り込む" ticked in the import's dialog; the messages shown are
+// those of the import alone.
+void importWithHistory(EditorFixture& f, const QString& name) {
+    whenModal([](QWidget* form) {
+        QTest::mouseClick(control<QCheckBox>(form, "chkHistory"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
+    });
+    Dialogs::clearRecords();
+    Dialogs::setNextFileName(f.env.path(name));
+    choose(f.editor, "mnuFileImport");
 }
 
 } // namespace
@@ -250,8 +297,9 @@ class TestTableCommands : public QObject {
         const QStringList before = f.main->document().records();
         f.env.writeFile("bad.csv", "q,a\r\n\x82\x20,b\r\n");
         f.env.writeFile("allbad.csv", u8("問題,種類,正解\r\nQ,3,\r\n").toUtf8());
-        AnkiPackageMaker::Collection deck;
-        deck.notes = {{1, deck.basicType, {"q", "a"}}};
+        f.env.writeFile(u8("ごんべえ.kmu"), LearnerBefore);
+        f.env.writeFile(u8("ごんべえ.kma"), LogBefore);
+        AnkiPackageMaker::Collection deck = reviewedDeck(AnkiPackageMaker::Version::Anki21);
         const QByteArray package = AnkiPackageMaker::package(deck);
         f.env.writeFile("cut.apkg", package.left(package.size() / 2));
         f.env.writeFile("zstd.apkg",
@@ -294,6 +342,242 @@ class TestTableCommands : public QObject {
         QCOMPARE(f.main->document().records(), before);
         QCOMPARE(questionList(f.editor)->count(), before.size());
         QVERIFY(!f.editor->mnuFileSave->isEnabled());
+        QCOMPARE(fileBytes(f.env.path(u8("ごんべえ.kmu"))), LearnerBefore);
+        QCOMPARE(fileBytes(f.env.path(u8("ごんべえ.kma"))), LogBefore);
+    }
+
+    // "履歴も取り込む": each review of the question's card a line of the
+    // learner's answer log, in time order after what the log held; the
+    // counts grow in the learner file and on the run list.
+    void historyComesAlong_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("swap");
+        QTest::addColumn<bool>("history");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QStringList>("log");     // lines after LogBefore
+        QTest::addColumn<QStringList>("learner"); // lines after LearnerBefore
+        using AnkiPackageMaker::Version;
+        const QString taken = u8("\r\n履歴(2問、回答3回、うち正解2回)をごんべえさんの記録に加えました。");
+        const QStringList counts{"<u-ID:#1 value='1:2:'/>", "<u-ID:#2 value='1:1:'/>"};
+        for (const auto& [version, name] :
+             {std::pair{Version::Anki2, "anki2.apkg"}, std::pair{Version::Anki21, "anki21.apkg"},
+              std::pair{Version::Anki21b, "anki21b.colpkg"}})
+            QTest::addRow("%s", name)
+                << name << AnkiPackageMaker::package(reviewedDeck(version)) << false << true
+                << taken
+                << QStringList{"2023-11-14T22:13:20Z\tID\t#1\t1",
+                               "2023-11-14T22:13:20Z\tID\t#2\t4",
+                               "2023-11-14T22:18:20Z\tID\t#1\t3"}
+                << counts;
+        QTest::newRow("sides swapped: the reversed card's reviews")
+            << "swapped.apkg" << AnkiPackageMaker::package(reviewedDeck(Version::Anki21b)) << true
+            << true << taken
+            << QStringList{"2023-11-14T22:13:20Z\tID\t#1\t1",
+                           "2023-11-14T22:16:40Z\tID\t#2\t2",
+                           "2023-11-14T22:18:20Z\tID\t#1\t3"}
+            << counts;
+        QTest::newRow("history not chosen")
+            << "deck.apkg" << AnkiPackageMaker::package(reviewedDeck(Version::Anki21)) << false
+            << false << QString() << QStringList() << QStringList();
+        const QByteArray words =
+            u8("<?xml version=\"1.0\"?>\n<kvtml version=\"2.0\"><entries>"
+               "<entry id=\"0\"><translation id=\"0\"><text>dog</text><grade><pregrade>2"
+               "</pregrade><currentgrade>3</currentgrade><count>3</count><errorcount>1"
+               "</errorcount><date>2023-05-01T10:00:00</date><interval>259200</interval>"
+               "</grade></translation><translation id=\"1\"><text>犬</text><grade>"
+               "<currentgrade>1</currentgrade><count>2</count><errorcount>0</errorcount>"
+               "</grade></translation></entry>"
+               "<entry id=\"1\"><translation id=\"0\"><text>cat</text></translation>"
+               "<translation id=\"1\"><text>猫</text></translation></entry>"
+               "</entries></kvtml>\n")
+                .toUtf8();
+        QTest::newRow("KVTML grades: counts, no times")
+            << "words.kvtml" << words << false << true
+            << u8("\r\n履歴(1問、回答5回、うち正解4回)をごんべえさんの記録に加えました。")
+            << QStringList() << QStringList{"<u-ID:#1 value='4:5:'/>"};
+    }
+    void historyComesAlong() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, swap);
+        QFETCH(bool, history);
+        QFETCH(QString, said);
+        QFETCH(QStringList, log);
+        QFETCH(QStringList, learner);
+        EditorFixture f;
+        f.env.writeFile("words.kmd", plainQuestionFile(""));
+        f.env.writeFile(u8("ごんべえ.kmu"), LearnerBefore);
+        f.env.writeFile(u8("ごんべえ.kma"), LogBefore);
+        f.env.writeFile(name, bytes);
+        openQuestionFile(f.editor, f.env.path("words.kmd"));
+        whenModal([swap, history](QWidget* form) {
+            auto* box = control<QCheckBox>(form, "chkHistory");
+            QCOMPARE(box->text(), u8("履歴も取り込む"));
+            QVERIFY(box->isEnabled());
+            QVERIFY(!box->isChecked());
+            if (swap)
+                QTest::mouseClick(control<QCheckBox>(form, "chkSwap"), Qt::LeftButton);
+            if (history)
+                QTest::mouseClick(box, Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);
+        });
+        Dialogs::clearRecords();
+        Dialogs::setNextFileName(f.env.path(name));
+        choose(f.editor, "mnuFileImport");
+        QCOMPARE(Dialogs::shownMessages().size(), 1);
+        const int questions = f.main->document().count();
+        QCOMPARE(lastMessage().text, u8("%1問を取り込みました").arg(questions) + said);
+        QStringList keys;
+        for (int row = 1; row <= questions; ++row)
+            keys << questionList(f.editor)->key(row);
+        const QString id = makeFileId(f.env.path("words.kmd"));
+        QCOMPARE(fileBytes(f.env.path(u8("ごんべえ.kma"))),
+                 LogBefore + withKeys(log, keys).replace("ID", id.toLatin1()));
+        QCOMPARE(fileBytes(f.env.path(u8("ごんべえ.kmu"))),
+                 LearnerBefore + withKeys(learner, keys).replace("ID", id.toLatin1()));
+        // The run list shows the counts brought in.
+        const int row = f.main->lstMondai->find(keys.first());
+        QCOMPARE(f.main->lstMondai->subItem(row, 2),
+                 learner.isEmpty() ? QString() : padLeft(6, learner.first().section(':', 2, 2)));
+    }
+
+    // A file never saved has no name for the learner's records to know it
+    // by: the history waits for the first save, and goes with another file
+    // opened instead or with the program closed without saving.
+    void historyWaitsForTheFileName_data() {
+        QTest::addColumn<QString>("then");
+        QTest::newRow("saved under a name") << "saved";
+        QTest::newRow("another file opened") << "other";
+        QTest::newRow("program closed unsaved") << "closed";
+    }
+    void historyWaitsForTheFileName() {
+        QFETCH(QString, then);
+        const bool saved = then == "saved";
+        EditorFixture f;
+        f.env.writeFile("deck.apkg",
+                        AnkiPackageMaker::package(reviewedDeck(AnkiPackageMaker::Version::Anki21)));
+        importWithHistory(f, "deck.apkg");
+        QCOMPARE(lastMessage().text,
+                 u8("2問を取り込みました\r\n履歴(2問、回答3回、うち正解2回)は、このﾌｧｲﾙを"
+                    "保存したときにごんべえさんの記録に加えます。"));
+        QVERIFY(!QFile::exists(f.env.path(u8("ごんべえ.kma"))));
+        const QStringList keys{questionList(f.editor)->key(1), questionList(f.editor)->key(2)};
+        if (then == "closed") {
+            Dialogs::setNextAnswer(Dialogs::Answer::No); // the imported questions are not kept
+            f.editor->close();
+            QVERIFY(!f.editor->isVisible());
+            QCOMPARE(lastMessage().text, u8("変更されたﾃﾞｰﾀを保存しますか?"));
+            QVERIFY(!QFile::exists(f.env.path(u8("ごんべえ.kma"))));
+            return;
+        }
+        if (!saved) {
+            f.env.writeFile("other.kmd", plainQuestionFile(""));
+            Dialogs::setNextAnswer(Dialogs::Answer::No); // the imported questions are not kept
+            openQuestionFile(f.editor, f.env.path("other.kmd"));
+            QCOMPARE(f.main->document().path(), f.env.path("other.kmd"));
+        }
+        Dialogs::setNextFileName(f.env.path("deck.kmd"), 2);
+        choose(f.editor, "mnuFileSaveAs");
+        if (!saved) {
+            QVERIFY(!QFile::exists(f.env.path(u8("ごんべえ.kma"))));
+            QVERIFY(!QFile::exists(f.env.path(u8("ごんべえ.kmu"))));
+            return;
+        }
+        const QByteArray id = makeFileId(f.env.path("deck.kmd")).toLatin1();
+        QCOMPARE(fileBytes(f.env.path(u8("ごんべえ.kma"))),
+                 withKeys({"2023-11-14T22:13:20Z\tID\t#1\t1", "2023-11-14T22:13:20Z\tID\t#2\t4",
+                           "2023-11-14T22:18:20Z\tID\t#1\t3"},
+                          keys)
+                     .replace("ID", id));
+        QCOMPARE(fileBytes(f.env.path(u8("ごんべえ.kmu"))),
+                 withKeys({"<u-ID:#1 value='1:2:'/>", "<u-ID:#2 value='1:1:'/>"}, keys)
+                     .replace("ID", id));
+    }
+
+    // An answer log that cannot be written takes no history: the author is
+    // told which file, the questions come in, the learner's counts stay.
+    void historyThatCannotBeLogged() {
+        EditorFixture f;
+        f.env.writeFile("words.kmd", plainQuestionFile(""));
+        f.env.writeFile(u8("ごんべえ.kmu"), LearnerBefore);
+        QVERIFY(QDir(f.env.folder()).mkdir(u8("ごんべえ.kma"))); // a folder where the log should be
+        f.env.writeFile("deck.apkg",
+                        AnkiPackageMaker::package(reviewedDeck(AnkiPackageMaker::Version::Anki21)));
+        openQuestionFile(f.editor, f.env.path("words.kmd"));
+        importWithHistory(f, "deck.apkg");
+        QCOMPARE(Dialogs::shownMessages().size(), 2);
+        const Dialogs::Message failed = Dialogs::shownMessages().first();
+        QVERIFY(failed.text.startsWith(u8("回答者ﾃﾞｰﾀﾌｧｲﾙに書き込めませんでした。\r\n") +
+                                       f.env.path(u8("ごんべえ.kma"))));
+        QCOMPARE(failed.title, u8("保存中止"));
+        QCOMPARE(lastMessage().text, u8("2問を取り込みました\r\n履歴は取り込めませんでした。"));
+        QCOMPARE(f.main->document().count(), 2);
+        QCOMPARE(fileBytes(f.env.path(u8("ごんべえ.kmu"))), LearnerBefore);
+        QCOMPARE(f.main->lstMondai->subItem(1, 2), QString());
+    }
+
+    // A deck's history brought in: "復習の時期が来た問題だけ選ぶ" keeps the
+    // cards that the deck's own schedule had due. The cards are made so that
+    // the day Anki gives each (a review card's `due` counts days from the
+    // collection's creation, a learning card's is a moment) is the day the
+    // schedule here computes from its reviews; what is compared is Anki's
+    // columns against the run list.
+    void deckDueIsDueHere() {
+        using AnkiPackageMaker::CreatedSeconds;
+        const QDateTime now(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
+        const qint64 nowSeconds = now.toSecsSinceEpoch();
+        const auto ago = [nowSeconds](int days) { return nowSeconds - days * 86400; };
+        const auto day = [](qint64 seconds) { return (seconds - CreatedSeconds) / 86400; };
+        AnkiPackageMaker::Collection deck;
+        struct Card {
+            const char* text;
+            QVector<QPair<int, int>> reviews; // days ago, ease
+            int type, queue;
+            qint64 due;
+        };
+        const QVector<Card> cards{
+            // One right answer: again in 2 days.
+            {"five days ago", {{5, 3}}, 2, 2, day(ago(5)) + 2},
+            {"yesterday", {{1, 3}}, 2, 2, day(ago(1)) + 2},
+            // Right twice, 2 days apart: again in 11 days.
+            {"twice, long ago", {{20, 3}, {18, 3}}, 2, 2, day(ago(18)) + 11},
+            {"twice, lately", {{5, 3}, {3, 3}}, 2, 2, day(ago(3)) + 11},
+            // Forgotten: relearnt the next day, a learning card's moment.
+            {"forgotten", {{2, 1}}, 3, 1, ago(1)},
+            {"new", {}, 0, 0, 1},
+        };
+        QStringList ankiDue;
+        for (int i = 0; i < cards.size(); ++i) {
+            const Card& c = cards.at(i);
+            const qint64 note = i + 1, card = 100 + i;
+            deck.notes.append({note, deck.basicType, {c.text, "a"}});
+            deck.cards.append({card, note, c.type, c.queue, c.due, 1});
+            for (const auto& [daysAgo, ease] : c.reviews)
+                deck.reviews.append({ago(daysAgo) * 1000 + card, card, ease, 1});
+            const bool due = c.queue == 2   ? day(CreatedSeconds + c.due * 86400) <= day(nowSeconds)
+                             : c.queue == 1 ? c.due <= nowSeconds
+                                            : false;
+            if (due)
+                ankiDue << c.text;
+        }
+        QCOMPARE(ankiDue, QStringList({"five days ago", "twice, long ago", "forgotten"}));
+
+        EditorFixture f;
+        Clock::fixForTests(now);
+        f.env.writeFile("deck.kmd", plainQuestionFile(""));
+        f.env.writeFile("deck.apkg", AnkiPackageMaker::package(deck));
+        openQuestionFile(f.editor, f.env.path("deck.kmd"));
+        importWithHistory(f, "deck.apkg");
+        f.main->cmbFilter->setEditText(u8("復習の時期が来た問題だけ選ぶ"));
+        QTest::mouseClick(f.main->cmdDoFilter, Qt::LeftButton);
+        QStringList kept;
+        for (int row = 1; row <= f.main->lstMondai->count(); ++row)
+            kept << f.main->lstMondai->text(row);
+        Clock::fixForTests({});
+        kept.sort();
+        ankiDue.sort();
+        QCOMPARE(kept, ankiDue);
     }
 
     // Export, then import into an empty file: the same questions as plain text.
@@ -394,6 +678,8 @@ class TestTableCommands : public QObject {
                 shown = control<QLabel>(form, "lblFile")->text();
                 QCOMPARE(control<QCheckBox>(form, "chkSwap")->text(),
                          u8("問題と答えを入れ替える(&W)"));
+                // These files tell nothing of how their cards were answered.
+                QVERIFY(!control<QCheckBox>(form, "chkHistory")->isEnabled());
                 if (swap)
                     QTest::mouseClick(control<QCheckBox>(form, "chkSwap"), Qt::LeftButton);
                 QTest::mouseClick(control<QPushButton>(form, "cmdOK"), Qt::LeftButton);

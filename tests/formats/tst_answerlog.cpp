@@ -241,6 +241,29 @@ class TestAnswerLog : public QObject {
         QVERIFY(!error.isEmpty());
     }
 
+    // A history brought in goes in one append: each line with its own day,
+    // also when the lines cross midnight and come back; one answer no line
+    // can hold and none of them is written.
+    void appendMany() {
+        TestEnv env;
+        const QByteArray before = line("2026-12-08T01:20:33Z", "k1", '1');
+        env.writeFile("a.kma", before);
+        const QVector<AnswerLine> lines{{utc("2026-12-08T23:59:59Z"), Id, "k2", Grade::Wrong},
+                                        {utc("2026-12-09T00:00:00Z"), Id, "k3", Grade::Easy},
+                                        {utc("2026-12-08T12:00:00Z"), Id, "k2", 2},
+                                        {utc("2027-01-01T00:00:01Z"), Id, "k3", Grade::Right}};
+        QString error;
+        QVERIFY(!appendAnswerLines(env.path("a.kma"),
+                                   lines + QVector<AnswerLine>{{0, Id, "k4", 5}}, &error));
+        QCOMPARE(error, u8("回答記録の1行にできない回答です"));
+        QCOMPARE(fileBytes(env.path("a.kma")), before);
+        QVERIFY(appendAnswerLines(env.path("a.kma"), lines, &error));
+        QCOMPARE(fileBytes(env.path("a.kma")), before + line("2026-12-08T23:59:59Z", "k2", '1') +
+                                                   line("2026-12-09T00:00:00Z", "k3", '4') +
+                                                   line("2026-12-08T12:00:00Z", "k2", '2') +
+                                                   line("2027-01-01T00:00:01Z", "k3", '3'));
+    }
+
     // Two programs of one learner append at the same time: every line of
     // both is there, whole.
     void twoProgramsAppendAtOnce() {

@@ -186,7 +186,24 @@ Anki everyNote(AnkiPackageMaker::Version version) {
         c.reviews.append({1600000000000 + note.id, note.id * 10, 1, 0});
         c.reviews.append({1600000100000 + note.id, note.id * 10, 3, 1});
     }
+    // The first note's reversed card, and a change made by hand, no review.
+    c.cards.append({1011, 101, 2, 2, 31, 3, 1});
+    c.reviews.append({1600000200000, 1011, 2, 1});
+    c.reviews.append({1600000300000, 1010, 0, 4});
     return c;
+}
+
+// Each question's history: "answered/right", then each review's second
+// and grade; "-" for none.
+QStringList describeHistory(const ImportedQuestions& read) {
+    QStringList out;
+    for (const QuestionHistory& h : read.history) {
+        QString text = h.isEmpty() ? "-" : QString("%1/%2").arg(h.answered).arg(h.right);
+        for (const ImportedReview& r : h.reviews)
+            text += QString(" %1:%2").arg(r.time).arg(r.grade);
+        out << text;
+    }
+    return out;
 }
 
 QStringList everyNoteRead(bool swapped) {
@@ -721,7 +738,9 @@ class TestFormats : public QObject {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("swap");
         QTest::addColumn<QStringList>("read");
+        QTest::addColumn<QStringList>("history");
         const QString none = styled(Rtf::writePlain({}));
+        const auto nothingLearned = [](int questions) { return QStringList(questions, "-"); };
         QTest::newRow("Moodle XML")
             << QuestionImport::Format::MoodleXml << moodleExport() << false
             << QStringList{u8("1|日本の*首都*は？ |大阪,*東京|東の/京/|東京です。¶1868年から。"),
@@ -731,7 +750,8 @@ class TestFormats : public QObject {
                            u8("-記述問題×1"),
                            u8("-組み合わせ問題×2"),
                            u8("-ﾄﾞﾗｯｸﾞ&ﾄﾞﾛｯﾌﾟの問題×1"),
-                           u8("-正解の選択肢がない問題×1")};
+                           u8("-正解の選択肢がない問題×1")}
+            << nothingLearned(4);
         QTest::newRow("GIFT")
             << QuestionImport::Format::Gift << giftFile() << false
             << QStringList{
@@ -746,17 +766,20 @@ class TestFormats : public QObject {
                    u8("3|A line↵break and a backslash \\ here|*x=y:z\\|%1|%1").arg(none),
                    u8("-数値の問題×1"),
                    u8("-組み合わせ問題×1"),
-                   u8("-記述問題×1")};
+                   u8("-記述問題×1")}
+            << nothingLearned(6);
         QTest::newRow("KVTML with grades")
             << QuestionImport::Format::Kvtml << kvtml(false) << false
             << QStringList{u8("3|dog|*犬|%1|%1").arg(none),
                            u8("3|cat & kitten|*猫 & 子猫|%1|%1").arg(none),
-                           u8("-訳語が2つないもの×1"), u8("-答えが2行以上のもの×1")};
+                           u8("-訳語が2つないもの×1"), u8("-答えが2行以上のもの×1")}
+            << QStringList{"3/2", "3/2"};
         QTest::newRow("KVTML with pregrades and intervals, sides swapped")
             << QuestionImport::Format::Kvtml << kvtml(true) << true
             << QStringList{u8("3|犬|*dog|%1|%1").arg(none),
                            u8("3|猫 & 子猫|*cat & kitten|%1|%1").arg(none),
-                           u8("3|一¶二|*lines|%1|%1").arg(none), u8("-訳語が2つないもの×1")};
+                           u8("3|一¶二|*lines|%1|%1").arg(none), u8("-訳語が2つないもの×1")}
+            << QStringList{"7/5", "7/5", "-"};
         using AnkiPackageMaker::Version;
         for (const auto& [name, version] :
              {std::pair{"collection.anki2", Version::Anki2},
@@ -765,7 +788,10 @@ class TestFormats : public QObject {
             for (const bool swap : {false, true})
                 QTest::addRow("Anki %s%s", name, swap ? ", sides swapped" : "")
                     << QuestionImport::Format::Anki << AnkiPackageMaker::package(everyNote(version))
-                    << swap << everyNoteRead(swap);
+                    << swap << everyNoteRead(swap)
+                    << (swap ? QStringList{"1/1 1600000200:2", "2/1 1600000000:1 1600000100:3"}
+                             : QStringList{"2/1 1600000000:1 1600000100:3",
+                                           "2/1 1600000000:1 1600000100:3"});
         }
     }
     void readsFilesAsThoseProgramsMakeThem() {
@@ -773,10 +799,12 @@ class TestFormats : public QObject {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, swap);
         QFETCH(QStringList, read);
+        QFETCH(QStringList, history);
         QCOMPARE(QuestionImport::detect(bytes), format);
         const ImportedQuestions got = QuestionImport::read(format, bytes, swap);
         QVERIFY2(got.ok, qPrintable(got.refusal));
         QCOMPARE(describeAll(got), read);
+        QCOMPARE(describeHistory(got), history);
     }
 
     void damagedFilesAreRefused_data() {
@@ -806,6 +834,11 @@ class TestFormats : public QObject {
         QTest::newRow("SQLite without notes")
             << QuestionImport::Format::Anki << AnkiPackageMaker::package(withoutNotes)
             << u8("ｺﾚｸｼｮﾝにﾉｰﾄの表(notes)がありません。");
+        Anki oddLog = everyNote(Version::Anki2);
+        oddLog.reviewLogWithoutEase = true;
+        QTest::newRow("a review log of another shape")
+            << QuestionImport::Format::Anki << AnkiPackageMaker::package(oddLog)
+            << u8("ｺﾚｸｼｮﾝの復習の記録(revlog)を読めません(no such column");
         QTest::newRow("no SQLite at all")
             << QuestionImport::Format::Anki
             << AnkiPackageMaker::zip({{"collection.anki2", "not a database"}})
