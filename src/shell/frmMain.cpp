@@ -225,6 +225,19 @@ void frmMain::createControls() {
     lblNum = named(new QLabel(u("0件"), listPage), "lblNum");
     place(lblNum, 8715, 60, 1200, ButtonHeight);
     lblNum->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The row of the list page has no room left, and the list starts right
+    // under it: the due count stands in the tab strip's free end, above the
+    // count, and only while the list page is shown.
+    lblDue = named(new QLabel(SSTab1), "lblDue");
+    lblDue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblDue->setAccessibleName(u("復習の時期が来た問題の数"));
+    SSTab1->setCornerWidget(lblDue, Qt::TopRightCorner);
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this](int page) {
+        lblDue->setVisible(page == 0);
+        // Time has passed since the count was last shown.
+        if (page == 0)
+            showDueCount();
+    });
 
     lstMondai = named(new ListView(listPage), "lstMondai");
     place(lstMondai, 120, 480, 9855, 4695);
@@ -395,6 +408,9 @@ void frmMain::createMenus() {
     }
     // Each click inverts the check mark (Qt's own toggling); the marks are
     // read when needed and stored at shutdown.
+    named(mnuSetup->addSeparator(), "mnuSetupBar1");
+    mnuSetupRetention = named(mnuSetup->addAction(u("復習の目標(&R)…")), "mnuSetupRetention");
+    connect(mnuSetupRetention, &QAction::triggered, this, &frmMain::mnuSetupRetention_Click);
 
     mnuTool = named(bar->addMenu(u("ﾓｰﾄﾞ(&M)")), "mnuTool");
     mnuToolSakusei = named(mnuTool->addAction(u("問題ﾌｧｲﾙ作成ﾓｰﾄﾞ(&N)")), "mnuToolSakusei");
