@@ -74,7 +74,8 @@ void fillBarChart(QChart* chart, const QString& series, const QStringList& categ
     x->setTitleText(categoryTitle);
     chart->addAxis(x, Qt::AlignBottom);
     bars->attachAxis(x);
-    QValueAxis* y = countAxis(u("問題数"), *std::max_element(counts.begin(), counts.end()));
+    QValueAxis* y =
+        countAxis(u("問題数"), counts.isEmpty() ? 0 : *std::max_element(counts.begin(), counts.end()));
     chart->addAxis(y, Qt::AlignLeft);
     bars->attachAxis(y);
     chart->legend()->hide();
