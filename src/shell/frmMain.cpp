@@ -231,6 +231,8 @@ void frmMain::createControls() {
     lblDue = named(new QLabel(SSTab1), "lblDue");
     lblDue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblDue->setAccessibleName(u("復習の時期が来た問題の数"));
+    // Wide enough for any count, so the strip never moves as it changes.
+    lblDue->setMinimumWidth(lblDue->fontMetrics().horizontalAdvance(dueLabel(99999) + "  "));
     SSTab1->setCornerWidget(lblDue, Qt::TopRightCorner);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int page) {
         lblDue->setVisible(page == 0);

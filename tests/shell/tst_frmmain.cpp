@@ -63,6 +63,7 @@ class TestFrmMain : public QObject {
         row("cmdStart", "スタート");
         row("cmdRandom", "ﾗﾝﾀﾞﾑ順");
         row("lblNum", "0件");
+        row("lblDue", "復習 0問", false);
         row("lblMsg", "【問題ﾌｧｲﾙを読み込んで下さい】");
         row("txtMsg", "まず問題ﾌｧｲﾙを読み込んで下さい。");
         row("txtKey(1)", "(1)");
@@ -81,6 +82,7 @@ class TestFrmMain : public QObject {
         row("mnuSetup", "設定(&S)");
         row("mnuSetup1Click", "複数回答の問題以外は1ｸﾘｯｸで回答");
         row("mnuSetupRandom", "問題実施前にﾗﾝﾀﾞﾑに並び替え");
+        row("mnuSetupRetention", "復習の目標(&R)…");
         row("mnuTool", "ﾓｰﾄﾞ(&M)");
         row("mnuToolSakusei", "問題ﾌｧｲﾙ作成ﾓｰﾄﾞ(&N)");
     }
