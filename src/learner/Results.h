@@ -158,7 +158,8 @@ ResultsData collectResults(const QString& folder, const QString& learnerName,
                            const KeyedTable& markTable, const ScheduleAt& schedule);
 
 // The schedule's forecast and recall for these questions.
-ScheduleResults scheduleResults(const QVector<QuestionEntry>& questions, const ScheduleAt& schedule);
+ScheduleResults scheduleResults(const QVector<QuestionEntry>& questions,
+                                const ScheduleAt& schedule);
 
 // The forecast's days as the chart names them, "12/8", one per day.
 QStringList forecastLabels(const ScheduleResults& schedule);

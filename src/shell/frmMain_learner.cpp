@@ -131,12 +131,12 @@ void frmMain::showDueCount() {
 // none changes nothing and says why.
 void frmMain::mnuSetupRetention_Click() {
     const QString title = u("復習の目標");
-    const QString typed = Dialogs::inputBox(
-        u("思い出せる見込みがこの値まで下がった問題が復習の時期になります。\n"
-          "%1から%2までの整数(%)で入力して下さい。")
-            .arg(MinRetentionPercent)
-            .arg(MaxRetentionPercent),
-        title, QString::number(qRound(100 * session_.retention())));
+    const QString typed =
+        Dialogs::inputBox(u("思い出せる見込みがこの値まで下がった問題が復習の時期になります。\n"
+                            "%1から%2までの整数(%)で入力して下さい。")
+                              .arg(MinRetentionPercent)
+                              .arg(MaxRetentionPercent),
+                          title, QString::number(qRound(100 * session_.retention())));
     if (typed.isEmpty())
         return;
     const std::optional<int> percent = retentionPercent(typed);

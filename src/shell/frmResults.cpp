@@ -74,8 +74,8 @@ void fillBarChart(QChart* chart, const QString& series, const QStringList& categ
     x->setTitleText(categoryTitle);
     chart->addAxis(x, Qt::AlignBottom);
     bars->attachAxis(x);
-    QValueAxis* y =
-        countAxis(u("問題数"), counts.isEmpty() ? 0 : *std::max_element(counts.begin(), counts.end()));
+    QValueAxis* y = countAxis(
+        u("問題数"), counts.isEmpty() ? 0 : *std::max_element(counts.begin(), counts.end()));
     chart->addAxis(y, Qt::AlignLeft);
     bars->attachAxis(y);
     chart->legend()->hide();
@@ -232,8 +232,8 @@ QWidget* frmResults::schedulePage(const ResultsData& data) {
     auto* page = new QWidget;
     lblRecall = named(new QLabel(recallText(schedule), page), "lblRecall");
     readByKeyboard(lblRecall);
-    chtForecast = chartView("chtForecast", u("これから%1日間に復習の時期が来る問題の数")
-                                               .arg(schedule.dueByDay.size()));
+    chtForecast = chartView(
+        "chtForecast", u("これから%1日間に復習の時期が来る問題の数").arg(schedule.dueByDay.size()));
     fillBarChart(chtForecast->chart(), u("問題数"), forecastLabels(schedule),
                  QList<int>(schedule.dueByDay.begin(), schedule.dueByDay.end()),
                  u("日付 (今日の分には時期を過ぎた問題も含みます)"));

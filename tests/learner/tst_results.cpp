@@ -1,8 +1,8 @@
 // What the results window shows, computed from the open file's questions,
 // the learners' files and the round log.
+#include "formats/RoundLog.h"
 #include "learner/Results.h"
 #include "learner/Statistics.h"
-#include "formats/RoundLog.h"
 #include "platform/AtomicFile.h"
 #include "platform/Codepage.h"
 #include "platform/KeyedTable.h"

@@ -175,17 +175,23 @@ class TestFilters : public QObject {
         QTest::addColumn<QStringList>("kept");
         QTest::addColumn<bool>("refused");
         const QStringList asBefore{"n4", "n1", "n2"};
-        QTest::newRow("97") << "97" << "0.97" << u8("復習 4問")
-                            << QStringList{"n4", "n1", "n2", "n3"} << false;
-        QTest::newRow("85%") << "85%" << "0.85" << u8("復習 2問") << QStringList{"n4", "n1"}
-                             << false;
-        QTest::newRow("full-width 70") << u8("７０") << "0.7" << u8("復習 1問")
-                                       << QStringList{"n4"} << false;
-        QTest::newRow("cancelled") << "" << "" << u8("復習 3問") << asBefore << false;
-        QTest::newRow("98") << "98" << "" << u8("復習 3問") << asBefore << true;
-        QTest::newRow("69") << "69" << "" << u8("復習 3問") << asBefore << true;
-        QTest::newRow("not a number") << "9O" << "" << u8("復習 3問") << asBefore << true;
-        QTest::newRow("a fraction") << "0.9" << "" << u8("復習 3問") << asBefore << true;
+        QTest::newRow("97") << "97"
+                            << "0.97" << u8("復習 4問") << QStringList{"n4", "n1", "n2", "n3"}
+                            << false;
+        QTest::newRow("85%") << "85%"
+                             << "0.85" << u8("復習 2問") << QStringList{"n4", "n1"} << false;
+        QTest::newRow("full-width 70")
+            << u8("７０") << "0.7" << u8("復習 1問") << QStringList{"n4"} << false;
+        QTest::newRow("cancelled") << ""
+                                   << "" << u8("復習 3問") << asBefore << false;
+        QTest::newRow("98") << "98"
+                            << "" << u8("復習 3問") << asBefore << true;
+        QTest::newRow("69") << "69"
+                            << "" << u8("復習 3問") << asBefore << true;
+        QTest::newRow("not a number") << "9O"
+                                      << "" << u8("復習 3問") << asBefore << true;
+        QTest::newRow("a fraction") << "0.9"
+                                    << "" << u8("復習 3問") << asBefore << true;
     }
     void retentionDialog() {
         QFETCH(QString, typed);
@@ -258,7 +264,8 @@ class TestFilters : public QObject {
         open.clickHeader(2);
         const QStringList before = open.keys();
         for (int i = 0; i < Keys.size(); ++i)
-            open.window.session().learner().store(Keys[i], {QString::number(9 - i), "9", "", "", ""});
+            open.window.session().learner().store(Keys[i],
+                                                  {QString::number(9 - i), "9", "", "", ""});
         QCOMPARE(open.keys(), before);
         for (int i = 0; i < Keys.size(); ++i)
             QCOMPARE(open.window.lstMondai->subItem(open.window.lstMondai->find(Keys[i]), 1),

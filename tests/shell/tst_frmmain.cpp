@@ -166,6 +166,34 @@ class TestFrmMain : public QObject {
         QVERIFY(box.button(QMessageBox::Cancel)->text().startsWith(u8("キャンセル")));
     }
 
+    // A trial from outside moves the program's clock by an environment
+    // variable read at start-up, never the system's.
+    void clockFromTheEnvironment_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QDateTime>("fixed"); // invalid: the real clock
+        QTest::newRow("a moment in UTC") << QByteArray("2026-12-08T09:00:00Z")
+                                         << QDateTime(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
+        QTest::newRow("not a moment") << QByteArray("yesterday") << QDateTime();
+        QTest::newRow("unset") << QByteArray() << QDateTime();
+    }
+    void clockFromTheEnvironment() {
+        QFETCH(QByteArray, value);
+        QFETCH(QDateTime, fixed);
+        if (value.isNull())
+            qunsetenv("KUMEMO_TEST_NOW");
+        else
+            qputenv("KUMEMO_TEST_NOW", value);
+        Clock::fixForTests(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC));
+        setupApplication(*static_cast<QApplication*>(QCoreApplication::instance()));
+        qunsetenv("KUMEMO_TEST_NOW");
+        const QDateTime now = Clock::now();
+        Clock::fixForTests({});
+        if (fixed.isValid())
+            QCOMPARE(now, fixed);
+        else
+            QVERIFY(qAbs(now.secsTo(QDateTime::currentDateTime())) < 60);
+    }
+
     void switchingToTheEditorAndBack() {
         TestEnv env;
         SettingsStore::save("UserName", u8("太郎"));

@@ -1,5 +1,5 @@
-#include "platform/TwipsGeometry.h"
 #include "platform/ListView.h"
+#include "platform/TwipsGeometry.h"
 #include "shell/frmMain.h"
 
 #include "support/TestEnv.h"

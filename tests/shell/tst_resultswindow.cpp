@@ -156,8 +156,8 @@ class TestResultsWindow : public QObject {
         const QDateTime now(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
         QByteArray log;
         for (const auto& [daysAgo, key] : {std::pair{10, "k1"}, {1, "k2"}, {4, "k3"}, {2, "k3"}})
-            log += now.addDays(-daysAgo).toString(Qt::ISODate).toLatin1() + '\t' +
-                   id.toLatin1() + '\t' + key + "\t3\r\n";
+            log += now.addDays(-daysAgo).toString(Qt::ISODate).toLatin1() + '\t' + id.toLatin1() +
+                   '\t' + key + "\t3\r\n";
         env.writeFile(u8("ごんべえ.kma"), log);
         Clock::fixForTests(now);
         frmMain window;

@@ -616,9 +616,7 @@ class TestSession : public QObject {
     // after 2 days. Day 4: all three are due.
     void dueCountOverThreeDays() {
         Session s(questionsKeyed({"k1", "k2", "k3"}));
-        const auto day = [](int d) {
-            return QDateTime(QDate(2026, 12, d), QTime(9, 0), Qt::UTC);
-        };
+        const auto day = [](int d) { return QDateTime(QDate(2026, 12, d), QTime(9, 0), Qt::UTC); };
         const auto due = [&s] { return s.window->lblDue->text(); };
         const auto answer = [&s](bool right) {
             if (right)
