@@ -232,6 +232,8 @@ void frmMain::createControls() {
     lblDue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblDue->setAccessibleName(u("復習の時期が来た問題の数"));
     // Wide enough for any count, so the strip never moves as it changes.
+    // It ends where the list below ends.
+    lblDue->setContentsMargins(0, 0, Twips::toPixels(120), 0);
     lblDue->setMinimumWidth(lblDue->fontMetrics().horizontalAdvance(dueLabel(99999) + "  "));
     SSTab1->setCornerWidget(lblDue, Qt::TopRightCorner);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int page) {
