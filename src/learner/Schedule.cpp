@@ -198,7 +198,7 @@ std::optional<int> retentionPercent(const QString& typed) {
     QString digits = typed.trimmed();
     if (digits.endsWith(u'%') || digits.endsWith(QChar(0xFF05)))
         digits.chop(1);
-    if (digits.isEmpty() || digits.size() > 3)
+    if (digits.isEmpty())
         return std::nullopt;
     int percent = 0;
     for (const QChar c : std::as_const(digits)) {
@@ -206,8 +206,11 @@ std::optional<int> retentionPercent(const QString& typed) {
         if (!c.isDigit())
             return std::nullopt;
         percent = percent * 10 + c.digitValue();
+        // Too large already: however many digits follow, nothing overflows.
+        if (percent > MaxRetentionPercent)
+            return std::nullopt;
     }
-    if (percent < MinRetentionPercent || percent > MaxRetentionPercent)
+    if (percent < MinRetentionPercent)
         return std::nullopt;
     return percent;
 }

@@ -182,6 +182,10 @@ class TestFilters : public QObject {
                              << "0.85" << u8("復習 2問") << QStringList{"n4", "n1"} << false;
         QTest::newRow("full-width 70")
             << u8("７０") << "0.7" << u8("復習 1問") << QStringList{"n4"} << false;
+        QTest::newRow("leading zero") << "085" << "0.85" << u8("復習 2問")
+                                      << QStringList{"n4", "n1"} << false;
+        QTest::newRow("many digits") << "8500000000000000000085" << "" << u8("復習 3問")
+                                     << asBefore << true;
         QTest::newRow("cancelled") << ""
                                    << "" << u8("復習 3問") << asBefore << false;
         QTest::newRow("98") << "98"
