@@ -22,11 +22,13 @@
 #include "platform/Widgets.h"
 #include "printing/WorksheetPrinting.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -42,6 +44,23 @@ using Twips::place;
 namespace {
 
 constexpr int ButtonHeight = 345;
+
+// Enter in a box's open list chooses the item there; the window's own Enter
+// waits until the list is closed.
+class ListTakesEnter : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                event->accept();
+        }
+        return false;
+    }
+};
 // The answering page's bottom row sits close to the page's lower edge.
 constexpr int RowHeight = 300;
 } // namespace
@@ -57,6 +76,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         auto* enter = new QShortcut(QKeySequence(key), this);
         connect(enter, &QShortcut::activated, this, &frmMain::pressDefaultButton);
     }
+    auto* listTakesEnter = new ListTakesEnter(this);
+    for (QComboBox* box : {cmbFilter, cmbMark})
+        box->view()->installEventFilter(listTakesEnter);
     connectLearner();
     connectSession();
     connectAccess();

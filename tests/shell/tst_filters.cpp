@@ -10,6 +10,7 @@
 #include "support/Controls.h"
 #include "support/TestEnv.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
@@ -182,10 +183,11 @@ class TestFilters : public QObject {
                              << "0.85" << u8("復習 2問") << QStringList{"n4", "n1"} << false;
         QTest::newRow("full-width 70")
             << u8("７０") << "0.7" << u8("復習 1問") << QStringList{"n4"} << false;
-        QTest::newRow("leading zero") << "085" << "0.85" << u8("復習 2問")
-                                      << QStringList{"n4", "n1"} << false;
-        QTest::newRow("many digits") << "8500000000000000000085" << "" << u8("復習 3問")
-                                     << asBefore << true;
+        QTest::newRow("leading zero")
+            << "085"
+            << "0.85" << u8("復習 2問") << QStringList{"n4", "n1"} << false;
+        QTest::newRow("many digits") << "8500000000000000000085"
+                                     << "" << u8("復習 3問") << asBefore << true;
         QTest::newRow("cancelled") << ""
                                    << "" << u8("復習 3問") << asBefore << false;
         QTest::newRow("98") << "98"
@@ -338,6 +340,28 @@ class TestFilters : public QObject {
         QCOMPARE(started.size(), 0);
         QTest::keyClick(open.window.lstMondai, Qt::Key_Return);
         QCOMPARE(started.size(), 1);
+    }
+
+    // A filter chosen from the box's open list with the keyboard is only
+    // chosen: Enter there starts no round. The next Enter runs it.
+    void choosingFromTheOpenList() {
+        OpenList open;
+        QSignalSpy started(open.window.cmdStart, &QPushButton::clicked);
+        QComboBox* box = open.window.cmbFilter;
+        box->setFocus(Qt::MouseFocusReason);
+        box->showPopup();
+        QAbstractItemView* list = box->view();
+        QTRY_VERIFY(list->isVisible());
+        QTest::keyClick(list, Qt::Key_Home);
+        QTest::keyClick(list, Qt::Key_Return);
+        QTRY_VERIFY(!list->isVisible());
+        QCOMPARE(box->currentText(), u8("ﾗﾝﾀﾞﾑに10問だけ選ぶ"));
+        QCOMPARE(started.size(), 0);
+        QCOMPARE(open.keys(), Keys);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(started.size(), 0);
+        QCOMPARE(open.keys().size(), 6);
+        QVERIFY(open.keys() != Keys);
     }
 
     // A column is sorted ascending by its text, a second click turns it
