@@ -125,7 +125,7 @@ LearnerResults learnerResultsOf(const QVector<QuestionEntry>& questions,
         ++results.histogram[std::size_t(rateBin(counts.correct, counts.answered))];
         if (counts.answered >= 2)
             results.hardest.append(
-                {question.key, question.text, int(counts.correct), int(counts.answered)});
+                {question.key, question.text, int(counts.correct), int(counts.answered), {}});
     }
     results.marks.append(unmarked);
     std::stable_sort(results.hardest.begin(), results.hardest.end(),
@@ -282,11 +282,12 @@ ClassResults classResults(const QString& folder, const QVector<QuestionEntry>& q
 }
 
 TextTable hardestTable(const LearnerResults& results) {
-    TextTable table{{u("問題"), u("正解数"), u("回答数"), u("正解率")}, {}, {}};
+    TextTable table{{u("問題"), u("正解数"), u("回答数"), u("正解率"), u("次の復習日")}, {}, {}};
     for (const HardQuestion& q : results.hardest) {
         table.keys << q.key;
-        table.rows.append(
-            {q.text, padded(q.correct), padded(q.answered), rateText(q.correct, q.answered)});
+        // Zero-padded, so that a text sort orders the days.
+        table.rows.append({q.text, padded(q.correct), padded(q.answered),
+                           rateText(q.correct, q.answered), q.due.toString("yyyy/MM/dd")});
     }
     return table;
 }
@@ -357,7 +358,7 @@ QByteArray composeTextTable(const TextTable& table) {
 ResultsData collectResults(const QString& folder, const QString& learnerName,
                            const QVector<QuestionEntry>& questions, const LearnerRecords& records,
                            const QString& fileId, const QStringList& marks,
-                           const KeyedTable& markTable) {
+                           const KeyedTable& markTable, const ScheduleAt& schedule) {
     ResultsData data;
     data.learnerName = learnerName;
     // The learner's records are looked up once, for both.
@@ -367,7 +368,46 @@ ResultsData collectResults(const QString& folder, const QString& learnerName,
     data.roundLogPath = roundLogPath(folder, learnerName);
     data.rounds = loadRoundLog(data.roundLogPath, fileId);
     data.klass = classResultsOf(folder, questions, index, fileId, learnerName, counts);
+    for (HardQuestion& question : data.learner.hardest) {
+        const auto memory = schedule.schedules.constFind(question.key);
+        if (memory != schedule.schedules.cend())
+            question.due = dueDay(*memory, schedule.now, schedule.retention);
+    }
+    data.schedule = scheduleResults(questions, schedule);
     return data;
+}
+
+ScheduleResults scheduleResults(const QVector<QuestionEntry>& questions,
+                                const ScheduleAt& schedule) {
+    QStringList keys;
+    keys.reserve(questions.size());
+    for (const QuestionEntry& question : questions)
+        keys << question.key;
+    return {schedule.now.date(),
+            dueForecast(keys, schedule.schedules, schedule.now, schedule.retention, ForecastDays),
+            meanRecall(keys, schedule.schedules, schedule.now), schedule.retention};
+}
+
+QStringList forecastLabels(const ScheduleResults& schedule) {
+    QStringList labels;
+    for (int day = 0; day < schedule.dueByDay.size(); ++day)
+        labels << schedule.firstDay.addDays(day).toString("M/d");
+    return labels;
+}
+
+namespace {
+QString percentText(double share) {
+    return QString::number(100 * share, 'f', 1) + '%';
+}
+} // namespace
+
+QString recallText(const ScheduleResults& schedule) {
+    const QString target =
+        u("　(復習の目標 ") + QString::number(qRound(100 * schedule.retention)) + "%)";
+    if (!schedule.meanRecall)
+        return u("回答の記録がまだないため、今思い出せる見込みはわかりません") + target;
+    return u("回答した問題を今思い出せる見込み: 平均 ") + percentText(*schedule.meanRecall) +
+           target;
 }
 
 namespace {
@@ -432,6 +472,17 @@ QString markChartDescription(const LearnerResults& results) {
     for (const MarkCount& mark : results.marks)
         marks << markLabel(mark) + u(" ") + questionCount(mark.questions);
     return marks.join(u("、"));
+}
+
+QString forecastChartDescription(const ScheduleResults& schedule) {
+    QStringList said;
+    for (int day = 0; day < schedule.dueByDay.size(); ++day)
+        if (schedule.dueByDay[day] > 0)
+            said << schedule.firstDay.addDays(day).toString(u("M月d日 ")) +
+                        questionCount(schedule.dueByDay[day]);
+    if (said.isEmpty())
+        return u("%1日のうちに復習の時期が来る問題はありません").arg(schedule.dueByDay.size());
+    return said.join(u("、"));
 }
 
 QString progressChartDescription(const QVector<RoundEntry>& rounds, int latest) {

@@ -3,6 +3,7 @@
 #include "data/QuestionDocument.h"
 #include "formats/LearnerFile.h"
 #include "formats/RoundLog.h"
+#include "learner/Schedule.h"
 
 #include <QByteArray>
 #include <QString>
@@ -29,6 +30,7 @@ struct HardQuestion {
     QString text;
     int correct = 0;
     int answered = 0;
+    QDate due; // its next review; none while it is new to the schedule
 };
 
 struct MarkCount {
@@ -117,6 +119,27 @@ QByteArray classRateSheet(const ClassResults& results);
 // breaks inside a cell become blanks. Lines end in CR LF.
 QByteArray composeTextTable(const TextTable& table);
 
+// The learner's schedule at a moment, aiming at a retention.
+struct ScheduleAt {
+    Schedules schedules;
+    QDateTime now;
+    double retention = DefaultRetention;
+};
+
+// What lies ahead in the schedule of the open file's questions.
+struct ScheduleResults {
+    QDate firstDay; // today
+    // How many questions fall due on each day from today, those already due
+    // today.
+    QVector<int> dueByDay;
+    // The mean chance of recalling now the questions in the schedule; none
+    // when no question is.
+    std::optional<double> meanRecall;
+    double retention = DefaultRetention;
+};
+// The days ahead the forecast covers.
+constexpr int ForecastDays = 30;
+
 // Everything the results window shows for the open file and the current
 // learner.
 struct ResultsData {
@@ -125,13 +148,24 @@ struct ResultsData {
     QString roundLogPath;
     RoundLogRead rounds;
     ClassResults klass;
+    ScheduleResults schedule;
 };
 // The hardest questions shown.
 constexpr int HardestShown = 20;
 ResultsData collectResults(const QString& folder, const QString& learnerName,
                            const QVector<QuestionEntry>& questions, const LearnerRecords& records,
                            const QString& fileId, const QStringList& marks,
-                           const KeyedTable& markTable);
+                           const KeyedTable& markTable, const ScheduleAt& schedule);
+
+// The schedule's forecast and recall for these questions.
+ScheduleResults scheduleResults(const QVector<QuestionEntry>& questions,
+                                const ScheduleAt& schedule);
+
+// The forecast's days as the chart names them, "12/8", one per day.
+QStringList forecastLabels(const ScheduleResults& schedule);
+// "回答した問題を今思い出せる見込み: 平均 87.3%　(復習の目標 90%)", or that
+// there is no answer in the log yet.
+QString recallText(const ScheduleResults& schedule);
 
 // "8問中 6問正解 (75.0%)" for the latest round, "―" before the first.
 QString lastRoundText(const RoundLogRead& rounds);
@@ -159,3 +193,6 @@ ProgressChart progressChart(const QVector<RoundEntry>& rounds, int maxLabels);
 QString rateChartDescription(const LearnerResults& results);
 QString markChartDescription(const LearnerResults& results);
 QString progressChartDescription(const QVector<RoundEntry>& rounds, int latest);
+// The days of the forecast that have questions: "12月8日 3問、12月10日 1問",
+// or that none falls due.
+QString forecastChartDescription(const ScheduleResults& schedule);

@@ -134,8 +134,15 @@ qint64 dueTime(const Memory& memory, double retention) {
     return dueAfter(memory, intervalPerStability(retention));
 }
 
-QDateTime dueDateTime(const Memory& memory, double retention) {
-    return QDateTime::fromSecsSinceEpoch(dueTime(memory, retention));
+namespace {
+// On `now`'s clock, so that days turn at its midnight.
+QDate dueDayAfter(const Memory& memory, double perStability, const QDateTime& now) {
+    return now.addSecs(dueAfter(memory, perStability) - now.toSecsSinceEpoch()).date();
+}
+} // namespace
+
+QDate dueDay(const Memory& memory, const QDateTime& now, double retention) {
+    return dueDayAfter(memory, intervalPerStability(retention), now);
 }
 
 double recallAt(const Memory& memory, qint64 now) {
@@ -174,6 +181,40 @@ QStringList dueKeys(const QStringList& keys, const Schedules& schedules, const Q
     return chosen;
 }
 
+int dueCount(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
+             double retention) {
+    const qint64 at = now.toSecsSinceEpoch();
+    const double perStability = intervalPerStability(retention);
+    int due = 0;
+    for (const QString& key : keys) {
+        const auto memory = schedules.constFind(key);
+        if (memory != schedules.cend() && dueAfter(*memory, perStability) <= at)
+            ++due;
+    }
+    return due;
+}
+
+std::optional<int> retentionPercent(const QString& typed) {
+    QString digits = typed.trimmed();
+    if (digits.endsWith(u'%') || digits.endsWith(QChar(0xFF05)))
+        digits.chop(1);
+    if (digits.isEmpty())
+        return std::nullopt;
+    int percent = 0;
+    for (const QChar c : std::as_const(digits)) {
+        // Full-width digits too, as a Japanese input method types them.
+        if (!c.isDigit())
+            return std::nullopt;
+        percent = percent * 10 + c.digitValue();
+        // Too large already: however many digits follow, nothing overflows.
+        if (percent > MaxRetentionPercent)
+            return std::nullopt;
+    }
+    if (percent < MinRetentionPercent)
+        return std::nullopt;
+    return percent;
+}
+
 QStringList newKeys(const QStringList& keys, const Schedules& schedules,
                     const LearnerRecords& records, const QString& fileId, double count) {
     QStringList chosen;
@@ -193,15 +234,13 @@ QVector<int> dueForecast(const QStringList& keys, const Schedules& schedules, co
                          double retention, int days) {
     QVector<int> counts(std::max(days, 0), 0);
     const QDate today = now.date();
-    const qint64 at = now.toSecsSinceEpoch();
     const double perStability = intervalPerStability(retention);
     for (const QString& key : keys) {
         const auto memory = schedules.constFind(key);
         if (memory == schedules.cend())
             continue;
-        // The due moment on `now`'s clock, so that days turn at its midnight.
-        const QDate dueDay = now.addSecs(dueAfter(*memory, perStability) - at).date();
-        const qint64 day = std::max<qint64>(0, today.daysTo(dueDay));
+        const qint64 day =
+            std::max<qint64>(0, today.daysTo(dueDayAfter(*memory, perStability, now)));
         if (day < counts.size())
             ++counts[day];
     }

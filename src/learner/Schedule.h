@@ -16,8 +16,15 @@
 // the day it is due. The schedule starts with a question's first logged
 // answer: counts from before the log do not enter it.
 
-// The retention the schedule aims at unless the learner chose another.
+// The retention the schedule aims at unless the learner chose another,
+// and the range a learner may choose from.
 constexpr double DefaultRetention = 0.9;
+constexpr int MinRetentionPercent = 70;
+constexpr int MaxRetentionPercent = 97;
+
+// A retention the learner typed as a whole percentage from 70 to 97, "85"
+// or "85%", also in full-width digits; none when it is not one.
+std::optional<int> retentionPercent(const QString& typed);
 
 // What the schedule knows of one question.
 struct Memory {
@@ -45,10 +52,10 @@ Memory replayAnswers(const QVector<LoggedAnswer>& answers);
 using Schedules = QHash<QString, Memory>;
 Schedules replaySchedules(const AnswerLogRead& log);
 
-// When the question is due again, in seconds since 1970 UTC, and as the
-// local time the window shows.
+// When the question is due again, in seconds since 1970 UTC, and the day
+// that is on `now`'s clock.
 qint64 dueTime(const Memory& memory, double retention);
-QDateTime dueDateTime(const Memory& memory, double retention);
+QDate dueDay(const Memory& memory, const QDateTime& now, double retention);
 
 // The chance of recalling the question at `now`, from the time since its
 // last answer to the second.
@@ -65,6 +72,10 @@ QStringList dueKeys(const QStringList& keys, const Schedules& schedules, const Q
 // only, and is not among them.
 QStringList newKeys(const QStringList& keys, const Schedules& schedules,
                     const LearnerRecords& records, const QString& fileId, double count);
+
+// How many of `keys` in the schedule are due by `now`: those dueKeys gives.
+int dueCount(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
+             double retention);
 
 // How many of `keys` fall due on each of the `days` days from `now`'s date
 // on, in `now`'s time zone; those already due count on the first day.

@@ -67,6 +67,10 @@ QString countLabel(int rows) {
     return QString::number(rows) + u("件");
 }
 
+QString dueLabel(int questions) {
+    return u("復習 ") + QString::number(questions) + u("問");
+}
+
 RowStatistics RowStatistics::fromColumns(const QStringList& columns2to6) {
     return {columns2to6.value(0), columns2to6.value(1), columns2to6.value(2), columns2to6.value(3),
             columns2to6.value(4)};

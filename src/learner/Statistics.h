@@ -23,6 +23,8 @@ QString rateText(double correct, double answered);
 
 // The count label: "25件".
 QString countLabel(int rows);
+// Beside it, the questions due for review: "復習 3問".
+QString dueLabel(int questions);
 
 // Columns 2 to 6 of a row of the main question list.
 struct RowStatistics {

@@ -1,6 +1,7 @@
 #include "platform/AppSetup.h"
 
 #include "platform/Accessibility.h"
+#include "platform/Random.h"
 #include "platform/ScreenFit.h"
 
 #include <QApplication>
@@ -74,6 +75,7 @@ void setupApplication(QApplication& app) {
     installAccessibleInterfaces();
     installScreenFit(app);
     nameApplication(app);
+    Clock::fixFromEnvironment();
     // Finding the icon in the desktop's icon themes reads many folders: it
     // waits until the first window is on the screen.
     QTimer::singleShot(0, &app,

@@ -33,4 +33,10 @@ QDateTime now() {
 void fixForTests(const QDateTime& moment) {
     fixedMoment() = moment;
 }
+void fixFromEnvironment() {
+    const QDateTime moment =
+        QDateTime::fromString(qEnvironmentVariable("KUMEMO_TEST_NOW"), Qt::ISODate);
+    // As the real clock gives it: in local time.
+    fixForTests(moment.isValid() ? moment.toLocalTime() : QDateTime());
+}
 } // namespace Clock

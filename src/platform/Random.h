@@ -15,4 +15,8 @@ double next();
 namespace Clock {
 QDateTime now();
 void fixForTests(const QDateTime& moment); // an invalid moment returns to the real clock
+// A trial from outside the program: KUMEMO_TEST_NOW, a moment such as
+// "2026-12-08T09:00:00Z", fixes the clock there for the program's run.
+// Without it, or with a text that is no moment, the clock is the real one.
+void fixFromEnvironment();
 } // namespace Clock

@@ -26,12 +26,24 @@ void LearningSession::loadSchedules() {
     const AppGlobals& g = appGlobals();
     schedules_ = replaySchedules(
         loadAnswerLog(answerLogPath(g.programFolder, g.learnerName), learner_.fileId()));
+    emit scheduleChanged();
 }
 
 double LearningSession::retention() const {
     bool number = false;
     const double chosen = SettingsStore::get("retention", QString()).toDouble(&number);
-    return number && chosen >= 0.7 && chosen <= 0.97 ? chosen : DefaultRetention;
+    return number && chosen >= MinRetentionPercent / 100.0 && chosen <= MaxRetentionPercent / 100.0
+               ? chosen
+               : DefaultRetention;
+}
+
+void LearningSession::setRetention(int percent) {
+    SettingsStore::save("retention", QString::number(percent / 100.0));
+    emit scheduleChanged();
+}
+
+int LearningSession::dueCount(const QStringList& keys) const {
+    return ::dueCount(keys, schedules_, Clock::now(), retention());
 }
 
 QStringList LearningSession::chooseBySchedule(const QuestionFilter& filter,
@@ -81,6 +93,8 @@ LearnerFileOutcome LearningSession::judge(bool right) {
         schedules_[key] = afterAnswer(schedules_.value(key), time, grade);
     learner_.store(key, statsAfterJudging(statistics(key), right));
     round_.judge(key, right);
+    if (logged.ok)
+        emit scheduleChanged();
     return logged;
 }
 
@@ -151,5 +165,6 @@ LearnerFileOutcome LearningSession::logRound(int asked, int right) const {
 ResultsData LearningSession::resultsData(const QVector<QuestionEntry>& questions) const {
     const AppGlobals& g = appGlobals();
     return collectResults(g.programFolder, g.learnerName, questions, learner_.records(),
-                          learner_.fileId(), learner_.marks(), learner_.markTable());
+                          learner_.fileId(), learner_.marks(), learner_.markTable(),
+                          {schedules_, Clock::now(), retention()});
 }

@@ -55,6 +55,10 @@ class LearningSession : public QObject {
     const Schedules& schedules() const { return schedules_; }
     // The retention the schedule aims at: the learner's choice, else 90 %.
     double retention() const;
+    // The learner's choice from now on, kept as a setting.
+    void setRetention(int percent);
+    // How many of `keys` are due now.
+    int dueCount(const QStringList& keys) const;
     // Of `keys` in list order, the rows a schedule filter keeps, in the
     // order they are to be asked.
     QStringList chooseBySchedule(const QuestionFilter& filter, const QStringList& keys) const;
@@ -86,6 +90,11 @@ class LearningSession : public QObject {
     LearnerFileOutcome logRound(int asked, int right) const;
     // What the results window shows of these questions and the learner.
     ResultsData resultsData(const QVector<QuestionEntry>& questions) const;
+
+  signals:
+    // What is due has changed: another learner or file, an answer, another
+    // retention.
+    void scheduleChanged();
 
   private:
     void loadSchedules();

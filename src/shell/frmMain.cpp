@@ -22,11 +22,13 @@
 #include "platform/Widgets.h"
 #include "printing/WorksheetPrinting.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -42,6 +44,23 @@ using Twips::place;
 namespace {
 
 constexpr int ButtonHeight = 345;
+
+// Enter in a box's open list chooses the item there; the window's own Enter
+// waits until the list is closed.
+class ListTakesEnter : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                event->accept();
+        }
+        return false;
+    }
+};
 // The answering page's bottom row sits close to the page's lower edge.
 constexpr int RowHeight = 300;
 } // namespace
@@ -57,6 +76,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
         auto* enter = new QShortcut(QKeySequence(key), this);
         connect(enter, &QShortcut::activated, this, &frmMain::pressDefaultButton);
     }
+    auto* listTakesEnter = new ListTakesEnter(this);
+    for (QComboBox* box : {cmbFilter, cmbMark})
+        box->view()->installEventFilter(listTakesEnter);
     connectLearner();
     connectSession();
     connectAccess();
@@ -234,6 +256,23 @@ void frmMain::createControls() {
     lblNum = named(new QLabel(u("0件"), listPage), "lblNum");
     place(lblNum, 8715, 60, 1200, ButtonHeight);
     lblNum->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The row of the list page has no room left, and the list starts right
+    // under it: the due count stands in the tab strip's free end, above the
+    // count, and only while the list page is shown.
+    lblDue = named(new QLabel(SSTab1), "lblDue");
+    lblDue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblDue->setAccessibleName(u("復習の時期が来た問題の数"));
+    // Wide enough for any count, so the strip never moves as it changes.
+    // It ends where the list below ends.
+    lblDue->setContentsMargins(0, 0, Twips::toPixels(120), 0);
+    lblDue->setMinimumWidth(lblDue->fontMetrics().horizontalAdvance(dueLabel(99999) + "  "));
+    SSTab1->setCornerWidget(lblDue, Qt::TopRightCorner);
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this](int page) {
+        lblDue->setVisible(page == 0);
+        // Time has passed since the count was last shown.
+        if (page == 0)
+            showDueCount();
+    });
 
     lstMondai = named(new ListView(listPage), "lstMondai");
     place(lstMondai, 120, 480, 9855, 4695);
@@ -404,6 +443,9 @@ void frmMain::createMenus() {
     }
     // Each click inverts the check mark (Qt's own toggling); the marks are
     // read when needed and stored at shutdown.
+    named(mnuSetup->addSeparator(), "mnuSetupBar1");
+    mnuSetupRetention = named(mnuSetup->addAction(u("復習の目標(&R)…")), "mnuSetupRetention");
+    connect(mnuSetupRetention, &QAction::triggered, this, &frmMain::mnuSetupRetention_Click);
 
     mnuTool = named(bar->addMenu(u("ﾓｰﾄﾞ(&M)")), "mnuTool");
     mnuToolSakusei = named(mnuTool->addAction(u("問題ﾌｧｲﾙ作成ﾓｰﾄﾞ(&N)")), "mnuToolSakusei");

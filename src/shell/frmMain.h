@@ -77,6 +77,7 @@ class frmMain : public QMainWindow {
     void mnuFile_Click();
     void mnuChangeUser_Click();
     void mnuResults_Click();
+    void mnuSetupRetention_Click();
     // What the results window shows of the open file and the learner now.
     ResultsData resultsData() const;
 
@@ -97,6 +98,8 @@ class frmMain : public QMainWindow {
     // learner, when the old learner's could not be written.
     bool switchLearner(const QString& name);
     void showCount();
+    // Beside the count: how many of the open file's questions are due now.
+    void showDueCount();
     void swapListItems(ListView* list, int rowA, int rowB);
 
     // The learning session: showing a question, judging the answer, the
@@ -138,6 +141,7 @@ class frmMain : public QMainWindow {
     QPushButton* cmdStart = nullptr;
     QPushButton* cmdRandom = nullptr;
     QLabel* lblNum = nullptr;
+    QLabel* lblDue = nullptr; // "復習 3問", in the tab strip above the count
     QLabel* lblMsg = nullptr;
     QLineEdit* txtMsg = nullptr;
     QFrame* Frame1 = nullptr;
@@ -174,6 +178,7 @@ class frmMain : public QMainWindow {
     QMenu* mnuSetup = nullptr;
     QAction* mnuSetup1Click = nullptr;
     QAction* mnuSetupRandom = nullptr;
+    QAction* mnuSetupRetention = nullptr;
     QMenu* mnuTool = nullptr;
     QAction* mnuToolSakusei = nullptr;
 

@@ -5,8 +5,8 @@
 #include "learner/QuestionFilter.h"
 #include "platform/ListView.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QPushButton>
 #include <QSet>
 
@@ -54,16 +54,14 @@ void frmMain::cmdFilterOff_Click() {
     showQuestionsOfDocument();
 }
 
-// While the filter box has the focus, Enter runs the filter; elsewhere it
-// starts the round. The box's own list opening moves no focus.
+// While the filter box or its open list has the focus, Enter runs the
+// filter; elsewhere it starts the round. Opening the list moves the focus
+// out of the box more than once, for more than one reason: the open list
+// itself tells.
 void frmMain::filterBoxFocusEvent(QEvent* event) {
-    if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
-        return;
-    if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason)
-        return;
     if (event->type() == QEvent::FocusIn)
         cmbFilter_GotFocus();
-    else
+    else if (event->type() == QEvent::FocusOut && !cmbFilter->view()->isVisible())
         cmbFilter_LostFocus();
 }
 

@@ -42,6 +42,7 @@ void frmMain::connectLearner() {
     });
     connect(&learner, &LearnerModel::changed, this, &frmMain::showRowResults);
     connect(&round(), &Round::resultChanged, this, &frmMain::showRowResults);
+    connect(&session_, &LearningSession::scheduleChanged, this, &frmMain::showDueCount);
     QAbstractItemModel* rows = lstMondai->model();
     connect(rows, &QAbstractItemModel::rowsInserted, this, &frmMain::followListOrder);
     connect(rows, &QAbstractItemModel::rowsRemoved, this, &frmMain::followListOrder);
@@ -111,8 +112,42 @@ void frmMain::followListOrder() {
     round().setOrder(keys);
 }
 
+// The due count follows the count: both change with the open file's
+// questions.
 void frmMain::showCount() {
     lblNum->setText(countLabel(lstMondai->count()));
+    showDueCount();
+}
+
+void frmMain::showDueCount() {
+    QStringList keys;
+    keys.reserve(document_.count());
+    for (const QuestionEntry& question : document_.entries())
+        keys << question.key;
+    lblDue->setText(dueLabel(session_.dueCount(keys)));
+}
+
+// The retention the schedule aims at, as a whole percentage; a text that is
+// none changes nothing and says why.
+void frmMain::mnuSetupRetention_Click() {
+    const QString title = u("復習の目標");
+    const QString typed =
+        Dialogs::inputBox(u("思い出せる見込みがこの値まで下がった問題が復習の時期になります。\n"
+                            "%1から%2までの整数(%)で入力して下さい。")
+                              .arg(MinRetentionPercent)
+                              .arg(MaxRetentionPercent),
+                          title, QString::number(qRound(100 * session_.retention())));
+    if (typed.isEmpty())
+        return;
+    const std::optional<int> percent = retentionPercent(typed);
+    if (!percent) {
+        Dialogs::message(u("%1から%2までの整数を入力して下さい。")
+                             .arg(MinRetentionPercent)
+                             .arg(MaxRetentionPercent),
+                         title, Dialogs::Icon::Exclamation);
+        return;
+    }
+    session_.setRetention(*percent);
 }
 
 void frmMain::swapListItems(ListView* list, int rowA, int rowB) {

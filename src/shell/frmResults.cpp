@@ -74,7 +74,8 @@ void fillBarChart(QChart* chart, const QString& series, const QStringList& categ
     x->setTitleText(categoryTitle);
     chart->addAxis(x, Qt::AlignBottom);
     bars->attachAxis(x);
-    QValueAxis* y = countAxis(u("問題数"), *std::max_element(counts.begin(), counts.end()));
+    QValueAxis* y = countAxis(
+        u("問題数"), counts.isEmpty() ? 0 : *std::max_element(counts.begin(), counts.end()));
     chart->addAxis(y, Qt::AlignLeft);
     bars->attachAxis(y);
     chart->legend()->hide();
@@ -100,6 +101,7 @@ frmResults::frmResults(const ResultsData& data, QWidget* parent) : QDialog(paren
     tabResults = named(new QTabWidget(this), "tabResults");
     tabResults->addTab(learnerPage(data), u("この回答者"));
     tabResults->addTab(progressPage(data), u("成績の推移"));
+    tabResults->addTab(schedulePage(data), u("復習の予定"));
     tabResults->addTab(classPage(data), u("ｸﾗｽ"));
     cmdClose = named(new QPushButton(u("閉じる"), this), "cmdClose");
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
@@ -222,6 +224,26 @@ QWidget* frmResults::progressPage(const ResultsData& data) {
     chart->legend()->hide();
     followDesktop(chart, font());
     layout->addWidget(chtProgress, 1);
+    return page;
+}
+
+QWidget* frmResults::schedulePage(const ResultsData& data) {
+    const ScheduleResults& schedule = data.schedule;
+    auto* page = new QWidget;
+    lblRecall = named(new QLabel(recallText(schedule), page), "lblRecall");
+    readByKeyboard(lblRecall);
+    chtForecast = chartView(
+        "chtForecast", u("これから%1日間に復習の時期が来る問題の数").arg(schedule.dueByDay.size()));
+    fillBarChart(chtForecast->chart(), u("問題数"), forecastLabels(schedule),
+                 QList<int>(schedule.dueByDay.begin(), schedule.dueByDay.end()),
+                 u("日付 (今日の分には時期を過ぎた問題も含みます)"));
+    // Thirty dates stand side by side only upright.
+    chtForecast->chart()->axes(Qt::Horizontal).value(0)->setLabelsAngle(-90);
+    chtForecast->setAccessibleDescription(forecastChartDescription(schedule));
+    followDesktop(chtForecast->chart(), font());
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(lblRecall);
+    layout->addWidget(chtForecast, 1);
     return page;
 }
 

@@ -11,7 +11,8 @@ class QPushButton;
 class QTabWidget;
 
 // The results of the open file at a glance: this learner's counts, rates,
-// marks and hardest questions, the progress over rounds, and the class. It
+// marks and hardest questions, the progress over rounds, the reviews ahead,
+// and the class. It
 // shows what it is given and changes nothing.
 class frmResults : public QDialog {
     Q_OBJECT
@@ -25,6 +26,8 @@ class frmResults : public QDialog {
     ListView* lstHardest = nullptr;
     QChartView* chtProgress = nullptr; // null when the log shows no rounds
     QLabel* lblRounds = nullptr;
+    QLabel* lblRecall = nullptr;
+    QChartView* chtForecast = nullptr;
     ListView* lstClassLearners = nullptr;
     ListView* lstClassQuestions = nullptr;
     QPushButton* cmdClassExport = nullptr;
@@ -42,6 +45,7 @@ class frmResults : public QDialog {
   private:
     QWidget* learnerPage(const ResultsData& data);
     QWidget* progressPage(const ResultsData& data);
+    QWidget* schedulePage(const ResultsData& data);
     QWidget* classPage(const ResultsData& data);
     ListView* tableView(const QString& name, const TextTable& table, const QString& caption);
     QChartView* chartView(const QString& name, const QString& title);

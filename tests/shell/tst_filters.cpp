@@ -3,12 +3,15 @@
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
 #include "platform/Random.h"
+#include "platform/SettingsStore.h"
 #include "session/Shuffle.h"
 #include "shell/frmMain.h"
 
 #include "support/Controls.h"
 #include "support/TestEnv.h"
 
+#include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -69,6 +72,52 @@ struct OpenList : Files {
         QTest::mouseClick(window.cmdDoFilter, Qt::LeftButton);
     }
 };
+// Ten questions n1…n10 and an answer log, at 2026-12-08 09:00 UTC, of n1
+// right 10 days ago, n2 right 3 days ago, n3 right 1 day ago, n4 wrong 10
+// days ago: at 90 % n1, n2 and n4 are due.
+struct ScheduleFiles {
+    TestEnv env;
+    ScheduleFiles() {
+        QString questions = "<kuMemo-data>\r\n";
+        for (int i = 1; i <= 10; ++i)
+            questions += QString("<Mondai key='n%1'><mondaibun>{\\rtf1 Q%1\\par}</mondaibun>"
+                                 "</Mondai>\r\n")
+                             .arg(i);
+        env.writeFile("q.kmd", Codepage::encode(questions + "</kuMemo-data>\r\n"));
+        const QDateTime now(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
+        Clock::fixForTests(now);
+        const QString id = makeFileId("q.kmd");
+        QByteArray log;
+        const auto line = [&](int daysAgo, const char* key, int grade) {
+            log += now.addDays(-daysAgo).toString(Qt::ISODate).toLatin1() + '\t' + id.toLatin1() +
+                   '\t' + key + '\t' + QByteArray::number(grade) + "\r\n";
+        };
+        line(10, "n1", 3);
+        line(3, "n2", 3);
+        line(1, "n3", 3);
+        line(10, "n4", 1);
+        env.writeFile(u8("ごんべえ.kma"), log);
+    }
+    ~ScheduleFiles() { Clock::fixForTests({}); }
+};
+
+struct ScheduledList : ScheduleFiles {
+    frmMain window;
+    ScheduledList() {
+        window.show();
+        Dialogs::setNextFileName(env.path("q.kmd"));
+        window.mnuFileOpen_Click();
+    }
+    // The keys the filter keeps, in their order.
+    QStringList filter(const QString& text) {
+        window.cmbFilter->setEditText(text);
+        QTest::mouseClick(window.cmdDoFilter, Qt::LeftButton);
+        QStringList keys;
+        for (int row = 1; row <= window.lstMondai->count(); ++row)
+            keys << window.lstMondai->key(row);
+        return keys;
+    }
+};
 } // namespace
 
 class TestFilters : public QObject {
@@ -111,37 +160,68 @@ class TestFilters : public QObject {
     void scheduleFilters() {
         QFETCH(QString, filter);
         QFETCH(QStringList, kept);
-        TestEnv env;
-        QString questions = "<kuMemo-data>\r\n";
-        for (int i = 1; i <= 10; ++i)
-            questions += QString("<Mondai key='n%1'><mondaibun>{\\rtf1 Q%1\\par}</mondaibun>"
-                                 "</Mondai>\r\n")
-                             .arg(i);
-        env.writeFile("q.kmd", Codepage::encode(questions + "</kuMemo-data>\r\n"));
-        const QDateTime now(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
-        Clock::fixForTests(now);
-        const QString id = makeFileId("q.kmd");
-        QByteArray log;
-        const auto line = [&](int daysAgo, const char* key, int grade) {
-            log += now.addDays(-daysAgo).toString(Qt::ISODate).toLatin1() + '\t' + id.toLatin1() +
-                   '\t' + key + '\t' + QByteArray::number(grade) + "\r\n";
-        };
-        line(10, "n1", 3);
-        line(3, "n2", 3);
-        line(1, "n3", 3);
-        line(10, "n4", 1);
-        env.writeFile(u8("ごんべえ.kma"), log);
-        frmMain window;
-        window.show();
-        Dialogs::setNextFileName(env.path("q.kmd"));
-        window.mnuFileOpen_Click();
-        window.cmbFilter->setEditText(filter);
-        QTest::mouseClick(window.cmdDoFilter, Qt::LeftButton);
-        QStringList keys;
-        for (int row = 1; row <= window.lstMondai->count(); ++row)
-            keys << window.lstMondai->key(row);
-        QCOMPARE(keys, kept);
-        Clock::fixForTests({});
+        ScheduledList open;
+        QCOMPARE(open.window.lblDue->text(), u8("復習 3問"));
+        QCOMPARE(open.filter(filter), kept);
+    }
+
+    // "復習の目標…" sets the retention the schedule aims at, as a whole
+    // percentage from 70 to 97: the due count and the due filter follow it.
+    // Intervals after one answer: right 1, 4,
+    // 21 days at 97, 85, 70 %; wrong 1, 1, 2 days.
+    void retentionDialog_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("due");
+        QTest::addColumn<QStringList>("kept");
+        QTest::addColumn<bool>("refused");
+        const QStringList asBefore{"n4", "n1", "n2"};
+        QTest::newRow("97") << "97"
+                            << "0.97" << u8("復習 4問") << QStringList{"n4", "n1", "n2", "n3"}
+                            << false;
+        QTest::newRow("85%") << "85%"
+                             << "0.85" << u8("復習 2問") << QStringList{"n4", "n1"} << false;
+        QTest::newRow("full-width 70")
+            << u8("７０") << "0.7" << u8("復習 1問") << QStringList{"n4"} << false;
+        QTest::newRow("leading zero")
+            << "085"
+            << "0.85" << u8("復習 2問") << QStringList{"n4", "n1"} << false;
+        QTest::newRow("many digits") << "8500000000000000000085"
+                                     << "" << u8("復習 3問") << asBefore << true;
+        QTest::newRow("cancelled") << ""
+                                   << "" << u8("復習 3問") << asBefore << false;
+        QTest::newRow("98") << "98"
+                            << "" << u8("復習 3問") << asBefore << true;
+        QTest::newRow("69") << "69"
+                            << "" << u8("復習 3問") << asBefore << true;
+        QTest::newRow("not a number") << "9O"
+                                      << "" << u8("復習 3問") << asBefore << true;
+        QTest::newRow("a fraction") << "0.9"
+                                    << "" << u8("復習 3問") << asBefore << true;
+    }
+    void retentionDialog() {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(QString, due);
+        QFETCH(QStringList, kept);
+        QFETCH(bool, refused);
+        ScheduledList open;
+        Dialogs::clearRecords();
+        Dialogs::setNextInput(typed);
+        open.window.findChild<QAction*>("mnuSetupRetention")->trigger();
+        QCOMPARE(open.window.lblDue->text(), due);
+        QCOMPARE(SettingsStore::get("retention", QString()), stored);
+        QList<Dialogs::Message> shown = Dialogs::shownMessages();
+        QCOMPARE(shown.size(), refused ? 2 : 1);
+        QCOMPARE(shown.at(0).title, u8("復習の目標"));
+        QCOMPARE(shown.at(0).text, u8("思い出せる見込みがこの値まで下がった問題が復習の時期に"
+                                      "なります。\n70から97までの整数(%)で入力して下さい。"));
+        if (refused) {
+            QCOMPARE(shown.at(1).text, u8("70から97までの整数を入力して下さい。"));
+            QCOMPARE(shown.at(1).title, u8("復習の目標"));
+            QCOMPARE(shown.at(1).icon, Dialogs::Icon::Exclamation);
+        }
+        QCOMPARE(open.filter(u8("復習の時期が来た問題だけ選ぶ")), kept);
     }
 
     void filterKeepsItsRows() {
@@ -190,7 +270,8 @@ class TestFilters : public QObject {
         open.clickHeader(2);
         const QStringList before = open.keys();
         for (int i = 0; i < Keys.size(); ++i)
-            open.window.session().learner().store(Keys[i], {QString::number(9 - i), "9", "", "", ""});
+            open.window.session().learner().store(Keys[i],
+                                                  {QString::number(9 - i), "9", "", "", ""});
         QCOMPARE(open.keys(), before);
         for (int i = 0; i < Keys.size(); ++i)
             QCOMPARE(open.window.lstMondai->subItem(open.window.lstMondai->find(Keys[i]), 1),
@@ -259,6 +340,28 @@ class TestFilters : public QObject {
         QCOMPARE(started.size(), 0);
         QTest::keyClick(open.window.lstMondai, Qt::Key_Return);
         QCOMPARE(started.size(), 1);
+    }
+
+    // A filter chosen from the box's open list with the keyboard is only
+    // chosen: Enter there starts no round. The next Enter runs it.
+    void choosingFromTheOpenList() {
+        OpenList open;
+        QSignalSpy started(open.window.cmdStart, &QPushButton::clicked);
+        QComboBox* box = open.window.cmbFilter;
+        box->setFocus(Qt::MouseFocusReason);
+        box->showPopup();
+        QAbstractItemView* list = box->view();
+        QTRY_VERIFY(list->isVisible());
+        QTest::keyClick(list, Qt::Key_Home);
+        QTest::keyClick(list, Qt::Key_Return);
+        QTRY_VERIFY(!list->isVisible());
+        QCOMPARE(box->currentText(), u8("ﾗﾝﾀﾞﾑに10問だけ選ぶ"));
+        QCOMPARE(started.size(), 0);
+        QCOMPARE(open.keys(), Keys);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(started.size(), 0);
+        QCOMPARE(open.keys().size(), 6);
+        QVERIFY(open.keys() != Keys);
     }
 
     // A column is sorted ascending by its text, a second click turns it

@@ -63,6 +63,7 @@ class TestFrmMain : public QObject {
         row("cmdStart", "スタート");
         row("cmdRandom", "ﾗﾝﾀﾞﾑ順");
         row("lblNum", "0件");
+        row("lblDue", "復習 0問", false);
         row("lblMsg", "【問題ﾌｧｲﾙを読み込んで下さい】");
         row("txtMsg", "まず問題ﾌｧｲﾙを読み込んで下さい。");
         row("txtKey(1)", "(1)");
@@ -81,6 +82,7 @@ class TestFrmMain : public QObject {
         row("mnuSetup", "設定(&S)");
         row("mnuSetup1Click", "複数回答の問題以外は1ｸﾘｯｸで回答");
         row("mnuSetupRandom", "問題実施前にﾗﾝﾀﾞﾑに並び替え");
+        row("mnuSetupRetention", "復習の目標(&R)…");
         row("mnuTool", "ﾓｰﾄﾞ(&M)");
         row("mnuToolSakusei", "問題ﾌｧｲﾙ作成ﾓｰﾄﾞ(&N)");
     }
@@ -162,6 +164,34 @@ class TestFrmMain : public QObject {
         QVERIFY(box.button(QMessageBox::Yes)->text().startsWith(u8("はい")));
         QVERIFY(box.button(QMessageBox::No)->text().startsWith(u8("いいえ")));
         QVERIFY(box.button(QMessageBox::Cancel)->text().startsWith(u8("キャンセル")));
+    }
+
+    // A trial from outside moves the program's clock by an environment
+    // variable read at start-up, never the system's.
+    void clockFromTheEnvironment_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QDateTime>("fixed"); // invalid: the real clock
+        QTest::newRow("a moment in UTC") << QByteArray("2026-12-08T09:00:00Z")
+                                         << QDateTime(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
+        QTest::newRow("not a moment") << QByteArray("yesterday") << QDateTime();
+        QTest::newRow("unset") << QByteArray() << QDateTime();
+    }
+    void clockFromTheEnvironment() {
+        QFETCH(QByteArray, value);
+        QFETCH(QDateTime, fixed);
+        if (value.isNull())
+            qunsetenv("KUMEMO_TEST_NOW");
+        else
+            qputenv("KUMEMO_TEST_NOW", value);
+        Clock::fixForTests(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC));
+        setupApplication(*static_cast<QApplication*>(QCoreApplication::instance()));
+        qunsetenv("KUMEMO_TEST_NOW");
+        const QDateTime now = Clock::now();
+        Clock::fixForTests({});
+        if (fixed.isValid())
+            QCOMPARE(now, fixed);
+        else
+            QVERIFY(qAbs(now.secsTo(QDateTime::currentDateTime())) < 60);
     }
 
     void switchingToTheEditorAndBack() {

@@ -1,5 +1,5 @@
-#include "platform/TwipsGeometry.h"
 #include "platform/ListView.h"
+#include "platform/TwipsGeometry.h"
 #include "shell/frmMain.h"
 
 #include "support/TestEnv.h"
@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -43,6 +44,27 @@ class TestLayout : public QObject {
         if (name == "Picture1") // spans three outer widths, starting one to the left
             expected = QRect(-outer, geometry.top(), 3 * outer, geometry.height());
         QCOMPARE(twipsOf(widget), expected);
+    }
+
+    // The due count stands in the tab strip's free end, right of the tabs,
+    // and leaves the pages where they were: the strip is no taller for it.
+    void dueCountInTheTabStrip() {
+        TestEnv env;
+        frmMain window;
+        window.show();
+        QTabBar* tabs = window.SSTab1->tabBar();
+        const QRect due = window.lblDue->geometry();
+        QVERIFY(window.lblDue->isVisible());
+        QVERIFY(due.left() >= tabs->geometry().right());
+        QVERIFY(due.right() < window.SSTab1->width());
+        QVERIFY(due.height() <= tabs->height());
+        QVERIFY(window.lblDue->fontMetrics().horizontalAdvance(u8("復習 999問")) <= due.width());
+        QTabWidget plain;
+        for (int page = 0; page < window.SSTab1->count(); ++page)
+            plain.addTab(new QWidget, window.SSTab1->tabText(page));
+        plain.resize(window.SSTab1->size());
+        plain.show();
+        QCOMPARE(window.SSTab1->currentWidget()->geometry(), plain.currentWidget()->geometry());
     }
 
     void answerPageRows() {

@@ -2,6 +2,7 @@
 #include "formats/LearnerFile.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
+#include "platform/Random.h"
 #include "shell/frmMain.h"
 #include "shell/frmResults.h"
 
@@ -10,6 +11,9 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
 #include <QCategoryAxis>
 #include <QChartView>
 #include <QImage>
@@ -123,7 +127,8 @@ class TestResultsWindow : public QObject {
                                      "ごんべえ,66.7,0.0,\r\n")
                                       .toUtf8());
         QVERIFY(QImage(env.path("rates.png")).width() > 100);
-        QCOMPARE(hardest, (QStringList{"Q2|0|2|0.0%", "Q1|2|3|66.7%"}));
+        // No answer in the log: no next review.
+        QCOMPARE(hardest, (QStringList{"Q2|0|2|0.0%|", "Q1|2|3|66.7%|"}));
         QCOMPARE(counts, u8("全 3問　未回答 1問　回答済み 2問　正解したことがある 1問　前回: ―"));
         QVERIFY(summaryTabbed);
         QCOMPARE(ratesSaid.section(u8("、"), 6, 6), u8("60%～ 1問"));
@@ -133,6 +138,67 @@ class TestResultsWindow : public QObject {
         QCOMPARE(window.lblPosition->text(), QString("1 / 2"));
         QCOMPARE(fileBytes(env.path("alice.kmu")),
                  records(id, {"k1 value='1:1:", "k2 value='1:4:", "k3 value='3:3:"}));
+    }
+
+    // "復習の予定": at 2026-12-08 09:00 UTC, k1 answered right 10 days ago,
+    // k2 right 1 day ago, k3 right 4 and 2 days ago (due again after 11
+    // days), k4 only before the log. The chart counts what falls due on each
+    // of 30 days, the overdue k1 today; the label the mean recall of k1, k2
+    // and k3 now (77.4 %, 94.7 %, 97.5 %); the hardest questions their next
+    // review, none for k4.
+    void reviewsAhead() {
+        TestEnv env;
+        const QString id = makeFileId("q.kmd");
+        env.writeFile("q.kmd", "<kuMemo-data>\r\n" + question("k1") + question("k2") +
+                                   question("k3") + question("k4") + "</kuMemo-data>\r\n");
+        env.writeFile(u8("ごんべえ.kmu"),
+                      records(id, {"k1 value='0:2:", "k3 value='1:2:", "k4 value='1:3:"}));
+        const QDateTime now(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
+        QByteArray log;
+        for (const auto& [daysAgo, key] : {std::pair{10, "k1"}, {1, "k2"}, {4, "k3"}, {2, "k3"}})
+            log += now.addDays(-daysAgo).toString(Qt::ISODate).toLatin1() + '\t' + id.toLatin1() +
+                   '\t' + key + "\t3\r\n";
+        env.writeFile(u8("ごんべえ.kma"), log);
+        Clock::fixForTests(now);
+        frmMain window;
+        window.show();
+        Dialogs::setNextFileName(env.path("q.kmd"));
+        window.mnuFileOpen_Click();
+        QString recall, title, said, axisTitle;
+        QStringList days, hardest;
+        QList<qreal> counts;
+        whenModal([&](QWidget* modal) {
+            auto* results = qobject_cast<frmResults*>(modal);
+            QCOMPARE(results->tabResults->tabText(2), u8("復習の予定"));
+            recall = results->lblRecall->text();
+            QChart* chart = results->chtForecast->chart();
+            title = chart->title();
+            const auto* bars = qobject_cast<QBarSeries*>(chart->series().value(0));
+            QVERIFY(bars);
+            for (int i = 0; i < bars->barSets().value(0)->count(); ++i)
+                counts << bars->barSets().value(0)->at(i);
+            auto* x = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+            days = x->categories();
+            axisTitle = x->titleText();
+            said = results->chtForecast->accessibleDescription();
+            hardest = rows(results->lstHardest);
+            results->accept();
+        });
+        window.findChild<QAction*>("mnuResults")->trigger();
+        Clock::fixForTests({});
+        QCOMPARE(recall, u8("回答した問題を今思い出せる見込み: 平均 89.9%　(復習の目標 90%)"));
+        QCOMPARE(title, u8("これから30日間に復習の時期が来る問題の数"));
+        QList<qreal> expected(30, 0);
+        expected[0] = expected[1] = expected[9] = 1;
+        QCOMPARE(counts, expected);
+        QCOMPARE(days.size(), 30);
+        QCOMPARE(days.first(), "12/8");
+        QCOMPARE(days.at(24), "1/1");
+        QCOMPARE(days.last(), "1/6");
+        QCOMPARE(axisTitle, u8("日付 (今日の分には時期を過ぎた問題も含みます)"));
+        QCOMPARE(said, u8("12月8日 1問、12月9日 1問、12月17日 1問"));
+        QCOMPARE(hardest, (QStringList{"Q1|0|2|0.0%|2026/11/30", "Q4|1|3|33.3%|",
+                                       "Q3|1|2|50.0%|2026/12/17"}));
     }
 
     // A line of the log that cannot be read hides no other round: the chart

@@ -609,6 +609,60 @@ class TestSession : public QObject {
         QCOMPARE(s.window->lblRoundResult->text(), QString());
     }
 
+    // Rounds on three days: the due count beside the question count follows
+    // each judged answer, the day, the due filter, another learner and
+    // another file. Day 1: k1 right, k2 wrong, k3 right; due again after 2,
+    // 1 and 2 days. Day 2: k2 alone is due and answered right, due again
+    // after 2 days. Day 4: all three are due.
+    void dueCountOverThreeDays() {
+        Session s(questionsKeyed({"k1", "k2", "k3"}));
+        const auto day = [](int d) { return QDateTime(QDate(2026, 12, d), QTime(9, 0), Qt::UTC); };
+        const auto due = [&s] { return s.window->lblDue->text(); };
+        const auto answer = [&s](bool right) {
+            if (right)
+                s.key(Qt::Key_0 + s.rowOf("yes"));
+            s.enter();
+        };
+        Clock::fixForTests(day(1));
+        QCOMPARE(due(), u8("復習 0問"));
+        QVERIFY(s.window->lblDue->isVisible());
+        s.start();
+        QVERIFY(!s.window->lblDue->isVisible());
+        for (const bool right : {true, false, true}) {
+            answer(right);
+            s.enter();
+        }
+        QCOMPARE(s.window->SSTab1->currentIndex(), 0);
+        QVERIFY(s.window->lblDue->isVisible());
+        QCOMPARE(due(), u8("復習 0問"));
+
+        Clock::fixForTests(day(2));
+        QTest::mouseClick(s.window->cmdFilterOff, Qt::LeftButton);
+        QCOMPARE(due(), u8("復習 1問"));
+        s.window->cmbFilter->setEditText(u8("復習の時期が来た問題だけ選ぶ"));
+        QTest::mouseClick(s.window->cmdDoFilter, Qt::LeftButton);
+        QCOMPARE(s.window->lstMondai->count(), 1);
+        s.start();
+        QCOMPARE(s.shownKey(), QString("k2"));
+        answer(true);
+        QCOMPARE(due(), u8("復習 0問"));
+
+        // The list page, shown again at the round's end, is counted anew.
+        Clock::fixForTests(day(4));
+        s.enter();
+        QCOMPARE(s.window->SSTab1->currentIndex(), 0);
+        QCOMPARE(due(), u8("復習 3問"));
+        QVERIFY(s.window->switchLearner(u8("ななし")));
+        QCOMPARE(due(), u8("復習 0問"));
+        QVERIFY(s.window->switchLearner(u8("ごんべえ")));
+        QCOMPARE(due(), u8("復習 3問"));
+        s.env.writeFile("other.kmd", questionFile(questionsKeyed({"k1"})));
+        Dialogs::setNextFileName(s.env.path("other.kmd"));
+        s.window->mnuFileOpen_Click();
+        QCOMPARE(due(), u8("復習 0問"));
+        Clock::fixForTests({});
+    }
+
     // A round left for another file, opened or handed over by a second
     // start, has its answers in the learner file at once (or says why not,
     // once); it is no finished round, not even when the other file's
