@@ -107,53 +107,89 @@ void LearningSession::storeMark(const QString& selectorText) {
     learner_.storeMark(round_.shownKey(), selectorText);
 }
 
-LearningSession::HistoryTaken LearningSession::takeHistory(const QVector<QuestionHistory>& history,
-                                                           bool fileNamed) {
-    HistoryTaken taken;
-    qint64 reviews = 0;
+namespace {
+
+// How many questions, answers and right answers a history brings.
+LearningSession::HistoryTaken countHistory(const QVector<QuestionHistory>& history) {
+    LearningSession::HistoryTaken taken;
     for (const QuestionHistory& question : history) {
         if (question.isEmpty())
             continue;
         ++taken.questions;
         taken.answered += question.answered;
         taken.right += question.right;
+    }
+    return taken;
+}
+
+} // namespace
+
+LearningSession::HistoryTaken LearningSession::takeHistory(const QVector<QuestionHistory>& history,
+                                                           bool fileNamed) {
+    const QString& name = appGlobals().learnerName;
+    if (fileNamed)
+        return fileHistory(history, name);
+    if (heldHistory_.isEmpty() || heldHistory_.last().learner != name)
+        heldHistory_.append({name, {}});
+    heldHistory_.last().history += history;
+    HistoryTaken taken = countHistory(history);
+    taken.held = true;
+    taken.learner = name;
+    return taken;
+}
+
+QVector<LearningSession::HistoryTaken> LearningSession::takeHeldHistory() {
+    QVector<HistoryTaken> taken;
+    for (const HeldHistory& held : std::exchange(heldHistory_, {}))
+        taken.append(fileHistory(held.history, held.learner));
+    return taken;
+}
+
+LearningSession::HistoryTaken
+LearningSession::fileHistory(const QVector<QuestionHistory>& history, const QString& learnerName) {
+    HistoryTaken taken = countHistory(history);
+    taken.learner = learnerName;
+    qsizetype reviews = 0;
+    for (const QuestionHistory& question : history)
         reviews += question.reviews.size();
-    }
-    if (!fileNamed) {
-        heldHistory_ += history;
-        taken.held = true;
-        return taken;
-    }
     QVector<AnswerLine> lines;
     lines.reserve(reviews);
     for (const QuestionHistory& question : history)
         for (const ImportedReview& review : question.reviews)
             lines.append({review.time, learner_.fileId(), question.key, review.grade});
-    const AppGlobals& g = appGlobals();
+    const QString& folder = appGlobals().programFolder;
     if (!lines.isEmpty()) {
         // Reviews of different questions interleave in time.
         std::stable_sort(lines.begin(), lines.end(),
                          [](const AnswerLine& a, const AnswerLine& b) { return a.time < b.time; });
-        taken.outcome = logAnswers(g.programFolder, g.learnerName, lines);
+        taken.outcome = logAnswers(folder, learnerName, lines);
         if (!taken.outcome.ok)
             return taken;
     }
     taken.taken = true;
+    // A learner switched away from since the import gets the counts in
+    // their own file, read and written here; the current one's show.
+    const bool current = learnerName == appGlobals().learnerName;
+    LearnerModel other;
+    if (!current) {
+        other.setMarks({learner_.marks(), learner_.markTable()});
+        other.setFileId(learner_.fileId());
+        other.load(learnerFilePath(folder, learnerName));
+    }
+    LearnerModel& model = current ? learner_ : other;
     QVector<QPair<QString, RowStatistics>> counts;
     counts.reserve(taken.questions);
     for (const QuestionHistory& question : history)
         if (!question.isEmpty())
-            counts.append({question.key, statsAfterAnswers(learner_.statistics(question.key),
+            counts.append({question.key, statsAfterAnswers(model.statistics(question.key),
                                                            question.answered, question.right)});
     // The log holds the answers already: when the learner file cannot be
-    // written now, the counts wait in memory for the next save.
-    taken.outcome = learner_.storeAllAndSave(counts, learnerFile());
-    loadSchedules();
+    // written now, the current learner's counts wait in memory for the
+    // next save.
+    taken.outcome = model.storeAllAndSave(counts, learnerFilePath(folder, learnerName));
+    if (current)
+        loadSchedules();
     return taken;
-}
-
-LearningSession::HistoryTaken LearningSession::takeHeldHistory() {
-    return takeHistory(std::exchange(heldHistory_, {}), true);
 }
 
 LearnerFileOutcome LearningSession::logRound(int asked, int right) const {

@@ -71,6 +71,7 @@ class LearningSession : public QObject {
         int questions = 0; // questions with answers brought in
         qint64 answered = 0;
         qint64 right = 0;
+        QString learner; // whose records it went to, or waits for
     };
     // Answers another program logged of questions just added to the open
     // file, under their new keys, become the current learner's: every
@@ -79,9 +80,10 @@ class LearningSession : public QObject {
     // file is written; the schedules are read again. A file without a name
     // has no identifier of its own yet: the history is held until it is
     // saved under one (takeHeldHistory), and dropped when another file
-    // takes its place.
+    // takes its place. A held history stays the importing learner's,
+    // whoever is the learner when the file is saved.
     HistoryTaken takeHistory(const QVector<QuestionHistory>& history, bool fileNamed);
-    HistoryTaken takeHeldHistory();
+    QVector<HistoryTaken> takeHeldHistory();
     bool holdsHistory() const { return !heldHistory_.isEmpty(); }
     void dropHeldHistory() { heldHistory_.clear(); }
 
@@ -98,9 +100,14 @@ class LearningSession : public QObject {
 
   private:
     void loadSchedules();
+    HistoryTaken fileHistory(const QVector<QuestionHistory>& history, const QString& learnerName);
 
     LearnerModel learner_;
     Schedules schedules_;
     Round round_;
-    QVector<QuestionHistory> heldHistory_;
+    struct HeldHistory {
+        QString learner;
+        QVector<QuestionHistory> history;
+    };
+    QVector<HeldHistory> heldHistory_;
 };

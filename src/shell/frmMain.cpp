@@ -175,7 +175,8 @@ void frmMain::documentPathSet(const QString& oldPath) {
     // know it by: the history imported meanwhile is filed under it now.
     if (oldPath.isEmpty() && !document_.path().isEmpty() && session_.holdsHistory()) {
         session_.setQuestionFile(document_.path());
-        reportHistory(session_.takeHeldHistory());
+        for (const LearningSession::HistoryTaken& taken : session_.takeHeldHistory())
+            reportHistory(taken);
     }
     if (!document_.path().isEmpty() && makeFileId(oldPath) != makeFileId(document_.path()))
         documentReset();

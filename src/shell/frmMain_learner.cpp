@@ -173,7 +173,7 @@ void frmMain::takeImportedHistory(const QVector<QuestionHistory>& history, QStri
 }
 
 QString frmMain::reportHistory(const LearningSession::HistoryTaken& taken) {
-    const QString learner = appGlobals().learnerName;
+    const QString& learner = taken.learner;
     const QString counts =
         u("%1問、回答%2回、うち正解%3回").arg(taken.questions).arg(taken.answered).arg(taken.right);
     if (taken.held)

@@ -450,10 +450,11 @@ class TestTableCommands : public QObject {
         QTest::newRow("saved under a name") << "saved";
         QTest::newRow("another file opened") << "other";
         QTest::newRow("program closed unsaved") << "closed";
+        QTest::newRow("another learner, then saved") << "switched";
     }
     void historyWaitsForTheFileName() {
         QFETCH(QString, then);
-        const bool saved = then == "saved";
+        const bool saved = then == "saved" || then == "switched";
         EditorFixture f;
         f.env.writeFile("deck.apkg",
                         AnkiPackageMaker::package(reviewedDeck(AnkiPackageMaker::Version::Anki21)));
@@ -477,8 +478,12 @@ class TestTableCommands : public QObject {
             openQuestionFile(f.editor, f.env.path("other.kmd"));
             QCOMPARE(f.main->document().path(), f.env.path("other.kmd"));
         }
+        // The history stays the importing learner's.
+        if (then == "switched")
+            f.main->switchLearner(u8("たろう"));
         Dialogs::setNextFileName(f.env.path("deck.kmd"), 2);
         choose(f.editor, "mnuFileSaveAs");
+        QVERIFY(!QFile::exists(f.env.path(u8("たろう.kma"))));
         if (!saved) {
             QVERIFY(!QFile::exists(f.env.path(u8("ごんべえ.kma"))));
             QVERIFY(!QFile::exists(f.env.path(u8("ごんべえ.kmu"))));
@@ -493,6 +498,7 @@ class TestTableCommands : public QObject {
         QCOMPARE(fileBytes(f.env.path(u8("ごんべえ.kmu"))),
                  withKeys({"<u-ID:#1 value='1:2:'/>", "<u-ID:#2 value='1:1:'/>"}, keys)
                      .replace("ID", id));
+        QVERIFY(!fileBytes(f.env.path(u8("たろう.kmu"))).contains(id));
     }
 
     // An answer log that cannot be written takes no history: the author is
