@@ -129,9 +129,7 @@ LearningSession::HistoryTaken LearningSession::takeHistory(const QVector<Questio
     const QString& name = appGlobals().learnerName;
     if (fileNamed)
         return fileHistory(history, name);
-    if (heldHistory_.isEmpty() || heldHistory_.last().learner != name)
-        heldHistory_.append({name, {}});
-    heldHistory_.last().history += history;
+    heldHistory_.append({name, history});
     HistoryTaken taken = countHistory(history);
     taken.held = true;
     taken.learner = name;
