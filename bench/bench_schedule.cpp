@@ -82,7 +82,7 @@ class Simulation {
         QStringList kept;
         for (qsizetype row = 0; row < list.size(); ++row)
             if (keepsRow(filter_, int(row + 1),
-                         joinedStatistics(records_, Id, list.at(row), KeyedTable()), KeyedTable()))
+                         joinedNumbers(records_, Id, list.at(row)), KeyedTable()))
                 kept << list.at(row);
         return kept;
     }

@@ -34,6 +34,8 @@ class LearnerModel : public QObject {
     // A question's counts, rate and mark as the question list shows them;
     // there is no this-round result here.
     RowStatistics statistics(const QString& questionKey) const;
+    // The same as numbers, unformatted, for choosing rows.
+    RowNumbers numbers(const QString& questionKey) const;
 
     // The question's counts and mark become these; a mark the definitions
     // do not know keeps the level the record had.

@@ -33,7 +33,8 @@ struct QuestionFilter {
         DueAndNew,     // "復習と新しい問題N…": the same, then up to N never answered
     };
     Kind kind = None;
-    double number = 0; // Random, DueAndNew: N; RateAtMost: P
+    double number = 0; // Random, DueAndNew: N; RateAtMost: P; ExactRate: P in per mille,
+                       // -1 for a P no rate is shown as
     QString text;      // ExactRate: the rate as shown, "100.0%"; mark filters: M's level
 
     bool shufflesFirst() const { return kind == Random; }
@@ -50,7 +51,7 @@ QuestionFilter parseFilter(const QString& text, const KeyedTable& markTable);
 // Whether the row at `position` (from 1, after the shuffle of a random
 // filter) stays in the list. Every row stays for a filter that chooses by
 // the schedule.
-bool keepsRow(const QuestionFilter& filter, int position, const RowStatistics& row,
+bool keepsRow(const QuestionFilter& filter, int position, const RowNumbers& row,
               const KeyedTable& markTable);
 
 // The rows a filter that chooses by the schedule keeps, of `keys` in list

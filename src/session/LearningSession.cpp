@@ -67,6 +67,12 @@ RowStatistics LearningSession::statistics(const QString& questionKey) const {
     return row;
 }
 
+RowNumbers LearningSession::numbers(const QString& questionKey) const {
+    RowNumbers row = learner_.numbers(questionKey);
+    row.wrongThisTime = round_.answeredWrongly(questionKey);
+    return row;
+}
+
 LearnerFileOutcome LearningSession::judge(bool right) {
     const QString key = round_.shownKey();
     const qint64 time = Clock::now().toSecsSinceEpoch();

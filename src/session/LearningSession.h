@@ -41,6 +41,8 @@ class LearningSession : public QObject {
     // A question's columns on the run list: its results and this round's
     // verdict.
     RowStatistics statistics(const QString& questionKey) const;
+    // What the filters choose by: the same, unformatted.
+    RowNumbers numbers(const QString& questionKey) const;
     // The learner's answer to the question shown was judged: its line goes
     // to the answer log before anything shows the verdict, and the outcome
     // says whether it could be written.

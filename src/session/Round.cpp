@@ -46,6 +46,11 @@ QString Round::resultOf(const QString& key) const {
     return found == verdicts_.constEnd() ? QString() : thisRoundResult(*found);
 }
 
+bool Round::answeredWrongly(const QString& key) const {
+    const auto found = verdicts_.constFind(key);
+    return found != verdicts_.constEnd() && !*found;
+}
+
 QStringList Round::thisRoundResults() const {
     QStringList results;
     results.reserve(order_.size());

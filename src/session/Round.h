@@ -66,6 +66,7 @@ class Round : public QObject {
 
     // This round's verdicts: "○", "×", or "" while not answered in it.
     QString resultOf(const QString& key) const;
+    bool answeredWrongly(const QString& key) const;
     // The verdicts in the round's order.
     QStringList thisRoundResults() const;
     void judge(const QString& key, bool right);

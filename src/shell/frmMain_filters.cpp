@@ -25,7 +25,7 @@ void frmMain::cmdDoFilter_Click() {
     // before its turn.
     QVector<int> leaving;
     for (int row = lstMondai->count(); row >= 1; --row)
-        if (!keepsRow(filter, row, session_.statistics(lstMondai->key(row)), markTable))
+        if (!keepsRow(filter, row, session_.numbers(lstMondai->key(row)), markTable))
             leaving << row;
     narrowList(leaving);
     cmdStart->setFocus();
