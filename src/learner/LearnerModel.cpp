@@ -64,6 +64,20 @@ RowNumbers LearnerModel::numbers(const QString& questionKey) const {
     return joinedNumbers(records_, fileId_, questionKey);
 }
 
+QVector<RowNumbers> LearnerModel::numbers(const QStringList& questionKeys) const {
+    QVector<RowNumbers> rows;
+    rows.reserve(questionKeys.size());
+    // One record key for all the look-ups, its question part replaced.
+    QString key = recordKey(fileId_, QString());
+    const qsizetype prefix = key.size();
+    for (const QString& questionKey : questionKeys) {
+        key.truncate(prefix);
+        key += questionKey;
+        rows.append(recordNumbers(records_, key));
+    }
+    return rows;
+}
+
 void LearnerModel::storeMark(const QString& questionKey, const QString& mark) {
     if (!isKnownMark(mark, marks_.table))
         return;

@@ -36,6 +36,8 @@ class LearnerModel : public QObject {
     RowStatistics statistics(const QString& questionKey) const;
     // The same as numbers, unformatted, for choosing rows.
     RowNumbers numbers(const QString& questionKey) const;
+    // The numbers of each of `questionKeys`, in their order.
+    QVector<RowNumbers> numbers(const QStringList& questionKeys) const;
 
     // The question's counts and mark become these; a mark the definitions
     // do not know keeps the level the record had.

@@ -41,6 +41,13 @@ struct QuestionFilter {
     // The schedule chooses the rows and their order (chooseBySchedule),
     // not a look at one row at a time.
     bool choosesBySchedule() const { return kind == Due || kind == DueAndNew; }
+    // It looks at each row's counts, rate or mark (keepsRow's RowNumbers).
+    bool readsResults() const {
+        return kind == ExactRate || kind == RateAtMost || kind == Solved || kind == Unsolved ||
+               kind == Mark || kind == MarkAtMost;
+    }
+    // It looks at each row's verdict of this round.
+    bool readsVerdicts() const { return kind == WrongThisTime; }
 };
 
 // Reads a filter text. A rate or mark filter without its closing "%" or

@@ -105,8 +105,12 @@ RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fil
 
 RowNumbers joinedNumbers(const LearnerRecords& records, const QString& fileId,
                          const QString& questionKey) {
+    return recordNumbers(records, recordKey(fileId, questionKey));
+}
+
+RowNumbers recordNumbers(const LearnerRecords& records, const QString& recordKey) {
     RowNumbers row;
-    const int found = records.find(recordKey(fileId, questionKey));
+    const int found = records.find(recordKey);
     if (!found)
         return row;
     // The padding of the columns goes before the number, which skips it.

@@ -56,6 +56,8 @@ struct RowNumbers {
 // round.
 RowNumbers joinedNumbers(const LearnerRecords& records, const QString& fileId,
                          const QString& questionKey);
+// The same for the record of `recordKey` (fileId + ":" + question key).
+RowNumbers recordNumbers(const LearnerRecords& records, const QString& recordKey);
 
 // A question's columns after the learner's records are joined to the list:
 // counts, rate and mark from its record, no result for the current round.

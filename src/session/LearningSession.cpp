@@ -67,10 +67,20 @@ RowStatistics LearningSession::statistics(const QString& questionKey) const {
     return row;
 }
 
-RowNumbers LearningSession::numbers(const QString& questionKey) const {
-    RowNumbers row = learner_.numbers(questionKey);
-    row.wrongThisTime = round_.answeredWrongly(questionKey);
-    return row;
+QVector<int> LearningSession::rowsFilteredOut(const QuestionFilter& filter,
+                                              const QStringList& keys) const {
+    // Each row's results and verdict are looked up only for a filter that
+    // reads them.
+    QVector<RowNumbers> rows = filter.readsResults() ? learner_.numbers(keys)
+                                                     : QVector<RowNumbers>(keys.size());
+    if (filter.readsVerdicts())
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            rows[i].wrongThisTime = round_.answeredWrongly(keys.at(i));
+    QVector<int> out;
+    for (int row = int(keys.size()); row >= 1; --row)
+        if (!keepsRow(filter, row, rows.at(row - 1), learner_.markTable()))
+            out << row;
+    return out;
 }
 
 LearnerFileOutcome LearningSession::judge(bool right) {

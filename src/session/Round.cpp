@@ -3,10 +3,8 @@
 #include "platform/Texts.h"
 #include "session/Statistics.h"
 
-int rowToShow(int n, const QStringList& thisRoundResults) {
-    if (n != 0)
-        return n;
-    return int(thisRoundResults.indexOf(QString())) + 1;
+int rowToShow(int n, const Round& round) {
+    return n != 0 ? n : round.firstUnanswered();
 }
 
 int nextRow(int position, int rowCount) {
@@ -34,11 +32,22 @@ void Round::setOrder(const QStringList& keys) {
     if (keys == order_)
         return;
     order_ = keys;
+    answeredUpTo_ = 0;
     emit changed();
 }
 
 int Round::position() const {
-    return hasShownQuestion() ? int(order_.indexOf(shownKey_)) + 1 : 0;
+    if (!hasShownQuestion())
+        return 0;
+    if (shownAt_ < 0 || shownAt_ >= order_.size() || order_.at(shownAt_) != shownKey_)
+        shownAt_ = order_.indexOf(shownKey_);
+    return int(shownAt_) + 1;
+}
+
+int Round::firstUnanswered() const {
+    while (answeredUpTo_ < order_.size() && verdicts_.contains(order_.at(answeredUpTo_)))
+        ++answeredUpTo_;
+    return answeredUpTo_ < order_.size() ? int(answeredUpTo_) + 1 : 0;
 }
 
 QString Round::resultOf(const QString& key) const {
@@ -70,6 +79,7 @@ void Round::clearResults() {
         return;
     const QStringList keys = verdicts_.keys();
     verdicts_.clear();
+    answeredUpTo_ = 0;
     for (const QString& key : keys)
         emit resultChanged(key);
     emit changed();

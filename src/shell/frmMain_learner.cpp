@@ -104,11 +104,7 @@ void frmMain::showMarks() {
 }
 
 void frmMain::followListOrder() {
-    QStringList keys;
-    keys.reserve(lstMondai->count());
-    for (int row = 1; row <= lstMondai->count(); ++row)
-        keys << lstMondai->key(row);
-    round().setOrder(keys);
+    round().setOrder(lstMondai->keys());
 }
 
 void frmMain::showCount() {
