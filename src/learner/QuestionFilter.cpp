@@ -36,9 +36,24 @@ double perMilleShownAs(const QString& figure) {
     return plain ? figure.toLongLong() * 10.0 : -1;
 }
 
-// The level of the mark a row shows, or UnmarkedLevel.
-QString shownLevel(const RowNumbers& row, const KeyedTable& markTable) {
-    return row.rated() ? levelOfMark(markOfLevel(markTable, row.level), markTable) : UnmarkedLevel;
+bool keepsShownLevel(const QuestionFilter& filter, const QString& level) {
+    if (filter.kind == QuestionFilter::Mark)
+        return level == filter.text;
+    return !(numericValue(filter.text) < numericValue(level));
+}
+
+// Whether a mark filter keeps the row, by the level of the mark it shows:
+// none without a rate.
+bool keepsMark(const QuestionFilter& filter, const RowNumbers& row, const KeyedTable& markTable) {
+    if (!row.rated())
+        return keepsShownLevel(filter, UnmarkedLevel);
+    const auto known = filter.levelsKept.constFind(row.level);
+    if (known != filter.levelsKept.cend())
+        return *known;
+    const bool kept =
+        keepsShownLevel(filter, levelOfMark(markOfLevel(markTable, row.level), markTable));
+    filter.levelsKept.insert(row.level, kept);
+    return kept;
 }
 
 QuestionFilter rateFilter(const QString& text) {
@@ -147,9 +162,8 @@ bool keepsRow(const QuestionFilter& filter, int position, const RowNumbers& row,
     case QuestionFilter::WrongThisTime:
         return row.wrongThisTime;
     case QuestionFilter::Mark:
-        return shownLevel(row, markTable) == filter.text;
     case QuestionFilter::MarkAtMost:
-        return !(numericValue(filter.text) < numericValue(shownLevel(row, markTable)));
+        return keepsMark(filter, row, markTable);
     case QuestionFilter::Due:
     case QuestionFilter::DueAndNew:
     case QuestionFilter::None:

@@ -3,6 +3,7 @@
 #include "learner/Schedule.h"
 #include "learner/Statistics.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,9 @@ struct QuestionFilter {
     double number = 0; // Random, DueAndNew: N; RateAtMost: P; ExactRate: P in per mille,
                        // -1 for a P no rate is shown as
     QString text;      // ExactRate: the rate as shown, "100.0%"; mark filters: M's level
+    // Mark filters: whether a row of a record's level stays, found once
+    // for each level met, for the mark table the filter was read with.
+    mutable QHash<QString, bool> levelsKept;
 
     bool shufflesFirst() const { return kind == Random; }
     // The schedule chooses the rows and their order (chooseBySchedule),
