@@ -90,6 +90,8 @@ LearnerRecord movedRecord(const LearnerRecord& now, const LearnerRecord& from,
 void LearnerRecords::setRecord(int row, const LearnerRecord& record) {
     Row& r = rows_[row - 1];
     if (!sameInFile(r.record, record)) {
+        if (!r.changed)
+            r.filed = r.record;
         r.changed = true;
         r.stored.clear();
     }
@@ -102,7 +104,8 @@ bool LearnerRecords::anyChanged() const {
 
 void LearnerRecords::markFiled() {
     for (Row& row : rows_) {
-        row.filed = row.record;
+        if (row.changed)
+            row.filed = {};
         row.changed = false;
     }
 }

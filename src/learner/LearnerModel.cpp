@@ -64,8 +64,9 @@ RowNumbers LearnerModel::numbers(const QString& questionKey) const {
     return joinedNumbers(records_, fileId_, questionKey);
 }
 
-QVector<RowNumbers> LearnerModel::numbers(const QStringList& questionKeys) const {
-    QVector<RowNumbers> rows;
+template <typename Row, typename Look>
+QVector<Row> LearnerModel::eachRecord(const QStringList& questionKeys, Look look) const {
+    QVector<Row> rows;
     rows.reserve(questionKeys.size());
     // One record key for all the look-ups, its question part replaced.
     QString key = recordKey(fileId_, QString());
@@ -73,9 +74,20 @@ QVector<RowNumbers> LearnerModel::numbers(const QStringList& questionKeys) const
     for (const QString& questionKey : questionKeys) {
         key.truncate(prefix);
         key += questionKey;
-        rows.append(recordNumbers(records_, key));
+        rows.append(look(key));
     }
     return rows;
+}
+
+QVector<RowStatistics> LearnerModel::statistics(const QStringList& questionKeys) const {
+    return eachRecord<RowStatistics>(questionKeys, [this](const QString& key) {
+        return recordStatistics(records_, key, marks_.table);
+    });
+}
+
+QVector<RowNumbers> LearnerModel::numbers(const QStringList& questionKeys) const {
+    return eachRecord<RowNumbers>(
+        questionKeys, [this](const QString& key) { return recordNumbers(records_, key); });
 }
 
 void LearnerModel::storeMark(const QString& questionKey, const QString& mark) {

@@ -36,7 +36,8 @@ class LearnerModel : public QObject {
     RowStatistics statistics(const QString& questionKey) const;
     // The same as numbers, unformatted, for choosing rows.
     RowNumbers numbers(const QString& questionKey) const;
-    // The numbers of each of `questionKeys`, in their order.
+    // The columns and the numbers of each of `questionKeys`, in their order.
+    QVector<RowStatistics> statistics(const QStringList& questionKeys) const;
     QVector<RowNumbers> numbers(const QStringList& questionKeys) const;
 
     // The question's counts and mark become these; a mark the definitions
@@ -54,6 +55,10 @@ class LearnerModel : public QObject {
     void reset();
 
   private:
+    // `look` of each question's record key, in the order of `questionKeys`.
+    template <typename Row, typename Look>
+    QVector<Row> eachRecord(const QStringList& questionKeys, Look look) const;
+
     MarkDefinitions marks_;
     LearnerRecords records_;
     QString fileId_;

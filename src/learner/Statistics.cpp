@@ -88,8 +88,13 @@ QString padCount(const QString& count) {
 
 RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fileId,
                                const QString& questionKey, const KeyedTable& markTable) {
+    return recordStatistics(records, recordKey(fileId, questionKey), markTable);
+}
+
+RowStatistics recordStatistics(const LearnerRecords& records, const QString& recordKey,
+                               const KeyedTable& markTable) {
     RowStatistics row;
-    const int found = records.find(recordKey(fileId, questionKey));
+    const int found = records.find(recordKey);
     if (!found)
         return row;
     const LearnerRecord& record = records.record(found);

@@ -65,6 +65,9 @@ RowNumbers recordNumbers(const LearnerRecords& records, const QString& recordKey
 // level without a mark in `markTable` shows no mark.
 RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fileId,
                                const QString& questionKey, const KeyedTable& markTable);
+// The same for the record of `recordKey` (fileId + ":" + question key).
+RowStatistics recordStatistics(const LearnerRecords& records, const QString& recordKey,
+                               const KeyedTable& markTable);
 
 // The mark a record's level stands for in `markTable`; none for no level or
 // a level the table does not know.

@@ -67,6 +67,13 @@ RowStatistics LearningSession::statistics(const QString& questionKey) const {
     return row;
 }
 
+QVector<RowStatistics> LearningSession::statistics(const QStringList& questionKeys) const {
+    QVector<RowStatistics> rows = learner_.statistics(questionKeys);
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rows[i].thisRound = round_.resultOf(questionKeys.at(i));
+    return rows;
+}
+
 QVector<int> LearningSession::rowsFilteredOut(const QuestionFilter& filter,
                                               const QStringList& keys) const {
     // Each row's results and verdict are looked up only for a filter that

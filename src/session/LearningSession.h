@@ -41,6 +41,7 @@ class LearningSession : public QObject {
     // A question's columns on the run list: its results and this round's
     // verdict.
     RowStatistics statistics(const QString& questionKey) const;
+    QVector<RowStatistics> statistics(const QStringList& questionKeys) const;
     // Of `keys` in list order, after a random filter's shuffle, the places
     // from 1 of the rows `filter` removes, the last first. A filter that
     // chooses by the schedule removes none here.
