@@ -91,13 +91,20 @@ RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fil
     return recordStatistics(records, recordKey(fileId, questionKey), markTable);
 }
 
+namespace {
+const LearnerRecord* recordOf(const LearnerRecords& records, const QString& recordKey) {
+    const int found = records.find(recordKey);
+    return found ? &records.record(found) : nullptr;
+}
+} // namespace
+
 RowStatistics recordStatistics(const LearnerRecords& records, const QString& recordKey,
                                const KeyedTable& markTable) {
     RowStatistics row;
-    const int found = records.find(recordKey);
+    const LearnerRecord* found = recordOf(records, recordKey);
     if (!found)
         return row;
-    const LearnerRecord& record = records.record(found);
+    const LearnerRecord& record = *found;
     row.correct = padCount(record.correct);
     row.answered = padCount(record.answered);
     const double answered = numericValue(row.answered);
@@ -115,14 +122,12 @@ RowNumbers joinedNumbers(const LearnerRecords& records, const QString& fileId,
 
 RowNumbers recordNumbers(const LearnerRecords& records, const QString& recordKey) {
     RowNumbers row;
-    const int found = records.find(recordKey);
-    if (!found)
-        return row;
-    // The padding of the columns goes before the number, which skips it.
-    const LearnerRecord& record = records.record(found);
-    row.correct = numericValue(record.correct);
-    row.answered = numericValue(record.answered);
-    row.level = record.level;
+    if (const LearnerRecord* record = recordOf(records, recordKey)) {
+        // The padding of the columns goes before the number, which skips it.
+        row.correct = numericValue(record->correct);
+        row.answered = numericValue(record->answered);
+        row.level = record->level;
+    }
     return row;
 }
 
