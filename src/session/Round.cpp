@@ -39,7 +39,8 @@ void Round::setOrder(const QStringList& keys) {
 int Round::position() const {
     if (!hasShownQuestion())
         return 0;
-    if (shownAt_ < 0 || shownAt_ >= order_.size() || order_.at(shownAt_) != shownKey_)
+    // A place outside the order holds no key, and the shown one is never empty.
+    if (order_.value(shownAt_) != shownKey_)
         shownAt_ = order_.indexOf(shownKey_);
     return int(shownAt_) + 1;
 }

@@ -94,6 +94,9 @@ class TestRound : public QObject {
         QCOMPARE(round.position(), 0);
         round.setOrder({"a", "c", "b"});
         QCOMPARE(round.position(), 3);
+        // The shown question was last, and the order ends before its place.
+        round.setOrder({"a", "c"});
+        QCOMPARE(round.position(), 0);
     }
 
     void navigation_data() {
