@@ -28,7 +28,8 @@ QStringList changedQuestions(const LearnerRecords& before, const LearnerRecords&
     QStringList keys;
     for (int row = 1; row <= after.count(); ++row) {
         const QString& key = after.key(row);
-        if (!key.startsWith(prefix))
+        // Compared as plain characters: most keys are another file's.
+        if (key.size() < prefix.size() || QStringView(key).first(prefix.size()) != prefix)
             continue;
         const int was = row <= before.count() && before.key(row) == key ? row : before.find(key);
         const LearnerRecord& now = after.record(row);
