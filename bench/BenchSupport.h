@@ -6,6 +6,7 @@
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
 #include "editor/frmSakusei.h"
+#include "formats/AnswerLog.h"
 #include "formats/QuestionFile.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -68,6 +70,23 @@ inline QString questionFileText(int questions) {
     DocumentProperties p;
     p.title = QString::fromUtf8("速さの試験");
     return QuestionFile::compose("1.00", p, records);
+}
+
+// An answer log of `lines` lines over the year 2026 for the questions `keys`
+// of the file `fileId`, in time order, each line a question drawn at random,
+// one answer in ten wrong.
+inline QByteArray answerLog(const QStringList& keys, int lines, const QString& fileId) {
+    constexpr qint64 Day = 86400;
+    const qint64 start = QDateTime(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC).toSecsSinceEpoch();
+    std::mt19937_64 random(7);
+    QByteArray log;
+    log.reserve(qsizetype(lines) * 40);
+    for (int i = 0; i < lines; ++i) {
+        const qint64 time = start + qint64(i) * 365 * Day / lines;
+        const int grade = random() % 10 == 0 ? Grade::Wrong : Grade::Right;
+        log += composeAnswerLine({time, fileId, keys.at(int(random() % keys.size())), grade});
+    }
+    return log;
 }
 
 // The shortest of some runs, in milliseconds: the machine is shared.

@@ -6,24 +6,29 @@
 //
 //   bench_open            the table of times and ratios, then each filter and
 //                         each column sort on the 10,000 questions beside
-//                         opening them, with a learner's results for all, and
-//                         storing one question in the editor and showing it
+//                         opening them, with a learner's results for all,
+//                         storing one question in the editor and showing it,
+//                         judging, and their schedule from an answer log
 //   bench_open --size N   one size only, in this process (for a profiler)
 //   bench_open --write F  leaves files of 10,000 questions in folder F (password pw)
 //   bench_open --memory   the peak memory of opening 10,000 questions, in a
 //                         process of its own (started by the run above)
 
+#include "data/AppGlobals.h"
 #include "data/QuestionDocument.h"
 #include "data/QuestionRecord.h"
 #include "editor/frmSakusei.h"
 #include "formats/ProtectedFile.h"
 #include "formats/QuestionFile.h"
 #include "formats/LearnerFile.h"
+#include "learner/Learners.h"
 #include "learner/QuestionFilter.h"
+#include "learner/Schedule.h"
 #include "platform/AppSetup.h"
 #include "platform/Codepage.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
+#include "platform/Random.h"
 #include "platform/RichTextBox.h"
 #include "shell/frmMain.h"
 
@@ -147,6 +152,8 @@ QString storeWork(frmMain& main, double openMs) {
 
 // Answering questions of the 10,000 in a round: judging the shown one and
 // going on to the next, beside the time of opening the file.
+// The answer's line in the log, written under the learner file's lock, is
+// timed apart as well: most of its cost is the lock's file on the disk.
 QString judgingWork(frmMain& main, double openMs) {
     main.cmdFilterOff_Click();
     main.cmdStart_Click();
@@ -155,9 +162,45 @@ QString judgingWork(frmMain& main, double openMs) {
         main.cmdKaitou_Click();
         QApplication::processEvents();
     });
+    const QString folder = appGlobals().programFolder, learner = appGlobals().learnerName;
+    const AnswerLine line{Clock::now().toSecsSinceEpoch(), makeFileId(main.document().path()),
+                          main.lstMondai->key(1), Grade::Right};
+    const double lineMs = fastest([&] { logAnswer(folder, learner, line); });
     return QString::asprintf("judging one of %d questions and showing the next: %.2f ms (%.4f× "
-                             "opening)\n",
-                             main.lstMondai->count(), ms, ms / openMs);
+                             "opening), of which the answer's log line under the learner "
+                             "file's lock %.2f ms\n",
+                             main.lstMondai->count(), ms, ms / openMs, lineMs);
+}
+
+// The schedule of the 10,000 questions from an answer log of 200,000
+// lines, and the due filter on them through the window, beside opening the
+// file. The log's year ends the day before the clock's.
+QString scheduleWork(frmMain& main, double openMs) {
+    const QString id = makeFileId(main.document().path());
+    QStringList keys;
+    for (int q = 0; q < main.document().count(); ++q)
+        keys << main.document().at(q).key;
+    const QString path = answerLogPath(appGlobals().programFolder, appGlobals().learnerName);
+    writeBytes(path, answerLog(keys, 200000, id));
+    Clock::fixForTests(QDateTime(QDate(2027, 1, 1), QTime(9, 0), Qt::UTC));
+    const double scheduleMs = fastest(
+        [&] { replaySchedules(loadAnswerLog(path, id)); }, [] {}, 9);
+    main.loadUserData(); // the window's session reads the log
+    main.cmbFilter->setEditText(QString::fromUtf8("復習の時期が来た問題だけ選ぶ"));
+    const double filterMs = fastest(
+        [&] {
+            main.cmdDoFilter_Click();
+            QApplication::processEvents();
+        },
+        [&] { main.cmdFilterOff_Click(); }, 9);
+    const int due = main.lstMondai->count();
+    main.cmdFilterOff_Click();
+    Clock::fixForTests(QDateTime());
+    return QString::asprintf("the schedule of %d questions from 200,000 log lines and the due "
+                             "filter on them (%d due): %.1f + %.1f ms (%.3f× opening; goal ≤ "
+                             "0.2×)\n",
+                             int(keys.size()), due, scheduleMs, filterMs,
+                             (scheduleMs + filterMs) / openMs);
 }
 
 int measureMemory(const QString& folder) {
@@ -177,13 +220,20 @@ int measureMemory(const QString& folder) {
 // the list's new layout too.
 void measureChoosing(const QString& folder, const QString& path, int questions, double openMs) {
     writeBytes(folder + "/kuMemo-ini.txt", "Level=1:A\r\nLevel=2:B\r\nLevel=3:C\r\n");
+    // A learner file of these records alone, whatever was saved before: a
+    // save adds to the counts a file holds.
     LearnerRecords records;
     const QString id = makeFileId(path);
-    for (int q = 0; q < questions; q += 1 + q % 2)
+    for (int q = 0; q < questions; ++q) {
+        const bool own = q == 0 || q % 2 == 1;
         records.add(recordKey(id, questionKey(q)),
-                    {QString::number(q % 4), QString::number(q % 4 + q % 3),
-                     q % 5 ? QString::number(q % 5 % 4) : QString()});
-    saveLearnerFile(folder + QString::fromUtf8("/ごんべえ.kmu"), records);
+                    own ? LearnerRecord{QString::number(q % 4), QString::number(q % 4 + q % 3),
+                                        q % 5 ? QString::number(q % 5 % 4) : QString()}
+                        : LearnerRecord{QString::number(q % 7), QString::number(q % 7 + 3), "1"});
+    }
+    const QString learnerPath = folder + QString::fromUtf8("/ごんべえ.kmu");
+    QFile::remove(learnerPath);
+    saveLearnerFile(learnerPath, records);
 
     frmMain main;
     main.show();
@@ -285,7 +335,7 @@ int main(int argc, char** argv) {
                         kb / 1024.0, bytes.size() / 1e6, kb * 1024.0 / bytes.size(),
                         qPrintable(learnerWork(main, openMs) + searchWork(main, openMs) +
                                    storeWork(main, openMs) + sorting +
-                                   judgingWork(main, openMs)));
+                                   judgingWork(main, openMs) + scheduleWork(main, openMs)));
             measureChoosing(dir.path(), plain, n, openMs);
         }
         main.sakusei()->hide();

@@ -82,7 +82,7 @@ class Simulation {
         QStringList kept;
         for (qsizetype row = 0; row < list.size(); ++row)
             if (keepsRow(filter_, int(row + 1),
-                         joinedStatistics(records_, Id, list.at(row), KeyedTable()), KeyedTable()))
+                         joinedNumbers(records_, Id, list.at(row)), KeyedTable()))
                 kept << list.at(row);
         return kept;
     }
@@ -148,21 +148,6 @@ bool simulate() {
     return onTarget;
 }
 
-// 200,000 lines over a year for the 10,000 questions, 20 answers each,
-// in time order.
-QByteArray answerLog(const QStringList& keys, int lines) {
-    const qint64 start = QDateTime(QDate(2026, 1, 1), QTime(9, 0), Qt::UTC).toSecsSinceEpoch();
-    std::mt19937_64 random(7);
-    QByteArray log;
-    log.reserve(qsizetype(lines) * 40);
-    for (int i = 0; i < lines; ++i) {
-        const qint64 time = start + qint64(i) * 365 * Day / lines;
-        const int grade = random() % 10 == 0 ? Grade::Wrong : Grade::Right;
-        log += composeAnswerLine({time, Id, keys.at(int(random() % keys.size())), grade});
-    }
-    return log;
-}
-
 void measureSpeed(const QString& folder) {
     constexpr int Questions = 10000;
     constexpr int Lines = 200000;
@@ -179,7 +164,7 @@ void measureSpeed(const QString& folder) {
 
     const QString learner = QString::fromUtf8("ごんべえ");
     const QString logPath = answerLogPath(folder + "/", learner);
-    const QByteArray log = answerLog(keys, Lines);
+    const QByteArray log = answerLog(keys, Lines, Id);
     writeBytes(logPath, log);
     const QDateTime now(QDate(2027, 1, 1), QTime(9, 0), Qt::UTC);
     int due = 0;

@@ -90,6 +90,8 @@ LearnerRecord movedRecord(const LearnerRecord& now, const LearnerRecord& from,
 void LearnerRecords::setRecord(int row, const LearnerRecord& record) {
     Row& r = rows_[row - 1];
     if (!sameInFile(r.record, record)) {
+        if (!r.changed)
+            r.filed = r.record;
         r.changed = true;
         r.stored.clear();
     }
@@ -102,7 +104,8 @@ bool LearnerRecords::anyChanged() const {
 
 void LearnerRecords::markFiled() {
     for (Row& row : rows_) {
-        row.filed = row.record;
+        if (row.changed)
+            row.filed = {};
         row.changed = false;
     }
 }
@@ -146,15 +149,38 @@ bool parseLearnerLine(QStringView line, QStringView& key, QStringView& value) {
 
 namespace {
 
+// A field that the file's writing would give back as it is.
+bool writtenAsIs(QStringView field) {
+    return !field.startsWith(' ') && !field.endsWith(' ');
+}
+
 void readLine(QStringView line, LearnerRecords& records) {
     QStringView key, value;
     if (!parseLearnerLine(line, key, value))
         return;
-    const QList<QStringView> fields = value.split(':');
+    // correct ":" answered ":" level; a missing field is empty, a fourth
+    // and more are kept only in the stored text.
+    QStringView fields[3];
+    QStringView rest = value;
+    int count = 0;
+    for (; count < 3; ++count) {
+        const qsizetype colon = rest.indexOf(':');
+        fields[count] = colon < 0 ? rest : rest.first(colon);
+        if (colon < 0) {
+            ++count;
+            rest = {};
+            break;
+        }
+        rest = rest.sliced(colon + 1);
+    }
+    const bool more = count == 3 && !rest.isNull();
+    // Most values read back exactly as the record's fields compose them;
+    // only the others keep their text, so that they are written as read.
+    const bool asComposed = count == 3 && !more && writtenAsIs(fields[0]) &&
+                            writtenAsIs(fields[1]) && writtenAsIs(fields[2]);
     records.addStored(key.toString(),
-                      {fields.value(0).toString(), fields.value(1).toString(),
-                       fields.value(2).toString()},
-                      value.toString());
+                      {fields[0].toString(), fields[1].toString(), fields[2].toString()},
+                      asComposed ? QString() : value.toString());
 }
 
 // A key that reads back as itself: no blank or line end cuts it and the

@@ -42,13 +42,18 @@ class LearnerRecords {
     bool anyChanged() const;
     // The record as the file held it when last read or written; empty for
     // one the file did not hold.
-    const LearnerRecord& filed(int row) const { return rows_.at(row - 1).filed; }
+    const LearnerRecord& filed(int row) const {
+        const Row& r = rows_.at(row - 1);
+        return r.changed ? r.filed : r.record;
+    }
     void markFiled();
 
   private:
     struct Row {
         QString key;
         LearnerRecord record;
+        // The record as filed, kept from its first change on; until then
+        // the record itself is.
         LearnerRecord filed;
         QString stored;
         bool changed = true;

@@ -34,6 +34,11 @@ class LearnerModel : public QObject {
     // A question's counts, rate and mark as the question list shows them;
     // there is no this-round result here.
     RowStatistics statistics(const QString& questionKey) const;
+    // The same as numbers, unformatted, for choosing rows.
+    RowNumbers numbers(const QString& questionKey) const;
+    // The columns and the numbers of each of `questionKeys`, in their order.
+    QVector<RowStatistics> statistics(const QStringList& questionKeys) const;
+    QVector<RowNumbers> numbers(const QStringList& questionKeys) const;
 
     // The question's counts and mark become these; a mark the definitions
     // do not know keeps the level the record had.
@@ -55,6 +60,10 @@ class LearnerModel : public QObject {
     void reset();
 
   private:
+    // `look` of each question's record key, in the order of `questionKeys`.
+    template <typename Row, typename Look>
+    QVector<Row> eachRecord(const QStringList& questionKeys, Look look) const;
+
     MarkDefinitions marks_;
     LearnerRecords records_;
     QString fileId_;

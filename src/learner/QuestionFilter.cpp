@@ -3,6 +3,8 @@
 #include "platform/KeyedTable.h"
 #include "platform/Texts.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString RandomPrefix = u("ﾗﾝﾀﾞﾑに");
@@ -23,6 +25,37 @@ QString levelOfMark(const QString& mark, const KeyedTable& markTable) {
     return row ? markTable.text(row) : UnmarkedLevel;
 }
 
+// The per mille of the rates shown as `figure` + ".0%": -1 for a figure
+// that no rate within the list's plain digits is shown as (a sign, a
+// leading zero, a blank).
+double perMilleShownAs(const QString& figure) {
+    const bool plain = !figure.isEmpty() && figure.size() <= 14 &&
+                       (figure == "0" || !figure.startsWith('0')) &&
+                       std::all_of(figure.begin(), figure.end(),
+                                   [](QChar c) { return c >= '0' && c <= '9'; });
+    return plain ? figure.toLongLong() * 10.0 : -1;
+}
+
+bool keepsShownLevel(const QuestionFilter& filter, const QString& level) {
+    if (filter.kind == QuestionFilter::Mark)
+        return level == filter.text;
+    return !(numericValue(filter.text) < numericValue(level));
+}
+
+// Whether a mark filter keeps the row, by the level of the mark it shows:
+// none without a rate.
+bool keepsMark(const QuestionFilter& filter, const RowNumbers& row, const KeyedTable& markTable) {
+    if (!row.rated())
+        return keepsShownLevel(filter, UnmarkedLevel);
+    const auto known = filter.levelsKept.constFind(row.level);
+    if (known != filter.levelsKept.cend())
+        return *known;
+    const bool kept =
+        keepsShownLevel(filter, levelOfMark(markOfLevel(markTable, row.level), markTable));
+    filter.levelsKept.insert(row.level, kept);
+    return kept;
+}
+
 QuestionFilter rateFilter(const QString& text) {
     const qsizetype from = RatePrefix.size();
     const qsizetype percent = text.indexOf('%', from);
@@ -31,7 +64,7 @@ QuestionFilter rateFilter(const QString& text) {
     const QString figure = text.mid(from, percent - from);
     if (text.contains(AtMost))
         return {QuestionFilter::RateAtMost, numericValue(figure), {}};
-    return {QuestionFilter::ExactRate, 0, figure + ".0%"};
+    return {QuestionFilter::ExactRate, perMilleShownAs(figure), figure + ".0%"};
 }
 
 QuestionFilter markFilter(const QString& text, const KeyedTable& markTable) {
@@ -99,29 +132,38 @@ QuestionFilter parseFilter(const QString& text, const KeyedTable& markTable) {
     return {};
 }
 
-bool keepsRow(const QuestionFilter& filter, int position, const RowStatistics& row,
+bool keepsRow(const QuestionFilter& filter, int position, const RowNumbers& row,
               const KeyedTable& markTable) {
+    // Rates within the list's plain digits are compared as numbers; the
+    // odd ones of a hand-made file (below 0, very large) as their text.
+    const auto perMille = [&row] { return ratePerMille(row.correct, row.answered); };
+    const auto plainRate = [](double perMille) { return perMille >= 0 && perMille < 1e15; };
     switch (filter.kind) {
     case QuestionFilter::Random:
         return position <= filter.number;
     case QuestionFilter::ExactRate: {
-        const QString rate = row.rate.trimmed();
-        return (rate.isEmpty() ? QStringLiteral("0.0%") : rate) == filter.text;
+        // A row without a rate counts as "0.0%".
+        if (!row.rated())
+            return filter.number == 0;
+        const double shown = perMille();
+        return plainRate(shown) ? shown == filter.number : rateFigure(shown) == filter.text;
     }
     case QuestionFilter::RateAtMost: {
-        const qsizetype percent = row.rate.indexOf('%');
-        return percent < 0 || !(filter.number < numericValue(row.rate.left(percent)));
+        if (!row.rated())
+            return true;
+        const double shown = perMille();
+        const double percent = plainRate(shown) ? shown / 10.0 : numericValue(rateFigure(shown));
+        return !(filter.number < percent);
     }
     case QuestionFilter::Solved:
-        return numericValue(row.answered) > 0;
+        return row.answered > 0;
     case QuestionFilter::Unsolved:
-        return !(numericValue(row.answered) > 0);
+        return !(row.answered > 0);
     case QuestionFilter::WrongThisTime:
-        return row.thisRound == u("×");
+        return row.wrongThisTime;
     case QuestionFilter::Mark:
-        return levelOfMark(row.mark, markTable) == filter.text;
     case QuestionFilter::MarkAtMost:
-        return !(numericValue(filter.text) < numericValue(levelOfMark(row.mark, markTable)));
+        return keepsMark(filter, row, markTable);
     case QuestionFilter::Due:
     case QuestionFilter::DueAndNew:
     case QuestionFilter::None:

@@ -3,6 +3,7 @@
 #include "learner/Schedule.h"
 #include "learner/Statistics.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -33,13 +34,24 @@ struct QuestionFilter {
         DueAndNew,     // "復習と新しい問題N…": the same, then up to N never answered
     };
     Kind kind = None;
-    double number = 0; // Random, DueAndNew: N; RateAtMost: P
+    double number = 0; // Random, DueAndNew: N; RateAtMost: P; ExactRate: P in per mille,
+                       // -1 for a P no rate is shown as
     QString text;      // ExactRate: the rate as shown, "100.0%"; mark filters: M's level
+    // Mark filters: whether a row of a record's level stays, found once
+    // for each level met, for the mark table the filter was read with.
+    mutable QHash<QString, bool> levelsKept;
 
     bool shufflesFirst() const { return kind == Random; }
     // The schedule chooses the rows and their order (chooseBySchedule),
     // not a look at one row at a time.
     bool choosesBySchedule() const { return kind == Due || kind == DueAndNew; }
+    // It looks at each row's counts, rate or mark (keepsRow's RowNumbers).
+    bool readsResults() const {
+        return kind == ExactRate || kind == RateAtMost || kind == Solved || kind == Unsolved ||
+               kind == Mark || kind == MarkAtMost;
+    }
+    // It looks at each row's verdict of this round.
+    bool readsVerdicts() const { return kind == WrongThisTime; }
 };
 
 // Reads a filter text. A rate or mark filter without its closing "%" or
@@ -50,7 +62,7 @@ QuestionFilter parseFilter(const QString& text, const KeyedTable& markTable);
 // Whether the row at `position` (from 1, after the shuffle of a random
 // filter) stays in the list. Every row stays for a filter that chooses by
 // the schedule.
-bool keepsRow(const QuestionFilter& filter, int position, const RowStatistics& row,
+bool keepsRow(const QuestionFilter& filter, int position, const RowNumbers& row,
               const KeyedTable& markTable);
 
 // The rows a filter that chooses by the schedule keeps, of `keys` in list

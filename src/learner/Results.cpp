@@ -332,7 +332,7 @@ QByteArray classRateSheet(const ClassResults& results) {
             sheet += ',';
             // The rate as the lists round it, as a number.
             if (answered > 0)
-                sheet += rateText(correct, answered).trimmed().chopped(1);
+                sheet += rateFigure(ratePerMille(correct, answered)).chopped(1);
         }
         sheet += "\r\n";
     }

@@ -55,12 +55,15 @@ double ratePerMille(double correct, double answered) {
 }
 
 QString rateText(double correct, double answered) {
-    const double perMille = ratePerMille(correct, answered);
+    return padLeft(6, rateFigure(ratePerMille(correct, answered)));
+}
+
+QString rateFigure(double perMille) {
     if (perMille >= 0 && perMille < 1e15) {
         const auto whole = static_cast<qint64>(perMille);
-        return padLeft(6, QString::number(whole / 10) + '.' + QChar('0' + int(whole % 10)) + '%');
+        return QString::number(whole / 10) + '.' + QChar('0' + int(whole % 10)) + '%';
     }
-    return padLeft(6, QString::number(perMille / 10.0, 'f', 1) + "%");
+    return QString::number(perMille / 10.0, 'f', 1) + "%";
 }
 
 QString countLabel(int rows) {
@@ -89,11 +92,23 @@ QString padCount(const QString& count) {
 
 RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fileId,
                                const QString& questionKey, const KeyedTable& markTable) {
+    return recordStatistics(records, recordKey(fileId, questionKey), markTable);
+}
+
+namespace {
+const LearnerRecord* recordOf(const LearnerRecords& records, const QString& recordKey) {
+    const int found = records.find(recordKey);
+    return found ? &records.record(found) : nullptr;
+}
+} // namespace
+
+RowStatistics recordStatistics(const LearnerRecords& records, const QString& recordKey,
+                               const KeyedTable& markTable) {
     RowStatistics row;
-    const int found = records.find(recordKey(fileId, questionKey));
+    const LearnerRecord* found = recordOf(records, recordKey);
     if (!found)
         return row;
-    const LearnerRecord record = records.record(found);
+    const LearnerRecord& record = *found;
     row.correct = padCount(record.correct);
     row.answered = padCount(record.answered);
     const double answered = numericValue(row.answered);
@@ -101,6 +116,22 @@ RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fil
         return row;
     row.rate = rateText(numericValue(row.correct), answered);
     row.mark = markOfLevel(markTable, record.level);
+    return row;
+}
+
+RowNumbers joinedNumbers(const LearnerRecords& records, const QString& fileId,
+                         const QString& questionKey) {
+    return recordNumbers(records, recordKey(fileId, questionKey));
+}
+
+RowNumbers recordNumbers(const LearnerRecords& records, const QString& recordKey) {
+    RowNumbers row;
+    if (const LearnerRecord* record = recordOf(records, recordKey)) {
+        // The padding of the columns goes before the number, which skips it.
+        row.correct = numericValue(record->correct);
+        row.answered = numericValue(record->answered);
+        row.level = record->level;
+    }
     return row;
 }
 

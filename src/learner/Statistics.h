@@ -21,6 +21,10 @@ double ratePerMille(double correct, double answered);
 // characters: "100.0%", " 66.7%", "  0.0%". `answered` must not be 0.
 QString rateText(double correct, double answered);
 
+// The rate of `perMille` (ratePerMille) as rateText shows it, unpadded:
+// "66.7%".
+QString rateFigure(double perMille);
+
 // The count label: "25件".
 QString countLabel(int rows);
 // Beside it, the questions due for review: "復習 3問".
@@ -38,12 +42,34 @@ struct RowStatistics {
     QStringList columns() const; // columns 2 to 6 in order
 };
 
+// A question's numbers as its row shows them, unformatted: what the filters
+// choose by.
+struct RowNumbers {
+    double correct = 0;  // "正解数" as a number, 0 when empty
+    double answered = 0; // "回答数" as a number; 0 shows no rate and no mark
+    QString level;       // the record's level, "" for none
+    bool wrongThisTime = false; // "今回正解?" shows "×"
+
+    bool rated() const { return answered != 0; }
+};
+
+// The numbers of a question's columns after the learner's records are
+// joined to the list, as joinedStatistics formats them; nothing of this
+// round.
+RowNumbers joinedNumbers(const LearnerRecords& records, const QString& fileId,
+                         const QString& questionKey);
+// The same for the record of `recordKey` (fileId + ":" + question key).
+RowNumbers recordNumbers(const LearnerRecords& records, const QString& recordKey);
+
 // A question's columns after the learner's records are joined to the list:
 // counts, rate and mark from its record, no result for the current round.
 // A record whose answered count is 0 or empty shows no rate and no mark; a
 // level without a mark in `markTable` shows no mark.
 RowStatistics joinedStatistics(const LearnerRecords& records, const QString& fileId,
                                const QString& questionKey, const KeyedTable& markTable);
+// The same for the record of `recordKey` (fileId + ":" + question key).
+RowStatistics recordStatistics(const LearnerRecords& records, const QString& recordKey,
+                               const KeyedTable& markTable);
 
 // The mark a record's level stands for in `markTable`; none for no level or
 // a level the table does not know.

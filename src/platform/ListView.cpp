@@ -393,6 +393,14 @@ QString ListView::key(int row) const {
     return row < 1 || row > count() ? QString() : model_->key(row - 1);
 }
 
+QStringList ListView::keys() const {
+    QStringList keys;
+    keys.reserve(count());
+    for (int row = 0; row < count(); ++row)
+        keys << model_->key(row);
+    return keys;
+}
+
 int ListView::find(const QString& key) const {
     return model_->rowOfKey(key) + 1;
 }

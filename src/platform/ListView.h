@@ -57,6 +57,8 @@ class ListView : public QTreeView {
     // row keeps no key.
     bool setKey(int row, const QString& key, ListError* error = nullptr);
     QString key(int row) const;
+    // Every row's key, from the first row to the last.
+    QStringList keys() const;
     int find(const QString& key) const; // the row with this key, 0 when none
     void remove(int row);
     // Removes these rows (numbers from 1, in any order) in one go, however

@@ -82,6 +82,29 @@ RowStatistics LearningSession::statistics(const QString& questionKey) const {
     return row;
 }
 
+QVector<RowStatistics> LearningSession::statistics(const QStringList& questionKeys) const {
+    QVector<RowStatistics> rows = learner_.statistics(questionKeys);
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        rows[i].thisRound = round_.resultOf(questionKeys.at(i));
+    return rows;
+}
+
+QVector<int> LearningSession::rowsFilteredOut(const QuestionFilter& filter,
+                                              const QStringList& keys) const {
+    // Each row's results and verdict are looked up only for a filter that
+    // reads them.
+    QVector<RowNumbers> rows = filter.readsResults() ? learner_.numbers(keys)
+                                                     : QVector<RowNumbers>(keys.size());
+    if (filter.readsVerdicts())
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            rows[i].wrongThisTime = round_.answeredWrongly(keys.at(i));
+    QVector<int> out;
+    for (int row = int(keys.size()); row >= 1; --row)
+        if (!keepsRow(filter, row, rows.at(row - 1), learner_.markTable()))
+            out << row;
+    return out;
+}
+
 LearnerFileOutcome LearningSession::judge(bool right) {
     const QString key = round_.shownKey();
     const qint64 time = Clock::now().toSecsSinceEpoch();

@@ -42,6 +42,11 @@ class LearningSession : public QObject {
     // A question's columns on the run list: its results and this round's
     // verdict.
     RowStatistics statistics(const QString& questionKey) const;
+    QVector<RowStatistics> statistics(const QStringList& questionKeys) const;
+    // Of `keys` in list order, after a random filter's shuffle, the places
+    // from 1 of the rows `filter` removes, the last first. A filter that
+    // chooses by the schedule removes none here.
+    QVector<int> rowsFilteredOut(const QuestionFilter& filter, const QStringList& keys) const;
     // The learner's answer to the question shown was judged: its line goes
     // to the answer log before anything shows the verdict, and the outcome
     // says whether it could be written.

@@ -3,10 +3,8 @@
 #include "platform/Texts.h"
 #include "session/Statistics.h"
 
-int rowToShow(int n, const QStringList& thisRoundResults) {
-    if (n != 0)
-        return n;
-    return int(thisRoundResults.indexOf(QString())) + 1;
+int rowToShow(int n, const Round& round) {
+    return n != 0 ? n : round.firstUnanswered();
 }
 
 int nextRow(int position, int rowCount) {
@@ -34,16 +32,33 @@ void Round::setOrder(const QStringList& keys) {
     if (keys == order_)
         return;
     order_ = keys;
+    answeredUpTo_ = 0;
     emit changed();
 }
 
 int Round::position() const {
-    return hasShownQuestion() ? int(order_.indexOf(shownKey_)) + 1 : 0;
+    if (!hasShownQuestion())
+        return 0;
+    // A place outside the order holds no key, and the shown one is never empty.
+    if (order_.value(shownAt_) != shownKey_)
+        shownAt_ = order_.indexOf(shownKey_);
+    return int(shownAt_) + 1;
+}
+
+int Round::firstUnanswered() const {
+    while (answeredUpTo_ < order_.size() && verdicts_.contains(order_.at(answeredUpTo_)))
+        ++answeredUpTo_;
+    return answeredUpTo_ < order_.size() ? int(answeredUpTo_) + 1 : 0;
 }
 
 QString Round::resultOf(const QString& key) const {
     const auto found = verdicts_.constFind(key);
     return found == verdicts_.constEnd() ? QString() : thisRoundResult(*found);
+}
+
+bool Round::answeredWrongly(const QString& key) const {
+    const auto found = verdicts_.constFind(key);
+    return found != verdicts_.constEnd() && !*found;
 }
 
 QStringList Round::thisRoundResults() const {
@@ -65,6 +80,7 @@ void Round::clearResults() {
         return;
     const QStringList keys = verdicts_.keys();
     verdicts_.clear();
+    answeredUpTo_ = 0;
     for (const QString& key : keys)
         emit resultChanged(key);
     emit changed();

@@ -11,11 +11,13 @@
 // progress is each row's this-round result ("○", "×", or "" while not
 // answered in this round).
 
+class Round;
+
 // The row that showing question n shows: n itself, or for n = 0 the first
 // row not yet answered in this round. 0 means the round is over: save the
 // learner's records, preselect wrongThisTimeFilter() on the list page and put
 // the focus on "ﾌｨﾙﾀ実行".
-int rowToShow(int n, const QStringList& thisRoundResults);
+int rowToShow(int n, const Round& round);
 
 // "→" and "←" from the row of the current question (0 when there is none):
 // the row to show, or 0 to do nothing. The question left behind stays
@@ -66,6 +68,10 @@ class Round : public QObject {
 
     // This round's verdicts: "○", "×", or "" while not answered in it.
     QString resultOf(const QString& key) const;
+    bool answeredWrongly(const QString& key) const;
+    // The place from 1 in the order of the first question without a
+    // verdict, 0 when every one has its verdict.
+    int firstUnanswered() const;
     // The verdicts in the round's order.
     QStringList thisRoundResults() const;
     void judge(const QString& key, bool right);
@@ -104,4 +110,10 @@ class Round : public QObject {
     QString shownKey_;
     QList<bool> picks_;
     bool running_ = false;
+    // Where the last searches ended: verdicts are only added while the
+    // order stands, so a search for the first question without one goes on
+    // from where the last ended, and the shown question mostly stays where
+    // it was found.
+    mutable qsizetype answeredUpTo_ = 0;
+    mutable qsizetype shownAt_ = 0;
 };

@@ -21,23 +21,15 @@ void frmMain::cmdDoFilter_Click() {
     }
     if (filter.shufflesFirst())
         shuffleListItems(lstMondai);
-    // Rows are judged from the last up and leave together, so no row moves
-    // before its turn.
-    QVector<int> leaving;
-    for (int row = lstMondai->count(); row >= 1; --row)
-        if (!keepsRow(filter, row, session_.statistics(lstMondai->key(row)), markTable))
-            leaving << row;
-    narrowList(leaving);
+    // The rows leave together, so no row moves before its turn.
+    narrowList(session_.rowsFilteredOut(filter, lstMondai->keys()));
     cmdStart->setFocus();
 }
 
 // The schedule keeps the questions due, and maybe new ones, in the order
 // they are to be asked.
 void frmMain::chooseBySchedule(const QuestionFilter& filter) {
-    QStringList keys;
-    for (int row = 1; row <= lstMondai->count(); ++row)
-        keys << lstMondai->key(row);
-    const QStringList chosen = session_.chooseBySchedule(filter, keys);
+    const QStringList chosen = session_.chooseBySchedule(filter, lstMondai->keys());
     const QSet<QString> kept(chosen.begin(), chosen.end());
     QVector<int> leaving;
     for (int row = lstMondai->count(); row >= 1; --row)

@@ -22,8 +22,8 @@ namespace {
 // The question list's sub-items: columns 2 to 6.
 constexpr int StatisticsColumns = 5;
 
-void showResultsAt(ListView& list, int row, const LearningSession& session) {
-    const QStringList columns = session.statistics(list.key(row)).columns();
+void showResultsAt(ListView& list, int row, const RowStatistics& statistics) {
+    const QStringList columns = statistics.columns();
     for (int column = 0; column < StatisticsColumns; ++column)
         list.setSubItem(row, column + 1, columns.at(column));
 }
@@ -84,13 +84,14 @@ bool frmMain::switchLearner(const QString& name) {
 }
 
 void frmMain::matchUserData() {
-    for (int row = 1; row <= lstMondai->count(); ++row)
-        showResultsAt(*lstMondai, row, session_);
+    const QVector<RowStatistics> rows = session_.statistics(lstMondai->keys());
+    for (int row = 1; row <= int(rows.size()); ++row)
+        showResultsAt(*lstMondai, row, rows.at(row - 1));
 }
 
 void frmMain::showRowResults(const QString& key) {
     if (const int row = lstMondai->find(key))
-        showResultsAt(*lstMondai, row, session_);
+        showResultsAt(*lstMondai, row, session_.statistics(key));
 }
 
 void frmMain::showMarks() {
@@ -105,11 +106,7 @@ void frmMain::showMarks() {
 }
 
 void frmMain::followListOrder() {
-    QStringList keys;
-    keys.reserve(lstMondai->count());
-    for (int row = 1; row <= lstMondai->count(); ++row)
-        keys << lstMondai->key(row);
-    round().setOrder(keys);
+    round().setOrder(lstMondai->keys());
 }
 
 // The due count follows the count: both change with the open file's

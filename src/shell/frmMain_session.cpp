@@ -108,7 +108,7 @@ void frmMain::showNextQuestion() {
 }
 
 void frmMain::showQuestion(int n) {
-    n = rowToShow(n, round().thisRoundResults());
+    n = rowToShow(n, round());
     if (n == 0) {
         // The round is over: the wrongly answered questions are one Enter away.
         round().end();

@@ -282,12 +282,13 @@ QWidget* frmResults::classPage(const ResultsData& data) {
     // question.
     cmdClassExport =
         named(new QPushButton(u("回答者ごとの正解率を書き出す(&E)…"), page), "cmdClassExport");
-    const QByteArray sheet = classRateSheet(data.klass);
-    connect(cmdClassExport, &QPushButton::clicked, this, [sheet] {
+    // Composed only when asked for: a class of many learners and questions
+    // would hold up the window's opening.
+    connect(cmdClassExport, &QPushButton::clicked, this, [klass = data.klass] {
         const QString path =
             exportPath(u("回答者ごとの正解率を書き出す"), u("CSVﾌｧｲﾙ(ｶﾝﾏ区切り) (*.csv)|*.csv"));
         if (!path.isEmpty())
-            saveExport(path, sheet);
+            saveExport(path, classRateSheet(klass));
     });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdClassExport);

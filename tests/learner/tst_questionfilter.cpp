@@ -31,6 +31,17 @@ const QList<QStringList> Rows{
     {"all", "     2", "     2", "100.0%", "B", u8("○")},
 };
 
+// The numbers behind a row's columns, as the learner's records hold them:
+// the mark's level, none for a mark the table does not define.
+RowNumbers numbersOf(const QStringList& columns2to6, const KeyedTable& table) {
+    RowNumbers row;
+    row.correct = numericValue(columns2to6.at(0));
+    row.answered = numericValue(columns2to6.at(1));
+    row.level = table.textOf("str" + columns2to6.at(3));
+    row.wrongThisTime = columns2to6.at(4) == u8("×");
+    return row;
+}
+
 QStringList allRows() {
     QStringList names;
     for (const QStringList& row : Rows)
@@ -85,13 +96,50 @@ class TestQuestionFilter : public QObject {
         QCOMPARE(parsed.shufflesFirst(), filter.startsWith(u8("ﾗﾝﾀﾞﾑに")));
         QList<QStringList> rows = Rows;
         for (qsizetype row = rows.size(); row >= 1; --row)
-            if (!keepsRow(parsed, int(row), RowStatistics::fromColumns(rows.at(row - 1).mid(1)),
-                          table))
+            if (!keepsRow(parsed, int(row), numbersOf(rows.at(row - 1).mid(1), table), table))
                 rows.removeAt(row - 1);
         QStringList names;
         for (const QStringList& row : rows)
             names << row.at(0);
         QCOMPARE(names, kept);
+    }
+
+    // The rate filters choose by the rate a row shows, also where a
+    // hand-made learner file's counts show one below 0 or past the list's
+    // plain digits; a figure no rate is shown as keeps nothing.
+    void rateFiltersOnOddCounts_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<double>("correct");
+        QTest::addColumn<double>("answered");
+        QTest::addColumn<bool>("kept");
+        const QString exact = u8("正答率が%1%のものだけ選ぶ");
+        const QString atMost = u8("正答率が%1%以下のものだけ選ぶ");
+        QTest::newRow("1 of 3 is 33.3%") << exact.arg("33") << 1.0 << 3.0 << false;
+        QTest::newRow("2 of 3 at most 66%") << atMost.arg("66") << 2.0 << 3.0 << false;
+        QTest::newRow("2 of 3 at most 67%") << atMost.arg("67") << 2.0 << 3.0 << true;
+        QTest::newRow("leading zero") << exact.arg("050") << 1.0 << 2.0 << false;
+        QTest::newRow("zero figure twice") << exact.arg("00") << 0.0 << 0.0 << false;
+        QTest::newRow("blank in figure") << exact.arg(" 50") << 1.0 << 2.0 << false;
+        QTest::newRow("below 0") << exact.arg("-50") << -1.0 << 2.0 << true;
+        QTest::newRow("below 0, at most 0%") << atMost.arg("0") << -1.0 << 2.0 << true;
+        QTest::newRow("below 0, at most -51%") << atMost.arg("-51") << -1.0 << 2.0 << false;
+        QTest::newRow("very large") << exact.arg("1000000000000000") << 1e13 << 1.0 << true;
+        QTest::newRow("very large, at most 100%") << atMost.arg("100") << 1e13 << 1.0 << false;
+        QTest::newRow("largest plain") << exact.arg("99999999999999") << 999999999999.99 << 1.0
+                                       << true;
+        QTest::newRow("no answer, 0%") << exact.arg("0") << 3.0 << 0.0 << true;
+        QTest::newRow("no answer, at most 0%") << atMost.arg("0") << 3.0 << 0.0 << true;
+    }
+    void rateFiltersOnOddCounts() {
+        QFETCH(QString, filter);
+        QFETCH(double, correct);
+        QFETCH(double, answered);
+        QFETCH(bool, kept);
+        const KeyedTable table = marks();
+        RowNumbers row;
+        row.correct = correct;
+        row.answered = answered;
+        QCOMPARE(keepsRow(parseFilter(filter, table), 1, row, table), kept);
     }
 
     // Counts, rates, levels and typed numbers are read by the number they

@@ -58,7 +58,45 @@ class TestRound : public QObject {
         QFETCH(int, n);
         QFETCH(QStringList, results);
         QFETCH(int, row);
-        QCOMPARE(rowToShow(n, results), row);
+        Round round;
+        QStringList keys;
+        for (qsizetype i = 0; i < results.size(); ++i)
+            keys << "k" + QString::number(i + 1);
+        round.setOrder(keys);
+        for (qsizetype i = 0; i < results.size(); ++i)
+            if (!results.at(i).isEmpty())
+                round.judge(keys.at(i), results.at(i) == u8("○"));
+        QCOMPARE(rowToShow(n, round), row);
+    }
+
+    // The first question without a verdict follows the verdicts, a new
+    // order and a cleared round; n of N follows the shown question's place.
+    void firstUnansweredFollowsTheRound() {
+        Round round;
+        round.setOrder({"a", "b", "c"});
+        QCOMPARE(round.firstUnanswered(), 1);
+        round.judge("a", true);
+        round.judge("c", false);
+        QCOMPARE(round.firstUnanswered(), 2);
+        round.judge("b", true);
+        QCOMPARE(round.firstUnanswered(), 0);
+        round.setOrder({"c", "d", "b", "a"});
+        QCOMPARE(round.firstUnanswered(), 2);
+        round.clearResults();
+        QCOMPARE(round.firstUnanswered(), 1);
+
+        round.show("b", {});
+        QCOMPARE(round.position(), 3);
+        round.setOrder({"b", "a"});
+        QCOMPARE(round.position(), 1);
+        round.setOrder({"a", "c"});
+        QCOMPARE(round.position(), 0);
+        QCOMPARE(round.position(), 0);
+        round.setOrder({"a", "c", "b"});
+        QCOMPARE(round.position(), 3);
+        // The shown question was last, and the order ends before its place.
+        round.setOrder({"a", "c"});
+        QCOMPARE(round.position(), 0);
     }
 
     void navigation_data() {

@@ -160,6 +160,63 @@ class TestLearnerRecords : public QObject {
         QCOMPARE(statisticsColumns(window.lstMondai, 1), (QStringList{"     2", "     3", " 66.7%", "A", ""}));
     }
 
+    // A save shows what another program wrote to the learner file since it
+    // was read, on every row whose numbers it changed, also rows this
+    // program never touched; this round's verdicts stay.
+    void saveShowsTheFile_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("otherColumns"); // what the other program stores
+        QTest::addColumn<QList<QStringList>>("rows");
+        const QString right = u8("○");
+        const QStringList k1{"     2", "     2", "100.0%", "", right};
+        const QStringList k2{"     0", "     1", "  0.0%", "", ""};
+        const QStringList k3{"", "", "", "", ""};
+        const QStringList k4{"     2", "     2", "100.0%", "A", ""};
+        QTest::newRow("nothing else") << QString() << QStringList() << QList{k1, k2, k3, k4};
+        QTest::newRow("another answered an untouched question")
+            << "k2" << QStringList{"     1", "     2", "", "", ""}
+            << QList{k1, QStringList{"     1", "     2", " 50.0%", "", ""}, k3, k4};
+        QTest::newRow("another answered a new question")
+            << "k3" << QStringList{"     0", "     1", "", "", ""}
+            << QList{k1, k2, QStringList{"     0", "     1", "  0.0%", "", ""}, k4};
+        QTest::newRow("another answered the same question")
+            << "k1" << QStringList{"     1", "     2", "", "", ""}
+            << QList{QStringList{"     2", "     3", " 66.7%", "", right}, k2, k3, k4};
+        QTest::newRow("another gave a mark")
+            << "k4" << QStringList{"     2", "     2", "", "B", ""}
+            << QList{k1, k2, k3, QStringList{"     2", "     2", "100.0%", "B", ""}};
+    }
+    void saveShowsTheFile() {
+        QFETCH(QString, key);
+        QFETCH(QStringList, otherColumns);
+        QFETCH(QList<QStringList>, rows);
+        TestEnv env;
+        env.writeFile("kuMemo-ini.txt", "Level=1:A\r\nLevel=2:B\r\n");
+        env.writeFile("a.kmd", questionFile({"k1", "k2", "k3", "k4"}));
+        const QString id = makeFileId("a.kmd");
+        const QString path = env.path(u8("ごんべえ.kmu"));
+        env.writeFile(u8("ごんべえ.kmu"),
+                      Codepage::encode("<u-" + id + ":k1 value='1:1:'/>\r\n<u-" + id +
+                                       ":k2 value='0:1:'/>\r\n<u-" + id +
+                                       ":k4 value='2:2:1'/>\r\n"));
+        frmMain window;
+        window.show();
+        window.openFile(env.path("a.kmd"));
+        LearnerModel& learner = window.session().learner();
+        learner.store("k1", statsAfterJudging(learner.statistics("k1"), true));
+        window.round().judge("k1", true);
+        if (!key.isEmpty()) {
+            LearnerRecords other;
+            QVERIFY(loadLearnerFile(path, other).ok);
+            updateRecord(other, id, key, RowStatistics::fromColumns(otherColumns),
+                         learner.markTable());
+            QVERIFY(saveLearnerFile(path, other).ok);
+        }
+        QVERIFY(window.saveUserData());
+        for (int row = 1; row <= 4; ++row)
+            QCOMPARE(statisticsColumns(window.lstMondai, row), rows.at(row - 1));
+    }
+
     // The lock and the socket are in the user's runtime folder, and the
     // socket is open to the user alone; a runtime folder that is named but
     // missing is made, for the user alone.
