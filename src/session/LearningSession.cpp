@@ -30,15 +30,20 @@ void LearningSession::loadSchedules() {
 }
 
 double LearningSession::retention() const {
+    if (retention_)
+        return *retention_;
     bool number = false;
     const double chosen = SettingsStore::get("retention", QString()).toDouble(&number);
-    return number && chosen >= MinRetentionPercent / 100.0 && chosen <= MaxRetentionPercent / 100.0
-               ? chosen
-               : DefaultRetention;
+    retention_ = number && chosen >= MinRetentionPercent / 100.0 &&
+                         chosen <= MaxRetentionPercent / 100.0
+                     ? chosen
+                     : DefaultRetention;
+    return *retention_;
 }
 
 void LearningSession::setRetention(int percent) {
     SettingsStore::save("retention", QString::number(percent / 100.0));
+    retention_.reset();
     emit scheduleChanged();
 }
 

@@ -9,6 +9,8 @@
 
 #include <QObject>
 
+#include <optional>
+
 struct QuestionEntry;
 
 // What the main window decides without a widget: whose results are kept
@@ -115,4 +117,7 @@ class LearningSession : public QObject {
         QVector<QuestionHistory> history;
     };
     QVector<HeldHistory> heldHistory_;
+    // Read from the settings once: every answer asks for it, and opening
+    // the settings costs milliseconds.
+    mutable std::optional<double> retention_;
 };
