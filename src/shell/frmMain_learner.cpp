@@ -117,11 +117,9 @@ void frmMain::showCount() {
 }
 
 void frmMain::showDueCount() {
-    QStringList keys;
-    keys.reserve(document_.count());
-    for (const QuestionEntry& question : document_.entries())
-        keys << question.key;
-    lblDue->setText(dueLabel(session_.dueCount(keys)));
+    // The log may hold questions the file no longer has.
+    lblDue->setText(dueLabel(
+        session_.dueCount([this](const QString& key) { return document_.contains(key); })));
 }
 
 // The retention the schedule aims at, as a whole percentage; a text that is

@@ -96,6 +96,7 @@ struct ScheduleFiles {
         line(3, "n2", 3);
         line(1, "n3", 3);
         line(10, "n4", 1);
+        line(10, "gone", 1); // due, but deleted from the file since
         env.writeFile(u8("ごんべえ.kma"), log);
     }
     ~ScheduleFiles() { Clock::fixForTests({}); }
