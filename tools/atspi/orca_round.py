@@ -15,7 +15,7 @@ import subprocess
 import sys
 import time
 
-from round import PROMPTS, questions, squeeze
+from round import PROMPTS, bind_keys, questions, squeeze, typed_answers
 
 failures = []
 MARK_PROMPT = "この問題に対するあなたの評価は？"
@@ -219,6 +219,7 @@ def play(expected):
 def main():
     global speech
     expected = questions(sys.argv[1])
+    bind_keys(typed_answers(expected))
     speech = Speech(sys.argv[2])
     started = time.time()
     # The main window comes up with the focus on "スタート".

@@ -134,6 +134,31 @@ def key(name):
     settle()
 
 
+def bind_keys(texts):
+    """Gives every character of the texts that has no key a key of its own,
+    once, before the round. Else xdotool lends one spare key to each
+    character in turn, and a program slowed down by the accessibility bus
+    reads the key under the next character's binding: "あじさい" arrives
+    as "じじさい" or not at all."""
+    keymap = subprocess.run(["xmodmap", "-pke"], capture_output=True, text=True,
+                            check=True).stdout
+    spare = [int(k) for k in re.findall(r"^keycode +(\d+) =\s*$", keymap, re.M)]
+    wanted = sorted({c for text in texts for c in text if ord(c) > 0x7e})
+    if len(wanted) > len(spare):
+        raise SystemExit("round: %d characters to type, %d spare keys" % (len(wanted), len(spare)))
+    bindings = []
+    for c, code in zip(wanted, spare):
+        bindings += ["-e", "keycode %d = U%04X U%04X" % (code, ord(c), ord(c))]
+    if bindings:
+        subprocess.run(["xmodmap"] + bindings, check=True)
+
+
+def typed_answers(expected):
+    """What the rounds type: the right answer of every typed question."""
+    return [text for q in expected.values() if q["type"] == "3"
+            for ok, text in q["choices"] if ok]
+
+
 def type_text(text):
     subprocess.run(["xdotool", "type", "--delay", "80", text], check=True)
     settle()
@@ -338,6 +363,7 @@ def frames_inside_screen(width, height):
 
 def main():
     expected = questions(sys.argv[1])
+    bind_keys(typed_answers(expected))
     registry.registerEventListener(
         on_event, "object:state-changed:focused", "object:state-changed:showing",
         "object:property-change:accessible-name",
