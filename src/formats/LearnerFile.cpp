@@ -6,8 +6,14 @@
 #include "platform/TextLines.h"
 #include "platform/Texts.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
+#include <QSysInfo>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <optional>
@@ -278,9 +284,40 @@ constexpr int LockWaitMs = 3000;
 // A lock left by a program that ended without releasing it is taken over
 // at once; one older than QLockFile's stale time (30 s, far beyond any
 // save) counts as left behind as well.
-LearnerLock::LearnerLock(const QString& learnerFile) : lock_(learnerFile + ".lock") {}
+LearnerLock::LearnerLock(const QString& learnerFile)
+    : path_(QFile::encodeName(learnerFile + ".lock")), lock_(learnerFile + ".lock") {}
+
+LearnerLock::~LearnerLock() {
+    if (made_ < 0)
+        return;
+    ::unlink(path_.constData());
+    ::close(made_);
+}
+
+namespace {
+// What QLockFile writes into its file, so that a program waiting with
+// QLockFile can tell whose lock it is and whether it was left behind.
+const QByteArray& lockInfo() {
+    static const QByteArray info =
+        QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+        QCoreApplication::applicationName().toUtf8() + '\n' +
+        QSysInfo::machineHostName().toUtf8() + '\n' + QSysInfo::machineUniqueId() + '\n' +
+        QSysInfo::bootUniqueId() + '\n';
+    return info;
+}
+} // namespace
 
 bool LearnerLock::take(const QString& fileToWrite, QString& reason) {
+    const QByteArray& info = lockInfo();
+    made_ = ::open(path_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (made_ >= 0) {
+        if (::write(made_, info.constData(), size_t(info.size())) == info.size() &&
+            ::flock(made_, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        ::unlink(path_.constData());
+        ::close(made_);
+        made_ = -1;
+    }
     if (lock_.tryLock(LockWaitMs))
         return true;
     if (heldElsewhere()) {

@@ -90,9 +90,18 @@ struct LearnerFileOutcome {
 // learner file and the round log beside it are read for a change and
 // written only while this lock is held. It is a file beside the learner
 // file, named as it is with ".lock" added; it goes when the lock does.
+//
+// It is QLockFile's lock file, in QLockFile's bytes. Taken where no other
+// program holds it, it is made directly and not synced to the disk, as
+// QLockFile does: a lock need not outlive the machine, and the sync was
+// most of each answer's time. A lock held elsewhere, left behind, or not
+// to be made is QLockFile's to wait for, take over or explain.
 class LearnerLock {
   public:
     explicit LearnerLock(const QString& learnerFile);
+    ~LearnerLock();
+    LearnerLock(const LearnerLock&) = delete;
+    LearnerLock& operator=(const LearnerLock&) = delete;
     // Waits a few seconds while another program holds the lock. False when
     // it cannot be had; `reason` then says why, and nothing may be written
     // to `fileToWrite`.
@@ -101,6 +110,8 @@ class LearnerLock {
     bool heldElsewhere() const { return lock_.error() == QLockFile::LockFailedError; }
 
   private:
+    QByteArray path_; // the lock file's, in the system's encoding
+    int made_ = -1;   // the lock file made directly, while it is held
     QLockFile lock_;
 };
 

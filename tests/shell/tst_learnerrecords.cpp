@@ -120,6 +120,23 @@ class TestLearnerRecords : public QObject {
         QVERIFY(window.saveUserData());
         QCOMPARE(fileBytes(path),
                  before + "<u-" + makeFileId("a.kmd").toLatin1() + ":k1 value='1:1:'/>\r\n");
+
+        // The other way round: a lock this program holds is one QLockFile
+        // waits for and never takes for left behind, and it names this
+        // program; it goes when the lock does.
+        {
+            LearnerLock mine(path);
+            QString reason;
+            QVERIFY(mine.take(path, reason));
+            QVERIFY(!other.tryLock(0));
+            QCOMPARE(other.error(), QLockFile::LockFailedError);
+            qint64 pid = 0;
+            QString host, program;
+            QVERIFY(other.getLockInfo(&pid, &host, &program));
+            QCOMPARE(pid, QCoreApplication::applicationPid());
+            QCOMPARE(program, QCoreApplication::applicationName());
+        }
+        QVERIFY(!QFile::exists(path + ".lock"));
     }
 
     // Two programs on one program folder answer the same question: both
