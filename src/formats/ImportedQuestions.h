@@ -6,8 +6,7 @@
 
 #include <QString>
 #include <QVector>
-
-class QXmlStreamReader;
+#include <QXmlStreamReader>
 
 // What a reader of another program's file takes from it: questions without
 // keys, and what it left out and why.
@@ -38,6 +37,18 @@ struct ImportedQuestions {
     // Not ok: the XML is not well formed, here.
     static ImportedQuestions refusedXml(const QXmlStreamReader& xml);
 };
+
+// Reads the children of the element the reader is on: `read(xml)` reads
+// each one named `name` whole, the others are passed over.
+template <class Read>
+void forEachChildNamed(QXmlStreamReader& xml, QLatin1StringView name, Read read) {
+    while (xml.readNextStartElement()) {
+        if (xml.name() == name)
+            read(xml);
+        else
+            xml.skipCurrentElement();
+    }
+}
 
 // The text as a question file can hold it: without NUL and the two marks
 // its rich text uses for structure, line ends as "\n".

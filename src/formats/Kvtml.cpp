@@ -57,11 +57,7 @@ QString readTranslation(QXmlStreamReader& xml, QuestionHistory& history) {
 
 Entry readEntry(QXmlStreamReader& xml) {
     Entry entry;
-    while (xml.readNextStartElement()) {
-        if (xml.name() != QLatin1String("translation")) {
-            xml.skipCurrentElement();
-            continue;
-        }
+    forEachChildNamed(xml, QLatin1StringView("translation"), [&](QXmlStreamReader& xml) {
         bool ok = false;
         const int id = xml.attributes().value(QLatin1String("id")).toInt(&ok);
         QuestionHistory grades;
@@ -72,7 +68,7 @@ Entry readEntry(QXmlStreamReader& xml) {
             entry.sides[id] = text;
             entry.has[id] = true;
         }
-    }
+    });
     return entry;
 }
 
@@ -93,18 +89,10 @@ ImportedQuestions read(const QByteArray& bytes, bool swapSides) {
         if (!version.startsWith(u'2'))
             return ImportedQuestions::refused(
                 u("KVTMLの版「%1」は読めません。KVTML 2のﾌｧｲﾙを指定して下さい。").arg(version));
-        while (xml.readNextStartElement()) {
-            if (xml.name() != QLatin1String("entries")) {
-                xml.skipCurrentElement();
-                continue;
-            }
-            while (xml.readNextStartElement()) {
-                if (xml.name() == QLatin1String("entry"))
-                    entries.append(readEntry(xml));
-                else
-                    xml.skipCurrentElement();
-            }
-        }
+        forEachChildNamed(xml, QLatin1StringView("entries"), [&](QXmlStreamReader& xml) {
+            forEachChildNamed(xml, QLatin1StringView("entry"),
+                              [&](QXmlStreamReader& xml) { entries.append(readEntry(xml)); });
+        });
     }
     if (xml.hasError())
         return ImportedQuestions::refusedXml(xml);

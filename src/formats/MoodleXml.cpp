@@ -35,12 +35,9 @@ struct Question {
 Text readText(QXmlStreamReader& xml) {
     Text t;
     t.format = xml.attributes().value(QLatin1String("format")).toString();
-    while (xml.readNextStartElement()) {
-        if (xml.name() == QLatin1String("text"))
-            t.text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        else
-            xml.skipCurrentElement();
-    }
+    forEachChildNamed(xml, QLatin1StringView("text"), [&](QXmlStreamReader& xml) {
+        t.text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+    });
     return t;
 }
 
@@ -163,12 +160,8 @@ ImportedQuestions read(const QByteArray& bytes) {
     if (xml.readNextStartElement()) {
         if (xml.name() != QLatin1String("quiz"))
             return ImportedQuestions::refused(u("Moodle XMLの<quiz>がありません。"));
-        while (xml.readNextStartElement()) {
-            if (xml.name() == QLatin1String("question"))
-                questions.append(readQuestion(xml));
-            else
-                xml.skipCurrentElement();
-        }
+        forEachChildNamed(xml, QLatin1StringView("question"),
+                          [&](QXmlStreamReader& xml) { questions.append(readQuestion(xml)); });
     }
     if (xml.hasError())
         return ImportedQuestions::refusedXml(xml);
