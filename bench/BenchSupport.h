@@ -124,15 +124,23 @@ struct BenchProgram {
     QTemporaryDir dir;
     QString empty;
     std::unique_ptr<frmMain> main;
+    frmSakusei* editor = nullptr;
 
     BenchProgram() {
         useFolderForBench(dir.path());
         main = std::make_unique<frmMain>();
         main->show();
+        editor = main->sakusei();
         empty = dir.filePath("empty.kmd");
         writeBytes(empty, QuestionFile::plainFileBytes(QuestionFile::compose("1.00", {}, {})));
     }
 };
+
+// The head of a table of works beside the time of opening their file.
+inline void printRatioTableHead() {
+    std::printf("| work | questions | ms | opening ms | ratio | goal |\n"
+                "|---|---:|---:|---:|---:|---:|\n");
+}
 
 // Opens from run mode, as a learner does: both lists filled, the editor's
 // fields showing the last question.

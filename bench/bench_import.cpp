@@ -122,15 +122,14 @@ int main(int argc, char** argv) {
     BenchProgram program;
     QTemporaryDir& dir = program.dir;
     frmMain& main = *program.main;
-    frmSakusei* editor = main.sakusei();
+    frmSakusei* editor = program.editor;
     const QString& empty = program.empty;
     constexpr int n = 10000;
     const QString path = dir.filePath("q.kmd");
     writeBytes(path, QuestionFile::plainFileBytes(questionFileText(n)));
     const double openMs = fastest([&] { openInRunMode(main, path); });
 
-    std::printf("| work | questions | ms | opening ms | ratio | goal |\n"
-                "|---|---:|---:|---:|---:|---:|\n");
+    printRatioTableHead();
     const auto report = [openMs](const char* work, double ms, const char* goal) {
         std::printf("| %s | %d | %.0f | %.0f | %.2f | %s |\n", work, n, ms, openMs, ms / openMs,
                     goal);

@@ -61,11 +61,10 @@ int main(int argc, char** argv) {
     BenchProgram program;
     QTemporaryDir& dir = program.dir;
     frmMain& main = *program.main;
-    frmSakusei* editor = main.sakusei();
+    frmSakusei* editor = program.editor;
     const QString& empty = program.empty;
 
-    std::printf(
-        "| work | questions | ms | opening ms | ratio | goal |\n|---|---:|---:|---:|---:|---:|\n");
+    printRatioTableHead();
     const auto report = [](const char* work, int n, double ms, double openMs, double goal) {
         std::printf("| %s | %d | %.0f | %.0f | %.2f | ≤ %.1f |\n", work, n, ms, openMs, ms / openMs,
                     goal);
