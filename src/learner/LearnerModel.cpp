@@ -46,15 +46,7 @@ QStringList changedQuestions(const LearnerRecords& before, const LearnerRecords&
 } // namespace
 
 LearnerFileOutcome LearnerModel::save(const QString& path) {
-    // Shared with records_ until the save replaces them, not copied.
-    const LearnerRecords before = records_;
-    const LearnerFileOutcome outcome = saveLearnerFile(path, records_);
-    // Another program's answers merged into the file show here too; a row
-    // whose numbers came back as they were is not shown again.
-    if (outcome.ok)
-        for (const QString& key : changedQuestions(before, records_, fileId_))
-            emit changed(key);
-    return outcome;
+    return storeAllAndSave({}, path);
 }
 
 RowStatistics LearnerModel::statistics(const QString& questionKey) const {
@@ -107,9 +99,15 @@ void LearnerModel::store(const QString& questionKey, const RowStatistics& statis
 LearnerFileOutcome
 LearnerModel::storeAllAndSave(const QVector<QPair<QString, RowStatistics>>& questions,
                               const QString& path) {
+    // Shared with records_ until they change, not copied.
+    const LearnerRecords before = records_;
     for (const auto& [key, row] : questions)
         updateRecord(records_, fileId_, key, row, marks_.table);
     const LearnerFileOutcome outcome = saveLearnerFile(path, records_);
-    emit reset();
+    // Another program's answers merged into the file show here too; a row
+    // whose numbers came back as they were is not shown again. A file that
+    // could not be written leaves the new numbers in memory, shown.
+    for (const QString& key : changedQuestions(before, records_, fileId_))
+        emit changed(key);
     return outcome;
 }

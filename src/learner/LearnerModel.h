@@ -44,8 +44,8 @@ class LearnerModel : public QObject {
     // do not know keeps the level the record had.
     void store(const QString& questionKey, const RowStatistics& statistics);
     // Many questions' counts and marks at once, as store gives one, then
-    // the learner file written as save writes it; the lists are told once,
-    // whether or not the file could be written.
+    // the learner file written as save writes it; the lists are told of
+    // each row that changed, whether or not the file could be written.
     LearnerFileOutcome storeAllAndSave(const QVector<QPair<QString, RowStatistics>>& questions,
                                        const QString& path);
     // The learner gives the question a mark; a text that is not a mark of

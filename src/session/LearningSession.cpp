@@ -47,7 +47,7 @@ void LearningSession::setRetention(int percent) {
     emit scheduleChanged();
 }
 
-int LearningSession::dueCount(const std::function<bool(const QString&)>& isQuestion) const {
+DueCount LearningSession::dueCount(const std::function<bool(const QString&)>& isQuestion) const {
     return ::dueCount(schedules_, isQuestion, Clock::now(), retention());
 }
 
@@ -193,28 +193,30 @@ LearningSession::fileHistory(const QVector<QuestionHistory>& history, const QStr
             return taken;
     }
     taken.taken = true;
-    // A learner switched away from since the import gets the counts in
-    // their own file, read and written here; the current one's show.
-    const bool current = learnerName == appGlobals().learnerName;
-    LearnerModel other;
-    if (!current) {
-        other.setMarks({learner_.marks(), learner_.markTable()});
-        other.setFileId(learner_.fileId());
-        other.load(learnerFilePath(folder, learnerName));
+    const QString path = learnerFilePath(folder, learnerName);
+    if (learnerName != appGlobals().learnerName) {
+        // A learner switched away from since the import: records of these
+        // counts alone, new to the file, are added under its lock to what
+        // it holds, marks kept.
+        LearnerRecords added;
+        for (const QuestionHistory& question : history)
+            if (!question.isEmpty())
+                added.add(recordKey(learner_.fileId(), question.key),
+                          {QString::number(question.right), QString::number(question.answered),
+                           QString()});
+        taken.outcome = saveLearnerFile(path, added);
+        return taken;
     }
-    LearnerModel& model = current ? learner_ : other;
     QVector<QPair<QString, RowStatistics>> counts;
     counts.reserve(taken.questions);
     for (const QuestionHistory& question : history)
         if (!question.isEmpty())
-            counts.append({question.key, statsAfterAnswers(model.statistics(question.key),
+            counts.append({question.key, statsAfterAnswers(learner_.statistics(question.key),
                                                            question.answered, question.right)});
     // The log holds the answers already: when the learner file cannot be
-    // written now, the current learner's counts wait in memory for the
-    // next save.
-    taken.outcome = model.storeAllAndSave(counts, learnerFilePath(folder, learnerName));
-    if (current)
-        loadSchedules();
+    // written now, the counts wait in memory for the next save.
+    taken.outcome = learner_.storeAllAndSave(counts, path);
+    loadSchedules();
     return taken;
 }
 
