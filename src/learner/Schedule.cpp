@@ -181,15 +181,22 @@ QStringList dueKeys(const QStringList& keys, const Schedules& schedules, const Q
     return chosen;
 }
 
-int dueCount(const Schedules& schedules, const std::function<bool(const QString&)>& isQuestion,
-             const QDateTime& now, double retention) {
+DueCount dueCount(const Schedules& schedules,
+                  const std::function<bool(const QString&)>& isQuestion, const QDateTime& now,
+                  double retention) {
     const qint64 at = now.toSecsSinceEpoch();
     const double perStability = intervalPerStability(retention);
-    int due = 0;
-    for (auto memory = schedules.cbegin(); memory != schedules.cend(); ++memory)
-        if (dueAfter(*memory, perStability) <= at && isQuestion(memory.key()))
-            ++due;
-    return due;
+    DueCount count;
+    for (auto memory = schedules.cbegin(); memory != schedules.cend(); ++memory) {
+        const qint64 due = dueAfter(*memory, perStability);
+        if (due <= at) {
+            if (isQuestion(memory.key()))
+                ++count.due;
+        } else if ((count.next == 0 || due < count.next) && isQuestion(memory.key())) {
+            count.next = due;
+        }
+    }
+    return count;
 }
 
 std::optional<int> retentionPercent(const QString& typed) {

@@ -75,11 +75,18 @@ QStringList newKeys(const QStringList& keys, const Schedules& schedules,
                     const LearnerRecords& records, const QString& fileId, double count);
 
 // How many questions in the schedule that `isQuestion` knows are due by
-// `now`: as many as dueKeys gives for all of them. The schedule is walked
-// in its own order, and only a due question is looked up: a count after
-// every answer stays far below a millisecond for 10,000 questions.
-int dueCount(const Schedules& schedules, const std::function<bool(const QString&)>& isQuestion,
-             const QDateTime& now, double retention);
+// `now`: as many as dueKeys gives for all of them; and when the next of
+// them falls due, in seconds since 1970, 0 when none will. The schedule is
+// walked in its own order, and only a question due or due soonest so far
+// is looked up: a count after every answer stays far below a millisecond
+// for 10,000 questions.
+struct DueCount {
+    int due = 0;
+    qint64 next = 0;
+};
+DueCount dueCount(const Schedules& schedules,
+                  const std::function<bool(const QString&)>& isQuestion, const QDateTime& now,
+                  double retention);
 
 // How many of `keys` fall due on each of the `days` days from `now`'s date
 // on, in `now`'s time zone; those already due count on the first day.

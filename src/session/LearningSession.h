@@ -64,8 +64,9 @@ class LearningSession : public QObject {
     double retention() const;
     // The learner's choice from now on, kept as a setting.
     void setRetention(int percent);
-    // How many of the questions `isQuestion` knows are due now.
-    int dueCount(const std::function<bool(const QString&)>& isQuestion) const;
+    // How many of the questions `isQuestion` knows are due now, and when
+    // the next falls due.
+    DueCount dueCount(const std::function<bool(const QString&)>& isQuestion) const;
     // Of `keys` in list order, the rows a schedule filter keeps, in the
     // order they are to be asked.
     QStringList chooseBySchedule(const QuestionFilter& filter, const QStringList& keys) const;

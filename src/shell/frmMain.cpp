@@ -88,6 +88,14 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     connect(&document_, &QuestionDocument::recordStored, this, &frmMain::showStoredQuestion);
     connect(&document_, &QuestionDocument::recordsAdded, this, &frmMain::showAddedQuestions);
     connect(&document_, &QuestionDocument::recordRemoved, this, &frmMain::removeQuestionRow);
+    // The due count is of the file's questions, whatever the list shows.
+    connect(&document_, &QuestionDocument::recordsReset, this, &frmMain::showDueCount);
+    connect(&document_, &QuestionDocument::recordsAdded, this, &frmMain::showDueCount);
+    connect(&document_, &QuestionDocument::recordRemoved, this, &frmMain::showDueCount);
+    connect(&document_, &QuestionDocument::recordStored, this, [this](const QString&, bool added) {
+        if (added)
+            showDueCount();
+    });
     connect(&document_, &QuestionDocument::loadProgress, this,
             [this](int read) { lblNum->setText("(Now)" + QString::number(read) + u("件")); });
     Form_Load();
@@ -268,6 +276,10 @@ void frmMain::createControls() {
     lblDue->setContentsMargins(0, 0, Twips::toPixels(120), 0);
     lblDue->setMinimumWidth(lblDue->fontMetrics().horizontalAdvance(dueLabel(99999) + "  "));
     SSTab1->setCornerWidget(lblDue, Qt::TopRightCorner);
+    tmrDue = new QTimer(this);
+    tmrDue->setObjectName("tmrDue");
+    tmrDue->setSingleShot(true);
+    connect(tmrDue, &QTimer::timeout, this, &frmMain::showDueCount);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int page) {
         lblDue->setVisible(page == 0);
         // Time has passed since the count was last shown.

@@ -142,6 +142,7 @@ class frmMain : public QMainWindow {
     QPushButton* cmdRandom = nullptr;
     QLabel* lblNum = nullptr;
     QLabel* lblDue = nullptr; // "復習 3問", in the tab strip above the count
+    QTimer* tmrDue = nullptr; // shows lblDue anew when the next question falls due
     QLabel* lblMsg = nullptr;
     QLineEdit* txtMsg = nullptr;
     QFrame* Frame1 = nullptr;

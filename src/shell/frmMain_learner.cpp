@@ -9,6 +9,7 @@
 #include "session/LearningSession.h"
 #include "platform/Dialogs.h"
 #include "platform/ListView.h"
+#include "platform/Random.h"
 #include "platform/Texts.h"
 #include "platform/Twips.h"
 #include "shell/frmChangeUser.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QTimer>
 
 namespace {
 // The question list's sub-items: columns 2 to 6.
@@ -109,17 +111,24 @@ void frmMain::followListOrder() {
     round().setOrder(lstMondai->keys());
 }
 
-// The due count follows the count: both change with the open file's
-// questions.
 void frmMain::showCount() {
     lblNum->setText(countLabel(lstMondai->count()));
-    showDueCount();
 }
 
 void frmMain::showDueCount() {
     // The log may hold questions the file no longer has.
-    lblDue->setText(dueLabel(
-        session_.dueCount([this](const QString& key) { return document_.contains(key); })));
+    const DueCount count =
+        session_.dueCount([this](const QString& key) { return document_.contains(key); });
+    lblDue->setText(dueLabel(count.due));
+    // Questions fall due at any time of day, also while the list page is
+    // just looked at: the count is shown anew when the next one does, and
+    // at least once a day.
+    if (count.next == 0) {
+        tmrDue->stop();
+        return;
+    }
+    const qint64 seconds = count.next - Clock::now().toSecsSinceEpoch();
+    tmrDue->start(int(std::clamp<qint64>(seconds, 1, 86400) * 1000));
 }
 
 // The retention the schedule aims at, as a whole percentage; a text that is

@@ -636,8 +636,13 @@ class TestSession : public QObject {
         QVERIFY(s.window->lblDue->isVisible());
         QCOMPARE(due(), u8("復習 0問"));
 
+        // The list page left open: the count is shown anew when k2 falls
+        // due, a day after its answer.
+        auto* timer = s.window->findChild<QTimer*>("tmrDue");
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 86400 * 1000);
         Clock::fixForTests(day(2));
-        QTest::mouseClick(s.window->cmdFilterOff, Qt::LeftButton);
+        QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
         QCOMPARE(due(), u8("復習 1問"));
         s.window->cmbFilter->setEditText(u8("復習の時期が来た問題だけ選ぶ"));
         QTest::mouseClick(s.window->cmdDoFilter, Qt::LeftButton);
