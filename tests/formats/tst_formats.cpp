@@ -462,6 +462,8 @@ class TestFormats : public QObject {
                                                     << "a < b, 1<2, x<3 <";
         QTest::newRow("a quoted >") << "<span title=\"a>b\">t</span>"
                                     << "t";
+        QTest::newRow("upper-case tags") << "<A HREF=\"x.html\">link</A> <B>b</B>"
+                                         << "link *b*";
         QTest::newRow("a tag cut short") << "a<b"
                                          << "a";
         QTest::newRow("a script never closed") << "a<script>b"
@@ -846,6 +848,10 @@ class TestFormats : public QObject {
         QTest::newRow("a SQLite database cut short")
             << QuestionImport::Format::Anki
             << AnkiPackageMaker::zip({{"collection.anki21", database.left(4096 + 100)}})
+            << u8("ｺﾚｸｼｮﾝのﾃﾞｰﾀﾍﾞｰｽを読めません(");
+        QTest::newRow("a SQLite header alone")
+            << QuestionImport::Format::Anki
+            << AnkiPackageMaker::zip({{"collection.anki21", QByteArray("SQLite format 3\0\x10", 17)}})
             << u8("ｺﾚｸｼｮﾝのﾃﾞｰﾀﾍﾞｰｽを読めません(");
         QTest::newRow("a ZIP without a collection")
             << QuestionImport::Format::Anki << AnkiPackageMaker::zip({{"media", "{}"}})

@@ -289,6 +289,21 @@ class TestLearnerRecords : public QObject {
         QCOMPARE(handed.count(), 0);
     }
 
+    // A lock left half-made, naming no program, by a start that ended at
+    // once: the next start takes it over unasked and holds it.
+    void halfMadeLockIsTakenOver() {
+        TestEnv env;
+        SingleInstance instance(env.folder());
+        QFile lock(instance.lockFileName());
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.close();
+        QVERIFY(!instance.handedOver({}));
+        QVERIFY(Dialogs::shownMessages().isEmpty());
+        qint64 pid = 0;
+        QVERIFY(QLockFile(instance.lockFileName()).getLockInfo(&pid, nullptr, nullptr));
+        QCOMPARE(pid, QCoreApplication::applicationPid());
+    }
+
     // A second start on the same program folder hands its file to the
     // program running there and ends; where another program still writes
     // the learner file, both programs' answers stay in it.
