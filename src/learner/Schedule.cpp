@@ -1,6 +1,7 @@
 #include "learner/Schedule.h"
 
 #include "learner/Statistics.h"
+#include "platform/Shares.h"
 #include "platform/VectorState.h"
 
 #include <algorithm>
@@ -117,12 +118,15 @@ Memory replayAnswers(const QVector<LoggedAnswer>& answers) {
 }
 
 Schedules replaySchedules(const AnswerLogRead& log) {
+    // Each question's answers are its own: they are replayed on every core.
     // All the arithmetic first, then the look-ups (platform/VectorState.h).
-    QVector<Memory> memories;
-    memories.reserve(log.questions.size());
-    clearUpperVectorState();
-    for (const QuestionAnswers& question : log.questions)
-        memories.append(replayAnswers(question.answers));
+    QVector<Memory> memories(log.questions.size());
+    Memory* const memory = memories.data();
+    forEachShare(log.questions.size(), 1000, [&log, memory](qsizetype from, qsizetype to) {
+        clearUpperVectorState();
+        for (qsizetype q = from; q < to; ++q)
+            memory[q] = replayAnswers(log.questions.at(q).answers);
+    });
     Schedules schedules;
     schedules.reserve(log.questions.size());
     for (qsizetype i = 0; i < memories.size(); ++i)
