@@ -1,10 +1,12 @@
 #include "formats/AnswerLog.h"
 
+#include "platform/Shares.h"
 #include "platform/TextLines.h"
 #include "platform/Texts.h"
 
 #include <QDate>
 #include <QFile>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -107,12 +109,13 @@ bool readLine(QByteArrayView line, TimeReader& times, Fields& fields) {
 // the keys come from the learner's own file.
 class KeyIndex {
   public:
-    // The key's number, from 0 in the order the keys were first seen.
-    int numberOf(QByteArrayView key) {
+    // The key's number, from 0 in the order the keys were first seen;
+    // `keyHash` is hash(key).
+    int numberOf(QByteArrayView key, size_t keyHash) {
         if ((keys_.size() + 1) * 2 > slots_.size())
             grow();
         const size_t mask = size_t(slots_.size()) - 1;
-        for (size_t i = hash(key) & mask;; i = (i + 1) & mask) {
+        for (size_t i = keyHash & mask;; i = (i + 1) & mask) {
             int& slot = slots_[qsizetype(i)];
             if (slot < 0) {
                 slot = int(keys_.size());
@@ -125,7 +128,6 @@ class KeyIndex {
     }
     const QVector<QByteArrayView>& keys() const { return keys_; }
 
-  private:
     // FNV-1a
     static size_t hash(QByteArrayView key) {
         quint64 h = 14695981039346656037ull;
@@ -134,6 +136,7 @@ class KeyIndex {
         return size_t(h);
     }
 
+  private:
     void grow() {
         slots_.fill(-1, std::max<qsizetype>(64, slots_.size() * 2));
         const size_t mask = size_t(slots_.size()) - 1;
@@ -214,28 +217,78 @@ QByteArray composeAnswerLine(const AnswerLine& line) {
     return bytes;
 }
 
+namespace {
+
+// A line of the wanted file, read: its key, the key's hash, the answer.
+struct ReadAnswer {
+    QByteArrayView key;
+    size_t hash;
+    LoggedAnswer answer;
+};
+
+// The lines that begin in [from, to) of `bytes`: those of the wanted file
+// in `answers`, in order, and how many could not be read. A line begins at
+// the start or after a CR or LF.
+int readLines(QByteArrayView bytes, qsizetype from, qsizetype to, QByteArrayView wanted,
+              std::vector<ReadAnswer>& answers) {
+    while (from < to && from > 0 && bytes.at(from - 1) != '\n' && bytes.at(from - 1) != '\r')
+        ++from;
+    int damaged = 0;
+    TimeReader times;
+    while (from < to) {
+        const qsizetype end = lineEnd(bytes, from);
+        const QByteArrayView line = bytes.sliced(from, end - from);
+        from = end + 1;
+        if (line.isEmpty())
+            continue;
+        Fields fields;
+        if (!readLine(line, times, fields))
+            ++damaged;
+        else if (fields.fileId == wanted)
+            answers.push_back({fields.key, KeyIndex::hash(fields.key), fields.answer});
+    }
+    return damaged;
+}
+
+// A share of the log's bytes worth a thread of its own.
+constexpr qsizetype ShareBytes = 1 << 20;
+
+} // namespace
+
 AnswerLogRead readAnswerLog(const QByteArray& bytes, const QString& fileId) {
     AnswerLogRead read;
     const QByteArray wanted = isField(fileId) ? fileId.toLatin1() : QByteArray();
+    // A year's log is megabytes: its lines are read on every core, each
+    // share of the bytes taking the lines that begin in it, then numbered
+    // by key in the order of the lines.
+    const qsizetype shareCount =
+        std::clamp<qsizetype>(bytes.size() / ShareBytes, 1, QThread::idealThreadCount());
+    std::vector<std::vector<ReadAnswer>> shares(static_cast<size_t>(shareCount));
+    std::vector<int> damaged(size_t(shareCount), 0);
+    forEachShare(shareCount, 1, [&](qsizetype first, qsizetype last) {
+        for (qsizetype share = first; share < last; ++share) {
+            std::vector<ReadAnswer>& answers = shares[size_t(share)];
+            answers.reserve(size_t(bytes.size() / shareCount / 40));
+            damaged[size_t(share)] =
+                readLines(bytes, bytes.size() * share / shareCount,
+                          bytes.size() * (share + 1) / shareCount, wanted, answers);
+        }
+    });
     KeyIndex index;
     struct Answer {
         int question;
         LoggedAnswer answer;
     };
     std::vector<Answer> answers;
-    answers.reserve(size_t(bytes.size() / 40));
-    TimeReader times;
-    forEachLine(QByteArrayView(bytes), [&](QByteArrayView line, int) {
-        if (line.isEmpty())
-            return;
-        Fields fields;
-        if (!readLine(line, times, fields)) {
-            ++read.damagedLines;
-            return;
-        }
-        if (fields.fileId == wanted)
-            answers.push_back({index.numberOf(fields.key), fields.answer});
-    });
+    size_t total = 0;
+    for (const std::vector<ReadAnswer>& share : shares)
+        total += share.size();
+    answers.reserve(total);
+    for (size_t share = 0; share < shares.size(); ++share) {
+        read.damagedLines += damaged[share];
+        for (const ReadAnswer& a : shares[share])
+            answers.push_back({index.numberOf(a.key, a.hash), a.answer});
+    }
     // Each question's answers in one piece, in the order of their lines.
     const QVector<QByteArrayView>& keys = index.keys();
     QVector<QuestionAnswers>& questions = read.questions;

@@ -168,6 +168,40 @@ class TestAnswerLog : public QObject {
             << QStringList{"k1 2026-12-01T00:00:00Z 1", "k1 2026-12-03T00:00:00Z 2",
                            "k1 2026-12-10T00:00:00Z 3", "k2 2026-12-05T00:00:00Z 3"}
             << 0;
+        // A year's log is read in shares on every core: lines are cut at
+        // every kind of line end, damaged and other files' lines lie
+        // anywhere, and keys are numbered in the order of their first lines.
+        {
+            QByteArray log;
+            QVector<QStringList> ofKey(100);
+            int damagedLines = 0;
+            const QDateTime start(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC);
+            for (int i = 0; i < 60000; ++i) {
+                const QDateTime at = start.addSecs(qint64(i) * 97);
+                const QByteArray time = at.toString(Qt::ISODate).toLatin1();
+                const QByteArray key = "k" + QByteArray::number(i < 100 ? 99 - i : i * 7 % 100);
+                const char grade = char('1' + i % 4);
+                QByteArray text;
+                if (i % 997 == 500) {
+                    text = "2026-13-01T00:00:00Z\t616262631263\t" + key + "\t3\r\n";
+                    ++damagedLines;
+                } else if (i % 501 == 250) {
+                    text = line(time, key, grade, "4142C383");
+                } else {
+                    text = line(time, key, grade);
+                    ofKey[key.mid(1).toInt()] << QString::fromLatin1(key + ' ' + time + ' ' + grade);
+                }
+                if (i % 3 == 1)
+                    text = text.chopped(2) + "\n";
+                else if (i % 3 == 2)
+                    text = text.chopped(2) + "\r";
+                log += text;
+            }
+            QStringList answers;
+            for (int k = 99; k >= 0; --k)
+                answers += ofKey[k];
+            QTest::newRow("a year's log, read in shares") << log << answers << damagedLines;
+        }
         QTest::newRow("one moment keeps the lines' order")
             << line("2026-12-10T00:00:00Z", "k1", '3') + line("2026-12-08T00:00:00Z", "k1", '4') +
                    line("2026-12-08T00:00:00Z", "k1", '1')
