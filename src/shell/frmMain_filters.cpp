@@ -8,7 +8,8 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QPushButton>
-#include <QSet>
+
+#include <vector>
 
 void frmMain::cmdDoFilter_Click() {
     lstMondai->setSorted(false);
@@ -30,15 +31,29 @@ void frmMain::cmdDoFilter_Click() {
 // they are to be asked.
 void frmMain::chooseBySchedule(const QuestionFilter& filter) {
     const QStringList chosen = session_.chooseBySchedule(filter, lstMondai->keys());
-    const QSet<QString> kept(chosen.begin(), chosen.end());
+    // The chosen rows are found by key, a few thousand of ten thousand; the
+    // others leave, and the rows that stay are numbered afresh in order.
+    std::vector<int> rowsChosen;
+    rowsChosen.reserve(size_t(chosen.size()));
+    std::vector<int> newRow(size_t(lstMondai->count()) + 1, 0);
+    for (const QString& key : chosen) {
+        const int row = lstMondai->find(key);
+        rowsChosen.push_back(row);
+        newRow[size_t(row)] = 1;
+    }
     QVector<int> leaving;
-    for (int row = lstMondai->count(); row >= 1; --row)
-        if (!kept.contains(lstMondai->key(row)))
+    int kept = 0;
+    for (int row = 1; row < int(newRow.size()); ++row) {
+        if (newRow[size_t(row)])
+            newRow[size_t(row)] = ++kept;
+        else
             leaving << row;
+    }
     narrowList(leaving);
     QList<int> order;
-    for (const QString& key : chosen)
-        order << lstMondai->find(key);
+    order.reserve(qsizetype(rowsChosen.size()));
+    for (const int row : rowsChosen)
+        order << newRow[size_t(row)];
     lstMondai->reorderRows(order);
 }
 
