@@ -172,13 +172,27 @@ bool keepsRow(const QuestionFilter& filter, int position, const RowNumbers& row,
     return true;
 }
 
+QVector<int> chooseRowsBySchedule(const QuestionFilter& filter, const QStringList& keys,
+                                  const RowOfKey& rowOf, const Schedules& schedules,
+                                  const LearnerRecords& records, const QString& fileId,
+                                  const QDateTime& now, double retention) {
+    QVector<int> rows;
+    if (!filter.choosesBySchedule()) {
+        rows.reserve(keys.size());
+        for (int row = 1; row <= keys.size(); ++row)
+            rows << row;
+        return rows;
+    }
+    rows = dueRows(schedules, rowOf, now, retention);
+    if (filter.kind == QuestionFilter::DueAndNew)
+        for (const QString& key : newKeys(keys, schedules, records, fileId, filter.number))
+            rows << rowOf(key);
+    return rows;
+}
+
 QStringList chooseBySchedule(const QuestionFilter& filter, const QStringList& keys,
                              const Schedules& schedules, const LearnerRecords& records,
                              const QString& fileId, const QDateTime& now, double retention) {
-    if (!filter.choosesBySchedule())
-        return keys;
-    QStringList chosen = dueKeys(keys, schedules, now, retention);
-    if (filter.kind == QuestionFilter::DueAndNew)
-        chosen += newKeys(keys, schedules, records, fileId, filter.number);
-    return chosen;
+    return keysOfRows(keys, chooseRowsBySchedule(filter, keys, rowsOfKeys(keys), schedules,
+                                                 records, fileId, now, retention));
 }

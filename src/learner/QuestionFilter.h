@@ -71,3 +71,8 @@ bool keepsRow(const QuestionFilter& filter, int position, const RowNumbers& row,
 QStringList chooseBySchedule(const QuestionFilter& filter, const QStringList& keys,
                              const Schedules& schedules, const LearnerRecords& records,
                              const QString& fileId, const QDateTime& now, double retention);
+// The same as the rows of `keys` (from 1), which `rowOf` finds.
+QVector<int> chooseRowsBySchedule(const QuestionFilter& filter, const QStringList& keys,
+                                  const RowOfKey& rowOf, const Schedules& schedules,
+                                  const LearnerRecords& records, const QString& fileId,
+                                  const QDateTime& now, double retention);

@@ -154,35 +154,57 @@ double recallAt(const Memory& memory, qint64 now) {
     return recall(days, memory.stability);
 }
 
-QStringList dueKeys(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
-                    double retention) {
+QVector<int> dueRows(const Schedules& schedules, const RowOfKey& rowOf, const QDateTime& now,
+                     double retention) {
     const qint64 at = now.toSecsSinceEpoch();
     const double perStability = intervalPerStability(retention);
     struct Due {
         double recall;
-        const QString* key;
-        const Memory* memory;
+        int row;
+        Schedules::const_iterator memory;
     };
-    // The look-ups first, then the arithmetic (platform/VectorState.h).
-    QVector<Due> due;
-    for (const QString& key : keys) {
-        const auto memory = schedules.constFind(key);
-        if (memory != schedules.cend())
-            due.append({0, &key, &*memory});
-    }
+    // The arithmetic first, then the look-ups (platform/VectorState.h).
     clearUpperVectorState();
-    due.erase(std::remove_if(due.begin(), due.end(),
-                             [&](const Due& q) { return dueAfter(*q.memory, perStability) > at; }),
-              due.end());
-    for (Due& question : due)
-        question.recall = recallAt(*question.memory, at);
-    std::stable_sort(due.begin(), due.end(),
-                     [](const Due& a, const Due& b) { return a.recall < b.recall; });
-    QStringList chosen;
-    chosen.reserve(due.size());
+    QVector<Due> due;
+    for (auto memory = schedules.cbegin(); memory != schedules.cend(); ++memory)
+        if (dueAfter(*memory, perStability) <= at)
+            due.append({recallAt(*memory, at), 0, memory});
+    qsizetype kept = 0;
+    for (Due& question : due) {
+        question.row = rowOf(question.memory.key());
+        if (question.row > 0)
+            due[kept++] = question;
+    }
+    due.resize(kept);
+    std::sort(due.begin(), due.end(), [](const Due& a, const Due& b) {
+        return a.recall < b.recall || (a.recall == b.recall && a.row < b.row);
+    });
+    QVector<int> rows;
+    rows.reserve(due.size());
     for (const Due& question : due)
-        chosen << *question.key;
+        rows << question.row;
+    return rows;
+}
+
+QStringList keysOfRows(const QStringList& keys, const QVector<int>& rows) {
+    QStringList chosen;
+    chosen.reserve(rows.size());
+    for (const int row : rows)
+        chosen << keys.at(row - 1);
     return chosen;
+}
+
+RowOfKey rowsOfKeys(const QStringList& keys) {
+    QHash<QString, int> rows;
+    rows.reserve(keys.size());
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        rows.insert(keys.at(i), int(i) + 1);
+    return [rows = std::move(rows)](const QString& key) { return rows.value(key); };
+}
+
+QStringList dueKeys(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
+                    double retention) {
+    return keysOfRows(keys, dueRows(schedules, rowsOfKeys(keys), now, retention));
 }
 
 DueCount dueCount(const Schedules& schedules,

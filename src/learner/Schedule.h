@@ -62,10 +62,23 @@ QDate dueDay(const Memory& memory, const QDateTime& now, double retention);
 // last answer to the second.
 double recallAt(const Memory& memory, qint64 now);
 
-// Of `keys`, those in the schedule whose due time has come by `now`, the
-// least likely to be recalled first; keys alike keep their order.
+// Finds a question's row in a list, from 1; 0 when it is not there.
+using RowOfKey = std::function<int(const QString&)>;
+
+// The rows of the questions in the schedule whose due time has come by
+// `now`, the least likely to be recalled first, rows alike in their order.
+// The schedule is walked in its own order and only a due question is
+// looked for: of a list of 10,000, only the due rows are looked up.
+QVector<int> dueRows(const Schedules& schedules, const RowOfKey& rowOf, const QDateTime& now,
+                     double retention);
+
+// The same for `keys` in list order: those due, as keys.
 QStringList dueKeys(const QStringList& keys, const Schedules& schedules, const QDateTime& now,
                     double retention);
+
+// The keys of the rows (from 1) of `keys`, and a finder of rows in `keys`.
+QStringList keysOfRows(const QStringList& keys, const QVector<int>& rows);
+RowOfKey rowsOfKeys(const QStringList& keys);
 
 // Of `keys`, in their order, up to `count` that were never answered: no
 // answer in the log and no answered count in the learner's records of the

@@ -51,10 +51,11 @@ DueCount LearningSession::dueCount(const std::function<bool(const QString&)>& is
     return ::dueCount(schedules_, isQuestion, Clock::now(), retention());
 }
 
-QStringList LearningSession::chooseBySchedule(const QuestionFilter& filter,
-                                              const QStringList& keys) const {
-    return ::chooseBySchedule(filter, keys, schedules_, learner_.records(), learner_.fileId(),
-                              Clock::now(), retention());
+QVector<int> LearningSession::chooseRowsBySchedule(const QuestionFilter& filter,
+                                                   const QStringList& keys,
+                                                   const RowOfKey& rowOf) const {
+    return ::chooseRowsBySchedule(filter, keys, rowOf, schedules_, learner_.records(),
+                                  learner_.fileId(), Clock::now(), retention());
 }
 
 LearnerFileOutcome LearningSession::saveLearner() {

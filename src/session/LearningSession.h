@@ -69,7 +69,9 @@ class LearningSession : public QObject {
     DueCount dueCount(const std::function<bool(const QString&)>& isQuestion) const;
     // Of `keys` in list order, the rows a schedule filter keeps, in the
     // order they are to be asked.
-    QStringList chooseBySchedule(const QuestionFilter& filter, const QStringList& keys) const;
+    // `rowOf` finds a key's row in that list.
+    QVector<int> chooseRowsBySchedule(const QuestionFilter& filter, const QStringList& keys,
+                                      const RowOfKey& rowOf) const;
 
     // What became of a history brought in with imported questions.
     struct HistoryTaken {

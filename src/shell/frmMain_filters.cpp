@@ -30,17 +30,14 @@ void frmMain::cmdDoFilter_Click() {
 // The schedule keeps the questions due, and maybe new ones, in the order
 // they are to be asked.
 void frmMain::chooseBySchedule(const QuestionFilter& filter) {
-    const QStringList chosen = session_.chooseBySchedule(filter, lstMondai->keys());
-    // The chosen rows are found by key, a few thousand of ten thousand; the
-    // others leave, and the rows that stay are numbered afresh in order.
-    std::vector<int> rowsChosen;
-    rowsChosen.reserve(size_t(chosen.size()));
+    // Only the chosen rows are found by key, a few thousand of ten
+    // thousand; the others leave, and the rows that stay are numbered
+    // afresh in order.
+    const QVector<int> rowsChosen = session_.chooseRowsBySchedule(
+        filter, lstMondai->keys(), [this](const QString& key) { return lstMondai->find(key); });
     std::vector<int> newRow(size_t(lstMondai->count()) + 1, 0);
-    for (const QString& key : chosen) {
-        const int row = lstMondai->find(key);
-        rowsChosen.push_back(row);
+    for (const int row : rowsChosen)
         newRow[size_t(row)] = 1;
-    }
     QVector<int> leaving;
     int kept = 0;
     for (int row = 1; row < int(newRow.size()); ++row) {
