@@ -219,11 +219,13 @@ QByteArray composeAnswerLine(const AnswerLine& line) {
 
 namespace {
 
-// A line of the wanted file, read: its key, the key's hash, the answer.
+// A line of the wanted file, read: its key, the key's hash, the answer;
+// the key's number once the keys are numbered.
 struct ReadAnswer {
     QByteArrayView key;
     size_t hash;
     LoggedAnswer answer;
+    int question = -1;
 };
 
 // The lines that begin in [from, to) of `bytes`: those of the wanted file
@@ -275,35 +277,29 @@ AnswerLogRead readAnswerLog(const QByteArray& bytes, const QString& fileId) {
         }
     });
     KeyIndex index;
-    struct Answer {
-        int question;
-        LoggedAnswer answer;
-    };
-    std::vector<Answer> answers;
-    size_t total = 0;
-    for (const std::vector<ReadAnswer>& share : shares)
-        total += share.size();
-    answers.reserve(total);
+    std::vector<int> counts;
     for (size_t share = 0; share < shares.size(); ++share) {
         read.damagedLines += damaged[share];
-        for (const ReadAnswer& a : shares[share])
-            answers.push_back({index.numberOf(a.key, a.hash), a.answer});
+        for (ReadAnswer& a : shares[share]) {
+            a.question = index.numberOf(a.key, a.hash);
+            if (size_t(a.question) == counts.size())
+                counts.push_back(0);
+            ++counts[size_t(a.question)];
+        }
     }
     // Each question's answers in one piece, in the order of their lines.
     const QVector<QByteArrayView>& keys = index.keys();
     QVector<QuestionAnswers>& questions = read.questions;
     questions.resize(keys.size());
-    std::vector<int> counts(size_t(keys.size()), 0);
-    for (const Answer& a : answers)
-        ++counts[size_t(a.question)];
     std::vector<LoggedAnswer*> next(size_t(keys.size()));
     for (qsizetype i = 0; i < keys.size(); ++i) {
         questions[i].key = QString::fromLatin1(keys.at(i));
         questions[i].answers.resize(counts[size_t(i)]);
         next[size_t(i)] = questions[i].answers.data();
     }
-    for (const Answer& a : answers)
-        *next[size_t(a.question)]++ = a.answer;
+    for (const std::vector<ReadAnswer>& share : shares)
+        for (const ReadAnswer& a : share)
+            *next[size_t(a.question)]++ = a.answer;
     const auto earlier = [](const LoggedAnswer& a, const LoggedAnswer& b) {
         return a.time < b.time;
     };
