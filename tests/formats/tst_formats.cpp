@@ -11,6 +11,7 @@
 #include "data/Markup.h"
 #include "formats/AnkiPackage.h"
 #include "formats/Gift.h"
+#include "formats/AnswerLog.h"
 #include "formats/HtmlText.h"
 #include "formats/Kvtml.h"
 #include "formats/MoodleXml.h"
@@ -795,6 +796,18 @@ class TestFormats : public QObject {
                              : QStringList{"2/1 1600000000:1 1600000100:3",
                                            "2/1 1600000000:1 1600000100:3"});
         }
+        // The answer log holds the years 1 to 9999: a review in its last
+        // second comes along, one at the first moment of the year 10000 or
+        // before 1970 does not.
+        Anki farReviews = everyNote(Version::Anki21);
+        farReviews.reviews.append({(AnswerLogTimeEnd - 1) * 1000, 1010, 3, 1});
+        farReviews.reviews.append({AnswerLogTimeEnd * 1000, 1010, 3, 1});
+        farReviews.reviews.append({-1000, 1010, 3, 1});
+        QTest::newRow("Anki reviews at the ends of the log's years")
+            << QuestionImport::Format::Anki << AnkiPackageMaker::package(farReviews) << false
+            << everyNoteRead(false)
+            << QStringList{"3/2 1600000000:1 1600000100:3 253402300799:3",
+                           "2/1 1600000000:1 1600000100:3"};
     }
     void readsFilesAsThoseProgramsMakeThem() {
         QFETCH(QuestionImport::Format, format);
