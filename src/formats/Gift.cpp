@@ -205,7 +205,9 @@ QString readQuestion(const Marked& whole, const QString& hintHtml, RecordFields&
             if (right == answers.end())
                 return u("正解のない問題");
             // A short answer is compared as plain text.
-            const QString answer = storableText(right->shown());
+            // Trimmed again once a NUL that hid a blank is gone, as a
+            // file written back and read again would trim it.
+            const QString answer = storableText(right->shown()).trimmed();
             const QString problem = typedAnswerProblem(answer);
             if (!problem.isEmpty())
                 return problem;
@@ -230,6 +232,19 @@ QString escaped(const QString& text) {
         out += c;
     }
     return out;
+}
+
+// A rich text's HTML as GIFT holds it. The reader trims every piece, so a
+// blank at either end that HTML keeps (an ideographic space) is written as
+// a character reference.
+QString giftHtml(const QString& rtf) {
+    QString html = HtmlText::fromRtf(rtf);
+    const auto reference = [](QChar c) { return QStringLiteral("&#%1;").arg(c.unicode()); };
+    if (!html.isEmpty() && html.back().isSpace())
+        html.replace(html.size() - 1, 1, reference(html.back()));
+    if (!html.isEmpty() && html.front().isSpace())
+        html.replace(0, 1, reference(html.front()));
+    return html;
 }
 
 // An answer after its mark: a "%" right after the mark would begin a
@@ -324,11 +339,11 @@ QByteArray write(const QStringList& records) {
     QString out;
     for (int i = 0; i < records.size(); ++i) {
         const RecordFields fields = recordFields({}, records.at(i));
-        const QString hint = HtmlText::fromRtf(fields.hintRtf);
+        const QString hint = giftHtml(fields.hintRtf);
         if (!hint.isEmpty())
             out += hintComment + escaped(hint) + QLatin1String("\r\n");
         out += QLatin1String("::") + escaped(QuizText::questionName(fields, i + 1)) +
-               QLatin1String("::[html]") + escaped(HtmlText::fromRtf(fields.questionRtf)) +
+               QLatin1String("::[html]") + escaped(giftHtml(fields.questionRtf)) +
                QLatin1String("{\r\n");
         if (fields.type == QChar('3')) {
             const QString answer =
@@ -350,10 +365,10 @@ QByteArray write(const QStringList& records) {
                 else
                     out += QLatin1String("~%") + (choice.correct ? right : wrong) + u'%';
                 marked = marked || (!multiple && choice.correct);
-                out += answerText(HtmlText::fromRtf(choice.rtf)) + QLatin1String("\r\n");
+                out += answerText(giftHtml(choice.rtf)) + QLatin1String("\r\n");
             }
         }
-        const QString explanation = HtmlText::fromRtf(fields.explanationRtf);
+        const QString explanation = giftHtml(fields.explanationRtf);
         if (!explanation.isEmpty())
             out += QLatin1String("\t####") + escaped(explanation) + QLatin1String("\r\n");
         out += QLatin1String("}\r\n\r\n");

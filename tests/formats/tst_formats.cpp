@@ -572,6 +572,11 @@ class TestFormats : public QObject {
             << QString("Q") + QChar(0) + "{=a" + QChar(0) + "b ~c}" << QStringList{"1|Q|*ab,c||"};
         QTest::newRow("a typed answer with NUL")
             << QString("[plain]Q{=a") + QChar(0) + "b}" << QStringList{"3|Q|*ab||"};
+        QTest::newRow("a typed answer whose NUL hid a blank")
+            << QString("Q{~") + QChar(0) + "\v<p}" << QStringList{"3|Q|*<p||"};
+        QTest::newRow("an ideographic space at the ends of a text")
+            << u8("[html]<p>\u3000Q\u3000</p>{=a ~b ####<p>c\u3000</p>}")
+            << QStringList{u8("1|\u3000Q\u3000|*a,b||c\u3000")};
         QTest::newRow("answers that begin as weights do")
             << "Q{~ %50%a =b}\n\nR{= %100%c}" << QStringList{"1|Q|%50%a,*b||", "3|R|*%100%c||"};
         QTest::newRow("a multiple choice without wrong answers")
